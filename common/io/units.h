@@ -1,0 +1,47 @@
+#pragma once
+// Units: small integers naming open connections. Units 0, 5 and 6 are standard
+// error, standard input and standard output and are always available.
+#include <string_view>
+
+#include "common/io/outcome.h"
+
+namespace io {
+
+enum class OpenStatus { old_file, new_file, unknown };
+enum class Form {
+  text,    // lines written with CR LF, read up to LF
+  binary,  // framed records: 4-byte length, data, 4-byte length
+  stream,  // bytes as stored (read side: little-endian values)
+};
+
+struct OpenSpec {
+  OpenStatus status = OpenStatus::unknown;
+  Form form = Form::text;
+  bool append = false;      // position at the end of the file
+  bool big_endian = true;   // numbers (and length words) of BINARY records
+};
+
+// Opens a file on a unit (closing whatever the unit held). Returns kDone or the
+// error number (9, 10, 29, 30, 42, 43) when errors are taken back; otherwise a
+// failure ends the program through the error report.
+Result open(int unit, std::string_view name, const OpenSpec& spec, Takes takes);
+
+// The same with keyword texts, taken in either case with trailing blanks ignored:
+// status "OLD" / "NEW" / "UNKNOWN", form "FORMATTED" / "UNFORMATTED" / "BINARY".
+// A keyword that names no choice is error 45.
+Result open(int unit, std::string_view name, std::string_view status,
+            std::string_view form, bool append, Takes takes);
+
+bool exists(std::string_view name);
+bool is_open(int unit);
+
+void close(int unit);      // not open: nothing happens
+void rewind(int unit);     // not open: nothing happens; failure: error 20
+void backspace(int unit);  // back to the start of the record before the position; failure: 23
+
+// Writes out everything buffered on every unit (before console reads, at the end).
+void flush_all();
+// Closes every unit (program end).
+void close_all();
+
+}  // namespace io

@@ -1,0 +1,38 @@
+#pragma once
+// Runs a program of the suite in a directory with its answers on standard input, as a
+// script piping the answers in would, and collects what it wrote.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace mttest {
+
+struct RunResult {
+  int status = -1;   // exit status; 128 + signal number when killed by a signal
+  std::string out;   // standard output
+  std::string err;   // standard error
+};
+
+// exe: a path, or a bare program name looked up in MT_BIN_DIR.
+RunResult run_program(const std::string& exe, const std::vector<std::string>& args,
+                      const std::string& stdin_text, const std::string& cwd);
+
+// A fresh temporary directory, removed with everything in it at the end of the scope.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::string str() const { return path_.string(); }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string read_file(const std::filesystem::path& p);
+void write_file(const std::filesystem::path& p, const std::string& bytes);
+
+}  // namespace mttest
