@@ -41,7 +41,8 @@ class FixedWriter {
 
  private:
   struct State;
-  State* state_;
+  explicit FixedWriter(State* state) : state_(state) {}
+  State* state_;  // per-thread reusable storage; no allocation per transfer
 };
 
 // One read transfer under a fixed layout. Records shorter than the layout read as
@@ -68,7 +69,8 @@ class FixedReader {
 
  private:
   struct State;
-  State* state_;
+  explicit FixedReader(State* state) : state_(state) {}
+  State* state_;  // per-thread reusable storage; no allocation per transfer
 };
 
 }  // namespace io

@@ -10,6 +10,7 @@
 //   auto f = edit::round_decimals(-0.015625, 3);
 //   // f.negative, f.text() == "16", f.exponent == -2: 0.016 (digits end at 10^-3)
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace edit {

@@ -10,6 +10,8 @@
 
 namespace io {
 
+class Unit;
+
 // One write transfer in the free layout. Items in order; the record in progress is
 // ended by end() or by the destructor. Example: FreeWriter(6) << "Done." ;
 class FreeWriter {
@@ -32,11 +34,18 @@ class FreeWriter {
   void end();
 
  private:
-  int unit_;
+  static constexpr int kRecordWidth = 80;
+  void put_field(std::string_view field);  // a number or a boolean
+  void put_text(std::string_view text);
+  void put(std::string_view chars);        // into the record; the caller checks room
+  void begin_for_text();                   // a new record begun for a text: one blank
+  void end_record();
+
+  Unit* unit_;
   bool ended_ = false;
   int column_ = 0;            // columns used in the record in progress
   bool last_was_number_ = false;
-  char record_[96];
+  char record_[96];           // one record: at most 80 columns
 };
 
 // Writes one value into a text field in the free layout, from its first column, the
@@ -76,6 +85,10 @@ class FreeReader {
  private:
   struct State;
   FreeReader(std::string_view field, Takes takes);
+  template <class Store>
+  FreeReader& item(bool text_variable, Store&& store);
+  static State* acquire_state();
+  static void release_state(State* s);
   State* state_;  // points into per-thread storage; no allocation per transfer
 };
 

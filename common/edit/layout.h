@@ -71,6 +71,30 @@ constexpr Item NoEnd() { return {Ed::NoLineEnd}; }
 constexpr Item Open(int repeat) { return {Ed::Open, std::int16_t(repeat)}; }
 constexpr Item Close() { return {Ed::Close}; }
 // A data item or "/" repeated: Rep(5, F(12, 4)) is 5F12.4.
+constexpr Item D(int w, int d) { return {Ed::D, 1, std::int16_t(w), std::int16_t(d)}; }
+constexpr Item ES(int w, int d) { return {Ed::ES, 1, std::int16_t(w), std::int16_t(d)}; }
+constexpr Item ES(int w, int d, int e) {
+  return {Ed::ES, 1, std::int16_t(w), std::int16_t(d), -1, std::int16_t(e)};
+}
+constexpr Item EN(int w, int d) { return {Ed::EN, 1, std::int16_t(w), std::int16_t(d)}; }
+constexpr Item EN(int w, int d, int e) {
+  return {Ed::EN, 1, std::int16_t(w), std::int16_t(d), -1, std::int16_t(e)};
+}
+constexpr Item B(int w) { return {Ed::B, 1, std::int16_t(w)}; }
+constexpr Item B(int w, int m) { return {Ed::B, 1, std::int16_t(w), 0, std::int16_t(m)}; }
+constexpr Item O(int w) { return {Ed::O, 1, std::int16_t(w)}; }
+constexpr Item O(int w, int m) { return {Ed::O, 1, std::int16_t(w), 0, std::int16_t(m)}; }
+constexpr Item Z(int w) { return {Ed::Z, 1, std::int16_t(w)}; }
+constexpr Item Z(int w, int m) { return {Ed::Z, 1, std::int16_t(w), 0, std::int16_t(m)}; }
+constexpr Item TL(int n) { return {Ed::TL, 1, std::int16_t(n)}; }
+constexpr Item TR(int n) { return {Ed::TR, 1, std::int16_t(n)}; }
+constexpr Item Colon() { return {Ed::Colon}; }
+constexpr Item S() { return {Ed::SignDefault}; }
+constexpr Item SP() { return {Ed::SignPlus}; }
+constexpr Item SS() { return {Ed::SignSuppress}; }
+constexpr Item BN() { return {Ed::BlankNull}; }
+constexpr Item BZ() { return {Ed::BlankZero}; }
+constexpr Item Q() { return {Ed::Q}; }
 constexpr Item Rep(int repeat, Item item) {
   item.repeat = std::int16_t(repeat);
   return item;

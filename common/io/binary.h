@@ -25,8 +25,11 @@ class BinaryWriter {
   void end();
 
  private:
+  void put(std::uint32_t bits, std::size_t width);
+  std::byte* room(std::size_t n);
   int unit_;
   bool ended_ = false;
+  bool big_endian_ = true;
   std::size_t size_ = 0;
   alignas(8) std::byte data_[2048];
 };
@@ -50,6 +53,7 @@ class BinaryReader {
 
  private:
   bool take(std::span<std::byte> out);
+  bool settle(Result r);
   int unit_;
   Takes takes_;
   Result result_{};
@@ -75,6 +79,7 @@ class ByteReader {
 
  private:
   bool take(std::span<std::byte> out);
+  bool settle(Result r);
   int unit_;
   Takes takes_;
   Result result_{};

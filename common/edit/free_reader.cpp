@@ -1,0 +1,486 @@
+// Free-layout read transfers: values separated by blanks, tabs, record ends or commas;
+// null values, repeat counts, slash; from a unit (running over records) or a text field.
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <system_error>
+
+#include "common/edit/free.h"
+#include "common/end.h"
+#include "common/io/errors.h"
+#include "common/io/unit.h"
+
+namespace io {
+namespace {
+
+constexpr std::size_t kMaxText = 2048;
+constexpr int kFieldUnit = -5;
+constexpr std::string_view kFieldFile = "Internal List-Directed Read";
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool ends_text_value(char c) { return is_blank(c) || c == ',' || c == '/'; }
+
+enum class Step { value, null, slash, stop };  // stop: the outcome is in `result`
+
+// A checked number: its text rewritten for from_chars (no '+', exponent letter 'e').
+struct NumberText {
+  std::string_view text;
+  bool integral = true;  // no point and no exponent
+  bool tiny = false;     // magnitude below 1 (tells underflow from overflow)
+};
+
+bool is_boolean(std::string_view v) {
+  auto tf = [](char c) { return c == 'T' || c == 't' || c == 'F' || c == 'f'; };
+  return !v.empty() && (tf(v[0]) || (v[0] == '.' && v.size() > 1 && tf(v[1])));
+}
+bool boolean_value(std::string_view v) {
+  const char c = v[0] == '.' ? v[1] : v[0];
+  return c == 'T' || c == 't';
+}
+
+// Checks the form of a number; writes its from_chars text into scratch.
+bool check_number(std::string_view v, std::span<char> scratch, NumberText& out) {
+  std::size_t n = 0;
+  std::size_t i = 0;
+  auto put = [&](char c) { scratch[n++] = c; };
+  if (i < v.size() && (v[i] == '+' || v[i] == '-')) {
+    if (v[i] == '-') put('-');
+    ++i;
+  }
+  bool point = false, exponent = false, exp_sign = false;
+  int mantissa_digits = 0, exp_digits = 0;
+  bool seen_significant = false;
+  int int_digits = 0, frac_zeros = 0;
+  long exp_value = 0;
+  bool exp_negative = false;
+  for (; i < v.size(); ++i) {
+    const char c = v[i];
+    if (is_digit(c)) {
+      if (exponent) {
+        ++exp_digits;
+        if (exp_value < 100000) exp_value = exp_value * 10 + (c - '0');
+      } else {
+        ++mantissa_digits;
+        if (!seen_significant && c != '0') seen_significant = true;
+        if (!point && seen_significant) ++int_digits;
+        if (point && !seen_significant) ++frac_zeros;
+      }
+      put(c);
+    } else if (c == '.') {
+      if (point || exponent) return false;
+      point = true;
+      put(c);
+    } else if (c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == 'Q' || c == 'q') {
+      if (exponent || i == 0 || !(is_digit(v[i - 1]) || v[i - 1] == '.')) return false;
+      exponent = true;
+      put('e');
+      if (i + 1 < v.size() && (v[i + 1] == '+' || v[i + 1] == '-')) {
+        exp_sign = true;
+        exp_negative = v[i + 1] == '-';
+        put(v[++i]);
+      }
+    } else {
+      return false;
+    }
+  }
+  if (mantissa_digits == 0 || (exp_sign && exp_digits == 0)) return false;
+  if (exponent && exp_digits == 0) --n;  // "1E": no exponent digits, exponent 0
+  const long magnitude = (seen_significant ? (int_digits > 0 ? int_digits : -frac_zeros) : 0) +
+                         (exp_negative ? -exp_value : exp_value);
+  out.text = {scratch.data(), n};
+  out.integral = !point && !exponent;
+  out.tiny = magnitude <= 0;
+  return true;
+}
+
+template <class F>
+Result to_float(const NumberText& num, F& v) {
+  F x{};
+  const auto* end = num.text.data() + num.text.size();
+  const auto r = std::from_chars(num.text.data(), end, x);
+  if (r.ec == std::errc::result_out_of_range) {
+    if (!num.tiny) return Result{kErrConversion};
+    x = num.text.front() == '-' ? -F(0) : F(0);  // underflow: zero of the value's sign
+  } else if (r.ec != std::errc{} || r.ptr != end) {
+    return Result{kErrListSyntax};
+  }
+  v = x;
+  return kDone;
+}
+
+// A number into an integer of the range [lo, hi]: exact, or truncated toward zero.
+Result to_integer(const NumberText& num, std::int64_t lo, std::int64_t hi, std::int64_t& v) {
+  const auto* end = num.text.data() + num.text.size();
+  if (num.integral) {
+    std::int64_t x = 0;
+    const auto r = std::from_chars(num.text.data(), end, x);
+    if (r.ec == std::errc::result_out_of_range) return Result{kErrConversion};
+    if (r.ec != std::errc{} || r.ptr != end) return Result{kErrListSyntax};
+    if (x < lo || x > hi) return Result{kErrConversion};
+    v = x;
+    return kDone;
+  }
+  double d = 0;
+  if (const Result r = to_float(num, d); !r.ok()) return r;
+  d = std::trunc(d);
+  if (!(d >= static_cast<double>(lo) && d <= static_cast<double>(hi))) {
+    return Result{kErrConversion};
+  }
+  v = static_cast<std::int64_t>(d);
+  return kDone;
+}
+
+// The scanning side of a transfer: records, separators, repeat counts, the value text.
+struct ReaderCore {
+  Unit* unit = nullptr;  // null: reading from `field`
+  std::string_view field;
+  bool field_taken = false;
+  Takes takes = Takes::neither;
+  Result result = kDone;
+  bool finished = false;
+  bool slash = false;
+  bool record_read = false;
+  bool have_line = false;
+  std::string_view line;
+  std::size_t pos = 0;
+  bool comma_allowed = false;  // a value was just read: one comma is its separator
+  long repeat_left = 0;
+  bool value_null = false;
+  bool value_delimited = false;
+  std::size_t value_len = 0;
+  std::array<char, kMaxText> value;
+  std::array<char, kMaxText + 8> scratch;
+
+  void reset(Unit* u, std::string_view f, Takes t) {
+    unit = u;
+    field = f;
+    field_taken = false;
+    takes = t;
+    result = kDone;
+    finished = slash = record_read = have_line = comma_allowed = false;
+    line = {};
+    pos = 0;
+    repeat_left = 0;
+    value_null = value_delimited = false;
+    value_len = 0;
+  }
+
+  bool stopped() const { return finished || slash || !result.ok(); }
+  std::string_view value_text() const { return {value.data(), value_len}; }
+
+  // Records the outcome; one the caller does not take back ends the program here.
+  void fail(Result r) {
+    result = r;
+    const int number = r.end_of_file() ? kErrEndOfFile : r.code;
+    const bool taken = r.end_of_file() ? takes_end(takes) : takes_errors(takes);
+    if (!taken) {
+      if (unit) error_report(number, unit->report_number(), unit->path());
+      error_report(number, kFieldUnit, kFieldFile);
+    }
+  }
+
+  Result fetch_line() {
+    have_line = false;
+    pos = 0;
+    if (unit) {
+      const Result r = unit->read_line(line);
+      if (!r.ok()) return r;
+    } else {
+      if (field_taken) return kEnd;  // the field is the only record: end of data
+      field_taken = true;
+      line = field;
+    }
+    record_read = have_line = true;
+    return kDone;
+  }
+
+  // Skips blanks, tabs and record ends up to the next character.
+  Result skip_blanks() {
+    for (;;) {
+      if (!have_line) {
+        if (const Result r = fetch_line(); !r.ok()) return r;
+      }
+      while (pos < line.size() && is_blank(line[pos])) ++pos;
+      if (pos < line.size()) return kDone;
+      have_line = false;  // a record end separates like a blank
+    }
+  }
+
+  bool store(char c) {
+    if (value_len >= kMaxText) return false;
+    value[value_len++] = c;
+    return true;
+  }
+
+  // An undelimited value: up to a separator (and a closing parenthesis for numbers).
+  Result scan_plain(bool text_variable) {
+    while (pos < line.size()) {
+      const char c = line[pos];
+      if (ends_text_value(c) || (!text_variable && c == ')')) break;
+      if (!store(c)) return Result{kErrListSyntax};
+      ++pos;
+    }
+    return kDone;
+  }
+
+  // A delimited text; on a stream it may run over record ends.
+  Result scan_delimited() {
+    const char delim = line[pos++];
+    value_delimited = true;
+    for (;;) {
+      if (pos >= line.size()) {
+        if (!unit) return kDone;  // the field's end closes the text
+        if (const Result r = fetch_line(); !r.ok()) return r;
+        continue;
+      }
+      const char c = line[pos++];
+      if (c == delim) {
+        if (pos < line.size() && line[pos] == delim) {
+          ++pos;
+        } else {
+          break;
+        }
+      }
+      if (!store(c)) return Result{kErrListSyntax};
+    }
+    if (pos < line.size() && !ends_text_value(line[pos])) return Result{kErrListSyntax};
+    return kDone;
+  }
+
+  // The next value for one variable.
+  Step next(bool text_variable) {
+    if (repeat_left > 0) {
+      --repeat_left;
+      return value_null ? Step::null : Step::value;
+    }
+    for (;;) {
+      if (const Result r = skip_blanks(); !r.ok()) {
+        fail(r);
+        return Step::stop;
+      }
+      const char c = line[pos];
+      if (c == ',') {
+        ++pos;
+        if (comma_allowed) {
+          comma_allowed = false;
+          continue;
+        }
+        return Step::null;
+      }
+      if (c == '/') {
+        slash = true;
+        return Step::slash;
+      }
+      break;
+    }
+    comma_allowed = true;
+    value_null = value_delimited = false;
+    value_len = 0;
+    std::size_t q = pos;
+    while (q < line.size() && is_digit(line[q])) ++q;
+    if (q > pos && q < line.size() && line[q] == '*') {
+      long count = 0;
+      for (std::size_t i = pos; i < q; ++i) {
+        count = count * 10 + (line[i] - '0');
+        if (count > std::numeric_limits<int>::max()) break;
+      }
+      if (count <= 0 || count > std::numeric_limits<int>::max()) {
+        fail(Result{kErrListSyntax});
+        return Step::stop;
+      }
+      pos = q + 1;
+      repeat_left = count - 1;
+      if (pos >= line.size() || ends_text_value(line[pos])) {
+        value_null = true;
+        return Step::null;
+      }
+    }
+    const char c = line[pos];
+    const Result r = (c == '\'' || c == '"') ? scan_delimited() : scan_plain(text_variable);
+    if (!r.ok()) {
+      fail(r);
+      return Step::stop;
+    }
+    return Step::value;
+  }
+};
+
+constexpr std::size_t kPoolSize = 4;
+
+}  // namespace
+
+struct FreeReader::State : ReaderCore {
+  bool pooled = false;
+  bool in_use = false;
+};
+
+FreeReader::FreeReader(int unit, Takes takes) : state_(acquire_state()) {
+  state_->reset(&unit_for(unit), {}, takes);
+}
+
+FreeReader::FreeReader(std::string_view field, Takes takes) : state_(acquire_state()) {
+  state_->reset(nullptr, field, takes);
+}
+
+FreeReader FreeReader::from_field(std::string_view field, Takes takes) {
+  return FreeReader(field, takes);
+}
+
+FreeReader::FreeReader(FreeReader&& other) noexcept : state_(other.state_) {
+  other.state_ = nullptr;
+}
+
+FreeReader::~FreeReader() {
+  if (!state_) return;
+  if (!state_->finished) finish();
+  release_state(state_);
+}
+
+template <class Store>
+FreeReader& FreeReader::item(bool text_variable, Store&& store) {
+  State& s = *state_;
+  if (s.stopped()) return *this;
+  if (s.next(text_variable) != Step::value) return *this;
+  if (const Result r = store(s.value_text(), s.value_delimited, s.scratch); !r.ok()) {
+    s.fail(r);
+  }
+  return *this;
+}
+
+namespace {
+
+// A value for a numeric or boolean variable: boolean (true/false) or a checked number.
+struct NumericValue {
+  bool is_boolean = false;
+  bool truth = false;
+  NumberText number;
+};
+
+Result numeric_value(std::string_view v, bool delimited, std::span<char> scratch,
+                     NumericValue& out) {
+  if (delimited) return Result{kErrListSyntax};
+  if (is_boolean(v)) {
+    out.is_boolean = true;
+    out.truth = boolean_value(v);
+    return kDone;
+  }
+  if (!check_number(v, scratch, out.number)) return Result{kErrListSyntax};
+  return kDone;
+}
+
+template <class Int>
+Result store_integer(std::string_view v, bool delimited, std::span<char> scratch, Int& target) {
+  NumericValue nv;
+  if (const Result r = numeric_value(v, delimited, scratch, nv); !r.ok()) return r;
+  if (nv.is_boolean) {
+    target = nv.truth ? Int(-1) : Int(0);
+    return kDone;
+  }
+  std::int64_t x = 0;
+  const Result r = to_integer(nv.number, std::numeric_limits<Int>::min(),
+                              std::numeric_limits<Int>::max(), x);
+  if (r.ok()) target = static_cast<Int>(x);
+  return r;
+}
+
+template <class F>
+Result store_float(std::string_view v, bool delimited, std::span<char> scratch, F& target) {
+  NumericValue nv;
+  if (const Result r = numeric_value(v, delimited, scratch, nv); !r.ok()) return r;
+  if (nv.is_boolean) {
+    target = nv.truth ? F(-1) : F(0);
+    return kDone;
+  }
+  return to_float(nv.number, target);
+}
+
+}  // namespace
+
+FreeReader& FreeReader::operator>>(std::int32_t& v) {
+  return item(false, [&](std::string_view t, bool d, std::span<char> s) {
+    return store_integer(t, d, s, v);
+  });
+}
+
+FreeReader& FreeReader::operator>>(std::int16_t& v) {
+  return item(false, [&](std::string_view t, bool d, std::span<char> s) {
+    return store_integer(t, d, s, v);
+  });
+}
+
+FreeReader& FreeReader::operator>>(bool& v) {
+  // A boolean is a 32-bit integer that counts as true when its lowest bit is set.
+  return item(false, [&](std::string_view t, bool d, std::span<char> s) {
+    std::int32_t x = 0;
+    const Result r = store_integer(t, d, s, x);
+    if (r.ok()) v = (x & 1) != 0;
+    return r;
+  });
+}
+
+FreeReader& FreeReader::operator>>(float& v) {
+  return item(false, [&](std::string_view t, bool d, std::span<char> s) {
+    return store_float(t, d, s, v);
+  });
+}
+
+FreeReader& FreeReader::operator>>(double& v) {
+  return item(false, [&](std::string_view t, bool d, std::span<char> s) {
+    return store_float(t, d, s, v);
+  });
+}
+
+FreeReader& FreeReader::operator>>(std::span<char> text) {
+  return item(true, [&](std::string_view t, bool, std::span<char>) {
+    const std::size_t n = std::min(t.size(), text.size());
+    std::copy(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(n), text.begin());
+    std::fill(text.begin() + static_cast<std::ptrdiff_t>(n), text.end(), ' ');
+    return kDone;
+  });
+}
+
+FreeReader& FreeReader::operator>>(std::span<float> values) {
+  for (float& v : values) *this >> v;
+  return *this;
+}
+
+Result FreeReader::finish() {
+  State& s = *state_;
+  if (s.finished) return s.result;
+  // A transfer that took no value from a unit still passes over one record.
+  if (s.result.ok() && s.unit && !s.record_read) {
+    if (const Result r = s.fetch_line(); !r.ok()) s.fail(r);
+  }
+  s.finished = true;
+  return s.result;
+}
+
+// Readers nest rarely (a field read inside a unit read): a few states per thread
+// suffice, more come from the heap.
+FreeReader::State* FreeReader::acquire_state() {
+  thread_local std::array<State, kPoolSize> pool;
+  for (auto& s : pool) {
+    if (!s.in_use) {
+      s.in_use = true;
+      s.pooled = true;
+      return &s;
+    }
+  }
+  auto* s = new State;
+  s->in_use = true;
+  return s;
+}
+
+void FreeReader::release_state(State* s) {
+  if (s->pooled) {
+    s->in_use = false;
+  } else {
+    delete s;
+  }
+}
+
+}  // namespace io

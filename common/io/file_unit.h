@@ -1,0 +1,105 @@
+#pragma once
+// A unit connected to a file descriptor: an opened file, or one of the console
+// streams. One buffer per unit serves reading and writing; a switch between the two
+// writes out what is pending first. Internal to common/io.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/io/unit.h"
+
+namespace io {
+
+class FileUnit final : public Unit {
+ public:
+  struct Setup {
+    int fd = -1;
+    int number = 0;           // the unit number the program uses
+    int report_number = 0;    // the number shown in error reports
+    std::string path;         // full path name, or the console device name
+    Form form = Form::text;
+    bool big_endian = true;
+    bool console = false;     // a standard stream: never closed, never positioned
+    bool seekable = false;    // positioned reads and writes (regular files)
+    bool regular = false;     // may be cut off (truncated)
+  };
+
+  explicit FileUnit(Setup setup);
+  ~FileUnit() override;  // closes the descriptor; does not write out (see close_file)
+  FileUnit(const FileUnit&) = delete;
+  FileUnit& operator=(const FileUnit&) = delete;
+
+  int report_number() const override { return report_number_; }
+  const std::string& path() const override { return path_; }
+  Form form() const override { return form_; }
+  bool big_endian() const override { return big_endian_; }
+
+  void write_text(std::string_view chars, bool end_line) override;
+  Result read_line(std::string_view& line) override;
+  void write_record(std::span<const std::byte> data) override;
+  Result read_record(std::span<const std::byte>& data) override;
+  Result read_bytes(std::span<std::byte> out) override;
+
+  int number() const { return number_; }
+  bool console() const { return console_; }
+
+  // Writes out the pending bytes; false when the write failed (the bytes are dropped
+  // so that a failing device is reported once, not retried forever).
+  bool flush();
+  // Positions at the end of the file (appending); a text file whose last line has no
+  // line end gets one before the next text record.
+  void position_at_end();
+  // The next record written becomes the file's last one.
+  void cut_at_next_write() { cut_pending_ = true; }
+  // Start of the file / start of the record before the position. Return an error
+  // number (20 / 23) or 0; a console stream is left as it is.
+  int rewind();
+  int backspace();
+  // Writes out and closes the descriptor (not for a console stream); false when
+  // writing out failed.
+  bool close_file();
+
+ private:
+  enum class Mode { idle, reading, writing };
+
+  std::int64_t position() const {
+    return buf_pos_ + static_cast<std::int64_t>(mode_ == Mode::writing ? wlen_ : rpos_);
+  }
+  void start_write();
+  bool start_read();
+  void set_position(std::int64_t pos);
+  void put(std::span<const char> bytes);
+  void reserve_unread(std::size_t n);
+  long fill();  // reads more bytes behind the unread ones; bytes read, 0 at end, -1 failure
+  // At least n unread bytes in the buffer: 1 yes, 0 the file ends first, -1 failure.
+  int ensure(std::size_t n);
+  void write_failed();
+  bool read_at(std::int64_t offset, std::span<char> out);
+  int backspace_text(std::int64_t pos);
+  int backspace_binary(std::int64_t pos);
+  void encode_length(std::uint32_t length, std::span<char, 4> word) const;
+  std::uint32_t decode_length(std::span<const char, 4> word) const;
+
+  int fd_;
+  int number_;
+  int report_number_;
+  std::string path_;
+  Form form_;
+  bool big_endian_;
+  bool console_;
+  bool seekable_;
+  bool regular_;
+
+  Mode mode_ = Mode::idle;
+  std::vector<char> buf_;
+  std::int64_t buf_pos_ = 0;  // file offset of buf_[0]
+  std::size_t rpos_ = 0;      // reading: next unread byte
+  std::size_t rend_ = 0;      // reading: end of the valid bytes
+  std::size_t wlen_ = 0;      // writing: pending bytes
+  bool cut_pending_ = false;
+  bool need_line_end_ = false;  // the file's last line has no line end yet
+};
+
+}  // namespace io

@@ -1,0 +1,291 @@
+#include "common/io/units.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "common/end.h"
+#include "common/io/errors.h"
+#include "common/io/failures.h"
+#include "common/io/file_unit.h"
+#include "common/io/unit.h"
+
+namespace io {
+namespace {
+
+constexpr int kDirectUnits = 1024;  // numbers below this are looked up by index
+
+FileUnit::Setup console_setup(int fd, int number, int report_number, const char* name) {
+  FileUnit::Setup s;
+  s.fd = fd;
+  s.number = number;
+  s.report_number = report_number;
+  s.path = name;
+  s.console = true;
+  return s;
+}
+
+// The open units. Created at first use and never destroyed, so that output written
+// by other objects' destructors still has somewhere to go; the final write-out runs
+// from an exit handler.
+struct Registry {
+  std::array<std::unique_ptr<FileUnit>, kDirectUnits> direct;
+  std::map<int, std::unique_ptr<FileUnit>> other;
+  FileUnit std_err{console_setup(STDERR_FILENO, 0, -1, "stderr")};
+  FileUnit std_in{console_setup(STDIN_FILENO, 5, -4, "stdin")};
+  FileUnit std_out{console_setup(STDOUT_FILENO, 6, -1, "stdout")};
+
+  std::unique_ptr<FileUnit>* slot(int number, bool create) {
+    if (number >= 0 && number < kDirectUnits) return &direct[static_cast<std::size_t>(number)];
+    if (create) return &other[number];
+    const auto it = other.find(number);
+    return it == other.end() ? nullptr : &it->second;
+  }
+
+  FileUnit* file(int number) {
+    std::unique_ptr<FileUnit>* s = slot(number, false);
+    return s != nullptr ? s->get() : nullptr;
+  }
+
+  FileUnit* console(int number) {
+    switch (number) {
+      case 0: return &std_err;
+      case 5: return &std_in;
+      case 6: return &std_out;
+      default: return nullptr;
+    }
+  }
+
+  template <class F>
+  void for_each_file(F f) {
+    for (auto& u : direct)
+      if (u) f(*u);
+    for (auto& [number, u] : other)
+      if (u) f(*u);
+  }
+};
+
+void final_write_out();
+
+Registry& registry() {
+  static Registry* r = [] {
+    auto* created = new Registry;
+    std::atexit(final_write_out);
+    return created;
+  }();
+  return *r;
+}
+
+// A program that returns from main still gets its output written out, and a failure
+// then still makes the exit status a failure.
+void final_write_out() { detail::end_at_exit(); }
+
+std::string_view trim_name(std::string_view name) {
+  while (!name.empty() && (name.back() == ' ' || name.back() == '\0')) name.remove_suffix(1);
+  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+  return name;
+}
+
+std::string full_path(std::string_view name) {
+  if (!name.empty() && name.front() == '/') return std::string(name);
+  std::array<char, PATH_MAX> cwd{};
+  if (::getcwd(cwd.data(), cwd.size()) == nullptr) return std::string(name);
+  std::string path(cwd.data());
+  if (path.empty() || path.back() != '/') path += '/';
+  path += name;
+  return path;
+}
+
+int open_error(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+      return kErrFileNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+      return kErrPermission;
+    case EEXIST:
+      return kErrCannotOverwrite;
+    case ENAMETOOLONG:
+    case EINVAL:
+    case EILSEQ:
+      return kErrFileName;
+    case ENXIO:
+    case ENODEV:
+      return kErrNoDevice;
+    default:
+      return kErrOpenFailure;
+  }
+}
+
+Result open_failed(int number, int unit, const std::string& path, Takes takes) {
+  if (takes_errors(takes)) return Result{number};
+  error_report(number, unit, path);
+}
+
+bool same_word(std::string_view text, std::string_view word) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  if (text.size() != word.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != word[i]) return false;
+  }
+  return true;
+}
+
+void report_unit_failure(FileUnit& u, int number) { error_report(number, u.report_number(), u.path()); }
+
+}  // namespace
+
+Unit& unit_for(int number) {
+  Registry& r = registry();
+  if (FileUnit* u = r.file(number)) return *u;
+  if (FileUnit* u = r.console(number)) return *u;
+  detail::unit_not_open(number);
+}
+
+Result open(int unit, std::string_view name_given, const OpenSpec& spec, Takes takes) {
+  const std::string_view name = trim_name(name_given);
+  const std::string path = full_path(name);
+  close(unit);
+
+  if (name.empty() || name.find('\0') != std::string_view::npos) {
+    return open_failed(kErrFileName, unit, path, takes);
+  }
+  const std::string plain(name);
+  int flags = O_RDWR | O_CLOEXEC;
+  if (spec.status == OpenStatus::new_file) flags |= O_CREAT | O_EXCL;
+  if (spec.status == OpenStatus::unknown) flags |= O_CREAT;
+  int fd = ::open(plain.c_str(), flags, 0666);
+  int err = errno;
+  if (fd < 0 && (err == EACCES || err == EROFS || err == EPERM) &&
+      spec.status != OpenStatus::new_file) {
+    // A file that may only be read is still opened; a write to it then fails (38).
+    const int fd_read = ::open(plain.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_read >= 0) fd = fd_read;
+  }
+  if (fd < 0) return open_failed(open_error(err), unit, path, takes);
+
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return open_failed(kErrOpenFailure, unit, path, takes);
+  }
+  FileUnit::Setup s;
+  s.fd = fd;
+  s.number = unit;
+  s.report_number = unit;
+  s.path = path;
+  s.form = spec.form;
+  s.big_endian = spec.big_endian;
+  s.regular = S_ISREG(st.st_mode);
+  s.seekable = S_ISREG(st.st_mode) || S_ISBLK(st.st_mode);
+  auto created = std::make_unique<FileUnit>(std::move(s));
+  if (spec.append) {
+    created->position_at_end();
+  } else {
+    created->cut_at_next_write();
+  }
+  *registry().slot(unit, true) = std::move(created);
+  return kDone;
+}
+
+Result open(int unit, std::string_view name, std::string_view status, std::string_view form,
+            bool append, Takes takes) {
+  OpenSpec spec;
+  spec.append = append;
+  bool keyword_ok = true;
+  if (same_word(status, "OLD")) {
+    spec.status = OpenStatus::old_file;
+  } else if (same_word(status, "NEW")) {
+    spec.status = OpenStatus::new_file;
+  } else if (same_word(status, "UNKNOWN")) {
+    spec.status = OpenStatus::unknown;
+  } else {
+    keyword_ok = false;
+  }
+  if (same_word(form, "FORMATTED")) {
+    spec.form = Form::text;
+  } else if (same_word(form, "UNFORMATTED")) {
+    spec.form = Form::binary;
+  } else if (same_word(form, "BINARY")) {
+    spec.form = Form::stream;
+  } else {
+    keyword_ok = false;
+  }
+  if (!keyword_ok) {
+    return open_failed(kErrKeyword, unit, full_path(trim_name(name)), takes);
+  }
+  return open(unit, name, spec, takes);
+}
+
+bool exists(std::string_view name_given) {
+  const std::string name(trim_name(name_given));
+  if (name.empty() || name.find('\0') != std::string::npos) return false;
+  struct stat st {};
+  return ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool is_open(int unit) { return registry().file(unit) != nullptr; }
+
+void close(int unit) {
+  Registry& r = registry();
+  std::unique_ptr<FileUnit>* s = r.slot(unit, false);
+  if (s != nullptr && *s) {
+    std::unique_ptr<FileUnit> u = std::move(*s);
+    if (!u->close_file()) detail::write_failure(u->report_number(), u->path());
+    return;
+  }
+  if (FileUnit* console = r.console(unit)) {
+    if (!console->flush()) detail::write_failure(console->report_number(), console->path());
+  }
+}
+
+void rewind(int unit) {
+  Registry& r = registry();
+  FileUnit* u = r.file(unit);
+  if (u == nullptr) u = r.console(unit);
+  if (u == nullptr) return;
+  if (const int failed = u->rewind()) report_unit_failure(*u, failed);
+}
+
+void backspace(int unit) {
+  Registry& r = registry();
+  FileUnit* u = r.file(unit);
+  if (u == nullptr) u = r.console(unit);
+  if (u == nullptr) return;
+  if (const int failed = u->backspace()) report_unit_failure(*u, failed);
+}
+
+void flush_all() {
+  Registry& r = registry();
+  r.for_each_file([](FileUnit& u) {
+    if (!u.flush()) detail::write_failure(u.report_number(), u.path());
+  });
+  for (FileUnit* u : {&r.std_out, &r.std_err}) {
+    if (!u->flush()) detail::write_failure(u->report_number(), u->path());
+  }
+}
+
+void close_all() {
+  Registry& r = registry();
+  r.for_each_file([](FileUnit& u) {
+    if (!u.close_file()) detail::write_failure(u.report_number(), u.path());
+  });
+  flush_all();  // the console streams stay, written out
+  for (auto& u : r.direct) u.reset();
+  r.other.clear();
+}
+
+}  // namespace io

@@ -1,0 +1,190 @@
+#include "common/probes.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <regex>
+#include <string>
+
+#include "common/banner.h"
+#include "common/printlevel.h"
+#include "common/testing/run_child.h"
+#include "support/run_program.h"
+
+namespace {
+
+void say(const std::string& line) {
+  io::flush_all();
+  std::fputs((line + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+mttest::ChildResult at_level(int iprint, const std::function<void()>& body) {
+  return mttest::run_child(
+      [&] {
+        prtlvl.iprint = iprint;
+        body();
+      },
+      "");
+}
+
+TEST(Probes, ChkendNamesTheByteOrder) {
+  const bool little = std::endian::native == std::endian::little;
+  const std::string word = little ? "Little" : "Big   ";
+  auto r = at_level(1, [] {
+    std::string e(8, '.');
+    chkend(e);
+    say(e);
+  });
+  EXPECT_EQ(r.out, std::string(" chkend: machine is ") + (little ? "Little" : "Big") +
+                       "-Endian\r\n" + word + "..\n");
+  r = at_level(0, [] {
+    std::string e(6, '.');
+    chkend(e);
+    say(e);
+  });
+  EXPECT_EQ(r.out, word + "\n");
+}
+
+TEST(Probes, DirsepSpeaksFromLevelThree) {
+  auto r = at_level(3, [] {
+    char sep = '?';
+    dirsep(std::span<char>(&sep, 1));
+    say(std::string(1, sep));
+  });
+  EXPECT_EQ(r.out, " dirsep: directory seperator set to >/\r\n/\n");
+  r = at_level(2, [] {
+    char sep = '?';
+    dirsep(std::span<char>(&sep, 1));
+    say(std::string(1, sep));
+  });
+  EXPECT_EQ(r.out, "/\n");
+}
+
+// Run as a separate process by the test below, with arguments of its choosing.
+TEST(ProbesChild, ReportArguments) {
+  if (std::getenv("MT_PROBES_CHILD") == nullptr) GTEST_SKIP() << "run by CmdargCutsAndBlanks";
+  std::string report = "@@" + std::to_string(ncmdarg());
+  const std::pair<int, int> asks[] = {{0, 10}, {2, 10}, {3, 5}, {4, 6}, {-1, 3}, {40000, 3}};
+  for (auto [i, width] : asks) {
+    std::string arg(static_cast<std::size_t>(width), '#');
+    cmdarg(i, arg);
+    report += "|" + arg;
+  }
+  std::printf("%s@@\n", report.c_str());
+  std::fflush(stdout);
+}
+
+TEST(Probes, CmdargCutsAndBlanks) {
+  setenv("MT_PROBES_CHILD", "1", 1);
+  const auto r = mttest::run_program(
+      "/proc/self/exe", {"--gtest_filter=ProbesChild.ReportArguments", "abcdefghijklmnopq", "x"},
+      "", "");
+  unsetenv("MT_PROBES_CHILD");
+  const auto from = r.out.find("@@");
+  ASSERT_NE(from, std::string::npos) << r.out << r.err;
+  const auto to = r.out.find("@@", from + 2);
+  ASSERT_NE(to, std::string::npos) << r.out;
+  EXPECT_EQ(r.out.substr(from + 2, to - from - 2),
+            "3|/proc/self|abcdefghij|x    |      |   |   ");
+}
+
+TEST(Probes, CmdargOfAMissingArgumentIsBlank) {
+  // This process has at most a few arguments; a number far beyond them is blank.
+  std::string arg = "keep";
+  cmdarg(ncmdarg() + 1, arg);
+  EXPECT_EQ(arg, "    ");
+  EXPECT_GE(ncmdarg(), 0);
+}
+
+TEST(Probes, GetdirGivesTheDirectoryOrAQuestionMark) {
+  const auto here = std::filesystem::current_path();
+  mttest::TempDir tmp;
+  std::filesystem::current_path(tmp.path());
+  std::string dir(300, '#');
+  getdir(dir);
+  const std::string cwd = std::filesystem::current_path().string();
+  EXPECT_EQ(dir, cwd + std::string(300 - cwd.size(), ' '));
+  std::string cut(5, '#');
+  getdir(cut);
+  EXPECT_EQ(cut, cwd.substr(0, 5));
+
+  auto deep = tmp.path();
+  while (deep.string().size() <= 260) deep /= std::string(40, 'd');
+  std::filesystem::create_directories(deep);
+  std::filesystem::current_path(deep);
+  getdir(dir);
+  EXPECT_EQ(dir, "?" + std::string(299, ' '));
+  std::filesystem::current_path(here);
+}
+
+TEST(Probes, DatetextIsTheLocalTimeInItsForm) {
+  const char* old_tz = std::getenv("TZ");
+  const std::string saved = old_tz ? old_tz : "";
+  const std::regex form(
+      "(Sun|Mon|Tue|Wed|Thu|Fri|Sat) (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) "
+      "[ 123][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}   ");
+  std::string utc(27, '#'), east(27, '#');
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    setenv("TZ", "UTC0", 1);
+    tzset();
+    datetext(utc);
+    setenv("TZ", "XST-5", 1);  // five hours east
+    tzset();
+    datetext(east);
+    if (utc.substr(17, 2) == east.substr(17, 2)) break;  // same second
+  }
+  if (old_tz) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  tzset();
+  EXPECT_TRUE(std::regex_match(utc, form)) << utc;
+  EXPECT_TRUE(std::regex_match(east, form)) << east;
+  const int h_utc = std::stoi(utc.substr(11, 2));
+  const int h_east = std::stoi(east.substr(11, 2));
+  EXPECT_EQ((h_utc + 5) % 24, h_east) << utc << " / " << east;
+  EXPECT_EQ(utc.substr(14, 5), east.substr(14, 5));
+}
+
+TEST(Probes, PrecflagIsSingle) {
+  bool flag = false;
+  precflag(flag);
+  EXPECT_TRUE(flag);
+}
+
+TEST(Banner, LongBannerAtPrintLevelOne) {
+  const auto r = at_level(1, [] { banner("spanx     "); });
+  EXPECT_EQ(r.out,
+            "  \r\n"
+            "  >>>>>>>>>>>>> spanx <<<<<<<<<<<<<<<<<\r\n"
+            "  \r\n"
+            "            version = v5.1\r\n"
+            " build date = Mon Mar 8 18:03:30 GMT 2004             \r\n"
+            "  \r\n"
+            "         SINGLE PRECISION version\r\n"
+            "  \r\n"
+            " It is assumed that this program is being run from\r\n"
+            " the database directory of the project \r\n"
+            " (e.g. /local/mt/varl/abx)  \r\n"
+            " and that all data files reside in subdirectories\r\n"
+            " with the respective station names \r\n"
+            " (e.g. /local/mt/varl/abx/abx001 abx002 etc.)\r\n"
+            "  \r\n"
+            " windows and hardware database files are required\r\n"
+            " (e.g. windows.abx & hardware.abx) \r\n"
+            "  \r\n");
+}
+
+TEST(Banner, ShortBannerAtPrintLevelZeroAndBelow) {
+  for (int level : {0, -1}) {
+    const auto r = at_level(level, [] { banner("spanx   "); });
+    EXPECT_EQ(r.out, "  \r\nspanx: ver=v5.1   SINGLE precision\r\n  \r\n") << level;
+  }
+  const auto blank = at_level(0, [] { banner("   "); });
+  EXPECT_EQ(blank.out, "  \r\n: ver=v5.1   SINGLE precision\r\n  \r\n");
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+// TRUNC, SHIFTUP and waitent.
+#include "common/strings.h"
+
+#include <cstddef>
+#include <string_view>
+
+#include "common/edit/free.h"
+#include "common/end.h"
+#include "common/io/errors.h"
+#include "common/io/unit.h"
+#include "common/io/units.h"
+#include "common/printlevel.h"
+
+namespace {
+
+std::string_view as_text(std::span<const char> field) { return {field.data(), field.size()}; }
+
+// Position (1-based) of the last non-blank character, 0 when there is none.
+std::size_t last_non_blank(std::span<const char> field) {
+  for (std::size_t k = field.size(); k > 0; --k)
+    if (field[k - 1] != ' ') return k;
+  return 0;
+}
+
+}  // namespace
+
+void TRUNC(std::span<char> line, std::int32_t& n) {
+  const std::size_t last = last_non_blank(line);
+  if (prtlvl.iprint >= 2) {
+    io::FreeWriter(6) << "TRUNC: entered with line=" << as_text(line);
+    io::FreeWriter(6) << " input length & last non-blank=" << static_cast<std::int32_t>(line.size())
+                      << static_cast<std::int32_t>(last);
+  }
+  if (last == 0) {
+    n = 0;
+    return;
+  }
+  std::size_t first = 0;
+  while (line[first] == ' ') ++first;  // a non-blank exists at last - 1
+  if (first > 0) {
+    for (std::size_t k = first; k < line.size(); ++k) line[k - first] = line[k];
+    for (std::size_t k = line.size() - first; k < line.size(); ++k) line[k] = ' ';
+  }
+  n = static_cast<std::int32_t>(last - first);
+}
+
+void SHIFTUP(std::span<char> string) {
+  const bool echo = prtlvl.iprint >= 30;
+  if (echo) io::FreeWriter(6) << "SHIFTUP: entered with string=" << as_text(string);
+  if (last_non_blank(string) == 0 || string[0] == '\0') return;
+  std::int32_t ns = 0;
+  TRUNC(string, ns);
+  shiftup_ns = ns;
+  const auto count = static_cast<std::size_t>(ns);
+  if (echo)
+    io::FreeWriter(6) << "SHIFTUP: after TRUNC, ns, string=" << ns << " "
+                      << as_text(string.first(count));
+  if (ns == 0) return;
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto code = static_cast<unsigned char>(string[i]);
+    string[i] = static_cast<char>(shiftup_table[code]);
+    if (prtlvl.iprint >= 50)
+      io::FreeWriter(6) << "i, ic, string(i:i)=" << static_cast<std::int32_t>(i + 1)
+                        << static_cast<std::int32_t>(code) << " " << as_text(string.subspan(i, 1));
+  }
+  if (echo) io::FreeWriter(6) << "SHIFTUP: leaving with string=" << as_text(string.first(count));
+}
+
+void waitent(std::string_view message) {
+  io::FreeWriter(6) << message << " .....press <ENT> to continue";
+  io::Unit& console = io::unit_for(5);
+  std::string_view ignored;
+  const io::Result r = console.read_line(ignored);
+  if (r.end_of_file()) io::error_report(io::kErrEndOfFile, console.report_number(), console.path());
+  if (r.error()) io::error_report(r.code, console.report_number(), console.path());
+}

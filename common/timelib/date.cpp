@@ -1,0 +1,81 @@
+// date: a timestr to its six fields and back.
+#include <algorithm>
+
+#include "common/edit/fixed.h"
+#include "common/edit/free.h"
+#include "common/printlevel.h"
+#include "common/timelib.h"
+#include "common/timelib/digits.h"
+
+namespace {
+
+using namespace io::lay;
+// The numeric columns of a timestr; the separator columns are skipped unread.
+constexpr io::Item kTimestrFields[] = {I(4), X(1), I(2), X(1), I(2), X(1),
+                                       I(2), X(1), I(2), X(1), I(2)};
+static_assert(io::valid_layout(kTimestrFields));
+
+void echo_read(std::int32_t conv, std::string_view cdate) {
+  if (prtlvl.iprint < 3) return;
+  io::FreeWriter(6) << "date: conv = " << conv;
+  io::FreeWriter(6) << "     cdate=" << cdate.substr(0, 19);
+}
+
+void echo_done() {
+  if (prtlvl.iprint >= 3) io::FreeWriter(6) << "date: conversion successful";
+}
+
+TimeFields read_fields(std::string_view cdate) {
+  TimeFields f;
+  auto reader = io::FixedReader::from_field(cdate, kTimestrFields, io::Takes::neither);
+  reader >> f.year >> f.month >> f.day >> f.hour >> f.minute >> f.second;
+  reader.finish();
+  return f;
+}
+
+}  // namespace
+
+TimeFields date(std::string_view cdate) {
+  echo_read(0, cdate);
+  const TimeFields f = read_fields(cdate);
+  echo_done();
+  return f;
+}
+
+void date(const TimeFields& f, std::span<char> cdate) {
+  if (prtlvl.iprint >= 3) {
+    io::FreeWriter(6) << "date: conv = " << std::int32_t{1};
+    io::FreeWriter(6) << "     yymmhhddmmss=" << f.year << f.month << f.day << f.hour
+                      << f.minute << f.second;
+  }
+  Timestr t;
+  constexpr std::string_view zero = "0000-00-00 00:00:00";
+  std::copy(zero.begin(), zero.end(), t.begin());
+  const std::span<char> s(t);
+  timelib::put_digits(s.subspan(0, 4), f.year);
+  timelib::put_digits(s.subspan(5, 2), f.month);
+  timelib::put_digits(s.subspan(8, 2), f.day);
+  timelib::put_digits(s.subspan(11, 2), f.hour);
+  timelib::put_digits(s.subspan(14, 2), f.minute);
+  timelib::put_digits(s.subspan(17, 2), f.second);
+  timelib::copy_into(cdate, as_text(t));
+  echo_done();
+}
+
+void date(std::int32_t conv, std::span<char> cdate, std::int32_t& year, std::int32_t& month,
+          std::int32_t& day, std::int32_t& hour, std::int32_t& minute, std::int32_t& second) {
+  if (conv == 1) {
+    date(TimeFields{year, month, day, hour, minute, second}, cdate);
+    return;
+  }
+  const std::string_view text(cdate.data(), cdate.size());
+  echo_read(conv, text);
+  const TimeFields f = read_fields(text);
+  year = f.year;
+  month = f.month;
+  day = f.day;
+  hour = f.hour;
+  minute = f.minute;
+  second = f.second;
+  echo_done();
+}

@@ -1,0 +1,235 @@
+#include "common/timelib.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "common/printlevel.h"
+#include "common/testing/run_child.h"
+
+namespace {
+
+class TimeLib : public ::testing::Test {
+ protected:
+  void SetUp() override { prtlvl.iprint = 0; }
+};
+
+std::string text(const Timestr& t) { return std::string(t.data(), t.size()); }
+
+// A line of the child's own on standard output, after everything the I/O layer holds.
+void say(const std::string& line) {
+  io::flush_all();
+  std::fputs((line + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+TEST_F(TimeLib, TdiffWithinAYearAndAcrossOneYearEnd) {
+  struct Case {
+    const char* t1;
+    const char* t2;
+    std::int32_t secs;
+  };
+  const Case cases[] = {
+      {"2004-03-01 00:00:00", "2005-03-01 00:00:00", 365 * 86400},  // leap day before t1
+      {"2004-02-28 12:00:00", "2004-03-01 12:00:00", 2 * 86400},
+      {"2003-12-31 23:59:59", "2004-01-01 00:00:00", 1},
+      {"2004-06-01 10:00:00", "2004-06-01 09:59:30", -30},
+      {"1900-02-28 00:00:00", "1900-03-01 00:00:00", 86400},        // 1900 is no leap year
+      {"2000-02-28 00:00:00", "2000-03-01 00:00:00", 2 * 86400},    // 2000 is one
+      {"2004-01-01 24:00:00", "2004-01-02 00:00:00", 0},            // hour 24 counts as such
+      {"2004-01-01 00:00:60", "2004-01-01 00:01:00", 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(tdiff(c.t1, c.t2), c.secs) << c.t1 << " -> " << c.t2;
+}
+
+TEST_F(TimeLib, TdiffOverSeveralYearsSaysSoAndStillCounts) {
+  auto r = mttest::run_child(
+      [] { say(std::to_string(tdiff("2003-06-01 00:00:00", "2005-06-01 00:00:00"))); }, "");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            " tdiff: ERROR: years differ by more than 1!\r\n"
+            "  year1=        2003\r\n"
+            "  year2=        2005\r\n" +
+                std::to_string(731 * 86400) + "\n");
+
+  // Backwards over a year end: the years are not t1's and t1's plus 1.
+  r = mttest::run_child(
+      [] { say(std::to_string(tdiff("2005-01-01 00:00:00", "2004-12-31 00:00:00"))); }, "");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            " tdiff: ERROR: years differ by more than 1!\r\n"
+            "  year1=        2005\r\n"
+            "  year2=        2004\r\n"
+            "-86400\n");
+}
+
+TEST_F(TimeLib, NowtimAddsOffsetsAcrossDaysMonthsAndYears) {
+  struct Case {
+    const char* ref;
+    std::int32_t dday, dhour, dmin, dsec;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"2005-12-30 10:00:00", 0, 0, 0, 86400, "2005-12-31 10:00:00"},
+      {"2004-12-30 12:00:00", 0, 0, 0, 86400, "2004-12-31 12:00:00"},
+      {"2004-12-31 23:59:59", 0, 0, 0, 1, "2005-01-01 00:00:00"},
+      {"2004-03-01 00:00:10", 0, 0, 0, -20, "2004-02-29 23:59:50"},
+      {"2005-01-01 00:00:00", 0, 0, 0, -1, "2004-12-31 23:59:59"},
+      {"2004-02-28 00:00:00", 0, 25, 0, 0, "2004-02-29 01:00:00"},
+      {"2005-01-01 00:00:00", -366, 0, 0, 0, "2004-01-01 00:00:00"},
+      {"1900-02-28 06:00:00", 1, 0, 0, 0, "1900-03-01 06:00:00"},
+      {"2000-02-28 06:00:00", 1, 0, 0, 0, "2000-02-29 06:00:00"},
+      {"2004-01-01 00:00:00", 0, 0, 90, -30, "2004-01-01 01:29:30"},
+      {"2003-12-31 00:00:00", 0, 0, 0, 2 * 366 * 86400, "2006-01-01 00:00:00"},
+      {"2004-01-01 00:00:00", 0, -1, 0, 0, "2003-12-31 23:00:00"},
+      // A month beyond 12 with no change of day carries into the year.
+      {"2004-13-05 10:00:00", 0, 0, 0, 10, "2005-01-05 10:00:10"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(text(nowtim(c.ref, c.dday, c.dhour, c.dmin, c.dsec)), c.expected) << c.ref;
+}
+
+TEST_F(TimeLib, DateWritesFieldsWithAsterisksWhereTheyDoNotFit) {
+  struct Case {
+    TimeFields f;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {{2004, 3, 8, 18, 3, 30}, "2004-03-08 18:03:30"},
+      {{5, 1, 2, 0, 0, 0}, "0005-01-02 00:00:00"},
+      {{12345, 1, 2, 3, 4, 5}, "****-01-02 03:04:05"},
+      {{-1, 1, 2, 3, 4, 5}, "****-01-02 03:04:05"},
+      {{2004, -1, 2, 3, 4, 5}, "2004-**-02 03:04:05"},
+      {{2004, 1, 100, 3, 4, 5}, "2004-01-** 03:04:05"},
+  };
+  for (const Case& c : cases) {
+    Timestr t;
+    t.fill('#');
+    date(c.f, t);
+    EXPECT_EQ(text(t), c.expected);
+  }
+  // The routine with its conv argument, both ways.
+  std::string s(19, ' ');
+  std::int32_t y = 2004, mo = 2, d = 29, h = 23, mi = 59, se = 58;
+  date(1, s, y, mo, d, h, mi, se);
+  EXPECT_EQ(s, "2004-02-29 23:59:58");
+  s = "1999-12-31 01:02:03";
+  date(0, s, y, mo, d, h, mi, se);
+  EXPECT_EQ((TimeFields{y, mo, d, h, mi, se}), (TimeFields{1999, 12, 31, 1, 2, 3}));
+  // A shorter field takes what fits and nothing beyond it.
+  std::array<char, 10> shortfield;
+  date(TimeFields{2004, 3, 8, 0, 0, 0}, shortfield);
+  EXPECT_EQ(std::string(shortfield.data(), 10), "2004-03-08");
+}
+
+TEST_F(TimeLib, DateReadsSignsAndBlanksInItsColumns) {
+  EXPECT_EQ(date(" 204- 3- 8  1: 2: 3"), (TimeFields{204, 3, 8, 1, 2, 3}));
+  EXPECT_EQ(date("2004--1-08 00:00:00"), (TimeFields{2004, -1, 8, 0, 0, 0}));
+  // A short text reads blanks beyond its end.
+  EXPECT_EQ(date("2004-03-08"), (TimeFields{2004, 3, 8, 0, 0, 0}));
+}
+
+TEST_F(TimeLib, DateEndsTheProgramOnAColumnThatHoldsNoInteger) {
+  const auto r = mttest::run_child([] { (void)tdiff("2004-0x-01 00:00:00", "2004-01-01 00:00:00"); }, "");
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("input conversion error"), std::string::npos) << r.err;
+}
+
+TEST_F(TimeLib, DaynoAndDaymon) {
+  EXPECT_EQ(dayno(2004, 1, 1), 1);
+  EXPECT_EQ(dayno(2004, 12, 31), 366);
+  EXPECT_EQ(dayno(2005, 12, 31), 365);
+  EXPECT_EQ(dayno(2004, 3, 1), 61);
+  EXPECT_EQ(dayno(2004, 0, 7), 7);  // a month of 1 or less gives the day itself
+  std::int32_t y = 2004, m = 0, d = 0;
+  daymon(y, 60, m, d);
+  EXPECT_EQ((TimeFields{y, m, d}), (TimeFields{2004, 2, 29}));
+  y = 2005;
+  daymon(y, 365 + 59, m, d);  // beyond the year: once into the next one
+  EXPECT_EQ((TimeFields{y, m, d}), (TimeFields{2006, 2, 28}));
+}
+
+TEST_F(TimeLib, ChktimAcceptsItsLimitsAndNamesEveryBadField) {
+  auto r = mttest::run_child(
+      [] {
+        std::int32_t ierr = 7;
+        chktim(2004, 12, 31, 24, 60, 60, ierr);
+        say("ierr=" + std::to_string(ierr));
+        chktim(0, 1, 1, 0, 0, 0, ierr);
+        say("ierr=" + std::to_string(ierr));
+      },
+      "");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "ierr=0\nierr=0\n");
+
+  r = mttest::run_child(
+      [] {
+        std::int32_t ierr = 0;
+        chktim(2004, 0, 32, 12, 0, 0, ierr);
+        say("ierr=" + std::to_string(ierr));
+        chktim(-5, 13, 1, 25, 61, -1, ierr);
+        say("ierr=" + std::to_string(ierr));
+      },
+      "");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            " Invalid month:  0  Try again.\r\n"
+            " Invalid day: 32  Try again.\r\n"
+            "ierr=1\n"
+            " Invalid year:****  Try again.\r\n"
+            " Invalid month: 13  Try again.\r\n"
+            " Invalid hour: 25  Try again.\r\n"
+            " Invalid minute: 61  Try again.\r\n"
+            " Invalid second: -1  Try again.\r\n"
+            "ierr=1\n");
+}
+
+TEST_F(TimeLib, DatchkIsNarrowerThanChktim) {
+  EXPECT_EQ(DATCHK("2004-03-08 23:59:59"), 0);
+  const auto r = mttest::run_child(
+      [] { say(std::to_string(DATCHK("2004-03-08 24:00:00"))); }, "");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "  Erroneous time given to DATCHK, time=2004-03-08 24:00:00\r\n1\n");
+}
+
+TEST_F(TimeLib, ShortdateTurnsAV4TimeIntoATimestr) {
+  std::string s = "040308180330       ";
+  shortdate(s);
+  EXPECT_EQ(s, "2004-03-08 18:03:30");
+  std::string longer = "991231235959         tail";
+  shortdate(longer);
+  EXPECT_EQ(longer, "2099-12-31 23:59:59  tail");  // the century is always 20
+  std::string tiny = "0403";  // too short a field: only what fits is written
+  shortdate(tiny);
+  EXPECT_EQ(tiny, "2004");
+}
+
+TEST_F(TimeLib, TdifstrAndSecsplit) {
+  std::string out(13, ' ');
+  tdifstr("2004-01-01 00:00:00", "2004-01-02 02:03:04", out);
+  EXPECT_EQ(out, "0001-02:03:04");
+  tdifstr("2004-12-31 12:00:00", "2005-01-01 11:59:59", out);
+  EXPECT_EQ(out, "0000-23:59:59");
+  tdifstr("2004-01-02 02:00:00", "2004-01-01 00:00:00", out);  // negative parts: asterisks
+  EXPECT_EQ(out, "****-**:00:00");
+
+  std::int32_t d = 0, h = 0, m = 0, s = 0;
+  secsplit(86400 + 2 * 3600 + 3 * 60 + 4, d, h, m, s);
+  EXPECT_EQ((TimeFields{d, h, m, s}), (TimeFields{1, 2, 3, 4}));
+  secsplit(-3661, d, h, m, s);  // truncation toward zero
+  EXPECT_EQ((TimeFields{d, h, m, s}), (TimeFields{0, -1, -1, -1}));
+}
+
+TEST_F(TimeLib, TpackAndTunpack) {
+  EXPECT_EQ(tpack("2004-03-08 18:03:30"), 20040308180330LL);
+  std::string out(19, ' ');
+  tunpack(out, 20040308180330LL);
+  EXPECT_EQ(out, "2004-03-08 18:03:30");
+  tunpack(out, 1010000LL);
+  EXPECT_EQ(out, "0000-00-01 01:00:00");
+  tunpack(out, -1);
+  EXPECT_EQ(out, "****-**-** **:**:**");
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+// The conversion loop: samples from input1d into ts records (unit 10) and, at each
+// new housekeeping stamp, aux records (unit 11); the optional read-back check; the
+// report of what was written; then the window record and the end of the program.
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "common/edit/fixed.h"
+#include "common/edit/format_text.h"
+#include "common/edit/free.h"
+#include "common/edit/layout.h"
+#include "common/io/binary.h"
+#include "common/io/units.h"
+#include "common/printlevel.h"
+#include "common/timelib.h"
+#include "rawcv/driver.h"
+#include "rawcv/input1d.h"
+#include "rawcv/rawhdr.h"
+#include "rawcv/rawint.h"
+
+namespace rawcv {
+
+namespace {
+
+using io::FreeWriter;
+
+constexpr float kMissingData = 1.0E32f;  // rows of a record that no sample filled
+constexpr int kAuxValues = 3;            // Ti, Th, Bt
+
+constexpr io::Item kCountLine[] = {io::lay::A(), io::lay::I(10)};
+constexpr io::Item kTextLine[] = {io::lay::A(), io::lay::A()};
+constexpr io::Item kPlainLine[] = {io::lay::A()};
+
+// One ts record and its aux record in the making, row after row.
+class RecordWriter {
+ public:
+  RecordWriter(int nchan, int seq_rec) : nchan_(nchan), seq_rec_(seq_rec) {}
+
+  void put_row(int row, std::span<const float> dat) {
+    std::copy_n(dat.begin(), nchan_, ts_.begin() + (row - 1) * nchan_);
+    std::copy_n(dat.begin() + nchan_ + 3, kAuxValues, aux_.begin() + (row - 1) * kAuxValues);
+  }
+
+  // Writes the ts record of `filled` rows and, when stamp is set, the aux record.
+  void write(int filled, bool stamp) {
+    const ConverterState& s = cvstate;
+    if (s.ascii) {
+      write_text(kTsUnit, first_ts());
+      if (stamp) write_text(kAuxUnit, std::span<const float>(aux_.data(), kAuxValues));
+      return;
+    }
+    if (filled < seq_rec_) {
+      std::fill(ts_.begin() + filled * nchan_, ts_.begin() + seq_rec_ * nchan_, kMissingData);
+      std::fill(aux_.begin() + filled * kAuxValues, aux_.begin() + seq_rec_ * kAuxValues,
+                kMissingData);
+    }
+    write_binary(kTsUnit, std::span<const float>(ts_.data(), std::size_t(seq_rec_ * nchan_)));
+    if (stamp)
+      write_binary(kAuxUnit, std::span<const float>(aux_.data(), std::size_t(seq_rec_ * kAuxValues)));
+  }
+
+  // Steps unit 10 back one record, reads the first sample and compares it.
+  void verify(std::int32_t npt) {
+    std::array<float, kDatSize> datv{};
+    const std::span<float> back(datv.data(), std::size_t(nchan_));
+    io::backspace(kTsUnit);
+    if (!cvstate.ascii) {
+      io::BinaryReader r(kTsUnit, io::Takes::neither);
+      r >> back;
+    } else if (free_format()) {
+      io::FreeReader r(kTsUnit, io::Takes::neither);
+      r >> back;
+      r.finish();
+    } else {
+      io::FixedReader r(kTsUnit, layout(), io::Takes::neither);
+      r >> back;
+      r.finish();
+    }
+    const std::span<const float> written = first_ts();
+    if (std::equal(written.begin(), written.end(), back.begin())) return;
+    FreeWriter(6) << "Verification error !!!!!   npt =" << npt;
+    FreeWriter(6) << "dat   :" << written;
+    FreeWriter(6) << "datv  :" << std::span<const float>(back);
+  }
+
+ private:
+  std::span<const float> first_ts() const { return {ts_.data(), std::size_t(nchan_)}; }
+
+  // The format text's layout, parsed at the first record that needs it.
+  io::Layout layout() {
+    if (layout_.empty()) {
+      std::string_view text = view(cvstate.format_text);
+      while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+      layout_ = io::format_layout(text, kTsUnit);
+    }
+    return layout_;
+  }
+
+  void write_text(int unit, std::span<const float> values) {
+    if (free_format()) {
+      FreeWriter(unit) << values;
+    } else {
+      io::FixedWriter(unit, layout()) << values;
+    }
+  }
+
+  static void write_binary(int unit, std::span<const float> values) {
+    io::BinaryWriter w(unit);
+    w << values;
+    w.end();
+  }
+
+  int nchan_;
+  int seq_rec_;
+  io::Layout layout_{};
+  std::array<float, kMaxSeqRec * 5> ts_{};
+  std::array<float, kMaxSeqRec * kAuxValues> aux_{};
+};
+
+}  // namespace
+
+void convert_and_finish() {
+  const ConverterState& s = cvstate;
+  const int nchan = rawhdr.nchan;
+  const int iprint = prtlvl.iprint;
+  if (s.old) {
+    FreeWriter(6) << " ";
+    FreeWriter(6) << "DROPPING FIRST" << s.drop << "  DATA POINTS";
+    FreeWriter(6) << " ";
+  }
+
+  RecordWriter records(nchan, s.seq_rec);
+  std::array<float, kDatSize> dat{};
+  std::int32_t status = 0;
+  std::int32_t count = 0;    // samples from input1d, the dropped ones included
+  std::int32_t written = 0;  // samples in ts records written
+  std::int32_t next = s.next;
+  std::int32_t previous_next = next;
+  bool stamp = false;
+  int filled = 0;  // rows of the record in the making
+
+  for (;;) {
+    input1d(kRawUnit, s.box, dat, status, s.start[0], s.start[1], s.start[2], s.start[3],
+            s.start[4], s.start[5], s.tlen, next);
+    ++count;
+    if (status < 0) break;
+    if (count <= s.drop) continue;
+    if (next != previous_next) {
+      stamp = true;
+      if (iprint >= 3)
+        FreeWriter(6) << "Ti, Th & battery "
+                      << std::span<const float>(dat.data() + nchan + 3, kAuxValues);
+    }
+    previous_next = next;
+    if (iprint >= 3) FreeWriter(6) << "Input dat =>" << std::span<const float>(dat.data(), std::size_t(nchan));
+    filled = (count - s.drop - 1) % s.seq_rec + 1;
+    records.put_row(filled, dat);
+    if (filled < s.seq_rec && count < s.ndata) continue;
+    records.write(filled, stamp);
+    written += filled;
+    stamp = false;
+    filled = 0;
+    if (s.verify) records.verify(count);
+    if (count >= s.ndata) break;
+  }
+  // A record that the end of the data cut short is kept, its empty rows missing data.
+  if (filled > 0) {
+    records.write(filled, stamp);
+    written += filled;
+    if (s.verify) records.verify(count);
+  }
+
+  io::FixedWriter(6, kCountLine) << "Number of points written: " << written;
+  const std::int32_t seconds =
+      rawint::nint32(static_cast<double>(written) / static_cast<double>(rawhdr.delta));
+  const Timestr actual_end = nowtim(view(s.stime), 0, 0, 0, seconds);
+  const std::string_view end_text = as_text(actual_end);
+  if (iprint > 0) {
+    io::FixedWriter(6, kCountLine) << "Actual length in seconds = " << seconds;
+    io::FixedWriter(6, kTextLine) << "Actual end time = " << end_text;
+  }
+  if (end_text != view(s.etime)) {
+    io::FixedWriter(6, kTextLine) << "Number of points LESS than expected: end time =" << end_text;
+    io::FixedWriter(6, kPlainLine) << "ENDTIME in ts file is incorrect";
+  }
+  append_window_record(end_text);
+}
+
+}  // namespace rawcv

@@ -1,0 +1,41 @@
+#pragma once
+// The sample reader: calibrated channel values of the raw file, one record per call,
+// in the output order Hx, Hy, Hz, Ex, Ey, with the housekeeping values of the last stamp.
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "rawcv/gethardware.h"
+#include "rawcv/rawhdr.h"
+#include "rawcv/slots.h"
+
+// What input1d keeps from call to call (zero at program start).
+struct Input1dState {
+  std::int32_t calls = 0;                 // calls so far; 0 before the first
+  bool ended = false;                     // end of data or read error met: no more reads
+  std::int32_t irec = 0;                  // next data record to read
+  std::int32_t nstamp = 0;                // stamp records read
+  std::array<std::int16_t, kRawMaxRecords> ibuf{};        // last data record
+  std::array<std::int16_t, kStampValues> stamp{};         // last stamp record
+  float fscale = 0.0f;                    // full scale as a float
+  Slots<float, kRawMaxChannel> calg;      // header factor per channel
+  Slots<std::int32_t, 5> mpchan;          // channel feeding each output position
+  Slots<float, 5> cal;                    // final factor per output position
+  CalTable hw;                            // this routine's hardware table
+  std::int32_t gap = 0;                   // samples missing before the data block
+};
+
+inline Input1dState input1d_state;
+
+// One output sample. The first call sets up the calibration (dialogue at print level
+// >= 1, hardware lookup on rawhdr.hwunit when that unit is open), skips to the
+// requested start yy..ss and checks dursec. dat holds nchan + 6 values: 1..nchan the
+// calibrated samples, nchan+4..nchan+6 Ti, Th, Bt (from the second stamp on).
+// status: 0 after the first call, -1 on end of data, read error or unusable request.
+// A channel table that does not feed every output position once ends the program.
+void input1d(std::int32_t unit, std::int32_t instr, std::span<float> dat, std::int32_t& status,
+             std::int32_t yy, std::int32_t mo, std::int32_t dd, std::int32_t hh,
+             std::int32_t mi, std::int32_t ss, std::int32_t dursec, std::int32_t& next);
+
+// Samples in s seconds at delta samples/s (the logger's integer counting).
+std::int32_t samples_in(std::int32_t s, float delta);

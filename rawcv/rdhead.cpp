@@ -1,0 +1,215 @@
+// rdhead: opens a raw logger file and reads its header, channel table and baselines.
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "common/edit/fixed.h"
+#include "common/edit/free.h"
+#include "common/edit/layout.h"
+#include "common/end.h"
+#include "common/io/binary.h"
+#include "common/io/units.h"
+#include "common/printlevel.h"
+#include "common/strings.h"
+#include "rawcv/rawhdr.h"
+#include "rawcv/rawint.h"
+
+namespace {
+
+constexpr int kConsole = 6;
+
+void pause() { waitent("Continue"); }
+
+std::string_view trimmed(std::string_view s) {
+  const auto first = s.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const auto last = s.find_last_not_of(' ');
+  return s.substr(first, last - first + 1);
+}
+
+[[noreturn]] void refuse(std::string_view what, std::int32_t value) {
+  io::FreeWriter(kConsole) << what << value;
+  io::end_program(io::Outcome::failure);
+}
+
+constexpr std::array kStartTimeLayout{io::lay::A(), io::lay::A(), io::lay::I(4),
+                                      io::lay::Rep(5, io::lay::I(3))};
+constexpr std::array kTitleLayout{io::lay::X(2), io::lay::A()};
+constexpr std::array kLabelIntLayout{io::lay::X(1), io::lay::A(), io::lay::I(5)};
+constexpr std::array kDeltaLayout{io::lay::X(1), io::lay::A(), io::lay::F(8, 3)};
+constexpr std::array kBaselineLayout{io::lay::X(1), io::lay::A(), io::lay::Rep(3, io::lay::I(10))};
+constexpr std::array kTextLayout{io::lay::A()};
+constexpr std::array kSlotLayout{io::lay::A(4), io::lay::I(7), io::lay::I(6)};
+static_assert(io::valid_layout(kStartTimeLayout) && io::valid_layout(kLabelIntLayout) &&
+              io::valid_layout(kDeltaLayout) && io::valid_layout(kBaselineLayout) &&
+              io::valid_layout(kSlotLayout) && io::valid_layout(kTitleLayout));
+
+// One channel group: its header and count channel records; c runs on over groups.
+void read_group(int unit, std::int16_t count, std::int16_t& filtp, float& smprt,
+                RawText<4>& smpin, RawHeader& h, int& c) {
+  io::ByteReader(unit, io::Takes::neither) >> filtp >> smprt >> std::span<char>(smpin);
+  for (int r = 0; r < count; ++r) {
+    std::int16_t number = 0;
+    std::array<char, 4> code{};
+    std::int16_t gain = 0;
+    io::ByteReader(unit, io::Takes::neither) >> number >> std::span<char>(code) >> gain;
+    if (h.iprint >= 3)
+      io::FreeWriter(kConsole) << "Channel number, component &  gain =>" << number
+                               << std::string_view(code.data(), code.size()) << gain;
+    if (!Slots<int, kRawMaxChannel>::in_range(number))
+      refuse("rdhead: ERROR: raw channel number outside 1 to 16 in the channel table:", number);
+    ++c;
+    h.mapcmp(c) = number;
+    h.comp(number) = {code[0], code[1]};
+    h.gain(number) = gain;
+  }
+}
+
+// Samples per second from the group-1 sampling value and unit.
+float samples_per_second(const RawHeader& h) {
+  if (h.smpin1[0] == 'H' || h.smpin1[0] == 'h') return h.smprt1;
+  if (h.smprt1 == 0.0f) return std::numeric_limits<float>::infinity();
+  return 1.0f / h.smprt1;
+}
+
+// Data record of the first 10-minute boundary of the clock after the block start.
+std::int32_t first_boundary_record(std::int32_t bmin, float delta) {
+  const std::int64_t k = 10 - bmin % 10;
+  if (delta > 1.0f) return rawint::saturate(60 * k * std::int64_t{rawint::trunc32(delta)} + 1);
+  if (!(delta > 0.0f)) return 0;  // no usable sampling value; the driver stops on it
+  const std::int32_t per = rawint::nint32(1.0 / static_cast<double>(delta));
+  if (per == 0) return 0;
+  return rawint::saturate(60 * k / per + 1);
+}
+
+}  // namespace
+
+std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& next) {
+  RawHeader& h = rawhdr;
+  h.magfac = 10000.0f;
+  if (h.iprint >= 3) {
+    io::FreeWriter(kConsole) << "rdhead: ifdef DOS used";
+    pause();
+  }
+
+  const std::string_view name = trimmed(fname);
+  if (!io::open(unit, name, {io::OpenStatus::old_file, io::Form::stream}, io::Takes::errors).ok()) {
+    std::string shown(fname);
+    std::int32_t n = 0;
+    TRUNC(std::span<char>(shown), n);
+    io::FreeWriter(kConsole) << "rdhead: Error reading old file "
+                             << std::string_view(shown).substr(0, static_cast<std::size_t>(n))
+                             << " File likely does NOT EXIST";
+    return 1;
+  }
+  if (h.iprint >= 3) {
+    io::FreeWriter(kConsole) << "rdhead: file opened: " << fname;
+    pause();
+  }
+
+  // Fixed header, bytes 0 to 106; the file ending inside it is an error report.
+  io::ByteReader(unit, io::Takes::neither) >> std::span<char>(h.prjcod) >> std::span<char>(h.runnum)
+      >> h.hdr10 >> std::span<char>(h.sitdes) >> std::span<std::int16_t>(h.hdr32.v);
+  if (h.iprint >= 3) {
+    io::FreeWriter(kConsole) << "rdhead: first line read in from file: prjcod=" << text_of(h.prjcod);
+    pause();
+  }
+  io::ByteReader(unit, io::Takes::neither) >> std::span<char>(h.latdir)
+      >> std::span<std::int16_t>(h.hdr43.v) >> std::span<char>(h.lngdir);
+  if (h.iprint >= 3) {
+    io::FreeWriter(kConsole) << "rdhead: second line read in from file: latdir=" << text_of(h.latdir);
+    pause();
+  }
+  io::ByteReader(unit, io::Takes::neither) >> std::span<std::int16_t>(h.hdr50.v)
+      >> std::span<char>(h.azdir) >> std::span<std::int16_t>(h.hdr77.v);
+  if (h.iprint >= 3) {
+    io::FreeWriter(kConsole) << "rdhead: third line read in from file: azdir=" << text_of(h.azdir);
+    pause();
+  }
+
+  if (h.iprint >= 2) {
+    io::FreeWriter(kConsole) << " Dump of header information from rdhedd:";
+    {
+      io::FreeWriter w(kConsole);
+      w << text_of(h.prjcod) << text_of(h.runnum) << h.hdr10 << text_of(h.sitdes);
+      for (std::int16_t v : h.hdr32.v) w << v;
+    }
+    {
+      io::FreeWriter w(kConsole);
+      w << text_of(h.latdir);
+      for (std::int16_t v : h.hdr43.v) w << v;
+      w << text_of(h.lngdir);
+    }
+    {
+      io::FreeWriter w(kConsole);
+      for (std::int16_t v : h.hdr50.v) w << v;
+      w << text_of(h.azdir);
+      for (std::int16_t v : h.hdr77.v) w << v;
+    }
+    pause();
+  }
+
+  h.byy = h.hdr77(6);
+  h.itgain = h.hdr50(1);
+  h.lenex = h.hdr32(1);
+  h.leney = h.hdr32(2);
+  for (int i = 1; i <= kRawMaxChannel; ++i) {
+    h.comp(i) = {' ', ' '};
+    h.gain(i) = 0;
+  }
+  constexpr std::array<std::string_view, 6> kHousekeeping{"A1", "A2", "A3", "Ti", "Th", "Bt"};
+  for (int i = 0; i < 6; ++i) h.comp(11 + i) = {kHousekeeping[i][0], kHousekeeping[i][1]};
+  h.bss = 0;
+  h.bmm = h.hdr77(5);
+  h.bdd = h.hdr77(4);
+  h.bhh = h.hdr77(7);
+  h.bmin = h.hdr77(8);
+
+  if (h.iprint >= 1) {
+    io::FixedWriter(kConsole, kStartTimeLayout) << "Data start time: year/month/day/" << "hour/min/sec="
+        << h.byy << h.bmm << h.bdd << h.bhh << h.bmin << h.bss;
+    pause();
+  }
+  if (h.bmm < 1 || h.bmm > 12) refuse("rdhead: ERROR: start month outside 1 to 12 in the header:", h.bmm);
+
+  const std::int16_t count1 = h.hdr77(14);
+  const std::int16_t count2 = h.hdr77(15);
+  const int records = (count1 > 0 ? count1 : 0) + (count2 > 0 ? count2 : 0);
+  if (records > kRawMaxRecords)
+    refuse("rdhead: ERROR: more than 13 channel records in the channel table:", records);
+  int c = 0;
+  if (count1 > 0) read_group(unit, count1, h.filtp1, h.smprt1, h.smpin1, h, c);
+  if (count2 > 0) read_group(unit, count2, h.filtp2, h.smprt2, h.smpin2, h, c);
+  h.nchan = c;
+  for (int i = 1; i <= 6; ++i) h.mapcmp(c + i) = 10 + i;
+
+  h.delta = samples_per_second(h);
+  next = first_boundary_record(h.bmin, h.delta);
+
+  io::ByteReader baselines(unit, io::Takes::both);
+  baselines >> h.baseln(1) >> h.baseln(2) >> h.baseln(3);
+  if (!baselines.finish().ok()) {
+    io::FreeWriter(kConsole) << "End of File or Error found during read!";
+    return 0;
+  }
+
+  if (h.iprint >= 2) {
+    io::FixedWriter(kConsole, kTitleLayout) << "Dump of selected header information:";
+    const std::array<std::pair<std::string_view, std::int32_t>, 8> rows{{
+        {"byy    = ", h.byy}, {"bmm    = ", h.bmm}, {"bdd    = ", h.bdd}, {"bhh    = ", h.bhh},
+        {"bmin   = ", h.bmin}, {"itgain = ", h.itgain}, {"lenex  = ", h.lenex},
+        {"leney  = ", h.leney}}};
+    for (const auto& [label, value] : rows) io::FixedWriter(kConsole, kLabelIntLayout) << label << value;
+    io::FixedWriter(kConsole, kDeltaLayout) << "delta  = " << h.delta;
+    io::FixedWriter(kConsole, kBaselineLayout) << "baselines = " << h.baseln(1) << h.baseln(2)
+                                               << h.baseln(3);
+    io::FixedWriter(kConsole, kLabelIntLayout) << "nchan = " << h.nchan;
+    io::FixedWriter(kConsole, kTextLayout) << " COMP  MAPCMP  GAIN";
+    for (int i = 1; i <= kRawMaxChannel; ++i)
+      io::FixedWriter(kConsole, kSlotLayout) << text_of(h.comp(i)) << h.mapcmp(i) << h.gain(i);
+  }
+  return 0;
+}

@@ -1,0 +1,76 @@
+// The window line appended to the project windows database at the end of a run.
+#include <array>
+#include <span>
+#include <string_view>
+
+#include "common/edit/fixed.h"
+#include "common/edit/layout.h"
+#include "common/end.h"
+#include "common/io/units.h"
+#include "common/printlevel.h"
+#include "rawcv/driver.h"
+#include "rawcv/rawhdr.h"
+
+namespace rawcv {
+
+namespace {
+
+using namespace io::lay;
+
+// Columns 1-54 as every writer of the database has them, then a blank and the
+// sampling rate in samples per second.
+constexpr io::Item kWindowLine[] = {A(8),  X(1),     I(3, 3), X(1),  I(1),   X(1),
+                                    A(19), Lit("-"), A(19),   X(1), F(9, 6)};
+constexpr io::Item kText[] = {A()};
+constexpr io::Item kOpenedOld[] = {A(), A(), A(), A()};
+constexpr io::Item kOpenedNew[] = {A(), A(), A()};
+
+bool open_windows_database(std::string_view name, io::OpenStatus status) {
+  io::OpenSpec spec;
+  spec.status = status;
+  spec.form = io::Form::text;
+  spec.append = true;  // the line goes behind the last one, never glued to it
+  return io::open(kWindowsUnit, name, spec, io::Takes::errors).ok();
+}
+
+}  // namespace
+
+std::array<char, 64> window_line(std::string_view actual_end) {
+  const ConverterState& s = cvstate;
+  std::array<char, 64> line;
+  line.fill(' ');
+  auto w = io::FixedWriter::to_field(line, kWindowLine);
+  w << view(s.window) << s.box << rawhdr.nchan << view(s.stime) << actual_end << rawhdr.delta;
+  w.end();
+  return line;
+}
+
+void append_window_record(std::string_view actual_end) {
+  ConverterState& s = cvstate;
+  store(s.db_name, "windows.");
+  for (std::size_t i = 0; i < 3; ++i) s.db_name[8 + i] = s.prj[i];
+  std::string_view name = view(s.db_name);
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  const std::array<char, 64> line = window_line(actual_end);
+  const std::string_view text(line.data(), line.size());
+  if (open_windows_database(name, io::OpenStatus::old_file)) {
+    if (prtlvl.iprint >= 0) {
+      io::FixedWriter(6, kOpenedOld) << "Opened old project windows." << view(s.prj)
+                                     << " file to " << "add window info:";
+      io::FixedWriter(6, kText) << text;
+    }
+  } else if (open_windows_database(name, io::OpenStatus::new_file)) {
+    if (prtlvl.iprint >= 0) {
+      io::FixedWriter(6, kOpenedNew) << "Opened new project windows." << view(s.prj)
+                                     << " file to add window info:";
+      io::FixedWriter(6, kText) << text;
+    }
+  } else {
+    io::end_program(io::Outcome::failure, "Error writing window information to windows file....");
+  }
+  io::FixedWriter(kWindowsUnit, kText) << text;
+  io::close(kWindowsUnit);
+  io::end_program(io::Outcome::success);
+}
+
+}  // namespace rawcv

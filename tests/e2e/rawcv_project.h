@@ -1,0 +1,178 @@
+#pragma once
+// A small project directory for end-to-end runs of rawcv: hardware database, site
+// file, station subdirectory with a raw window, and helpers to read what rawcv wrote.
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/rawgen.h"
+#include "support/run_program.h"
+
+namespace rawcv_e2e {
+
+// Box 7, all calibration factors 1.0, low-pass periods that tell the slots apart.
+inline const std::string kHardware =
+    "  7\r\n"
+    "H 1.0 0.1 0.0\r\n"
+    "D 1.0 0.2 0.0\r\n"
+    "N 1.0 0.3 30000.0\r\n"
+    "E 1.0 0.4 31000.0\r\n"
+    "Z 1.0 0.5 0.0\r\n";
+
+// Site 101: elevation 250 m in columns 72-75, declination 12 in columns 77-79.
+inline std::string site_line(const std::string& site, const std::string& elev,
+                             const std::string& decl) {
+  std::string l = site;
+  l.resize(71, ' ');
+  l += elev + " " + decl;
+  return l;
+}
+
+// Samples that read back exactly: channel c of record r is c*100 + (r-1) % 50.
+inline std::int16_t plain_sample(std::int32_t r, int c) {
+  return static_cast<std::int16_t>(c * 100 + (r - 1) % 50);
+}
+
+// The default test window: 5 channels at 12 Hz, box 7, block start 2004-07-20 13:17,
+// a little over 30 minutes of data.
+inline rawgen::Description window_description(float rate = 12.0f, std::string unit = "Hz",
+                                              int channels = 5, std::int32_t records = 21700) {
+  rawgen::Description d =
+      channels == 5 ? rawgen::five_channels(rate, unit) : rawgen::three_channels(rate, unit);
+  d.box = 7;
+  d.magnetometer = 3;
+  d.hdr32 = {100, 100, 45, 0, 0};
+  d.latdir = 'N';
+  d.hdr43 = {75, 30, 0};
+  d.lngdir = 'W';
+  d.hdr50 = {10, 0, 0, 90, 0};
+  d.sample = plain_sample;
+  d.records = records;
+  return d;
+}
+
+struct Project {
+  mttest::TempDir dir;
+
+  Project() {
+    std::filesystem::create_directory(dir / "kvt101");
+    mttest::write_file(dir / "hardware.kvt", kHardware);
+    mttest::write_file(dir / "kvtsite.flt", site_line("101", " 250", " 12") + "\r\n");
+  }
+
+  void raw(const rawgen::Description& d, const std::string& name = "kvt101a1.1mp") {
+    rawgen::write((dir / "kvt101" / name).string(), d);
+  }
+
+  mttest::RunResult run(const std::vector<std::string>& answers) const {
+    std::string in;
+    for (const auto& a : answers) in += a + "\n";
+    return mttest::run_program("rawcv", {}, in, dir.str());
+  }
+
+  std::string file(const std::string& rel) const { return mttest::read_file(dir / rel); }
+  bool has(const std::string& rel) const { return std::filesystem::exists(dir / rel); }
+};
+
+// Answers of a standard run at print level 0.
+struct Answers {
+  std::string version = "10.11";
+  std::string verify = "";
+  std::string window = "kvt101a1";
+  std::string form = "u";
+  std::string seq_or_format = "1";
+  std::string start = "2004-07-20 13:17:00";
+  std::string end = "2004-07-20 13:47:00";
+  std::vector<std::string> after_form;  // e.g. the defaults question of a missing box
+  std::vector<std::string> tail;        // e.g. declination, second defaults question
+
+  std::vector<std::string> list() const {
+    std::vector<std::string> v{"0", version, verify, window, form, seq_or_format};
+    v.insert(v.end(), after_form.begin(), after_form.end());
+    v.push_back(start);
+    v.push_back(end);
+    v.insert(v.end(), tail.begin(), tail.end());
+    return v;
+  }
+};
+
+// Text lines of a file written with CR LF.
+inline std::vector<std::string> text_lines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::size_t e = bytes.find("\r\n", pos);
+    if (e == std::string::npos) {
+      lines.push_back(bytes.substr(pos));
+      break;
+    }
+    lines.push_back(bytes.substr(pos, e - pos));
+    pos = e + 2;
+  }
+  return lines;
+}
+
+// Records of a BINARY file (big-endian length words before and after each record).
+// A broken frame ends the list with a record "<bad frame>".
+inline std::vector<std::string> records(const std::string& bytes) {
+  std::vector<std::string> out;
+  std::size_t pos = 0;
+  auto word = [&](std::size_t at) {
+    return (std::uint32_t(std::uint8_t(bytes[at])) << 24) |
+           (std::uint32_t(std::uint8_t(bytes[at + 1])) << 16) |
+           (std::uint32_t(std::uint8_t(bytes[at + 2])) << 8) | std::uint32_t(std::uint8_t(bytes[at + 3]));
+  };
+  while (pos < bytes.size()) {
+    if (pos + 4 > bytes.size()) return out.push_back("<bad frame>"), out;
+    const std::uint32_t n = word(pos);
+    if (pos + 8 + n > bytes.size() || word(pos + 4 + n) != n) return out.push_back("<bad frame>"), out;
+    out.push_back(bytes.substr(pos + 4, n));
+    pos += 8 + n;
+  }
+  return out;
+}
+
+// The big-endian floats of a record.
+inline std::vector<float> floats(const std::string& rec) {
+  std::vector<float> v;
+  for (std::size_t i = 0; i + 4 <= rec.size(); i += 4) {
+    const std::uint32_t bits = (std::uint32_t(std::uint8_t(rec[i])) << 24) |
+                               (std::uint32_t(std::uint8_t(rec[i + 1])) << 16) |
+                               (std::uint32_t(std::uint8_t(rec[i + 2])) << 8) |
+                               std::uint32_t(std::uint8_t(rec[i + 3]));
+    float f;
+    std::memcpy(&f, &bits, 4);
+    v.push_back(f);
+  }
+  return v;
+}
+
+// A text blank-padded (or cut) to n characters.
+inline std::string pad(std::string s, std::size_t n) {
+  s.resize(n, ' ');
+  return s;
+}
+
+// An info line: '>' , the key in columns 2-11, ':' and the value, 80 characters.
+inline std::string info(const std::string& key, const std::string& value = "") {
+  return pad(">" + pad(key, 10) + ":" + value, 80);
+}
+
+// Index of the first line equal to `line` (or starting with it when prefix is set).
+inline std::size_t find_line(const std::vector<std::string>& lines, const std::string& line,
+                             bool prefix = false) {
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (prefix ? lines[i].rfind(line, 0) == 0 : lines[i] == line) return i;
+  return lines.size();
+}
+
+// Counts occurrences of needle in hay.
+inline int count_of(const std::string& hay, const std::string& needle) {
+  int n = 0;
+  for (std::size_t p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++n;
+  return n;
+}
+
+}  // namespace rawcv_e2e

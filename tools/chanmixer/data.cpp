@@ -1,0 +1,85 @@
+// The data: both inputs moved to the event start, then one output record per input
+// pair, values near each input's marker turned into the output's marker.
+#include <span>
+#include <string_view>
+
+#include "common/edit/free.h"
+#include "common/printlevel.h"
+#include "common/timelib.h"
+#include "tools/chanmixer/chanmixer.h"
+#include "tslib/ts.h"
+#include "tslib/tsinfo.h"
+
+namespace chanmixer {
+namespace {
+
+constexpr float kOutMissing = 1.0E32f;
+
+void select(const Input& in) {
+  tsinfo.form = in.info.form;
+  tsinfo.format = in.info.format;
+  tsinfo.NCHAN = in.nchan;
+}
+
+void skip_to_event(const Mix& mx, const Input& in, std::string_view which) {
+  const std::int32_t s = tdiff(as_text(in.stime), as_text(mx.evstart));
+  if (s > 0) {
+    // Both files have the same rate: the shared record's (the second file's) serves.
+    const float n = text(tsinfo.T_UNITS) == "Hz   " ? static_cast<float>(s) * tsinfo.DELTA_T
+                                                  : static_cast<float>(s) / tsinfo.DELTA_T;
+    std::int32_t nskip = n < 2.0e9f ? static_cast<std::int32_t>(n) : 2000000000;
+    io::FreeWriter(6) << "Skipping" << nskip << "  data for " << which;
+    const TsInfoRecord saved = tsinfo;
+    select(in);
+    ts_skip(in.unit, nskip);
+    tsinfo = saved;
+  } else {
+    io::FreeWriter(6) << "No data skipping for " << which;
+  }
+}
+
+// Reads one record of the input; false at its end.
+bool read(const Input& in, TsValues& values) {
+  select(in);
+  ts_in1(in.unit, values);
+  if (values[0] == eofmark) return false;
+  for (int j = 0; j < in.nchan; ++j)
+    if (values[j] > in.low && values[j] < in.high) values[j] = kOutMissing;
+  return true;
+}
+
+}  // namespace
+
+void position_inputs(const Mix& mx) {
+  skip_to_event(mx, mx.in1, "File 1");
+  skip_to_event(mx, mx.in2, "File 2");
+}
+
+void mix_records(const Mix& mx) {
+  TsValues dat1{}, dat2{}, out{};
+  std::array<const float*, kMaxOut> from{};
+  for (int i = 0; i < mx.nout; ++i) {
+    const Source s = source_of(mx.chmap[i]);
+    from[i] = (s.file == 1 ? dat1.data() : dat2.data()) + (s.channel - 1);
+  }
+  const bool echo = prtlvl.iprint >= 3;
+  for (std::int32_t r = 0; r < mx.nrec; ++r) {
+    if (!read(mx.in1, dat1)) {
+      io::FreeWriter(6) << "EOF of File 1";
+      fail();
+    }
+    if (echo) io::FreeWriter(6) << "Input dat1  =>" << std::span<const float>(dat1.data(), mx.in1.nchan);
+    if (!read(mx.in2, dat2)) {
+      io::FreeWriter(6) << "EOF on File 2";
+      fail();
+    }
+    if (echo) io::FreeWriter(6) << "Input dat2 =>" << std::span<const float>(dat2.data(), mx.in2.nchan);
+    for (int i = 0; i < mx.nout; ++i) out[i] = *from[i];
+    tslib::set_text(tsinfo.form, tslib::kFormBinary);
+    tsinfo.NCHAN = mx.nout;
+    ts_out1(kOutput, out);
+  }
+  io::FreeWriter(6) << " Number of points written: " << mx.nrec;
+}
+
+}  // namespace chanmixer

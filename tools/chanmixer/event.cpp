@@ -1,0 +1,68 @@
+// The event: its start and end, its duration and the number of output records.
+#include <cmath>
+#include <string_view>
+
+#include "common/edit/fixed.h"
+#include "common/edit/free.h"
+#include "common/printlevel.h"
+#include "common/prompt.h"
+#include "common/timelib.h"
+#include "tools/chanmixer/chanmixer.h"
+
+namespace chanmixer {
+namespace {
+
+constexpr io::Item kTwoTexts[] = {io::lay::A(), io::lay::A()};
+constexpr io::Item kDuration[] = {io::lay::A(),     io::lay::I(4, 4), io::lay::Lit("/"),
+                                  io::lay::I(2, 2), io::lay::Lit("/"), io::lay::I(2, 2)};
+
+// Asks until every field of the answer is in range.
+void ask_time(std::string_view question, std::string_view echo, const Timestr& dflt,
+              Timestr& answer) {
+  for (;;) {
+    if (prtlvl.iprint >= 0) io::FixedWriter(6, kTwoTexts) << question << "yyyy-mm-dd hh:mm:ss";
+    answer = dflt;
+    cinput(" ", answer);
+    const TimeFields f = date(as_text(answer));
+    if (prtlvl.iprint >= 2) {
+      io::FreeWriter(6) << echo << as_text(answer);
+      io::FreeWriter(6) << " yy, mm, dd, hh, min =>" << f.year << f.month << f.day << f.hour
+                        << f.minute << f.second;
+    }
+    std::int32_t ierr = 0;
+    chktim(f.year, f.month, f.day, f.hour, f.minute, f.second, ierr);
+    if (ierr == 0) return;
+  }
+}
+
+}  // namespace
+
+void ask_event(Mix& mx) {
+  const Timestr& later_start =
+      tdiff(as_text(mx.in1.stime), as_text(mx.in2.stime)) > 0 ? mx.in2.stime : mx.in1.stime;
+  ask_time("Give the required event start time >", "stime=", later_start, mx.evstart);
+  const Timestr& earlier_end =
+      tdiff(as_text(mx.in1.etime), as_text(mx.in2.etime)) >= 0 ? mx.in1.etime : mx.in2.etime;
+  ask_time("Give the required event end   time >", "etime=", earlier_end, mx.evend);
+
+  const std::int32_t d = tdiff(as_text(mx.evstart), as_text(mx.evend));
+  const std::int32_t days = d / 86400;
+  const std::int32_t hours = (d - days * 86400) / 3600;
+  const std::int32_t minutes = (d - (d / 3600) * 3600) / 60;
+  if (prtlvl.iprint >= 0)
+    io::FixedWriter(6, kDuration) << "Duration (dddd/hh/mm) : " << days << hours << minutes;
+  const float count = static_cast<float>(d) * mx.in2.rate_hz;
+  mx.nrec = std::isfinite(count) && std::fabs(count) < 2.0e9f
+                ? static_cast<std::int32_t>(count)  // cut toward zero
+                : 0;
+  io::FreeWriter(6) << "Total number of data requested:" << mx.nrec;
+
+  io::FreeWriter(6) << "Co-ordinates of acquisition ==>";
+  for (const Input* in : {&mx.in1, &mx.in2}) {
+    const std::string_view label = in == &mx.in1 ? "File 1: Channel:" : "File 2: Channel:";
+    for (std::int32_t j = 1; j <= in->nchan; ++j)
+      io::FreeWriter(6) << label << j << "   azimuth =" << in->info.AZIM_[j - 1];
+  }
+}
+
+}  // namespace chanmixer

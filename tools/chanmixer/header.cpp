@@ -1,0 +1,105 @@
+// The output header: the combiner's comment records, both inputs' comment blocks and
+// the info block built from both inputs.
+#include <string>
+#include <string_view>
+
+#include "common/banner.h"
+#include "common/edit/fixed.h"
+#include "common/io/units.h"
+#include "tools/chanmixer/chanmixer.h"
+#include "tslib/info_line.h"
+#include "tslib/ts.h"
+#include "tslib/tsinfo.h"
+
+namespace chanmixer {
+namespace {
+
+constexpr io::Item kCountRecord[] = {io::lay::A(), io::lay::I(12)};
+constexpr io::Item kCodesRecord[] = {io::lay::A(), io::Item{io::Ed::I, kMaxOut, 3}};
+
+void comment(std::string_view a, std::string_view b = {}) {
+  tslib::HeaderLine line;
+  line.fill(' ');
+  std::size_t at = 0;
+  for (std::string_view part : {a, b})
+    for (char ch : part)
+      if (at < line.size()) line[at++] = ch;
+  tslib::write_comment_line(kOutput, line, true);
+}
+
+void copy_comments(const Input& in, std::string_view label) {
+  comment("#");
+  comment("#" + std::string(50, '-'));
+  comment(label, text(in.window));
+  io::rewind(in.unit);
+  ts_copycomm(in.unit, text(in.info.form), kOutput, tslib::kFormBinary);
+}
+
+void build_info(const Mix& mx) {
+  const TsInfoRecord& first = mx.in1.info;
+  tsinfo.STATION = mx.outstation;
+  tslib::set_text(tsinfo.WINDOW, text(mx.outwindow));
+  tslib::set_text(tsinfo.form, tslib::kFormBinary);
+  tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+  tsinfo.LATITUDE = first.LATITUDE;
+  tsinfo.LONGITUDE = first.LONGITUDE;
+  tsinfo.ELEVATION = first.ELEVATION;
+  tsinfo.DECLIN = first.DECLIN;
+  // The station co-ordinates all follow the first file.
+  tsinfo.UTM_ORIGIN = first.UTM_ORIGIN;
+  tsinfo.UTM_NORTH = first.UTM_NORTH;
+  tsinfo.UTM_EAST = first.UTM_EAST;
+  tsinfo.STARTTIME = mx.evstart;
+  tsinfo.ENDTIME = mx.evend;
+  tsinfo.INSTRUMENT = mx.in1.instrument + 900;
+  tsinfo.NCHAN = mx.nout;
+  for (int i = 0; i < mx.nout; ++i) {
+    const Source s = source_of(mx.chmap[i]);
+    const TsInfoRecord& src = s.file == 1 ? mx.in1.info : mx.in2.info;
+    const int c = s.channel - 1;
+    tsinfo.CHAN_[i] = src.CHAN_[c];
+    tsinfo.AZIM_[i] = src.AZIM_[c];
+    tsinfo.GAIN_[i] = src.GAIN_[c];
+    tsinfo.UNITS_[i] = src.UNITS_[c];
+    tsinfo.SENSOR_[i] = src.SENSOR_[c];
+    // Source channels 4 and 5 carry no baseline.
+    if (i < tslib::kMaxBaselines) tsinfo.BASELINE_[i] = c < tslib::kMaxBaselines ? src.BASELINE_[c] : 0.0f;
+  }
+  tsinfo.MIS_DATA = 1.0E32f;
+}
+
+}  // namespace
+
+void write_header(Mix& mx) {
+  comment("# chanmixer: ", kVersion);
+  comment("# date: ", text(mx.date));
+  comment("#");
+  comment("# File 1: ", text(mx.in1.window));
+  comment("# File 2: ", text(mx.in2.window));
+  comment("#");
+  tslib::HeaderLine line;
+  io::FixedWriter::to_field(line, kCountRecord) << "# No. of channels in output file: " << mx.nout;
+  tslib::write_comment_line(kOutput, line, true);
+  {
+    io::FixedWriter w = io::FixedWriter::to_field(line, kCodesRecord);
+    w << "# Chosen from file: ";
+    for (int i = 0; i < mx.nout; ++i) w << mx.chmap[i];
+    w.end();
+  }
+  tslib::write_comment_line(kOutput, line, true);
+  copy_comments(mx.in1, "# Comment block from File 1: ");
+  copy_comments(mx.in2, "# Comment block from File 2: ");
+
+  // Both inputs to their first data record; the shared record then holds the second
+  // file's info, which gives every field the combiner does not set itself.
+  tsinfo.form = mx.in1.info.form;
+  tsinfo.format = mx.in1.info.format;
+  ts_rdinfo(mx.in1.unit);
+  tsinfo.form = mx.in2.info.form;
+  tsinfo.format = mx.in2.info.format;
+  ts_rdinfo(mx.in2.unit);
+  build_info(mx);
+  ts_wrtinfo(kOutput);
+}
+
+}  // namespace chanmixer

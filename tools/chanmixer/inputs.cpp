@@ -1,0 +1,138 @@
+// The two input windows, the output window and the windows-database lookup.
+#include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "common/edit/fixed.h"
+#include "common/edit/free.h"
+#include "common/end.h"
+#include "common/io/units.h"
+#include "common/printlevel.h"
+#include "common/prompt.h"
+#include "tools/chanmixer/chanmixer.h"
+#include "tslib/getwindow.h"
+#include "tslib/ts.h"
+#include "tslib/tsinfo.h"
+
+namespace chanmixer {
+namespace {
+
+constexpr io::Item kTwoTexts[] = {io::lay::A(), io::lay::A()};
+
+void open_input(Input& in, bool say_file) {
+  tslib::set_text(tsinfo.form, tslib::kFormAsk);
+  io::FreeWriter(6) << "Opening input file for window " << text(in.window);
+  std::array<char, 8> window = in.window;
+  ts_open(in.unit, window, in.file, false, false, TsAccess::input);
+  if (say_file) io::FreeWriter(6) << "Opened data file =>" << text(in.file);
+  ts_rdinfo(in.unit);
+  in.info = tsinfo;
+  in.rate_hz = text(tsinfo.T_UNITS) == "s    " ? 1.0f / tsinfo.DELTA_T : tsinfo.DELTA_T;
+  in.nchan = tsinfo.NCHAN;
+  in.stime = tsinfo.STARTTIME;
+  in.instrument = tsinfo.INSTRUMENT;
+  if (prtlvl.iprint > 0) io::FreeWriter(6) << "block start time=" << text(tsinfo.STARTTIME);
+}
+
+// The database's word on one window, refused when it cannot describe the file.
+void look_up(Input& in, int number) {
+  getwindow(kDatabase, text(in.window), in.instrument, in.nchan, in.stime, in.etime);
+  if (in.instrument == -999) {
+    io::FreeWriter(6) << "Window " << text(in.window)
+                      << " is not in the windows database: its times are unknown";
+    fail();
+  }
+  if (in.nchan < 1 || in.nchan > tslib::kMaxChannels) {
+    io::FreeWriter(6) << "Window " << text(in.window) << " has" << in.nchan
+                      << " channels in the windows database: at most 5 are possible";
+    fail();
+  }
+  if (in.info.NCHAN != in.nchan) {
+    io::FreeWriter(6) << "File" << std::int32_t{number} << " holds" << in.info.NCHAN
+                      << " channels, the windows database says" << in.nchan;
+    fail();
+  }
+}
+
+}  // namespace
+
+void fail() {
+  io::end_program(io::Outcome::failure);
+}
+
+void ask_windows(Mix& mx) {
+  pmesg("The FIRST file is the one used for station co-ordinates and declination");
+  tslib::set_text(mx.in1.window, "mzp101ss");
+  cinput("Give first window (extension assumed)", mx.in1.window);
+  std::copy_n(mx.in1.window.begin(), 3, mx.prj.begin());
+  mx.in2.window = mx.in1.window;
+  cinput("Give second window (no extension)", mx.in2.window);
+  mx.in1.unit = kFirst;
+  mx.in2.unit = kSecond;
+  if (prtlvl.iprint > 0) {
+    io::FreeWriter(6) << "Data files to open ==>";
+    io::FreeWriter(6) << " file1 =>" << text(mx.in1.window);
+    io::FreeWriter(6) << " file2 =>" << text(mx.in2.window);
+  }
+  std::copy_n(mx.in1.window.begin(), 6, mx.outstation.begin());
+  for (;;) {
+    cinput("Give output station name (directory MUST exist!)", mx.outstation);
+    std::copy(mx.outstation.begin(), mx.outstation.end(), mx.outwindow.begin());
+    mx.outwindow[6] = 'c';
+    mx.outwindow[7] = 'b';
+    // Writing the output would destroy that input before it is read.
+    if (mx.outwindow != mx.in1.window && mx.outwindow != mx.in2.window) break;
+    io::FreeWriter(6) << "Output window " << text(mx.outwindow)
+                      << " is one of the input windows: give another station";
+  }
+}
+
+void open_inputs(Mix& mx) {
+  open_input(mx.in1, true);
+  open_input(mx.in2, false);
+  if (mx.in1.rate_hz != mx.in2.rate_hz) {
+    io::FreeWriter(6) << "Sampling rates differ between the two data files";
+    fail();
+  }
+  if (mx.in1.info.MIS_DATA != mx.in2.info.MIS_DATA) {
+    io::FreeWriter(6) << "Missing data markers are not the same:";
+    io::FreeWriter(6) << "File 1: " << mx.in1.info.MIS_DATA;
+    io::FreeWriter(6) << "File 2: " << mx.in2.info.MIS_DATA;
+  }
+  for (Input* in : {&mx.in1, &mx.in2}) {
+    in->low = in->info.MIS_DATA * 0.99f;
+    in->high = in->info.MIS_DATA * 1.01f;
+  }
+}
+
+void open_output(Mix& mx) {
+  tslib::set_text(tsinfo.form, tslib::kFormBinary);
+  tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+  io::FixedWriter(6, kTwoTexts) << "Opening output file: " << text(mx.outwindow);
+  std::array<char, 8> window = mx.outwindow;
+  ts_open(kOutput, window, mx.outfile, false, false, TsAccess::output);
+}
+
+void look_up_windows(Mix& mx) {
+  std::array<char, 40> name;
+  tslib::set_text(name, std::string("windows.").append(text(mx.prj)));
+  while (!io::open(kDatabase, tslib::trimmed(name),
+                   io::OpenSpec{io::OpenStatus::old_file, io::Form::text}, io::Takes::errors)
+              .ok()) {
+    io::FreeWriter(6) << "Error opening WINDOWS file, re-enter";
+    cinput(" Give the project windows file", name);
+  }
+  look_up(mx.in1, 1);
+  io::rewind(kDatabase);
+  look_up(mx.in2, 2);
+  if (prtlvl.iprint >= 0) {
+    io::FreeWriter(6) << "File 1 start and end times:" << text(mx.in1.stime) << "-"
+                      << text(mx.in1.etime);
+    io::FreeWriter(6) << "File 2 start and end times:" << text(mx.in2.stime) << "-"
+                      << text(mx.in2.etime);
+  }
+  io::close(kDatabase);
+}
+
+}  // namespace chanmixer

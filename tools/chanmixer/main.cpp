@@ -1,0 +1,22 @@
+// chanmixer: builds one BINARY ts file from chosen channels of two ts files over a
+// common time span, the event.
+#include "common/end.h"
+#include "tools/chanmixer/chanmixer.h"
+#include "tools/startup/startup.h"
+
+int main(int argc, char** argv) {
+  io::start_program(argc, argv);
+  const tools::Startup st = tools::tool_startup(tools::kChanmixer);
+  static chanmixer::Mix mx;
+  mx.date = st.date;
+  chanmixer::ask_windows(mx);
+  chanmixer::open_inputs(mx);
+  chanmixer::open_output(mx);
+  chanmixer::look_up_windows(mx);
+  chanmixer::ask_event(mx);
+  chanmixer::ask_channel_map(mx);
+  chanmixer::write_header(mx);
+  chanmixer::position_inputs(mx);
+  chanmixer::mix_records(mx);
+  io::end_program(io::Outcome::success, "Done.");
+}

@@ -1,0 +1,42 @@
+// The output window of the splice and its BINARY ts file.
+#include <algorithm>
+#include <string_view>
+
+#include "common/edit/fixed.h"
+#include "common/edit/free.h"
+#include "common/prompt.h"
+#include "tools/segmerge/segmerge.h"
+#include "tslib/ts.h"
+#include "tslib/tsinfo.h"
+
+namespace segmerge {
+namespace {
+
+constexpr io::Item kTwoTexts[] = {io::lay::A(), io::lay::A()};
+
+bool names_an_input(const Splice& sp) {
+  for (int i = 0; i < sp.count; ++i)
+    if (sp.entries[i].window == sp.outwindow) return true;
+  return false;
+}
+
+}  // namespace
+
+void open_output(Splice& sp) {
+  tslib::set_text(sp.outrun, "as");
+  for (;;) {
+    cinput("Give output window", sp.outrun);
+    std::copy(sp.station.begin(), sp.station.end(), sp.outwindow.begin());
+    std::copy(sp.outrun.begin(), sp.outrun.end(), sp.outwindow.begin() + 6);
+    // Writing the output would destroy that input while it is still to be read.
+    if (!names_an_input(sp)) break;
+    io::FreeWriter(6) << "Output window " << text(sp.outwindow)
+                      << " is one of the windows to splice: give another";
+  }
+  tslib::set_text(tsinfo.form, tslib::kFormBinary);
+  tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+  ts_open(kOutput, sp.outwindow, sp.outfile, false, false, TsAccess::output);
+  io::FixedWriter(6, kTwoTexts) << "Opened BINARY output file: " << text(sp.outfile).substr(0, 18);
+}
+
+}  // namespace segmerge

@@ -1,0 +1,97 @@
+// The closing report of the splice and its line in the windows database.
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "common/edit/fixed.h"
+#include "common/edit/free.h"
+#include "common/end.h"
+#include "common/io/units.h"
+#include "common/io/unit.h"
+#include "tools/segmerge/segmerge.h"
+#include "tslib/getwindow.h"
+#include "tslib/tsinfo.h"
+
+namespace segmerge {
+namespace {
+
+constexpr io::Item kThreeTexts[] = {io::lay::A(), io::lay::A(), io::lay::A()};
+
+// Columns 1-54, three blanks, the rate in F9.6, " splice: ", then the run codes, ten
+// to a line (the group is where the layout starts again for the 11th).
+constexpr auto kSpliceLine = tslib::winrec_with(std::array{
+    io::lay::X(3), io::lay::F(9, 6), io::lay::Lit(" splice: "), io::lay::Open(10),
+    io::lay::A(2), io::lay::Lit(" "), io::lay::Close()});
+static_assert(io::valid_layout(kSpliceLine));
+
+float sample_interval(float delta, std::string_view tunits) {
+  return tunits == "Hz   " ? 1.0f / delta : delta;
+}
+
+void write_line(int unit, const Splice& sp) {
+  const float rate = text(tsinfo.T_UNITS) == "Hz   " ? tsinfo.DELTA_T : 1.0f / tsinfo.DELTA_T;
+  io::FixedWriter w(unit, kSpliceLine);
+  w << text(tsinfo.WINDOW).substr(0, 8) << tsinfo.INSTRUMENT << tsinfo.NCHAN
+    << text(sp.entries[0].stime) << text(sp.entries[sp.count - 1].etime) << rate;
+  for (int i = 0; i < sp.count; ++i) w << text(sp.entries[i].run);
+  w.end();
+}
+
+// True when the file exists, is not empty and its last byte is no line end: an
+// appended line must not be glued to that last line.
+bool lacks_final_line_end(const std::string& name) {
+  std::FILE* f = std::fopen(name.c_str(), "rb");
+  if (f == nullptr) return false;
+  bool lacks = false;
+  if (std::fseek(f, -1, SEEK_END) == 0) lacks = std::fgetc(f) != '\n';
+  std::fclose(f);
+  return lacks;
+}
+
+}  // namespace
+
+void report(const Splice& sp) {
+  io::FreeWriter(6) << "Total number of data (incl. gaps) written out =" << sp.total;
+  for (int i = 0; i < sp.count; ++i)
+    io::FreeWriter(6) << " File " << std::int32_t{i + 1} << " points and gap ="
+                      << sp.entries[i].points << sp.entries[i].gap;
+  const std::string_view start = text(sp.entries[0].stime);
+  const std::string_view end = text(sp.entries[sp.count - 1].etime);
+  io::FreeWriter(6) << "Start and end of data from windows file: " << start << "-" << end;
+  io::FreeWriter(6) << "Duration (in s) based on these times = " << tdiff(start, end);
+  const double by_points =
+      static_cast<double>(sp.total) * sample_interval(tsinfo.DELTA_T, text(tsinfo.T_UNITS));
+  io::FreeWriter(6) << "Duration (in s) based on no. points  = "
+                    << static_cast<std::int32_t>(std::lround(by_points));
+}
+
+void append_window_line(const Splice& sp) {
+  const std::array<char, 11> name11 = windows_file_name(sp.prj);
+  const std::string name(text(name11));
+  tslib::set_text(tsinfo.WINDOW, std::string(text(tsinfo.STATION)).append(text(sp.outrun)));
+
+  const bool glue = lacks_final_line_end(name);
+  const std::string_view prj = text(sp.prj);
+  if (io::open(kWindowsAppend, name,
+               io::OpenSpec{io::OpenStatus::old_file, io::Form::text, true}, io::Takes::errors)
+          .ok()) {
+    io::FixedWriter(6, kThreeTexts) << "Opened old project windows." << prj
+                                    << " file to add window info:";
+    if (glue) io::unit_for(kWindowsAppend).write_text({}, true);
+  } else if (io::open(kWindowsAppend, name,
+                      io::OpenSpec{io::OpenStatus::new_file, io::Form::text, true},
+                      io::Takes::errors)
+                 .ok()) {
+    io::FixedWriter(6, kThreeTexts) << "Opened new project windows." << prj
+                                    << " file to add window info:";
+  } else {
+    error_ending();
+  }
+  write_line(6, sp);
+  write_line(kWindowsAppend, sp);
+  io::close(kWindowsAppend);
+}
+
+}  // namespace segmerge

@@ -1,0 +1,72 @@
+#pragma once
+// segmerge: splices consecutive windows of one station into one BINARY ts file.
+// The run's state, and the steps main() runs in order.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "common/timelib.h"
+
+namespace segmerge {
+
+inline constexpr int kMaxWindows = 50;
+
+// Units of the run.
+inline constexpr int kWindowsList = 3;   // windows database while the list is read
+inline constexpr int kInput = 4;         // the input ts file of the moment
+inline constexpr int kOutput = 7;        // the output ts file
+inline constexpr int kWindowsAppend = 8; // windows database when the line is appended
+
+// One window of the splice.
+struct SpliceEntry {
+  std::array<char, 2> run{};
+  std::array<char, 8> window{};
+  Timestr stime{};
+  Timestr etime{};
+  std::int32_t points = 0;  // data records written from the window
+  std::int32_t gap = 0;     // gap records written after it (may be negative)
+};
+
+struct Splice {
+  std::array<char, 24> date{};       // local date text taken at start-up
+  std::array<char, 6> station{};
+  std::array<char, 3> prj{};
+  std::array<SpliceEntry, kMaxWindows> entries{};
+  int count = 0;
+  std::int32_t instr1 = 0;
+  std::int32_t nchan1 = 0;
+  std::array<char, 2> outrun{};
+  std::array<char, 8> outwindow{};
+  std::array<char, 40> outfile{};
+  // From the first file.
+  float delta1 = 0.0f;
+  std::array<char, 5> tunits1{};
+  std::array<float, 3> base1{};
+  std::int32_t total = 0;  // records written, data and gaps
+};
+
+// The name "windows." followed by the project code.
+std::array<char, 11> windows_file_name(const std::array<char, 3>& prj);
+
+// The error ending: "Program terminated with error condition", failure status.
+[[noreturn]] void error_ending();
+
+// Station, first window and further windows, looked up in the windows database.
+void read_window_list(Splice& sp);
+// Fails with the channel-count message when nchan differs from nchan1.
+void check_channel_count(std::int32_t nchan1, std::int32_t nchan);
+// The output window question and the opened output file.
+void open_output(Splice& sp);
+// Every window in turn: checks, drop, copy, gap.
+void splice_windows(Splice& sp);
+// The closing report and the window line appended to the windows database.
+void report(const Splice& sp);
+void append_window_line(const Splice& sp);
+
+// Samples in a span of seconds, by the time units ("Hz": DELTA_T is a rate).
+std::int32_t samples_in(std::int32_t seconds, float delta, std::string_view tunits);
+
+inline std::string_view text(std::span<const char> field) { return {field.data(), field.size()}; }
+
+}  // namespace segmerge

@@ -1,0 +1,232 @@
+// One pass over the windows of the splice: open, check against the first, drop the
+// records before the window start, copy, and fill the gap to the next window.
+#include <array>
+#include <cmath>
+#include <string_view>
+
+#include "common/edit/free.h"
+#include "common/end.h"
+#include "common/io/units.h"
+#include "common/printlevel.h"
+#include "common/timelib.h"
+#include "tools/segmerge/segmerge.h"
+#include "tslib/info_line.h"
+#include "tslib/ts.h"
+#include "tslib/tsinfo.h"
+
+namespace segmerge {
+namespace {
+
+bool is_hz(std::string_view tunits) { return tunits == "Hz   "; }
+
+// The input's own form and format, set back before every call on the input: the
+// output is always BINARY, whatever form the input has.
+struct InputForm {
+  std::array<char, 6> form;
+  std::array<char, 15> format;
+  void select() const {
+    tsinfo.form = form;
+    tsinfo.format = format;
+  }
+};
+
+void select_output() {
+  tslib::set_text(tsinfo.form, tslib::kFormBinary);
+  tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+}
+
+void comment(std::string_view a, std::string_view b = {}, std::string_view c = {},
+             std::string_view d = {}, std::string_view e = {}) {
+  tslib::HeaderLine line;
+  line.fill(' ');
+  std::size_t at = 0;
+  for (std::string_view part : {a, b, c, d, e})
+    for (char ch : part)
+      if (at < line.size()) line[at++] = ch;
+  tslib::write_comment_line(kOutput, line, true);
+}
+
+void write_new_comments(const Splice& sp) {
+  comment("# time series file from segmerge");
+  comment("# date: ", text(sp.date));
+  comment("#");
+  comment("# Files spliced together:");
+  for (int k = 0; k < sp.count; ++k) {
+    const SpliceEntry& e = sp.entries[k];
+    comment("# ", text(e.window), "  ", text(e.stime), std::string("-").append(text(e.etime)));
+  }
+  comment("#");
+  comment("# Following comment block from first file...");
+  comment("#");
+}
+
+void start_lines(const SpliceEntry& e) {
+  io::FreeWriter(6) << "window starttime :" << text(e.stime);
+  io::FreeWriter(6) << "data   starttime :" << text(tsinfo.STARTTIME);
+}
+
+// Records before the window start are dropped; data starting after it move the
+// window start. Returns false when a later window's data end during the drop.
+bool align_start(SpliceEntry& e, bool first, const InputForm& in, bool progress) {
+  const std::int32_t nsec = tdiff(text(tsinfo.STARTTIME), text(e.stime));
+  if (prtlvl.iprint > 0 && progress) {
+    io::FreeWriter(6) << "starttime: " << text(tsinfo.STARTTIME);
+    io::FreeWriter(6) << "stime(if): " << text(e.stime);
+    io::FreeWriter(6) << "nsec     :" << nsec;
+  }
+  if (nsec > 0) {
+    const std::int32_t drop = samples_in(nsec, tsinfo.DELTA_T, text(tsinfo.T_UNITS));
+    io::FreeWriter(6) << "Points to be dropped from start: " << drop;
+    start_lines(e);
+    TsValues rec{};
+    in.select();
+    for (std::int32_t k = 0; k < drop; ++k) {
+      ts_in1(kInput, rec);
+      if (rec[0] == eofmark) {
+        if (!first) return false;
+        break;  // the copy that follows finds the end at once
+      }
+    }
+  } else if (nsec < 0) {
+    io::FreeWriter(6) << "Data start > window start";
+    start_lines(e);
+    io::FreeWriter(6) << "Window start reset";
+    e.stime = tsinfo.STARTTIME;
+  }
+  return true;
+}
+
+void check_against_first(const Splice& sp) {
+  if (tsinfo.DELTA_T != sp.delta1) {
+    io::FreeWriter(6) << "FATAL ERROR: digitizing rate different from first" << " file";
+    io::FreeWriter(6) << "   delta1 =" << sp.delta1 << "   delta =" << tsinfo.DELTA_T;
+    error_ending();
+  }
+  if (tsinfo.T_UNITS != sp.tunits1) {
+    io::FreeWriter(6) << "FATAL ERROR: time units different from first" << " file";
+    io::FreeWriter(6) << "   tunits1 =" << text(sp.tunits1) << "   tunits =" << text(tsinfo.T_UNITS);
+    error_ending();
+  }
+  check_channel_count(sp.nchan1, tsinfo.NCHAN);
+}
+
+void first_window(Splice& sp, const InputForm& in) {
+  const std::string_view tunits = text(tsinfo.T_UNITS);
+  if (tunits != "s    " && tunits != "Hz   ") {
+    // The gaps and the window line could not be reckoned.
+    io::FreeWriter(6) << "FATAL ERROR: time units of first file not recognised: " << tunits;
+    error_ending();
+  }
+  sp.delta1 = tsinfo.DELTA_T;
+  sp.tunits1 = tsinfo.T_UNITS;
+  sp.base1 = tsinfo.BASELINE_;
+  sp.nchan1 = tsinfo.NCHAN;
+  write_new_comments(sp);
+  io::rewind(kInput);
+  ts_copycomm(kInput, text(in.form), kOutput, tslib::kFormBinary);
+  in.select();
+  ts_rdinfo(kInput);
+  tslib::set_text(tsinfo.WINDOW, std::string(text(tsinfo.STATION)).append(text(sp.outrun)));
+}
+
+void fill_gap(Splice& sp, int i, const InputForm& in) {
+  SpliceEntry& e = sp.entries[i];
+  const SpliceEntry& next = sp.entries[i + 1];
+  io::FreeWriter(6) << "No. of points written:" << sp.total;
+  const std::string_view tunits = text(tsinfo.T_UNITS);
+  std::int32_t secs = 0;
+  const double delta = tsinfo.DELTA_T;
+  if (tunits.starts_with("s"))
+    secs = static_cast<std::int32_t>(std::lround((sp.total - 1) * delta));
+  else if (tunits.starts_with("Hz"))
+    secs = static_cast<std::int32_t>(std::lround((sp.total - 1) / delta));
+  else
+    io::FreeWriter(6) << "tunits not recognised: " << tunits;
+  io::FreeWriter(6) << "No. of secs total    :" << secs;
+  const Timestr thistime = nowtim(text(sp.entries[0].stime), 0, 0, 0, secs);
+  io::FreeWriter(6) << "Thistime based on pts:" << text(thistime);
+  io::FreeWriter(6) << "End of previous data :" << text(e.etime);
+  io::FreeWriter(6) << "Start of next data   :" << text(next.stime);
+  if (tdiff(text(thistime), text(e.etime)) != 0)
+    io::FreeWriter(6) << "Setting current end to that determined by points";
+  const std::int32_t gapsec = tdiff(text(thistime), text(next.stime));
+  const std::int32_t gap = samples_in(gapsec, tsinfo.DELTA_T, tunits) - 1;
+  io::FreeWriter(6) << "Time (seconds) and point gap =" << gapsec << gap;
+  TsValues rec{};
+  for (int c = 0; c < tslib::kMaxChannels; ++c) rec[c] = tsinfo.MIS_DATA;
+  select_output();
+  for (std::int32_t k = 0; k < gap; ++k) {
+    ts_out1(kOutput, rec);
+    ++sp.total;
+  }
+  in.select();
+  e.gap = gap;
+}
+
+}  // namespace
+
+std::int32_t samples_in(std::int32_t seconds, float delta, std::string_view tunits) {
+  const float n = is_hz(tunits) ? static_cast<float>(seconds) * delta
+                                : static_cast<float>(seconds) / delta;
+  if (!std::isfinite(n)) return 0;
+  if (n >= 2147483520.0f) return 2147483520;
+  if (n <= -2147483520.0f) return -2147483520;
+  return static_cast<std::int32_t>(n);  // cut toward zero
+}
+
+void splice_windows(Splice& sp) {
+  for (int i = 0; i < sp.count; ++i) {
+    SpliceEntry& e = sp.entries[i];
+    const bool first = i == 0;
+    e.points = 0;
+    tslib::set_text(tsinfo.form, tslib::kFormAsk);
+    io::FreeWriter(6) << "Opening input file for window " << text(e.window);
+    std::array<char, 8> window = e.window;
+    std::array<char, 40> indat;
+    ts_open(kInput, window, indat, false, false, TsAccess::input);
+    io::FreeWriter(6) << "Opened data file =>" << text(indat);
+    ts_rdinfo(kInput);
+    const InputForm in{tsinfo.form, tsinfo.format};
+
+    std::array<float, 3> diff{};
+    if (first) {
+      first_window(sp, in);
+      align_start(e, true, in, false);
+      tsinfo.STARTTIME = e.stime;
+      tsinfo.ENDTIME = sp.entries[sp.count - 1].etime;
+      select_output();
+      ts_wrtinfo(kOutput);
+      in.select();
+      align_start(e, true, in, true);  // the data now start at the window start
+    } else {
+      check_against_first(sp);
+      for (int j = 0; j < 3; ++j) {
+        diff[j] = tsinfo.BASELINE_[j] - sp.base1[j];
+        io::FreeWriter(6) << "Channel: " << std::int32_t{j + 1} << "  Baseline difference ="
+                          << diff[j];
+      }
+      if (!align_start(e, false, in, true)) {
+        io::FreeWriter(6) << "EOF found before all drop points read in";
+        io::end_program(io::Outcome::failure);
+      }
+    }
+
+    TsValues rec{};
+    for (;;) {
+      in.select();
+      ts_in1(kInput, rec);
+      if (rec[0] == eofmark) break;
+      ++e.points;
+      if (!first)
+        for (int j = 0; j < 3; ++j) rec[j] += diff[j];
+      select_output();
+      ts_out1(kOutput, rec);
+      ++sp.total;
+    }
+    io::close(kInput);
+    in.select();
+    if (i + 1 < sp.count) fill_gap(sp, i, in);
+  }
+}
+
+}  // namespace segmerge

@@ -1,0 +1,126 @@
+// The window list of the splice: station, first window, further windows, each looked
+// up in the windows database.
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "common/edit/free.h"
+#include "common/end.h"
+#include "common/io/units.h"
+#include "common/printlevel.h"
+#include "common/prompt.h"
+#include "tools/segmerge/segmerge.h"
+#include "tslib/getwindow.h"
+#include "tslib/tsinfo.h"
+
+namespace segmerge {
+
+std::array<char, 11> windows_file_name(const std::array<char, 3>& prj) {
+  std::array<char, 11> name;
+  tslib::set_text(name, "windows.");
+  std::copy(prj.begin(), prj.end(), name.begin() + 8);
+  return name;
+}
+
+void error_ending() {
+  io::end_program(io::Outcome::failure, "Program terminated with error condition");
+}
+
+namespace {
+
+void set_window(SpliceEntry& e, const std::array<char, 6>& station) {
+  std::copy(station.begin(), station.end(), e.window.begin());
+  std::copy(e.run.begin(), e.run.end(), e.window.begin() + 6);
+}
+
+void show_times(std::string_view label, const SpliceEntry& e) {
+  io::FreeWriter(6) << label << text(e.window) << " " << text(e.stime) << "-" << text(e.etime);
+}
+
+// Looks the entry up; false (after getwindow's message) when the database lacks it.
+bool look_up(SpliceEntry& e, std::int32_t& instrument, std::int32_t& nchan) {
+  tslib::set_text(e.stime, "");
+  tslib::set_text(e.etime, "");
+  getwindow(kWindowsList, text(e.window), instrument, nchan, e.stime, e.etime);
+  return instrument != -999;
+}
+
+void channel_count_failure(std::int32_t nchan1, std::int32_t nchan) {
+  io::FreeWriter(6) << "FATAL ERROR: Different number of channels in this "
+                    << "file from first";
+  io::FreeWriter(6) << "  nchan1 =" << nchan1 << "    nchan =" << nchan;
+  error_ending();
+}
+
+}  // namespace
+
+void read_window_list(Splice& sp) {
+  tslib::set_text(tsinfo.STATION, "kvt105");
+  cinput("Give station name", tsinfo.STATION);
+  sp.station = tsinfo.STATION;
+  std::copy_n(sp.station.begin(), 3, sp.prj.begin());
+
+  const std::array<char, 11> name = windows_file_name(sp.prj);
+  SpliceEntry& first = sp.entries[0];
+  tslib::set_text(first.run, "a1");
+  cinput("Give first window", first.run);
+  set_window(first, sp.station);
+
+  if (!io::open(kWindowsList, text(name),
+                io::OpenSpec{io::OpenStatus::old_file, io::Form::text}, io::Takes::errors)
+           .ok()) {
+    io::FreeWriter(6) << "FATAL ERROR: cannot open windows file > " << text(name);
+    io::FreeWriter(6) << "This file must exist and contain windows information"
+                      << " for each file to be spliced";
+    error_ending();
+  }
+
+  // A window the database lacks would be spliced with undefined times: ask again.
+  while (!look_up(first, sp.instr1, sp.nchan1)) {
+    cinput("Give first window", first.run);
+    set_window(first, sp.station);
+  }
+  if (prtlvl.iprint > 0) show_times("Window file start and end times: ", first);
+
+  int n = 1;
+  for (;;) {
+    SpliceEntry next;
+    tslib::set_text(next.run, "");
+    cinput("Give next window (<ENTER> to stop)", next.run);
+    if (next.run[0] == ' ') break;
+    if (n == kMaxWindows) {
+      io::FreeWriter(6) << "The splice holds at most" << std::int32_t{kMaxWindows}
+                        << " windows: window list ended";
+      break;
+    }
+    set_window(next, sp.station);
+    std::int32_t instrument = 0;
+    if (!look_up(next, instrument, tsinfo.NCHAN)) continue;
+    if (instrument != sp.instr1) {
+      io::FreeWriter(6) << "Different instrument number from first file";
+      io::FreeWriter(6) << "  instr1 =" << sp.instr1 << "   instr =" << instrument;
+      io::FreeWriter(6) << "Check datafiles...";
+      io::FreeWriter(6) << "Program continuing...";
+    }
+    if (tsinfo.NCHAN != sp.nchan1) channel_count_failure(sp.nchan1, tsinfo.NCHAN);
+    const SpliceEntry& prev = sp.entries[n - 1];
+    if (text(next.stime) < text(prev.etime)) {
+      io::FreeWriter(6) << "FATAL ERROR: start time of this file is BEFORE end "
+                        << "of previous file";
+      io::FreeWriter(6) << "  stime(nf) =" << text(next.stime) << "   etime(nf-1) ="
+                        << text(prev.etime);
+      error_ending();
+    }
+    if (prtlvl.iprint > 0) show_times("Windows file start and end times: ", next);
+    sp.entries[n++] = next;
+  }
+  sp.count = n;
+  io::FreeWriter(6) << "No. of files to splice =" << std::int32_t{n};
+  io::close(kWindowsList);
+}
+
+void check_channel_count(std::int32_t nchan1, std::int32_t nchan) {
+  if (nchan != nchan1) channel_count_failure(nchan1, nchan);
+}
+
+}  // namespace segmerge

@@ -1,0 +1,115 @@
+// spanx: counts the data records of a ts file, works out the time of its last sample,
+// shows the window's line of the windows database and, when the user agrees, appends
+// it to the database.
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "common/edit/fixed.h"
+#include "common/edit/free.h"
+#include "common/end.h"
+#include "common/io/units.h"
+#include "common/printlevel.h"
+#include "common/prompt.h"
+#include "common/timelib.h"
+#include "tools/spanx/pause.h"
+#include "tools/startup/startup.h"
+#include "tslib/getwindow.h"
+#include "tslib/ts.h"
+#include "tslib/tsinfo.h"
+
+namespace {
+
+constexpr int kInput = 4;
+constexpr int kWindows = 7;
+
+// The spanx window line: columns 1-54 of every window line, two blanks, the rate in Hz.
+constexpr auto kWindowLine = tslib::winrec_with(std::array{io::lay::X(2), io::lay::G(16, 7)});
+static_assert(io::valid_layout(kWindowLine));
+constexpr std::array<io::Item, 2> kEofLine{io::lay::A(), io::lay::I(10)};
+
+void write_window_line(int unit, const Timestr& start, const Timestr& end) {
+  io::FixedWriter(unit, kWindowLine)
+      << std::string_view(tsinfo.WINDOW.data(), 8) << tsinfo.INSTRUMENT << tsinfo.NCHAN
+      << as_text(start) << as_text(end) << tsinfo.DELTA_T;
+}
+
+void show_record(std::string_view label, std::int32_t n, const TsValues& x) {
+  io::FreeWriter(6) << label << n << std::span<const float>(x);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  io::start_program(argc, argv);
+  tools::tool_startup(tools::kSpanx);
+
+  tslib::set_text(tsinfo.form, tslib::kFormAsk);
+  std::array<char, 8> window;
+  tslib::set_text(window, "vbd027a1");
+  std::array<char, 80> indat;
+  ts_open(kInput, window, indat, true, false, TsAccess::input);
+  if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Opened TS file";
+  ts_rdinfo(kInput);
+  if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Read in INFO block";
+
+  const Timestr start = tsinfo.STARTTIME;
+  const std::string prj(window.data(), 3);
+
+  if (tslib::equals(tsinfo.T_UNITS, "s    ")) {
+    tsinfo.DELTA_T = 1.0f / tsinfo.DELTA_T;
+  } else if (!tslib::equals(tsinfo.T_UNITS, "Hz   ")) {
+    io::FreeWriter(6) << "Time units not recognised >" << tslib::text_of(tsinfo.T_UNITS);
+    io::FreeWriter(6) << "only \"s\" or \"Hz\" permitted";
+    io::end_program(io::Outcome::failure);
+  }
+  if (prtlvl.iprint > 0) {
+    io::FreeWriter(6) << "Time units =" << tslib::text_of(tsinfo.T_UNITS) << "   delta (Hz) ="
+                      << tsinfo.DELTA_T;
+    io::FreeWriter(6) << "Reading data...";
+  }
+
+  TsValues x{};
+  std::int32_t n = 0;
+  while (x[0] != eofmark) {
+    ++n;
+    ts_in1(kInput, x);
+    if (prtlvl.iprint >= 3) {
+      show_record("n, data =", n, x);
+      if (n % 100 == 0) spanx_pause();
+    }
+    if (prtlvl.iprint > 0 && n % 25000 == 0) {
+      io::FreeWriter(6) << "Read in...." << n;
+      show_record("n, data =", n, x);
+    }
+  }
+  const std::int32_t nent = n - 1;
+  if (prtlvl.iprint >= 0) io::FixedWriter(6, kEofLine) << "EOF found; nent =" << nent;
+  if (prtlvl.iprint > 0) show_record("data =", n, x);
+
+  const double seconds = static_cast<double>(nent - 1) / static_cast<double>(tsinfo.DELTA_T);
+  const auto secs = static_cast<std::int32_t>(std::trunc(seconds));
+  const Timestr end = nowtim(as_text(start), 0, 0, 0, secs);
+
+  io::FreeWriter(6) << " ";
+  write_window_line(6, start, end);
+  io::FreeWriter(6) << " ";
+
+  const std::string dbname = "windows." + prj;
+  bool append = true;
+  linput("Append results to " + dbname + " ?", append);
+  if (!append) io::end_program(io::Outcome::success);
+
+  const io::Result opened = io::open(
+      kWindows, dbname, io::OpenSpec{io::OpenStatus::unknown, io::Form::text, true},
+      io::Takes::errors);
+  if (!opened.ok()) {
+    io::FreeWriter(6) << "spanx: unable to open " + dbname;
+    io::end_program(io::Outcome::failure);
+  }
+  write_window_line(kWindows, start, end);
+  io::close(kWindows);
+  io::end_program(io::Outcome::success);
+}

@@ -1,0 +1,27 @@
+#include "tools/spanx/pause.h"
+
+#include <array>
+#include <cstdlib>
+#include <string>
+
+#include "common/edit/fixed.h"
+#include "common/edit/free.h"
+#include "common/io/units.h"
+#include "tslib/tsinfo.h"
+
+namespace {
+constexpr std::array<io::Item, 1> kLine{io::lay::A()};
+}  // namespace
+
+void spanx_pause() {
+  for (;;) {
+    io::FreeWriter(6) << "Paused: type a command to run it, or press Enter to continue";
+    std::array<char, 256> answer;
+    io::FixedReader(5, kLine, io::Takes::neither) >> std::span<char>(answer);
+    const std::string_view command = tslib::trimmed(answer);
+    if (command.find_first_not_of(' ') == std::string_view::npos) return;
+    io::flush_all();  // the command's output must follow what was written before it
+    const int status = std::system(std::string(command).c_str());
+    (void)status;  // the command's own outcome is the user's to read on the console
+  }
+}

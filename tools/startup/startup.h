@@ -1,0 +1,77 @@
+#pragma once
+// The shared beginning of the five tools (segmerge, chanmixer, wincutter, spanx,
+// hdrdmp): the local date text, the byte order, the command line (help or print
+// level), the print-level question, the start-up echo and the banner.
+//
+// A tool's main calls io::start_program(argc, argv) and then
+//     const tools::Startup st = tools::tool_startup(tools::kWincutter);
+// The call may end the program (help requested, unreadable argument). On return
+// prtlvl.iprint is set and st.date / st.endian hold the texts the tool took.
+#include <array>
+#include <string_view>
+
+namespace tools {
+
+// The help line each tool prints after "Permitted options:-".
+inline constexpr std::string_view kHelpLineA = "                    -1  or -2  iprint level";
+inline constexpr std::string_view kHelpLineB = "                    -1 -> 3  iprint level";
+inline constexpr std::string_view kHelpLineC = "                    -1 -2 etc. iprint level";
+
+enum class BannerKind {
+  splicer,   // inline banner S, only above print level 0
+  cutter,    // inline banner W (names wincutter), only above print level 0
+  library,   // the common banner(name): long above print level 0, short otherwise
+};
+
+struct StartupSpec {
+  std::string_view name;         // the tool's name (for the library banner)
+  bool take_date;                // step 1: the 24-character local date text
+  bool take_byte_order;          // step 2: chkend
+  std::string_view help_line;    // step 3
+  bool ask_only_at_level_zero;   // step 4: ask only while the level is still 0
+  bool echo;                     // step 5: start-up echo above print level 0
+  BannerKind banner;             // step 6
+};
+
+inline constexpr StartupSpec kSegmerge{"segmerge", true, false, kHelpLineA, false, false,
+                                       BannerKind::splicer};
+inline constexpr StartupSpec kChanmixer{"chanmixer", true, false, kHelpLineA, false, false,
+                                        BannerKind::library};
+inline constexpr StartupSpec kWincutter{"wincutter", false, false, kHelpLineB, false, false,
+                                        BannerKind::cutter};
+inline constexpr StartupSpec kSpanx{"spanx", true, true, kHelpLineC, true, true,
+                                    BannerKind::library};
+inline constexpr StartupSpec kHdrdmp{"hdrdmp", false, false, kHelpLineB, false, false,
+                                     BannerKind::cutter};
+
+// Build-date texts shown in the inline banners, each 40 characters blank-padded.
+inline constexpr std::string_view kCutterBuildDate = "Tue Jul 20 13:17:22 EDT 2004            ";
+inline constexpr std::string_view kSplicerBuildDate = "Wed Jul 21 09:41:05 EDT 2004            ";
+
+struct Startup {
+  std::array<char, 24> date;    // blanks when the tool takes no date text
+  std::array<char, 6> endian;   // blanks when the tool takes no byte order
+};
+
+// Steps 1 to 6 in order, as the spec of the tool says.
+Startup tool_startup(const StartupSpec& spec);
+
+// The single steps, for tools and tests that need them alone.
+
+// Examines every command-line argument in order: an argument holding 'h' prints
+// "Permitted options:-" and help_line and ends the program (status 0); any other sets
+// prtlvl.iprint from its first two characters read as I2 (the last one wins); an
+// unreadable one ends the program with the input conversion error report.
+void read_command_line(std::string_view help_line);
+
+// "Give print level (-1/0/1/2/3)" with the current level as default.
+void ask_print_level();
+
+// Three lines "Program start at: ", "Machine endian  : ", "UNIX setting    : " F.
+void print_startup_echo(std::string_view date, std::string_view endian);
+
+// The inline banners (print nothing at print level 0 or below).
+void print_banner_splicer();
+void print_banner_cutter();
+
+}  // namespace tools

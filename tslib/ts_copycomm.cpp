@@ -1,0 +1,51 @@
+// ts_copycomm: copies the comment block of one ts file to another, between forms.
+#include "common/edit/free.h"
+#include "common/end.h"
+#include "common/io/units.h"
+#include "common/printlevel.h"
+#include "tslib/info_line.h"
+#include "tslib/ts.h"
+
+namespace {
+
+bool known_form(std::string_view form) {
+  return form == tslib::kFormBinary || form == tslib::kFormAscii;
+}
+
+}  // namespace
+
+void ts_copycomm(int ind, std::string_view inform, int outd, std::string_view outform) {
+  if (prtlvl.iprint >= 2) {
+    io::FreeWriter(6) << "ts_copycomm: entered";
+    io::FreeWriter(6) << "ind     = " << std::int32_t{ind};
+    io::FreeWriter(6) << "inform  = " << inform;
+    io::FreeWriter(6) << "outd    = " << std::int32_t{outd};
+    io::FreeWriter(6) << "outform = " << outform;
+  }
+  // Both forms are checked before the input is touched.
+  if (!known_form(inform)) {
+    io::FreeWriter(6) << "ts_copycomm: inform not BINARY or ASCII " << "inform =" << inform;
+    io::end_program(io::Outcome::failure);
+  }
+  if (!known_form(outform)) {
+    io::FreeWriter(6) << "ts_copycomm: outform not BINARY or ASCII " << "outform =" << outform;
+    io::end_program(io::Outcome::failure);
+  }
+  const bool in_binary = inform == tslib::kFormBinary;
+  const bool out_binary = outform == tslib::kFormBinary;
+
+  io::rewind(ind);
+  tslib::HeaderLine line;
+  for (;;) {
+    if (tslib::read_header_line(ind, line, in_binary, io::Takes::end).end_of_file()) {
+      io::FreeWriter(6) << "ts_copycomm: no comment block found in file";
+      return;
+    }
+    if (prtlvl.iprint >= 40) io::FreeWriter(6) << "line>" << tslib::trimmed(line);
+    if (line[0] != '#') {
+      if (prtlvl.iprint >= 2) io::FreeWriter(6) << "ts_copycomm: exiting";
+      return;
+    }
+    tslib::write_comment_line(outd, line, out_binary);
+  }
+}

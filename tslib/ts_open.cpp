@@ -1,0 +1,127 @@
+// ts_open: names, settles the form of and opens a ts file, asking again on failure.
+#include <algorithm>
+
+#include "common/edit/free.h"
+#include "common/end.h"
+#include "common/io/units.h"
+#include "common/printlevel.h"
+#include "common/probes.h"
+#include "common/prompt.h"
+#include "tslib/ts.h"
+
+namespace {
+
+bool blank(std::span<const char> field) {
+  return std::all_of(field.begin(), field.end(), [](char c) { return c == ' '; });
+}
+
+// Appends text to the name under construction, as far as the field holds.
+struct NameBuilder {
+  std::span<char> out;
+  std::size_t size = 0;
+  void add(std::string_view text) {
+    const std::size_t n = std::min(text.size(), out.size() - size);
+    std::copy_n(text.begin(), n, out.begin() + static_cast<std::ptrdiff_t>(size));
+    size += n;
+  }
+  // The rest blank, then left-justified; returns the name without trailing blanks.
+  std::string_view finish() {
+    std::fill(out.begin() + static_cast<std::ptrdiff_t>(size), out.end(), ' ');
+    const auto first = std::find_if(out.begin(), out.end(), [](char c) { return c != ' '; });
+    std::rotate(out.begin(), first, out.end());
+    return tslib::trimmed(out);
+  }
+};
+
+std::string_view first(std::span<const char> field, std::size_t n) {
+  return {field.data(), std::min(n, field.size())};
+}
+
+// The file name of a window (or of a typed name holding '.') into indat.
+std::string_view build_name(std::span<const char> tswindow, std::span<char> indat, bool local,
+                            char sep) {
+  const std::string_view window = tslib::text_of(tswindow);
+  const bool has_dot = window.find('.') != std::string_view::npos;
+  NameBuilder name{indat};
+  if (!local) {
+    name.add(first(tswindow, 6));
+    name.add(std::string_view(&sep, 1));
+  }
+  if (has_dot) {
+    name.add(window);
+  } else {
+    name.add(local ? tslib::trimmed(tswindow) : first(tswindow, 8));
+    name.add(".ts");
+  }
+  return name.finish();
+}
+
+// Asks the form when `form` holds the question mark; another letter than a/b leaves it.
+void settle_form() {
+  if (!tslib::equals(tsinfo.form, tslib::kFormAsk)) return;
+  std::array<char, 1> answer{'b'};
+  cinput("Are data in BINARY (b) or ASCII (a)", answer);
+  if (answer[0] == 'b' || answer[0] == 'B') tslib::set_text(tsinfo.form, tslib::kFormBinary);
+  if (answer[0] == 'a' || answer[0] == 'A') tslib::set_text(tsinfo.form, tslib::kFormAscii);
+}
+
+// Opens the file in the settled form; false when the open failed. An input is opened
+// only when it exists, so that a mistyped name creates nothing.
+bool open_file(int ind, std::string_view name, TsAccess access) {
+  io::OpenSpec spec;
+  spec.status = access == TsAccess::input ? io::OpenStatus::old_file : io::OpenStatus::unknown;
+  std::string_view mode;
+  if (tslib::equals(tsinfo.form, tslib::kFormAscii)) {
+    spec.form = io::Form::text;
+    mode = "File opened in ASCII mode=>";
+  } else if (tslib::equals(tsinfo.form, tslib::kFormBinary)) {
+    tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+    spec.form = io::Form::binary;
+    spec.big_endian = true;
+    mode = "File opened in UNFORMATTED/BIG_ENDIAN mode=>";
+  } else {
+    io::FreeWriter(6) << "ERROR: Unknown form specifier in ts_open";
+    io::FreeWriter(6) << "form =" << tslib::text_of(tsinfo.form);
+    io::end_program(io::Outcome::failure, "Program terminated");
+  }
+  if (access == TsAccess::input && !io::exists(name)) return false;
+  if (!io::open(ind, name, spec, io::Takes::errors).ok()) return false;
+  if (prtlvl.iprint >= 1) io::FreeWriter(6) << mode << name;
+  return true;
+}
+
+}  // namespace
+
+void ts_open(int ind, std::span<char> tswindow, std::span<char> indat, bool prompt, bool local,
+             TsAccess access) {
+  std::array<char, 1> sep{' '};
+  dirsep(sep);
+  if (prtlvl.iprint >= 2) {
+    io::FreeWriter(6) << "ts_open entered:";
+    io::FreeWriter(6) << "ind      = " << std::int32_t{ind};
+    io::FreeWriter(6) << "tswindow = " << tslib::text_of(tswindow);
+    io::FreeWriter(6) << "indat    = " << tslib::text_of(indat);
+    io::FreeWriter(6) << "PROMPT   = " << prompt;
+    io::FreeWriter(6) << "LOCAL    = " << local;
+    io::FreeWriter(6) << "form     = " << tslib::text_of(tsinfo.form);
+  }
+
+  bool ask = prompt;
+  if (blank(tswindow)) {
+    if (ncmdarg() >= 1) {
+      cmdarg(1, tswindow);
+      ask = false;
+    } else {
+      tslib::set_text(tswindow, "qra027a1");
+      ask = true;
+    }
+  }
+  for (;;) {
+    if (ask) cinput("Give data file ", tswindow);
+    const std::string_view name = build_name(tswindow, indat, local, sep[0]);
+    settle_form();
+    if (open_file(ind, name, access)) return;
+    io::FreeWriter(6) << "Error in opening " << tslib::text_of(indat) << "  Try again!";
+    ask = true;
+  }
+}

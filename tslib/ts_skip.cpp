@@ -1,0 +1,39 @@
+// ts_skip: passes over data records of a ts file.
+#include "common/edit/free.h"
+#include "common/io/binary.h"
+#include "common/printlevel.h"
+#include "tslib/info_line.h"
+#include "tslib/ts.h"
+
+namespace {
+
+// One record passed over; false at end of file. A BINARY record of any length counts.
+bool skip_one(int ind, bool binary) {
+  if (binary) {
+    io::BinaryReader r(ind, io::Takes::end);
+    return !r.finish().end_of_file();
+  }
+  tslib::HeaderLine line;
+  return !tslib::read_header_line(ind, line, false, io::Takes::end).end_of_file();
+}
+
+}  // namespace
+
+void ts_skip(int ind, std::int32_t& nskip) {
+  const TsInfoRecord& ti = tsinfo;
+  const std::int32_t n = nskip;
+  if (prtlvl.iprint >= 1) {
+    io::FreeWriter(6) << "ts_skip entered with:";
+    io::FreeWriter(6) << "ind    =" << std::int32_t{ind};
+    io::FreeWriter(6) << "nskip  =" << n;
+    io::FreeWriter(6) << "form   =  " << tslib::text_of(ti.form);
+  }
+  const bool binary = tslib::equals(ti.form, tslib::kFormBinary);
+  for (std::int32_t i = 0; i < n; ++i) {
+    if (!skip_one(ind, binary)) {
+      io::FreeWriter(6) << "ts_skip: EOF reached: nskip set to -1";
+      nskip = -1;
+      return;
+    }
+  }
+}

@@ -1,0 +1,104 @@
+#pragma once
+// The shared info record `tsinfo`: the info block of one ts file (the file last read
+// by ts_rdinfo, or the file about to be written by ts_wrtinfo), plus the two settings
+// `form` and `format` that every library call on a ts file works by.
+//
+// One process-wide instance. At program start every number is 0 and every text field
+// holds NUL characters (not blanks). Text fields are fixed-length, blank-padded once a
+// value is stored (use tslib::set_text). Channel arrays are indexed from 0: channel n
+// (1..5) is element n - 1; baselines exist for channels 1 to 3 only.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace tslib {
+
+inline constexpr int kMaxChannels = 5;   // channels of a ts file (NCHAN 1..5)
+inline constexpr int kMaxBaselines = 3;  // BASELINE_1 .. BASELINE_3
+
+// The exact 6-character values of `form`.
+inline constexpr std::string_view kFormBinary = "BINARY";
+inline constexpr std::string_view kFormAscii = "ASCII ";
+inline constexpr std::string_view kFormAsk = "?     ";  // makes ts_open ask the user
+
+// The exact 15-character values of `format` the library knows.
+inline constexpr std::string_view kFormatFree = "FREE           ";
+inline constexpr std::string_view kFormatUnformatted = "UNFORMATTED    ";
+
+// The missing-data marker of a file without MIS_DATA: the float nearest to 1.0E+32
+// (bit pattern 0x749DC5AE).
+inline constexpr float kDefaultMissing = 1.0E+32f;
+
+// Stores `text` into a fixed-length field, cut or blank-padded to its width.
+constexpr void set_text(std::span<char> field, std::string_view text) {
+  for (std::size_t i = 0; i < field.size(); ++i) field[i] = i < text.size() ? text[i] : ' ';
+}
+
+// The whole field as a view (all its characters, blanks or NULs included).
+constexpr std::string_view text_of(std::span<const char> field) {
+  return {field.data(), field.size()};
+}
+
+// The field without its trailing blanks (NULs count as content, as in the file).
+constexpr std::string_view trimmed(std::span<const char> field) {
+  std::size_t n = field.size();
+  while (n > 0 && field[n - 1] == ' ') --n;
+  return {field.data(), n};
+}
+
+// True when the field holds exactly `value` (same length, byte for byte).
+constexpr bool equals(std::span<const char> field, std::string_view value) {
+  return text_of(field) == value;
+}
+
+}  // namespace tslib
+
+struct TsInfoRecord {
+  // site
+  std::array<char, 6> STATION{};
+  std::array<char, 20> WINDOW{};
+  // times (timestr "yyyy-mm-dd hh:mm:ss")
+  std::array<char, 19> STARTTIME{};
+  std::array<char, 19> ENDTIME{};
+  // orientation
+  std::array<float, tslib::kMaxChannels> AZIM_{};
+  float DECLIN = 0.0f;
+  std::array<char, 17> COORD_SYS{};
+  // channels
+  std::int32_t NCHAN = 0;
+  float DELTA_T = 0.0f;
+  std::array<float, tslib::kMaxChannels> GAIN_{};
+  std::array<float, tslib::kMaxBaselines> BASELINE_{};
+  float MIS_DATA = 0.0f;
+  std::array<char, 5> T_UNITS{};
+  std::array<std::array<char, 2>, tslib::kMaxChannels> CHAN_{};
+  std::array<char, 10> ORDER{};
+  std::array<std::array<char, 10>, tslib::kMaxChannels> UNITS_{};
+  // sensors
+  std::int32_t INSTRUMENT = 0;
+  std::array<std::int32_t, tslib::kMaxChannels> SENSOR_{};
+  // location
+  float LATITUDE = 0.0f;
+  float LONGITUDE = 0.0f;
+  float ELEVATION = 0.0f;
+  float UTM_ORIGIN = 0.0f;
+  std::int32_t UTM_ZONE = 0;
+  std::int32_t UTM_NORTH = 0;
+  std::int32_t UTM_EAST = 0;
+  // file form
+  std::int32_t FORM_LEN = 0;
+  std::int32_t SEQ_REC = 0;
+  // Form of the file the next library call works on: "ASCII ", "BINARY", or "?     "
+  // (ts_open asks). One setting for all open files: a caller with two ts files open
+  // sets it (and `format`, and NCHAN where they differ) before every call for a file.
+  std::array<char, 6> form{};
+  // FORMAT in use: "FREE", a format text, or "UNFORMATTED", blank-padded to 15.
+  std::array<char, 15> format{};
+  std::array<char, 15> FORM_TYPE{};
+  std::array<char, 6> ENDIAN{};
+  std::array<char, 4> BIN_FORM{};
+};
+
+// The one process-wide instance (defined in tsinfo.cpp).
+extern TsInfoRecord tsinfo;
