@@ -1,7 +1,6 @@
 // The closing report of the splice and its line in the windows database.
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -9,7 +8,6 @@
 #include "common/edit/free.h"
 #include "common/end.h"
 #include "common/io/units.h"
-#include "common/io/unit.h"
 #include "tools/segmerge/segmerge.h"
 #include "tslib/getwindow.h"
 #include "tslib/tsinfo.h"
@@ -39,17 +37,6 @@ void write_line(int unit, const Splice& sp) {
   w.end();
 }
 
-// True when the file exists, is not empty and its last byte is no line end: an
-// appended line must not be glued to that last line.
-bool lacks_final_line_end(const std::string& name) {
-  std::FILE* f = std::fopen(name.c_str(), "rb");
-  if (f == nullptr) return false;
-  bool lacks = false;
-  if (std::fseek(f, -1, SEEK_END) == 0) lacks = std::fgetc(f) != '\n';
-  std::fclose(f);
-  return lacks;
-}
-
 }  // namespace
 
 void report(const Splice& sp) {
@@ -72,14 +59,12 @@ void append_window_line(const Splice& sp) {
   const std::string name(text(name11));
   tslib::set_text(tsinfo.WINDOW, std::string(text(tsinfo.STATION)).append(text(sp.outrun)));
 
-  const bool glue = lacks_final_line_end(name);
   const std::string_view prj = text(sp.prj);
   if (io::open(kWindowsAppend, name,
                io::OpenSpec{io::OpenStatus::old_file, io::Form::text, true}, io::Takes::errors)
           .ok()) {
     io::FixedWriter(6, kThreeTexts) << "Opened old project windows." << prj
                                     << " file to add window info:";
-    if (glue) io::unit_for(kWindowsAppend).write_text({}, true);
   } else if (io::open(kWindowsAppend, name,
                       io::OpenSpec{io::OpenStatus::new_file, io::Form::text, true},
                       io::Takes::errors)

@@ -1,0 +1,181 @@
+// chanmixer end to end: event, channel map, marker bands, header and failures.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/ts_fixture.h"
+#include "support/run_program.h"
+
+namespace {
+
+using mttest::read_file;
+using mttest::run_program;
+using mttest::TempDir;
+using tsfix::TsSpec;
+
+const std::string T0 = "2004-07-20 13:00:";
+
+struct Pair {
+  TsSpec a, b;
+  std::vector<tsfix::Sample> da, db;
+};
+
+Pair default_pair() {
+  Pair p;
+  p.a.station = "kvt101";
+  p.a.window = "kvt101a1";
+  p.a.start = T0 + "00";
+  p.b.station = "kvt102";
+  p.b.window = "kvt102a1";
+  p.b.start = T0 + "00";
+  p.b.latitude = "-10.0";
+  p.b.utm_north = "1111111";
+  p.da = tsfix::ramp(20);
+  p.db = tsfix::ramp(20, 1000.0f);
+  return p;
+}
+
+void write(const TempDir& dir, const Pair& p, std::string db = "") {
+  tsfix::write_ts(dir.path(), p.a, p.da);
+  tsfix::write_ts(dir.path(), p.b, p.db);
+  std::filesystem::create_directories(dir / "mix001");
+  if (db.empty())
+    db = tsfix::winrec(p.a.window, 27, 5, T0 + "00", T0 + "19") +
+         tsfix::winrec(p.b.window, 31, 5, T0 + "00", T0 + "19");
+  mttest::write_file(dir / "windows.kvt", db);
+}
+
+// Answers up to the windows database; then the event and the map.
+std::string answers(const std::string& event, const std::string& map) {
+  return "\nkvt101a1\nkvt102a1\nmix001\nb\nb\n" + event + map;
+}
+
+TEST(Chanmixer, DefaultEventAndMappingCodes) {
+  TempDir dir;
+  write(dir, default_pair());
+  const auto r = run_program("chanmixer", {}, answers("\n\n", "3\n11\n23\n5\n"), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.err, "Done.\r\n");
+  const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
+  ASSERT_EQ(out.data.size(), 19u);  // 19 s at 1 Hz
+  EXPECT_EQ(out.data[0], std::vector<float>({0, 1020, 1040}));
+  EXPECT_EQ(out.data[18], std::vector<float>({18, 1038, 1058}));
+  EXPECT_EQ(out.value("INSTRUMENT"), "927");
+  EXPECT_EQ(out.value("NCHAN"), "3");
+  EXPECT_EQ(out.value("CHAN_1"), "HX");
+  EXPECT_EQ(out.value("CHAN_2"), "HZ");
+  EXPECT_EQ(out.value("CHAN_3"), "EY");
+  EXPECT_EQ(out.value("BASELINE_2"), "300.0000");
+  EXPECT_EQ(out.value("LATITUDE"), "52.50000");     // first file
+  EXPECT_EQ(out.value("UTM_NORTH"), "5820000");     // first file, like the co-ordinates
+  EXPECT_EQ(out.value("STATION"), "mix001");
+  EXPECT_EQ(out.value("STARTTIME"), T0 + "00");
+  EXPECT_EQ(out.value("ENDTIME"), T0 + "19");
+  EXPECT_TRUE(out.has_comment("# No. of channels in output file:            3"));
+  EXPECT_TRUE(out.has_comment("# Chosen from file:  11 23  5"));
+  EXPECT_TRUE(out.has_comment("# Comment block from File 2: kvt102a1"));
+  EXPECT_NE(r.out.find("Duration (dddd/hh/mm) : 0000/00/00"), std::string::npos);
+  EXPECT_TRUE(tsfix::has_line(r.out, "  Number of points written:           19"));
+}
+
+TEST(Chanmixer, EventBeforeWindowAndEndBeforeStart) {
+  TempDir dir;
+  Pair p = default_pair();
+  p.b.start = T0 + "05";
+  write(dir, p,
+        tsfix::winrec(p.a.window, 27, 5, T0 + "00", T0 + "19") +
+            tsfix::winrec(p.b.window, 27, 5, T0 + "05", T0 + "19"));
+  // Event from 13:00:02: file 1 skips 2, file 2 starts later and is not skipped.
+  const auto r = run_program("chanmixer", {}, answers(T0 + "02\n" + T0 + "06\n", "2\n11\n21\n"),
+                             dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_TRUE(tsfix::has_line(r.out, " Skipping           2  data for File 1"));
+  EXPECT_TRUE(tsfix::has_line(r.out, " No data skipping for File 2"));
+  const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
+  ASSERT_EQ(out.data.size(), 4u);
+  EXPECT_EQ(out.data[0], std::vector<float>({2, 1000}));
+  EXPECT_EQ(out.value("STARTTIME"), T0 + "02");
+
+  TempDir dir2;
+  write(dir2, default_pair());
+  const auto r2 = run_program("chanmixer", {}, answers(T0 + "10\n" + T0 + "05\n", "1\n11\n"),
+                              dir2.str());
+  ASSERT_EQ(r2.status, 0) << r2.out << r2.err;
+  EXPECT_TRUE(tsfix::has_line(r2.out, "  Number of points written:           -5"));
+  EXPECT_TRUE(tsfix::read_binary_ts(dir2 / "mix001" / "mix001cb.ts").data.empty());
+}
+
+TEST(Chanmixer, MarkerBands) {
+  TempDir dir;
+  Pair p = default_pair();
+  p.b.mis_data = "-999.0";
+  p.da[0][0] = 0.995e32f;
+  p.da[0][1] = 1.02e32f;
+  p.db[0][0] = -999.0f;
+  write(dir, p);
+  const auto r = run_program("chanmixer", {}, answers("\n\n", "3\n11\n12\n21\n"), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_TRUE(tsfix::has_line(r.out, " Missing data markers are not the same:"));
+  const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
+  ASSERT_FALSE(out.data.empty());
+  EXPECT_EQ(out.data[0], std::vector<float>({1.0e32f, 1.02e32f, -999.0f}));
+  EXPECT_EQ(out.value("MIS_DATA"), "1.0000000E+32");
+}
+
+TEST(Chanmixer, RatesInSecondsAndHertzAgreeDifferentRatesFail) {
+  TempDir dir;
+  Pair p = default_pair();
+  p.b.tunits = "Hz";
+  write(dir, p);
+  EXPECT_EQ(run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str()).status, 0);
+
+  TempDir dir2;
+  p.b.delta = "2.0";
+  write(dir2, p);
+  const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir2.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(tsfix::has_line(r.out, " Sampling rates differ between the two data files")) << r.out;
+}
+
+TEST(Chanmixer, WindowsFileAskedAgainAndMapAnswersRefused) {
+  TempDir dir;
+  Pair p = default_pair();
+  write(dir, p);
+  std::filesystem::rename(dir / "windows.kvt", dir / "windows.other");
+  const auto r = run_program(
+      "chanmixer", {}, "\nkvt101a1\nkvt102a1\nmix001\nb\nb\nwindows.other\n\n\n7\n2\n16\n11\n25\n",
+      dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_TRUE(tsfix::has_line(r.out, " Error opening WINDOWS file, re-enter"));
+  EXPECT_NE(r.out.find("The output holds 1 to 5 channels: try again"), std::string::npos);
+  EXPECT_NE(r.out.find("is not a channel of file"), std::string::npos);
+  const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
+  ASSERT_FALSE(out.data.empty());
+  EXPECT_EQ(out.data[0], std::vector<float>({0, 1040}));
+}
+
+TEST(Chanmixer, WindowMissingFromDatabaseOrOutputOverInputFails) {
+  TempDir dir;
+  Pair p = default_pair();
+  write(dir, p, tsfix::winrec(p.a.window, 27, 5, T0 + "00", T0 + "19"));
+  const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.out.find("is not in the windows database"), std::string::npos);
+
+  // Output station kvt101 with run code cb is no input; kvt101 + cb is fine, but a
+  // first window kvt101cb would be overwritten: the question is asked again.
+  TempDir dir2;
+  Pair q = default_pair();
+  q.a.window = "kvt101cb";
+  write(dir2, q,
+        tsfix::winrec(q.a.window, 27, 5, T0 + "00", T0 + "19") +
+            tsfix::winrec(q.b.window, 27, 5, T0 + "00", T0 + "19"));
+  const auto r2 = run_program("chanmixer", {},
+                              "\nkvt101cb\nkvt102a1\nkvt101\nmix001\nb\nb\n\n\n1\n11\n", dir2.str());
+  ASSERT_EQ(r2.status, 0) << r2.out << r2.err;
+  EXPECT_NE(r2.out.find("is one of the input windows"), std::string::npos);
+  EXPECT_EQ(tsfix::read_binary_ts(dir2 / "kvt101" / "kvt101cb.ts").data.size(), 20u);
+}
+
+}  // namespace

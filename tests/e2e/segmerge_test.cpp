@@ -1,0 +1,216 @@
+// segmerge end to end: window list, drops, gaps, baseline corrections, the report and
+// the spliced window's line in the windows database.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/ts_fixture.h"
+#include "support/run_program.h"
+
+namespace {
+
+using mttest::read_file;
+using mttest::run_program;
+using mttest::TempDir;
+using tsfix::TsSpec;
+
+struct Win {
+  std::string run;
+  std::string db_start, db_end;
+  std::string data_start;
+  int n;
+  float base = 0.0f;
+  std::string baseline1 = "100.0";
+  int nchan = 5;
+  int db_nchan = 5;
+  bool ascii = false;
+  std::string delta = "1.0", tunits = "s";
+};
+
+std::string build(const TempDir& dir, const std::vector<Win>& wins) {
+  std::string db = "# windows of the test\r\n";
+  std::string form_answers;
+  for (const Win& w : wins) {
+    TsSpec s;
+    s.window = "kvt101" + w.run;
+    s.start = w.data_start;
+    s.baseline[0] = w.baseline1;
+    s.nchan = w.nchan;
+    s.ascii = w.ascii;
+    s.delta = w.delta;
+    s.tunits = w.tunits;
+    tsfix::write_ts(dir.path(), s, tsfix::ramp(w.n, w.base));
+    db += tsfix::winrec(s.window, 27, w.db_nchan, w.db_start, w.db_end);
+    form_answers += w.ascii ? "a\n" : "b\n";
+  }
+  mttest::write_file(dir / "windows.kvt", db);
+  std::string answers = "\nkvt101\n" + wins[0].run + "\n";
+  for (std::size_t i = 1; i < wins.size(); ++i) answers += wins[i].run + "\n";
+  return answers + "\nas\n" + form_answers;
+}
+
+const std::string T0 = "2004-07-20 13:00:";
+
+TEST(Segmerge, OneWindow) {
+  TempDir dir;
+  const auto r = run_program("segmerge", {}, build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}}), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.err, "Done.\r\n");
+  const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
+  ASSERT_EQ(out.data.size(), 10u);
+  EXPECT_EQ(out.data[9], std::vector<float>({9, 19, 29, 39, 49}));
+  EXPECT_EQ(out.header[0], tsfix::pad80("# time series file from segmerge"));
+  EXPECT_TRUE(out.has_comment("# kvt101a1  2004-07-20 13:00:00-2004-07-20 13:00:09"));
+  EXPECT_TRUE(out.has_comment("# Following comment block from first file..."));
+  EXPECT_TRUE(out.has_comment("# test file"));
+  EXPECT_EQ(out.value("WINDOW"), "kvt101as");
+  EXPECT_EQ(out.value("STARTTIME"), T0 + "00");
+  EXPECT_EQ(out.value("ENDTIME"), T0 + "09");
+  EXPECT_TRUE(tsfix::has_line(r.out, "  File            1  points and gap =          10           0"));
+  const auto db = tsfix::lines(read_file(dir / "windows.kvt"));
+  EXPECT_EQ(db.back(), "kvt101as 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09    1.000000 splice: a1 ");
+}
+
+TEST(Segmerge, ThreeWindowsGapsFilledAndBaselinesCorrected) {
+  TempDir dir;
+  // 10 records each, 5 s between the last record of one and the start of the next.
+  const auto r = run_program(
+      "segmerge", {},
+      build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+                  {"a2", T0 + "14", T0 + "23", T0 + "14", 10, 100.0f, "110.0"},
+                  {"a3", T0 + "28", T0 + "37", T0 + "28", 10, 200.0f}}),
+      dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
+  ASSERT_EQ(out.data.size(), 38u);
+  for (int k = 10; k < 14; ++k) EXPECT_EQ(out.data[k][0], 1.0E32f) << k;
+  // Window 2: baseline 1 is 110 against 100, so channel 1 gains 10; 2 and 3 are equal.
+  EXPECT_EQ(out.data[14], std::vector<float>({110, 110, 120, 130, 140}));
+  EXPECT_EQ(out.data[28], std::vector<float>({200, 210, 220, 230, 240}));
+  EXPECT_TRUE(tsfix::has_line(r.out, " Time (seconds) and point gap =           5           4"));
+  EXPECT_TRUE(tsfix::has_line(r.out, " Channel:            1   Baseline difference =   10.00000    "));
+  EXPECT_EQ(out.value("ENDTIME"), T0 + "37");
+  EXPECT_TRUE(tsfix::has_line(r.out, " Total number of data (incl. gaps) written out =          38"));
+}
+
+TEST(Segmerge, FourHertzGapAndOverlappingData) {
+  TempDir dir;
+  // 4 Hz: 9 records cover 2 s; next window 5 s later: 5 x 4 - 1 = 19 gap records.
+  const auto r = run_program(
+      "segmerge", {},
+      build(dir, {{"a1", T0 + "00", T0 + "02", T0 + "00", 9, 0, "100.0", 5, 5, false, "4.0", "Hz"},
+                  {"a2", T0 + "07", T0 + "09", T0 + "07", 9, 0, "100.0", 5, 5, false, "4.0", "Hz"}}),
+      dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_TRUE(tsfix::has_line(r.out, " Time (seconds) and point gap =           5          19"));
+  EXPECT_EQ(tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts").data.size(), 37u);
+
+  // Data running 10 s past the next window's start: gap -10, nothing filled.
+  TempDir dir2;
+  const auto r2 = run_program("segmerge", {},
+                              build(dir2, {{"a1", T0 + "00", T0 + "09", T0 + "00", 20},
+                                           {"a2", T0 + "10", T0 + "19", T0 + "10", 10}}),
+                              dir2.str());
+  ASSERT_EQ(r2.status, 0) << r2.out << r2.err;
+  EXPECT_TRUE(tsfix::has_line(r2.out, " Setting current end to that determined by points"));
+  EXPECT_TRUE(tsfix::has_line(r2.out, "  File            1  points and gap =          20         -10"));
+  EXPECT_EQ(tsfix::read_binary_ts(dir2 / "kvt101" / "kvt101as.ts").data.size(), 30u);
+}
+
+TEST(Segmerge, DropsRecordsBeforeTheWindowStart) {
+  TempDir dir;
+  const auto r = run_program("segmerge", {},
+                             build(dir, {{"a1", T0 + "10", T0 + "19", T0 + "00", 20}}), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_TRUE(tsfix::has_line(r.out, " Points to be dropped from start:           10"));
+  const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
+  ASSERT_EQ(out.data.size(), 10u);
+  EXPECT_EQ(out.data[0][0], 10.0f);
+  EXPECT_EQ(out.value("STARTTIME"), T0 + "10");
+
+  // A later window whose data end while its leading records are dropped.
+  TempDir dir2;
+  const auto r2 = run_program("segmerge", {},
+                              build(dir2, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+                                           {"a2", T0 + "20", T0 + "29", T0 + "10", 5}}),
+                              dir2.str());
+  EXPECT_NE(r2.status, 0);
+  EXPECT_TRUE(tsfix::has_line(r2.out, " EOF found before all drop points read in"));
+}
+
+TEST(Segmerge, FatalChecksEndWithErrorCondition) {
+  struct Case {
+    std::string name;
+    std::vector<Win> wins;
+    std::string line;
+  };
+  const std::vector<Case> cases = {
+      {"overlap",
+       {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}, {"a2", T0 + "05", T0 + "19", T0 + "05", 10}},
+       " FATAL ERROR: start time of this file is BEFORE end of previous file"},
+      {"db channels",
+       {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+        {"a2", T0 + "10", T0 + "19", T0 + "10", 10, 0, "100.0", 5, 3}},
+       " FATAL ERROR: Different number of channels in this file from first"},
+      {"file channels",
+       {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+        {"a2", T0 + "10", T0 + "19", T0 + "10", 10, 0, "100.0", 3, 5}},
+       " FATAL ERROR: Different number of channels in this file from first"},
+      {"rate",
+       {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+        {"a2", T0 + "10", T0 + "19", T0 + "10", 10, 0, "100.0", 5, 5, false, "2.0"}},
+       " FATAL ERROR: digitizing rate different from first file"},
+      {"units",
+       {{"a1", T0 + "00", T0 + "09", T0 + "00", 10, 0, "100.0", 5, 5, false, "1.0", "xy"}},
+       " FATAL ERROR: time units of first file not recognised: xy   "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const auto r = run_program("segmerge", {}, build(dir, c.wins), dir.str());
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.out.find(c.line + "\r\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "Program terminated with error condition\r\n");
+  }
+}
+
+TEST(Segmerge, ElevenWindowsGiveTwoLineWindowRecordAndAsciiInputIsRead) {
+  TempDir dir;
+  std::vector<Win> wins;
+  for (int k = 0; k < 11; ++k) {
+    char t1[8], t2[8];
+    std::snprintf(t1, sizeof t1, "%02d", 2 * k);
+    std::snprintf(t2, sizeof t2, "%02d", 2 * k + 1);
+    Win w{"b" + std::to_string(k % 10), T0 + t1, T0 + t2, T0 + t1, 2, float(100 * k)};
+    if (k == 10) w.run = "c0";
+    w.ascii = k == 3;
+    wins.push_back(w);
+  }
+  const auto r = run_program("segmerge", {}, build(dir, wins), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
+  ASSERT_EQ(out.data.size(), 22u);
+  EXPECT_EQ(out.data[6], std::vector<float>({300, 310, 320, 330, 340}));  // the ASCII window
+  const auto db = tsfix::lines(read_file(dir / "windows.kvt"));
+  ASSERT_GE(db.size(), 2u);
+  EXPECT_EQ(db[db.size() - 2],
+            "kvt101as 027 5 2004-07-20 13:00:00-2004-07-20 13:00:21    1.000000 splice: "
+            "b0 b1 b2 b3 b4 b5 b6 b7 b8 b9 ");
+  EXPECT_EQ(db.back(), "c0 ");
+}
+
+TEST(Segmerge, UnknownWindowAndOutputNamingAnInputAreAskedAgain) {
+  TempDir dir;
+  std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}});
+  // station, first window "zz" (unknown), then a1; ENTER; output a1 (refused), then as.
+  answers = "\nkvt101\nzz\na1\n\na1\nas\nb\n";
+  const auto r = run_program("segmerge", {}, answers, dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("getwindow: ERROR: cannot find window in file"), std::string::npos);
+  EXPECT_NE(r.out.find("is one of the windows to splice"), std::string::npos);
+  EXPECT_EQ(tsfix::read_binary_ts(dir / "kvt101" / "kvt101a1.ts").data.size(), 10u);
+  EXPECT_EQ(tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts").data.size(), 10u);
+}
+
+}  // namespace

@@ -1,0 +1,215 @@
+// spanx end to end: records counted, the window line shown and appended to the
+// windows database.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "e2e/ts_fixture.h"
+#include "support/run_program.h"
+
+namespace {
+
+using mttest::read_file;
+using mttest::run_program;
+using mttest::TempDir;
+using tsfix::TsSpec;
+
+TsSpec spec(const std::string& tunits, const std::string& delta,
+            const std::string& start = "2004-07-20 13:00:00") {
+  TsSpec s;
+  s.station = "abx001";
+  s.window = "abx001a1";
+  s.instrument = 27;
+  s.nchan = 5;
+  s.start = start;
+  s.end = start;
+  s.tunits = tunits;
+  s.delta = delta;
+  return s;
+}
+
+// The 72-character window line for the fixture window.
+std::string window_line(const std::string& start, const std::string& end,
+                        const std::string& rate_field) {
+  return "abx001a1 027 5 " + start + "-" + end + "  " + rate_field;
+}
+
+// Answers after a command-line print level: window, form, append answer.
+std::string answers(const std::string& append = "") { return "abx001a1\nb\n" + append + "\n"; }
+
+std::string console_window_line(const std::string& out) {
+  for (const auto& l : tsfix::lines(out))
+    if (l.rfind("abx001a1 ", 0) == 0) return l;
+  return "";
+}
+
+struct TimeCase {
+  const char* name;
+  std::string tunits, delta, start;
+  int nrec;
+  std::string end;
+  std::string rate_field;  // columns 57-72; empty: not checked
+};
+
+class SpanxTimes : public ::testing::TestWithParam<TimeCase> {};
+
+TEST_P(SpanxTimes, CountsRecordsAndWorksOutTheEndTime) {
+  const TimeCase& c = GetParam();
+  TempDir dir;
+  const TsSpec s = spec(c.tunits, c.delta, c.start);
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(c.nrec));
+  const auto r = run_program("spanx", {"1"}, answers(), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+
+  char eof[40];
+  std::snprintf(eof, sizeof eof, "EOF found; nent =%10d", c.nrec);
+  EXPECT_TRUE(tsfix::has_line(r.out, eof)) << r.out;
+
+  const std::string line = console_window_line(r.out);
+  ASSERT_EQ(line.size(), 72u) << "[" << line << "]";
+  EXPECT_EQ(line.substr(0, 56), window_line(c.start, c.end, "")) << line;
+  if (!c.rate_field.empty()) {
+    EXPECT_EQ(line.substr(56), c.rate_field) << line;
+  }
+  // The same line, byte for byte, is the new database.
+  EXPECT_EQ(read_file(dir / "windows.abx"), line + "\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, SpanxTimes,
+    ::testing::Values(
+        TimeCase{"TwentyFiveAtTwelveHz", "Hz", "12.0", "2004-07-20 13:00:00", 25,
+                 "2004-07-20 13:00:02", "    12.00000    "},
+        TimeCase{"OneHourAtTwelveHz", "Hz", "12.0", "2004-07-20 13:00:00", 12 * 3600 + 1,
+                 "2004-07-20 14:00:00", "    12.00000    "},
+        TimeCase{"FiveSecondsJustUnderAnHour", "s", "5.0", "2004-07-20 13:00:00", 721,
+                 "2004-07-20 13:59:59", "   0.2000000    "},
+        TimeCase{"ThirtySeconds", "s", "30.0", "2004-07-20 13:00:00", 120,
+                 "2004-07-20 13:59:29", ""},
+        TimeCase{"OneRecord", "Hz", "12.0", "2004-07-20 13:00:00", 1, "2004-07-20 13:00:00",
+                 "    12.00000    "},
+        TimeCase{"NoRecordAboveOneHz", "Hz", "12.0", "2004-07-20 13:00:00", 0,
+                 "2004-07-20 13:00:00", ""},
+        TimeCase{"NoRecordAtOneHz", "s", "1.0", "2004-07-20 13:00:00", 0, "2004-07-20 12:59:59",
+                 "    1.000000    "},
+        TimeCase{"NoRecordAtFiveSeconds", "s", "5.0", "2004-07-20 13:00:00", 0,
+                 "2004-07-20 12:59:56", ""},
+        TimeCase{"EndAcrossTheYear", "s", "1.0", "2004-12-31 23:59:50", 21,
+                 "2005-01-01 00:00:10", ""},
+        TimeCase{"EndOnDecemberThirtyFirst", "Hz", "1.0", "2004-12-30 23:59:59", 2,
+                 "2004-12-31 00:00:00", ""},
+        TimeCase{"LeapDay", "Hz", "1.0", "2004-02-28 23:59:59", 2, "2004-02-29 00:00:00", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Spanx, AppendsOneWholeLineToAnExistingDatabase) {
+  TempDir dir;
+  tsfix::write_ts(dir.path(), spec("Hz", "12.0"), tsfix::ramp(13));
+  const std::string old = "abx001a0 027 5 2004-07-19 13:00:00-2004-07-19 14:00:00      12.00000    \r\n";
+  mttest::write_file(dir / "windows.abx", old);
+  const auto r = run_program("spanx", {"0"}, "\n" + answers("T"), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("Append results to windows.abx ?"), std::string::npos) << r.out;
+  EXPECT_EQ(read_file(dir / "windows.abx"),
+            old + window_line("2004-07-20 13:00:00", "2004-07-20 13:00:01", "    12.00000    ") +
+                "\r\n");
+}
+
+TEST(Spanx, AnswerFalseLeavesTheDatabaseUntouched) {
+  for (const bool exists : {true, false}) {
+    TempDir dir;
+    tsfix::write_ts(dir.path(), spec("Hz", "12.0"), tsfix::ramp(13));
+    if (exists) mttest::write_file(dir / "windows.abx", "old line\r\n");
+    const auto r = run_program("spanx", {"1"}, answers("F"), dir.str());
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(console_window_line(r.out), "");
+    if (exists) {
+      EXPECT_EQ(read_file(dir / "windows.abx"), "old line\r\n");
+    } else {
+      EXPECT_FALSE(std::filesystem::exists(dir / "windows.abx"));
+    }
+  }
+}
+
+TEST(Spanx, PrintLevelMinusOneStillShowsTheLineAndReadsTheAnswer) {
+  TempDir dir;
+  tsfix::write_ts(dir.path(), spec("Hz", "12.0"), tsfix::ramp(13));
+  const auto r = run_program("spanx", {"-1"}, answers("F"), dir.str());
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.out.find("Give print level"), std::string::npos);
+  EXPECT_EQ(r.out.find("EOF found"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Append results"), std::string::npos) << r.out;
+  const auto ls = tsfix::lines(r.out);
+  const std::string want =
+      window_line("2004-07-20 13:00:00", "2004-07-20 13:00:01", "    12.00000    ");
+  bool found = false;
+  for (std::size_t k = 1; k + 1 < ls.size(); ++k) {
+    if (ls[k] != want) continue;
+    found = true;
+    EXPECT_EQ(ls[k - 1].find_first_not_of(' '), std::string::npos) << ls[k - 1];
+    EXPECT_EQ(ls[k + 1].find_first_not_of(' '), std::string::npos) << ls[k + 1];
+  }
+  EXPECT_TRUE(found) << r.out;
+  // The F was read: nothing appended.
+  EXPECT_FALSE(std::filesystem::exists(dir / "windows.abx"));
+}
+
+TEST(Spanx, RecordHoldingTheEndMarkerEndsTheCount) {
+  TempDir dir;
+  auto data = tsfix::ramp(6);
+  data[3][0] = -1.0E-30f;
+  tsfix::write_ts(dir.path(), spec("Hz", "1.0"), data);
+  const auto r = run_program("spanx", {"0"}, "\n" + answers(), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_TRUE(tsfix::has_line(r.out, "EOF found; nent =         3")) << r.out;
+  EXPECT_EQ(console_window_line(r.out).substr(0, 56),
+            window_line("2004-07-20 13:00:00", "2004-07-20 13:00:02", ""));
+}
+
+TEST(Spanx, UnknownTimeUnitsEndWithTwoLines) {
+  TempDir dir;
+  tsfix::write_ts(dir.path(), spec("sec", "1.0"), tsfix::ramp(5));
+  const auto r = run_program("spanx", {"1"}, answers(), dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.out.find("Time units not recognised >"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("only \"s\" or \"Hz\" permitted"), std::string::npos);
+  EXPECT_EQ(console_window_line(r.out), "");
+  EXPECT_FALSE(std::filesystem::exists(dir / "windows.abx"));
+}
+
+TEST(Spanx, PauseAtLevelThreeContinuesOnEmptyLineAndRunsCommands) {
+  struct Case {
+    int nrec;
+    std::string pause_answers;
+    std::size_t pauses;
+    bool hi;
+  };
+  for (const Case& c : {Case{150, "\n", 1, false}, Case{250, "\n\n", 2, false},
+                        Case{150, "echo hi\n\n", 2, true}}) {
+    TempDir dir;
+    tsfix::write_ts(dir.path(), spec("Hz", "1.0"), tsfix::ramp(c.nrec));
+    const auto r =
+        run_program("spanx", {"3"}, "abx001a1\nb\n" + c.pause_answers + "F\n", dir.str());
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    // Each request is a line of its own, after the 100th (200th) record's line.
+    std::size_t requests = 0;
+    const auto ls = tsfix::lines(r.out);
+    for (std::size_t k = 0; k < ls.size(); ++k) {
+      if (ls[k].find("Enter") == std::string::npos) continue;
+      ++requests;
+      if (requests == 1) {
+        ASSERT_GT(k, 0u);
+        EXPECT_NE(ls[k - 1].find("n, data ="), std::string::npos) << ls[k - 1];
+      }
+    }
+    EXPECT_EQ(requests, c.pauses) << r.out;
+    EXPECT_EQ(tsfix::has_line(r.out, "hi"), c.hi) << r.out;
+    char eof[40];
+    std::snprintf(eof, sizeof eof, "EOF found; nent =%10d", c.nrec);
+    EXPECT_TRUE(tsfix::has_line(r.out, eof)) << r.out;
+    EXPECT_FALSE(std::filesystem::exists(dir / "windows.abx"));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,233 @@
+// wincutter end to end: a span of a ts file copied into a new BINARY window.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "e2e/ts_fixture.h"
+#include "support/run_program.h"
+
+namespace {
+
+using mttest::read_file;
+using mttest::run_program;
+using mttest::TempDir;
+using tsfix::TsSpec;
+
+// Answers: print level, input window, form, output window, start, end (empty: default).
+std::string answers(const std::string& outwin = "", const std::string& start = "",
+                    const std::string& end = "", const std::string& form = "b") {
+  return "\nkvt101a1\n" + form + "\n" + outwin + "\n" + start + "\n" + end + "\n";
+}
+
+// The line of the console holding `word`, or "" when there is none.
+std::string line_with(const std::string& out, const std::string& word) {
+  for (const auto& l : tsfix::lines(out))
+    if (l.find(word) != std::string::npos) return l;
+  return "";
+}
+
+// True when the line holds the words in this order.
+bool in_order(const std::string& line, const std::vector<std::string>& words) {
+  std::size_t at = 0;
+  for (const auto& w : words) {
+    at = line.find(w, at);
+    if (at == std::string::npos) return false;
+    at += w.size();
+  }
+  return true;
+}
+
+// Input samples as the output holds them (the first nchan values).
+std::vector<float> sample(const std::vector<tsfix::Sample>& data, std::size_t k, int nchan) {
+  return std::vector<float>(data[k].begin(), data[k].begin() + nchan);
+}
+
+struct SpanCase {
+  const char* name;
+  std::string tunits, delta;
+  int nrec;              // data records of the input (start 13:00:00)
+  std::string start, end;  // answers; empty takes the input's times
+  int skip;              // -1: no "Skipping" line
+  int first, copied;     // first input record copied, records in the output
+  int count;             // the number of the "Reading and writing" line
+};
+
+class WincutterSpan : public ::testing::TestWithParam<SpanCase> {};
+
+TEST_P(WincutterSpan, CopiesTheSpanWithTheAnsweredTimes) {
+  const SpanCase& c = GetParam();
+  TempDir dir;
+  TsSpec s;
+  s.tunits = c.tunits;
+  s.delta = c.delta;
+  s.start = "2004-07-20 13:00:00";
+  s.end = c.tunits == "Hz" ? "2004-07-20 13:00:05" : "2004-07-20 13:00:10";
+  const auto data = tsfix::ramp(c.nrec, 1.5f);
+  tsfix::write_ts(dir.path(), s, data);
+
+  const auto r = run_program("wincutter", {}, answers("", c.start, c.end), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+
+  const std::string skipping = line_with(r.out, "Skipping");
+  if (c.skip < 0) {
+    EXPECT_EQ(skipping, "") << r.out;
+  } else {
+    EXPECT_TRUE(in_order(skipping, {"Skipping", " " + std::to_string(c.skip) + " ", " entries"}))
+        << skipping;
+  }
+  EXPECT_TRUE(in_order(line_with(r.out, "Reading and writing"),
+                       {"Reading and writing", " " + std::to_string(c.count) + " ", " entries"}))
+      << r.out;
+
+  const auto got = tsfix::read_binary_ts(dir / "kvt101" / "kvt101ex.ts");
+  EXPECT_EQ(got.value("STARTTIME"), c.start.empty() ? s.start : c.start);
+  EXPECT_EQ(got.value("ENDTIME"), c.end.empty() ? s.end : c.end);
+  EXPECT_EQ(got.value("WINDOW"), "kvt101ex");
+  EXPECT_EQ(got.value("T_UNITS"), c.tunits);
+  EXPECT_EQ(got.value("STATION"), "kvt101");
+  ASSERT_EQ(got.data.size(), static_cast<std::size_t>(c.copied));
+  for (int k = 0; k < c.copied; ++k)
+    EXPECT_EQ(got.data[k], sample(data, c.first + k, s.nchan)) << "record " << k;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spans, WincutterSpan,
+    ::testing::Values(
+        SpanCase{"DefaultsAtOneSecond", "s", "1.0", 15, "", "", -1, 0, 10, 10},
+        SpanCase{"DefaultsAtFourHz", "Hz", "4.0", 25, "", "", -1, 0, 20, 20},
+        SpanCase{"StartThirtySecondsInAtFourHz", "Hz", "4.0", 200, "2004-07-20 13:00:30",
+                 "2004-07-20 13:00:35", 120, 120, 20, 20},
+        SpanCase{"StartBeforeTheData", "s", "1.0", 20, "2004-07-20 12:59:50",
+                 "2004-07-20 13:00:05", -1, 0, 15, 15},
+        SpanCase{"EndBeyondTheData", "s", "1.0", 10, "2004-07-20 13:00:04",
+                 "2004-07-20 13:01:00", 4, 4, 6, 56},
+        SpanCase{"TwoSecondSamplingCutsTowardZero", "s", "2.0", 10, "2004-07-20 13:00:03",
+                 "2004-07-20 13:00:10", 1, 1, 3, 3},
+        SpanCase{"MinuteSampling", "s", "60.0", 30, "2004-07-20 13:02:00",
+                 "2004-07-20 13:10:00", 2, 2, 8, 8}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Wincutter, EndBeforeStartWritesHeaderButNoData) {
+  TempDir dir;
+  TsSpec s;
+  s.end = "2004-07-20 13:00:10";
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(15));
+  const auto r = run_program(
+      "wincutter", {}, answers("", "2004-07-20 13:00:10", "2004-07-20 13:00:05"), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  const auto got = tsfix::read_binary_ts(dir / "kvt101" / "kvt101ex.ts");
+  EXPECT_TRUE(got.data.empty());
+  EXPECT_EQ(got.value("STARTTIME"), "2004-07-20 13:00:10");
+  EXPECT_EQ(got.value("ENDTIME"), "2004-07-20 13:00:05");
+  EXPECT_EQ(got.header.back().substr(0, 9), ">INFO_END");
+}
+
+TEST(Wincutter, DefaultOutputIsStationExInStationDirectoryWithCommentsKept) {
+  TempDir dir;
+  TsSpec s;
+  s.end = "2004-07-20 13:00:03";
+  s.comments = {"# first comment", "#F Filter block begin", "#F 1 2 3", "#F Filter block end"};
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(5));
+  const auto r = run_program("wincutter", {}, answers(), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("Give output window name  [default: kvt101ex ] >"), std::string::npos)
+      << r.out;
+  EXPECT_TRUE(in_order(line_with(r.out, "Opened UNFORMATTED output file..."),
+                       {"Opened UNFORMATTED output file...", "kvt101/kvt101ex.ts"}));
+  ASSERT_TRUE(std::filesystem::exists(dir / "kvt101" / "kvt101ex.ts"));
+  // The comment records come first, byte for byte.
+  const auto recs = tsfix::records(read_file(dir / "kvt101" / "kvt101ex.ts"));
+  ASSERT_GE(recs.size(), s.comments.size() + 1);
+  for (std::size_t k = 0; k < s.comments.size(); ++k)
+    EXPECT_EQ(recs[k], tsfix::pad80(s.comments[k])) << k;
+  EXPECT_EQ(recs[s.comments.size()].substr(0, 11), ">INFO_START");
+  // The input is untouched.
+  EXPECT_EQ(read_file(dir / "kvt101" / "kvt101a1.ts"), tsfix::ts_file(s, tsfix::ramp(5)));
+}
+
+TEST(Wincutter, UnknownTimeUnitsLeaveOnlyTheCommentRecords) {
+  TempDir dir;
+  TsSpec s;
+  s.tunits = "sec";
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(5));
+  const auto r = run_program("wincutter", {}, answers(), dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(in_order(line_with(r.out, "Time units not recognised >"),
+                       {"Time units not recognised >", "sec"}))
+      << r.out;
+  EXPECT_NE(line_with(r.out, "only \"s\" or \"Hz\" permitted"), "") << r.out;
+  EXPECT_EQ(line_with(r.out, "Reading and writing"), "");
+  const auto recs = tsfix::records(read_file(dir / "kvt101" / "kvt101ex.ts"));
+  ASSERT_EQ(recs.size(), s.comments.size());
+  for (std::size_t k = 0; k < recs.size(); ++k) EXPECT_EQ(recs[k], tsfix::pad80(s.comments[k]));
+}
+
+TEST(Wincutter, OutputNamingTheInputIsRefusedAndAskedAgain) {
+  TempDir dir;
+  TsSpec s;
+  s.end = "2004-07-20 13:00:03";
+  const std::string before = tsfix::ts_file(s, tsfix::ramp(5));
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(5));
+  const auto r = run_program("wincutter", {},
+                             "\nkvt101a1\nb\nkvt101a1\nkvt101zz\n\n\n", dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(tsfix::count_of(r.out, "Give output window name"), 2u) << r.out;
+  EXPECT_EQ(read_file(dir / "kvt101" / "kvt101a1.ts"), before);
+  const auto got = tsfix::read_binary_ts(dir / "kvt101" / "kvt101zz.ts");
+  EXPECT_EQ(got.value("WINDOW"), "kvt101zz");
+  EXPECT_EQ(got.data.size(), 3u);
+}
+
+TEST(Wincutter, AsciiInputIsWrittenAsBinary) {
+  TempDir dir;
+  TsSpec s;
+  s.ascii = true;
+  s.nchan = 3;
+  s.end = "2004-07-20 13:00:04";
+  const auto data = tsfix::ramp(6, 0.25f);
+  tsfix::write_ts(dir.path(), s, data);
+  const auto r = run_program("wincutter", {}, answers("", "", "", "a"), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  const auto got = tsfix::read_binary_ts(dir / "kvt101" / "kvt101ex.ts");
+  EXPECT_EQ(got.value("FORM"), "BINARY");
+  EXPECT_EQ(got.value("FORMAT"), "UNFORMATTED");
+  EXPECT_TRUE(got.has_comment("# test file"));
+  ASSERT_EQ(got.data.size(), 4u);
+  for (std::size_t k = 0; k < 4; ++k) EXPECT_EQ(got.data[k], sample(data, k, 3));
+}
+
+TEST(Wincutter, MissingOutputStationDirectoryEndsWithErrorReport) {
+  TempDir dir;
+  TsSpec s;
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(5));
+  const auto r = run_program("wincutter", {}, answers("zzz999ex"), dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir / "zzz999"));
+  EXPECT_NE(r.err + r.out, "");
+}
+
+TEST(Wincutter, InputEndingInItsCommentBlockIsAnError) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "kvt101");
+  std::string bytes;
+  tsfix::put_record(bytes, tsfix::pad80("# only a comment"));
+  tsfix::put_record(bytes, tsfix::pad80("# and another"));
+  mttest::write_file(dir / "kvt101" / "kvt101a1.ts", bytes);
+  const auto r = run_program("wincutter", {}, answers(), dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("end-of-file"), std::string::npos) << r.out << r.err;
+}
+
+TEST(Wincutter, UnreadableSpanTimeEndsWithErrorReport) {
+  TempDir dir;
+  TsSpec s;
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(5));
+  const auto r = run_program("wincutter", {}, answers("", "20x4-07-20 13:00:00"), dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(line_with(r.out, "Reading and writing"), "");
+  EXPECT_NE(r.err, "") << r.out;
+}
+
+}  // namespace
