@@ -1,6 +1,7 @@
 #pragma once
 // Free layout (list-directed editing): writing to a unit or into a text field, and
 // reading from a unit or from a text field.
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -45,11 +46,12 @@ class FreeWriter {
   bool ended_ = false;
   int column_ = 0;            // columns used in the record in progress
   bool last_was_number_ = false;
-  char record_[96];           // one record: at most 80 columns
+  std::array<char, 96> record_;  // one record: at most 80 columns
 };
 
 // Writes one value into a text field in the free layout, from its first column, the
-// rest of the field blank (an integer takes 12 columns, a float 15).
+// rest of the field blank (an integer takes 12 columns, a float 15). In a field narrower
+// than that the value stands right-justified, or as asterisks when it does not fit.
 void free_to_field(std::span<char> field, std::int32_t value);
 void free_to_field(std::span<char> field, float value);
 

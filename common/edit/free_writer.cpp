@@ -14,12 +14,13 @@ FreeWriter::FreeWriter(int unit) : unit_(&unit_for(unit)) {}
 FreeWriter::~FreeWriter() { end(); }
 
 void FreeWriter::put(std::string_view chars) {
-  std::copy(chars.begin(), chars.end(), record_ + column_);
+  const auto free = std::span(record_).subspan(static_cast<std::size_t>(column_));
+  std::copy(chars.begin(), chars.end(), free.begin());
   column_ += static_cast<int>(chars.size());
 }
 
 void FreeWriter::end_record() {
-  unit_->write_text({record_, static_cast<std::size_t>(column_)}, true);
+  unit_->write_text({record_.data(), static_cast<std::size_t>(column_)}, true);
   column_ = 0;
   last_was_number_ = false;
 }

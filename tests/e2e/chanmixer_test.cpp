@@ -76,7 +76,7 @@ TEST(Chanmixer, DefaultEventAndMappingCodes) {
   EXPECT_TRUE(out.has_comment("# Chosen from file:  11 23  5"));
   EXPECT_TRUE(out.has_comment("# Comment block from File 2: kvt102a1"));
   EXPECT_NE(r.out.find("Duration (dddd/hh/mm) : 0000/00/00"), std::string::npos);
-  EXPECT_TRUE(tsfix::has_line(r.out, "  Number of points written:           19"));
+  EXPECT_TRUE(tsfix::shows(r.out, "  Number of points written:           19"));
 }
 
 TEST(Chanmixer, EventBeforeWindowAndEndBeforeStart) {
@@ -90,8 +90,8 @@ TEST(Chanmixer, EventBeforeWindowAndEndBeforeStart) {
   const auto r = run_program("chanmixer", {}, answers(T0 + "02\n" + T0 + "06\n", "2\n11\n21\n"),
                              dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_TRUE(tsfix::has_line(r.out, " Skipping           2  data for File 1"));
-  EXPECT_TRUE(tsfix::has_line(r.out, " No data skipping for File 2"));
+  EXPECT_TRUE(tsfix::shows(r.out, " Skipping           2   data for File 1")) << r.out;
+  EXPECT_TRUE(tsfix::shows(r.out, " No data skipping for File 2"));
   const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
   ASSERT_EQ(out.data.size(), 4u);
   EXPECT_EQ(out.data[0], std::vector<float>({2, 1000}));
@@ -102,7 +102,7 @@ TEST(Chanmixer, EventBeforeWindowAndEndBeforeStart) {
   const auto r2 = run_program("chanmixer", {}, answers(T0 + "10\n" + T0 + "05\n", "1\n11\n"),
                               dir2.str());
   ASSERT_EQ(r2.status, 0) << r2.out << r2.err;
-  EXPECT_TRUE(tsfix::has_line(r2.out, "  Number of points written:           -5"));
+  EXPECT_TRUE(tsfix::shows(r2.out, "  Number of points written:           -5"));
   EXPECT_TRUE(tsfix::read_binary_ts(dir2 / "mix001" / "mix001cb.ts").data.empty());
 }
 
@@ -116,7 +116,7 @@ TEST(Chanmixer, MarkerBands) {
   write(dir, p);
   const auto r = run_program("chanmixer", {}, answers("\n\n", "3\n11\n12\n21\n"), dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_TRUE(tsfix::has_line(r.out, " Missing data markers are not the same:"));
+  EXPECT_TRUE(tsfix::shows(r.out, " Missing data markers are not the same:"));
   const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
   ASSERT_FALSE(out.data.empty());
   EXPECT_EQ(out.data[0], std::vector<float>({1.0e32f, 1.02e32f, -999.0f}));
@@ -135,7 +135,7 @@ TEST(Chanmixer, RatesInSecondsAndHertzAgreeDifferentRatesFail) {
   write(dir2, p);
   const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir2.str());
   EXPECT_NE(r.status, 0);
-  EXPECT_TRUE(tsfix::has_line(r.out, " Sampling rates differ between the two data files")) << r.out;
+  EXPECT_TRUE(tsfix::shows(r.out, " Sampling rates differ between the two data files")) << r.out;
 }
 
 TEST(Chanmixer, WindowsFileAskedAgainAndMapAnswersRefused) {
@@ -147,7 +147,7 @@ TEST(Chanmixer, WindowsFileAskedAgainAndMapAnswersRefused) {
       "chanmixer", {}, "\nkvt101a1\nkvt102a1\nmix001\nb\nb\nwindows.other\n\n\n7\n2\n16\n11\n25\n",
       dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_TRUE(tsfix::has_line(r.out, " Error opening WINDOWS file, re-enter"));
+  EXPECT_TRUE(tsfix::shows(r.out, " Error opening WINDOWS file, re-enter"));
   EXPECT_NE(r.out.find("The output holds 1 to 5 channels: try again"), std::string::npos);
   EXPECT_NE(r.out.find("is not a channel of file"), std::string::npos);
   const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");

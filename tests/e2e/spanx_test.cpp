@@ -162,7 +162,7 @@ TEST(Spanx, RecordHoldingTheEndMarkerEndsTheCount) {
   tsfix::write_ts(dir.path(), spec("Hz", "1.0"), data);
   const auto r = run_program("spanx", {"0"}, "\n" + answers(), dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_TRUE(tsfix::has_line(r.out, "EOF found; nent =         3")) << r.out;
+  EXPECT_NE(r.out.find(">EOF found; nent =         3\r\n"), std::string::npos) << r.out;
   EXPECT_EQ(console_window_line(r.out).substr(0, 56),
             window_line("2004-07-20 13:00:00", "2004-07-20 13:00:02", ""));
 }
@@ -192,22 +192,25 @@ TEST(Spanx, PauseAtLevelThreeContinuesOnEmptyLineAndRunsCommands) {
     const auto r =
         run_program("spanx", {"3"}, "abx001a1\nb\n" + c.pause_answers + "F\n", dir.str());
     ASSERT_EQ(r.status, 0) << r.out << r.err;
-    // Each request is a line of its own, after the 100th (200th) record's line.
+    // Each request is a line of its own, shown after the 100th record's line.
     std::size_t requests = 0;
-    const auto ls = tsfix::lines(r.out);
-    for (std::size_t k = 0; k < ls.size(); ++k) {
-      if (ls[k].find("Enter") == std::string::npos) continue;
-      ++requests;
-      if (requests == 1) {
-        ASSERT_GT(k, 0u);
-        EXPECT_NE(ls[k - 1].find("n, data ="), std::string::npos) << ls[k - 1];
+    std::size_t first_request = std::string::npos;
+    std::size_t at = 0;
+    for (const auto& l : tsfix::lines(r.out)) {
+      if (l.find("Enter") != std::string::npos) {
+        ++requests;
+        EXPECT_EQ(l.find("data"), std::string::npos) << l;
+        if (first_request == std::string::npos) first_request = r.out.find(l, at);
       }
+      at += l.size();
     }
     EXPECT_EQ(requests, c.pauses) << r.out;
+    ASSERT_NE(first_request, std::string::npos);
+    EXPECT_EQ(tsfix::count_of(r.out.substr(0, first_request), "n, data ="), 100u);
     EXPECT_EQ(tsfix::has_line(r.out, "hi"), c.hi) << r.out;
     char eof[40];
     std::snprintf(eof, sizeof eof, "EOF found; nent =%10d", c.nrec);
-    EXPECT_TRUE(tsfix::has_line(r.out, eof)) << r.out;
+    EXPECT_NE(r.out.find(std::string(eof) + "\r\n"), std::string::npos) << r.out;
     EXPECT_FALSE(std::filesystem::exists(dir / "windows.abx"));
   }
 }

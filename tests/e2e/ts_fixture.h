@@ -248,6 +248,11 @@ inline bool has_line(const std::string& text, std::string_view line) {
   return false;
 }
 
+// The line was written, at the start of a line or behind a prompt left open.
+inline bool shows(const std::string& text, std::string_view line) {
+  return text.find(std::string(line) + "\r\n") != std::string::npos;
+}
+
 inline std::size_t count_of(const std::string& text, std::string_view part) {
   std::size_t n = 0;
   for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
