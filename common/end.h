@@ -31,4 +31,13 @@ void install_interrupt_handlers();
 // Called by every program's main first: program name, interrupt handlers.
 void start_program(int argc, char** argv);
 
+// For harnesses that run routines many times in one process (the fuzz targets): once
+// set, every end above writes its lines and all buffered output as usual, then calls
+// the interceptor with the exit status instead of exiting. The interceptor must not
+// return (it throws); the units stay open, because transfers still on the stack refer
+// to them, and the harness closes them (close_all) once the stack has unwound.
+// Null (the default) restores exiting.
+using EndInterceptor = void (*)(int status);
+void set_end_interceptor(EndInterceptor interceptor);
+
 }  // namespace io

@@ -2,10 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <stdexcept>
+#include <utility>
 
+#include "common/edit/free.h"
 #include "common/printlevel.h"
 #include "common/testing/run_child.h"
 
@@ -33,6 +40,72 @@ mttest::ChildResult ask(int iprint, const std::function<void()>& body, const std
       },
       input);
 }
+
+// A child whose standard input and output are pipes, driven as a user at a terminal
+// would drive it: each answer is sent only after the child has shown its prompt and
+// waits for the answer. A prompt that stayed in a buffer would never arrive, and
+// until_prompt() would give up and say so.
+class Conversation {
+ public:
+  explicit Conversation(const std::function<void()>& body) {
+    int in[2], out[2];
+    if (::pipe(in) != 0 || ::pipe(out) != 0) throw std::runtime_error("pipe");
+    io::flush_all();
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::dup2(in[0], 0);
+      ::dup2(out[1], 1);
+      for (int fd : {in[0], in[1], out[0], out[1]}) ::close(fd);
+      body();
+      io::flush_all();
+      ::_exit(0);
+    }
+    ::close(in[0]);
+    ::close(out[1]);
+    to_child_ = in[1];
+    from_child_ = out[0];
+  }
+  ~Conversation() {
+    if (to_child_ >= 0) ::close(to_child_);
+    if (from_child_ >= 0) ::close(from_child_);
+    if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+  }
+  Conversation(const Conversation&) = delete;
+  Conversation& operator=(const Conversation&) = delete;
+
+  // What the child writes up to a prompt left open (" >" at the end), or up to its end.
+  std::string until_prompt() {
+    std::string got;
+    char buf[4096];
+    while (got.size() < 2 || got.compare(got.size() - 2, 2, " >") != 0) {
+      pollfd p{from_child_, POLLIN, 0};
+      if (::poll(&p, 1, 20000) <= 0) return got + "<no prompt shown>";
+      const ssize_t n = ::read(from_child_, buf, sizeof buf);
+      if (n <= 0) break;
+      got.append(buf, static_cast<std::size_t>(n));
+    }
+    return got;
+  }
+  void answer(const std::string& line) {
+    if (::write(to_child_, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+      throw std::runtime_error("write");
+  }
+  // Ends the input; the rest of the output and the exit status.
+  std::pair<std::string, int> finish() {
+    ::close(to_child_);
+    to_child_ = -1;
+    const std::string rest = until_prompt();
+    int st = 0;
+    ::waitpid(pid_, &st, 0);
+    pid_ = -1;
+    return {rest, WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st)};
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int to_child_ = -1;
+  int from_child_ = -1;
+};
 
 std::size_t count(const std::string& text, const std::string& what) {
   std::size_t n = 0;
@@ -79,7 +152,7 @@ TEST(Prompt, AnswersConvertInTheFreeLayout) {
   };
   const Case cases[] = {
       {"12.5", 12}, {"  7  ", 7}, {"7 8", 7}, {"1e3", 1000}, {",", 3}, {"/", 3}, {"   ", 3},
-      {"-2.7", -2},
+      {"-2.7", -2}, {"\t", 3},  // a tab alone holds no value: the default stays
   };
   for (const Case& c : cases) {
     const auto r = ask(
@@ -88,8 +161,27 @@ TEST(Prompt, AnswersConvertInTheFreeLayout) {
     ASSERT_EQ(r.status, 0) << c.answer << r.err;
     EXPECT_EQ(r.out, "n  [default: 3 ] >" + std::to_string(c.expected) + "\n") << c.answer;
   }
-  const auto f = ask(0, [] { float v = 1; rinput("x", v); say(show(v)); }, "5\n");
-  EXPECT_EQ(f.out, "x  [default: 1.0000 ] >5\n");
+  struct FloatCase {
+    const char* answer;
+    const char* expected;
+  };
+  const FloatCase floats[] = {{"5", "5"}, {"1e3", "1000"}, {".5", "0.5"}, {"-2.5e-1 9", "-0.25"},
+                              {"T", "-1"}};
+  for (const FloatCase& c : floats) {
+    const auto f = ask(
+        0, [] { float v = 1; rinput("x", v); say(show(v)); }, std::string(c.answer) + "\n");
+    EXPECT_EQ(f.out, std::string("x  [default: 1.0000 ] >") + c.expected + "\n") << c.answer;
+  }
+  // The 64-bit entry reads the answer at full precision.
+  const auto d = ask(
+      0,
+      [] {
+        double v = 52.5;
+        dinput("y", v);
+        say(v == 0.1 ? "exact" : "rounded");
+      },
+      "0.1\n");
+  EXPECT_EQ(d.out, "y  [default: 52.500 ] >exact\n");
   struct BoolCase {
     const char* answer;
     bool expected;
@@ -113,6 +205,41 @@ TEST(Prompt, BadAnswerPrintsTheFormatErrorAndAsksAgainWithTheSameDefault) {
             "Give n  [default: 3 ] > ***** Format error: try again *****\r\n"
             "Give n  [default: 3 ] > ***** Format error: try again *****\r\n"
             "Give n  [default: 3 ] >5\n");
+}
+
+TEST(Prompt, NumbersBeyondTheVariableAreFormatErrors) {
+  auto r = ask(
+      0, [] { std::int32_t v = 3; iinput("n", v); say(std::to_string(v)); },
+      "3000000000\n-2147483648\n");
+  EXPECT_EQ(r.out,
+            "n  [default: 3 ] > ***** Format error: try again *****\r\n"
+            "n  [default: 3 ] >-2147483648\n");
+  r = ask(
+      0, [] { std::int16_t v = 3; i2input("n", v); say(std::to_string(v)); },
+      "40000\n-32768\n");
+  EXPECT_EQ(r.out,
+            "n  [default: 3 ] > ***** Format error: try again *****\r\n"
+            "n  [default: 3 ] >-32768\n");
+}
+
+TEST(Prompt, ThroughAPipeThePromptWaitsOpenForEachAnswer) {
+  Conversation c([] {
+    float x = 52.5f;
+    rinput("Give x", x);
+    std::int32_t n = -1;
+    iinput("Give n", n);
+    io::FreeWriter(6) << x << n;
+  });
+  EXPECT_EQ(c.until_prompt(), "Give x  [default: 52.500 ] >");
+  c.answer("abc\n");
+  EXPECT_EQ(c.until_prompt(),
+            " ***** Format error: try again *****\r\nGive x  [default: 52.500 ] >");
+  c.answer("7.5\n");
+  EXPECT_EQ(c.until_prompt(), "Give n  [default: -1 ] >");
+  c.answer("\n");
+  const auto [rest, status] = c.finish();
+  EXPECT_EQ(rest, "   7.500000              -1\r\n");
+  EXPECT_EQ(status, 0);
 }
 
 TEST(Prompt, NegativePrintLevelHidesThePromptButReadsAndComplains) {
@@ -235,6 +362,15 @@ TEST(Prompt, EchoLinesOfTheTrimmingAtPrintLevelTwo) {
   EXPECT_EQ(count(r.out, "TRUNC: entered with line="), 4u);
   r = ask(1, [] { std::int32_t v = 2; iinput("n", v); }, "5\n");
   EXPECT_EQ(count(r.out, "TRUNC"), 0u);
+  // The default is trimmed before the prompt line, the answer after it.
+  r = ask(2, [] { std::int32_t v = 2; iinput("n", v); }, "5\n");
+  const auto prompt_at = r.out.find("n  [default: 2 ] >");
+  ASSERT_NE(prompt_at, std::string::npos) << r.out;
+  EXPECT_EQ(count(r.out.substr(0, prompt_at), "TRUNC: entered with line="), 1u);
+  // From level 30 the upper-casing of yin's default and answer speaks too.
+  r = ask(30, [] { char a = 'Y'; yin("q", a); }, "n\n");
+  EXPECT_EQ(count(r.out, "SHIFTUP: entered with string="), 2u);
+  EXPECT_EQ(count(r.out, "SHIFTUP: leaving with string="), 2u);
 }
 
 }  // namespace

@@ -90,6 +90,60 @@ TEST_F(TimeLib, NowtimAddsOffsetsAcrossDaysMonthsAndYears) {
     EXPECT_EQ(text(nowtim(c.ref, c.dday, c.dhour, c.dmin, c.dsec)), c.expected) << c.ref;
 }
 
+TEST_F(TimeLib, NowtimEchoesFromLevelTen) {
+  const std::string entered =
+      " nowtim: entered with :\r\n"
+      " reftim =2004-12-31 23:59:59\r\n"
+      " dday   =           0\r\n"
+      " dhour  =           0\r\n"
+      " dmin   =           0\r\n"
+      " dsec   =           1\r\n";
+  const std::string fields =
+      " nowtim: return from date with :\r\n"
+      " refyy  =        2004\r\n"
+      " refmm  =          12\r\n"
+      " refdd  =          31\r\n"
+      " refhh  =          23\r\n"
+      " refmin =          59\r\n"
+      " refss  =          59\r\n";
+  const std::string total = " nowtim: total sec =       86400\r\n";
+  const std::string calculated =
+      " nowtim: calculated times :\r\n"
+      " day  =           1\r\n"
+      " hour =           0\r\n"
+      " min  =           0\r\n"
+      " sec  =           0\r\n";
+  for (int level : {9, 10, 50}) {
+    const auto r = mttest::run_child(
+        [level] {
+          prtlvl.iprint = level;
+          say(text(nowtim("2004-12-31 23:59:59", 0, 0, 0, 1)));
+        },
+        "");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("2005-01-01 00:00:00\n"), std::string::npos) << r.out;
+    if (level < 10) {
+      EXPECT_EQ(r.out.find("nowtim"), std::string::npos) << r.out;
+      continue;
+    }
+    // The routine's own blocks in order; date's echo lines may stand between them.
+    const auto a = r.out.find(entered);
+    const auto b = r.out.find(fields);
+    const auto c = r.out.find(calculated);
+    ASSERT_NE(a, std::string::npos) << r.out;
+    ASSERT_NE(b, std::string::npos) << r.out;
+    ASSERT_NE(c, std::string::npos) << r.out;
+    EXPECT_LT(a, b);
+    EXPECT_LT(b, c);
+    const auto t = r.out.find(total);
+    if (level < 50) {
+      EXPECT_EQ(t, std::string::npos) << r.out;
+    } else {
+      EXPECT_EQ(t, b + fields.size()) << r.out;
+    }
+  }
+}
+
 TEST_F(TimeLib, DateWritesFieldsWithAsterisksWhereTheyDoNotFit) {
   struct Case {
     TimeFields f;
@@ -121,6 +175,30 @@ TEST_F(TimeLib, DateWritesFieldsWithAsterisksWhereTheyDoNotFit) {
   std::array<char, 10> shortfield;
   date(TimeFields{2004, 3, 8, 0, 0, 0}, shortfield);
   EXPECT_EQ(std::string(shortfield.data(), 10), "2004-03-08");
+}
+
+TEST_F(TimeLib, DateEchoesFromLevelThree) {
+  const auto r = mttest::run_child(
+      [] {
+        prtlvl.iprint = 3;
+        std::string s = "2004-03-08 18:03:30";
+        std::int32_t y = 0, mo = 0, d = 0, h = 0, mi = 0, se = 0;
+        date(2, s, y, mo, d, h, mi, se);
+        date(1, s, y, mo, d, h, mi, se);
+        prtlvl.iprint = 2;
+        date(2, s, y, mo, d, h, mi, se);
+      },
+      "");
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The six fields overrun the 80 columns of a line: the last one starts a new one.
+  EXPECT_EQ(r.out,
+            " date: conv =            2\r\n"
+            "      cdate=2004-03-08 18:03:30\r\n"
+            " date: conversion successful\r\n"
+            " date: conv =            1\r\n"
+            "      yymmhhddmmss=        2004           3           8          18           3\r\n"
+            "          30\r\n"
+            " date: conversion successful\r\n");
 }
 
 TEST_F(TimeLib, DateReadsSignsAndBlanksInItsColumns) {

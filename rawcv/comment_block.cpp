@@ -51,10 +51,13 @@ void write_site_lines(CommentWriter& w) {
   w.line("#");
 }
 
-void write_ts_comments(bool ascii) {
+// Title, run date, input file, byte order and site: the lines both files open with.
+// BINARY blocks name the input file before the byte order, ASCII blocks after it, under
+// their own label.
+void write_opening_lines(CommentWriter& w, std::string_view title,
+                         std::string_view ascii_input_label, bool ascii) {
   const ConverterState& s = cvstate;
-  CommentWriter w(kTsUnit, ascii);
-  w.line("# time series file from rawcv");
+  w.line(title);
   w.text_value("# date: ", view(s.run_date));
   w.line("#");
   if (!ascii) {
@@ -65,10 +68,16 @@ void write_ts_comments(bool ascii) {
   w.text_value("# UNIX set      : ", unix_value(ascii));
   w.line("#");
   if (ascii) {
-    w.text_value("# input file: ", view(s.raw_name));
+    w.text_value(ascii_input_label, view(s.raw_name));
     w.line("#");
   }
   write_site_lines(w);
+}
+
+void write_ts_comments(bool ascii) {
+  const ConverterState& s = cvstate;
+  CommentWriter w(kTsUnit, ascii);
+  write_opening_lines(w, "# time series file from rawcv", "# input file: ", ascii);
   w.text_value("# VaRL acquisition code : ", view(s.version));
   w.int_value(ascii ? "# VaRL box     number  : " : "# VaRL box     number   : ", s.box, 4);
   w.int_value(ascii ? "# Magnetometer number  : " : "# Magnetometer number   : ",
@@ -93,21 +102,7 @@ void write_ts_comments(bool ascii) {
 void write_aux_comments(bool ascii) {
   const ConverterState& s = cvstate;
   CommentWriter w(kAuxUnit, ascii);
-  w.line("# auxiliary time series file from rawcv");
-  w.text_value("# date: ", view(s.run_date));
-  w.line("#");
-  if (!ascii) {
-    w.text_value("# input file: ", view(s.raw_name));
-    w.line("#");
-  }
-  w.text_value(endian_label(ascii), view(s.endian));
-  w.text_value("# UNIX set      : ", unix_value(ascii));
-  w.line("#");
-  if (ascii) {
-    w.text_value("# input file =", view(s.raw_name));
-    w.line("#");
-  }
-  write_site_lines(w);
+  write_opening_lines(w, "# auxiliary time series file from rawcv", "# input file =", ascii);
   if (ascii) {
     w.int_value("# VaRL         number : ", s.box, 4);
   } else {

@@ -69,7 +69,7 @@ class Input1d : public ::testing::Test {
 TEST_F(Input1d, FactorsFromTheHeaderWithoutHardwareDatabase) {
   rawgen::Description d = mixed_five();
   d.sample = [](std::int32_t r, int c) {
-    if (r == 1 && c == 3) return std::int16_t{123};  // HX, the spec's 123 nT
+    if (r == 1 && c == 3) return std::int16_t{123};  // HX, 123 nT
     if (r == 1 && c == 1) return std::int16_t{3};    // EX: -15 mV/km
     return static_cast<std::int16_t>(c * 100 + r);
   };

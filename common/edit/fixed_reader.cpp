@@ -13,6 +13,12 @@
 #include "common/io/unit.h"
 
 namespace io {
+namespace {
+
+// The columns an item takes; a layout built without a width takes none.
+std::size_t columns(const Item& it) { return it.w > 0 ? static_cast<std::size_t>(it.w) : 0; }
+
+}  // namespace
 
 struct FixedReader::State {
   detail::LayoutWalk walk;
@@ -77,13 +83,9 @@ struct FixedReader::State {
 
   void position_or_control(const Item& it) {
     switch (it.ed) {
-      case Ed::X: case Ed::TR: pos += static_cast<std::size_t>(it.w > 0 ? it.w : 0); break;
+      case Ed::X: case Ed::TR: pos += columns(it); break;
       case Ed::T: pos = it.w > 1 ? static_cast<std::size_t>(it.w - 1) : 0; break;
-      case Ed::TL: {
-        const auto n = static_cast<std::size_t>(it.w > 0 ? it.w : 0);
-        pos = pos > n ? pos - n : 0;
-        break;
-      }
+      case Ed::TL: pos = pos > columns(it) ? pos - columns(it) : 0; break;
       case Ed::Slash: next_record(); break;
       case Ed::Literal: pos += it.text.size(); break;  // its columns are passed over
       case Ed::Scale: scale = it.w; break;
@@ -150,12 +152,12 @@ struct FixedReader::State {
     bool ok = false;
     switch (it->ed) {
       case Ed::I: case Ed::G:
-        ok = edit::read_integer(take(static_cast<std::size_t>(it->w)), blank_zero, v);
+        ok = edit::read_integer(take(columns(*it)), blank_zero, v);
         ok = ok && v >= low && v <= high;
         break;
       case Ed::B: case Ed::O: case Ed::Z: {
         std::uint64_t u = 0;
-        ok = edit::read_bits(take(static_cast<std::size_t>(it->w)), it->ed, blank_zero, u);
+        ok = edit::read_bits(take(columns(*it)), it->ed, blank_zero, u);
         ok = ok && (bits >= 64 || (u >> bits) == 0);
         // The bit pattern of the variable: the top bit is its sign.
         if (ok) v = bits == 32 ? std::int64_t(static_cast<std::int32_t>(static_cast<std::uint32_t>(u)))
@@ -190,14 +192,14 @@ struct FixedReader::State {
     switch (it->ed) {
       case Ed::F: case Ed::E: case Ed::D: case Ed::EN: case Ed::ES: case Ed::G: {
         T x{};
-        if (!edit::read_real(take(static_cast<std::size_t>(it->w)), it->d, scale, blank_zero, x))
+        if (!edit::read_real(take(columns(*it)), it->d, scale, blank_zero, x))
           return fail(kErrConversion);
         v = x;
         return;
       }
       case Ed::B: case Ed::O: case Ed::Z: {
         std::uint64_t u = 0;
-        if (!edit::read_bits(take(static_cast<std::size_t>(it->w)), it->ed, blank_zero, u) ||
+        if (!edit::read_bits(take(columns(*it)), it->ed, blank_zero, u) ||
             u > std::numeric_limits<Bits>::max())
           return fail(kErrConversion);
         v = std::bit_cast<T>(static_cast<Bits>(u));
@@ -209,8 +211,10 @@ struct FixedReader::State {
   }
 };
 
+// Delegating, so that the destructor hands the state back even when the first record
+// read ends the program under an end interceptor (common/end.h).
 FixedReader::FixedReader(int unit, Layout layout, Takes takes)
-    : state_(detail::StatePool<State>::local().acquire()) {
+    : FixedReader(detail::StatePool<State>::local().acquire()) {
   state_->begin(layout, takes);
   state_->unit = &unit_for(unit);
   state_->next_record();

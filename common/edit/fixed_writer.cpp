@@ -13,6 +13,13 @@
 #include "common/io/unit.h"
 
 namespace io {
+namespace {
+
+// The longest text record a unit takes; a layout that positions beyond it (a huge
+// skip count typed in a format text) overflows the record instead of exhausting memory.
+constexpr std::size_t kMaxRecordLength = std::size_t{1} << 28;
+
+}  // namespace
 
 struct FixedWriter::State {
   detail::LayoutWalk walk;
@@ -54,6 +61,10 @@ struct FixedWriter::State {
     const std::size_t need = pos + width;
     std::span<char> buf;
     if (unit != nullptr) {
+      if (need > kMaxRecordLength) {
+        fail(kErrRecordOverflow);
+        return {};
+      }
       if (record.size() < need) record.resize(need, ' ');
       buf = std::span<char>(record);
     } else {

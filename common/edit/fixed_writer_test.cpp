@@ -145,6 +145,20 @@ TEST_F(FixedWriterTest, ItemsTable) {
       {"(1P,G12.5)", {5.0f}, "  5.0000    "},  // no scale in the fixed form
       {"(1P,G12.5)", {123456.0f}, " 1.23456E+05"},
       {"(G12.5)", {std::int32_t{42}}, "          42"},
+      {"(G12.5)", {0.1f}, " 0.10000    "},
+      {"(G12.5)", {0.09999999f}, " 0.10000    "},  // rounds up to 0.1: fixed form
+      {"(G12.5)", {0.0999949f}, " 0.99995E-01"},
+      {"(G12.5)", {999.9949951171875f}, "  999.99    "},  // decided after rounding
+      {"(G10.3)", {999.4f}, "  999.    "},
+      {"(G10.3)", {999.6f}, " 0.100E+04"},
+      {"(G12.5)", {1.03125f}, "  1.0312    "},    // ties to even
+      {"(G12.5)", {1.09375f}, "  1.0938    "},
+      {"(E11.4)", {0.40625f}, " 0.4062E+00"},
+      {"(E11.4)", {0.21875f}, " 0.2188E+00"},
+      // a negative zero shows its sign
+      {"(E10.3)", {-0.0f}, "-0.000E+00"},
+      {"(ES10.3)", {-0.0f}, "-0.000E+00"},
+      {"(G12.5)", {-0.0f}, " -0.0000    "},
       // booleans
       {"(L)", {true}, " T"},
       {"(L3)", {false}, "  F"},
@@ -176,6 +190,9 @@ TEST_F(FixedWriterTest, ItemsTable) {
       {"(F8.3)", {-kInf}, "********"},
       {"(E10.3)", {-kInf}, " -Infinity"},
       {"(F6.1)", {std::numeric_limits<float>::quiet_NaN()}, "   NaN"},
+      {"(F8.3)", {kInf}, "Infinity"},
+      {"(G12.5)", {kInf}, "    Infinity"},
+      {"(F2.1)", {std::numeric_limits<float>::quiet_NaN()}, "**"},
       // scale factor stays in force for the rest of the layout, F included
       {"(1PE10.3,E10.3)", {12340.0f, 12340.0f}, " 1.234E+04 1.234E+04"},
       {"(1P,E10.3,F8.2)", {12340.0f, 1.5f}, " 1.234E+04   15.00"},
@@ -298,6 +315,14 @@ TEST(FixedUnitWrite, MismatchOnAUnitEndsTheProgram) {
       [] { io::FixedWriter(6, io::format_layout("(5I5)", 6)) << 1.5f; }, "");
   EXPECT_NE(r.status, 0);
   EXPECT_NE(r.err.find("(61): format/variable-type mismatch, unit -1"), std::string::npos)
+      << r.err;
+}
+
+TEST(FixedUnitWrite, PositionBeyondTheLongestRecordOverflows) {
+  const auto r = mttest::run_child(
+      [] { io::FixedWriter(6, io::format_layout("(9000(30000X),F8.2)", 6)) << 1.0f; }, "");
+  EXPECT_EQ(r.status, 66);
+  EXPECT_NE(r.err.find("(66): output statement overflows record, unit -1"), std::string::npos)
       << r.err;
 }
 

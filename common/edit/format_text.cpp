@@ -182,8 +182,8 @@ class Parser {
         if (counted) return fail_at(letter);
         --i_;
         return literal(s_[i_]);
-      case ':': return !counted && push(Ed::Colon, 1);
-      case '$': case '\\': return !counted && push(Ed::NoLineEnd, 1);
+      case ':': return counted ? fail_at(letter) : push(Ed::Colon, 1);
+      case '$': case '\\': return counted ? fail_at(letter) : push(Ed::NoLineEnd, 1);
       case 'A':
         if (is_digit(peek()) && !width(w)) return false;
         return push(Ed::A, repeat, w);

@@ -14,7 +14,8 @@ namespace io {
 // program with error 62 reported on `unit` (the unit the transfer was for).
 Layout format_layout(std::string_view text, int unit);
 
-// Parses without ending the program: returns false and the offset of the error.
+// Parses without ending the program: returns false and the offset of the error. The
+// literals of the items point into `text`, which must outlive them.
 struct FormatError { std::size_t offset = 0; };
 bool parse_format(std::string_view text, std::vector<Item>& items, FormatError& error);
 

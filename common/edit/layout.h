@@ -109,8 +109,10 @@ constexpr bool valid_layout(Layout items) {
     if (it.ed == Ed::Open && ++depth > 7) return false;  // 8 levels with the outer pair
     if (it.ed == Ed::Close && --depth < 0) return false;
     if ((it.ed == Ed::I || it.ed == Ed::F || it.ed == Ed::E || it.ed == Ed::G ||
-         it.ed == Ed::D || it.ed == Ed::EN || it.ed == Ed::ES) && it.w <= 0)
+         it.ed == Ed::D || it.ed == Ed::EN || it.ed == Ed::ES || it.ed == Ed::B ||
+         it.ed == Ed::O || it.ed == Ed::Z || it.ed == Ed::T) && it.w <= 0)
       return false;
+    if (it.w < 0 && it.ed != Ed::Scale) return false;
     if (it.repeat < 1) return false;
   }
   return depth == 0;

@@ -478,10 +478,7 @@ bool read_boolean(std::string_view f, bool& value) {
   std::size_t i = 0;
   while (i < f.size() && is_blank(f[i])) ++i;
   if (i < f.size() && f[i] == '.') ++i;
-  if (i >= f.size()) {
-    value = false;  // an empty field (a record that ran out) reads false
-    return true;
-  }
+  if (i >= f.size()) return false;  // a blank field holds no T or F
   const char c = upper(f[i]);
   if (c != 'T' && c != 'F') return false;
   value = c == 'T';

@@ -102,6 +102,19 @@ TEST_F(TextFile, AppendingKeepsTheOldRecords) {
   EXPECT_EQ(mttest::read_file(path()), numbered_lines(10) + "A\r\nB\r\nC\r\n");
 }
 
+TEST_F(TextFile, TwoAppendersOpenAtOnceKeepBothLines) {
+  mttest::write_file(path(), numbered_lines(2));
+  constexpr int kOther = 22;
+  open_unknown(/*append=*/true);
+  ASSERT_EQ(io::open(kOther, path(), text_spec(io::OpenStatus::unknown, true), io::Takes::neither),
+            io::kDone);
+  write_line(kUnit, "first");
+  io::close(kUnit);
+  write_line(kOther, "second");
+  io::close(kOther);
+  EXPECT_EQ(mttest::read_file(path()), numbered_lines(2) + "first\r\nsecond\r\n");
+}
+
 TEST_F(TextFile, OpeningWithoutWritingKeepsTheFile) {
   mttest::write_file(path(), numbered_lines(10));
   open_unknown();

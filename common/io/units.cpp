@@ -167,6 +167,9 @@ Result open(int unit, std::string_view name_given, const OpenSpec& spec, Takes t
   int flags = O_RDWR | O_CLOEXEC;
   if (spec.status == OpenStatus::new_file) flags |= O_CREAT | O_EXCL;
   if (spec.status == OpenStatus::unknown) flags |= O_CREAT;
+  // Appends go to the true end of the file at each write, even when another program
+  // appended since the open.
+  if (spec.append) flags |= O_APPEND;
   int fd = ::open(plain.c_str(), flags, 0666);
   int err = errno;
   if (fd < 0 && (err == EACCES || err == EROFS || err == EPERM) &&
@@ -239,18 +242,24 @@ bool exists(std::string_view name_given) {
 
 bool is_open(int unit) { return registry().file(unit) != nullptr; }
 
-void close(int unit) {
+Result close(int unit, Takes takes) {
   Registry& r = registry();
   std::unique_ptr<FileUnit>* s = r.slot(unit, false);
   if (s != nullptr && *s) {
     std::unique_ptr<FileUnit> u = std::move(*s);
-    if (!u->close_file()) detail::write_failure(u->report_number(), u->path());
-    return;
+    if (u->close_file()) return kDone;
+    if (takes_errors(takes)) return Result{kErrWrite};
+    detail::write_failure(u->report_number(), u->path());
   }
   if (FileUnit* console = r.console(unit)) {
-    if (!console->flush()) detail::write_failure(console->report_number(), console->path());
+    if (console->flush()) return kDone;
+    if (takes_errors(takes)) return Result{kErrWrite};
+    detail::write_failure(console->report_number(), console->path());
   }
+  return kDone;
 }
+
+void close(int unit) { close(unit, Takes::neither); }
 
 void rewind(int unit) {
   Registry& r = registry();

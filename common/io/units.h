@@ -36,6 +36,8 @@ bool exists(std::string_view name);
 bool is_open(int unit);
 
 void close(int unit);      // not open: nothing happens
+// The same, taking back a failure to write out the buffer (error 38) when takes says so.
+Result close(int unit, Takes takes);
 void rewind(int unit);     // not open: nothing happens; failure: error 20
 void backspace(int unit);  // back to the start of the record before the position; failure: 23
 

@@ -97,6 +97,23 @@ TEST(Chanmixer, EventBeforeWindowAndEndBeforeStart) {
   EXPECT_EQ(out.data[0], std::vector<float>({2, 1000}));
   EXPECT_EQ(out.value("STARTTIME"), T0 + "02");
 
+  // Event start before window 1's start: no skipping, file 1 read from its first
+  // record, while the output starts at the event start.
+  TempDir dir1;
+  write(dir1, default_pair());
+  const auto r1 = run_program("chanmixer", {},
+                              answers("2004-07-20 12:59:58\n" + T0 + "03\n", "2\n12\n22\n"),
+                              dir1.str());
+  ASSERT_EQ(r1.status, 0) << r1.out << r1.err;
+  EXPECT_TRUE(tsfix::shows(r1.out, " No data skipping for File 1"));
+  EXPECT_TRUE(tsfix::shows(r1.out, " No data skipping for File 2"));
+  EXPECT_TRUE(tsfix::has_line(r1.out, " Total number of data requested:           5"));
+  const auto out1 = tsfix::read_binary_ts(dir1 / "mix001" / "mix001cb.ts");
+  EXPECT_EQ(out1.value("STARTTIME"), "2004-07-20 12:59:58");
+  EXPECT_EQ(out1.value("ENDTIME"), T0 + "03");
+  ASSERT_EQ(out1.data.size(), 5u);
+  EXPECT_EQ(out1.data[0], std::vector<float>({10, 1010}));
+
   TempDir dir2;
   write(dir2, default_pair());
   const auto r2 = run_program("chanmixer", {}, answers(T0 + "10\n" + T0 + "05\n", "1\n11\n"),
@@ -144,10 +161,15 @@ TEST(Chanmixer, WindowsFileAskedAgainAndMapAnswersRefused) {
   write(dir, p);
   std::filesystem::rename(dir / "windows.kvt", dir / "windows.other");
   const auto r = run_program(
-      "chanmixer", {}, "\nkvt101a1\nkvt102a1\nmix001\nb\nb\nwindows.other\n\n\n7\n2\n16\n11\n25\n",
+      "chanmixer", {},
+      "\nkvt101a1\nkvt102a1\nmix001\nb\nb\nwindows.other\n2004-13-20 13:00:00\n\n\n7\n2\n16\n11\n25\n",
       dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_TRUE(tsfix::shows(r.out, " Error opening WINDOWS file, re-enter"));
+  EXPECT_NE(r.out.find(" Give the project windows file  [default: windows.kvt ] >"), std::string::npos);
+  // A month of 13: chktim's line, and the start question again.
+  EXPECT_TRUE(tsfix::shows(r.out, " Invalid month: 13  Try again."));
+  EXPECT_EQ(tsfix::count_of(r.out, "Give the required event start time >yyyy-mm-dd hh:mm:ss\r\n"), 2u);
   EXPECT_NE(r.out.find("The output holds 1 to 5 channels: try again"), std::string::npos);
   EXPECT_NE(r.out.find("is not a channel of file"), std::string::npos);
   const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
@@ -155,14 +177,38 @@ TEST(Chanmixer, WindowsFileAskedAgainAndMapAnswersRefused) {
   EXPECT_EQ(out.data[0], std::vector<float>({0, 1040}));
 }
 
-TEST(Chanmixer, WindowMissingFromDatabaseOrOutputOverInputFails) {
-  TempDir dir;
-  Pair p = default_pair();
-  write(dir, p, tsfix::winrec(p.a.window, 27, 5, T0 + "00", T0 + "19"));
-  const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
-  EXPECT_NE(r.status, 0);
-  EXPECT_NE(r.out.find("is not in the windows database"), std::string::npos);
+TEST(Chanmixer, WindowsTheDatabaseCannotDescribeEndTheProgram) {
+  const Pair p = default_pair();
+  struct Case {
+    std::string db;
+    int nchan2;  // NCHAN of the second file
+    std::string line;
+  };
+  const std::vector<Case> cases = {
+      {tsfix::winrec(p.a.window, 27, 5, T0 + "00", T0 + "19"), 5,
+       " Window kvt102a1 is not in the windows database: its times are unknown"},
+      {tsfix::winrec(p.a.window, 27, 5, T0 + "00", T0 + "19") +
+           tsfix::winrec(p.b.window, 27, 6, T0 + "00", T0 + "19"),
+       5, " Window kvt102a1 has           6 channels in the database: 1 to 5 allowed"},
+      {tsfix::winrec(p.a.window, 27, 5, T0 + "00", T0 + "19") +
+           tsfix::winrec(p.b.window, 27, 5, T0 + "00", T0 + "19"),
+       3, " File           2 NCHAN           3 differs from the database count           5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    TempDir dir;
+    Pair q = p;
+    q.b.nchan = c.nchan2;
+    write(dir, q, c.db);
+    const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
+    EXPECT_NE(r.status, 0);
+    EXPECT_TRUE(tsfix::has_line(r.out, c.line)) << r.out;
+    EXPECT_EQ(r.err, std::string());
+    EXPECT_TRUE(tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts").header.empty());
+  }
+}
 
+TEST(Chanmixer, OutputOverAnInputIsAskedAgain) {
   // Output station kvt101 with run code cb is no input; kvt101 + cb is fine, but a
   // first window kvt101cb would be overwritten: the question is asked again.
   TempDir dir2;
@@ -176,6 +222,67 @@ TEST(Chanmixer, WindowMissingFromDatabaseOrOutputOverInputFails) {
   ASSERT_EQ(r2.status, 0) << r2.out << r2.err;
   EXPECT_NE(r2.out.find("is one of the input windows"), std::string::npos);
   EXPECT_EQ(tsfix::read_binary_ts(dir2 / "kvt101" / "kvt101cb.ts").data.size(), 20u);
+
+  // An output station without directory: ts_open asks for a name, and the first
+  // input's window typed there is refused too; the station question comes again.
+  TempDir dir3;
+  write(dir3, default_pair());
+  const std::string before = read_file(dir3 / "kvt101" / "kvt101a1.ts");
+  const auto r3 = run_program("chanmixer", {},
+                              "\nkvt101a1\nkvt102a1\nnosuch\nb\nb\nkvt101a1\nmix001\n\n\n1\n11\n",
+                              dir3.str());
+  ASSERT_EQ(r3.status, 0) << r3.out << r3.err;
+  EXPECT_TRUE(tsfix::shows(
+      r3.out, " Output file kvt101/kvt101a1.ts is one of the input files: give another station"));
+  EXPECT_EQ(read_file(dir3 / "kvt101" / "kvt101a1.ts"), before);
+  EXPECT_EQ(tsfix::read_binary_ts(dir3 / "mix001" / "mix001cb.ts").data.size(), 19u);
+}
+
+TEST(Chanmixer, LongEventEndsAtTheEndOfFileOne) {
+  TempDir dir;
+  Pair p = default_pair();
+  write(dir, p,
+        tsfix::winrec(p.a.window, 27, 5, T0 + "00", "2004-07-22 00:00:00") +
+            tsfix::winrec(p.b.window, 27, 5, T0 + "00", "2004-07-22 00:00:00"));
+  // One day, 2 hours and 30 minutes at 1 Hz; file 1 holds 20 records.
+  const auto r = run_program("chanmixer", {}, answers("\n2004-07-21 15:30:00\n", "1\n21\n"),
+                             dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(tsfix::shows(r.out, "Duration (dddd/hh/mm) : 0001/02/30"));
+  EXPECT_TRUE(tsfix::has_line(r.out, " Total number of data requested:       95400"));
+  EXPECT_TRUE(tsfix::has_line(r.out, " EOF of File 1"));
+  EXPECT_EQ(r.err, std::string());
+  const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
+  ASSERT_EQ(out.data.size(), 20u);  // what was written before the end stays
+  EXPECT_EQ(out.data[19], std::vector<float>({1019}));
+}
+
+TEST(Chanmixer, AsciiInputIsReadInItsOwnFormAtPrintLevelMinusOne) {
+  TempDir dir;
+  Pair p = default_pair();
+  p.b.ascii = true;
+  p.b.comments = {"# ascii file"};
+  write(dir, p);
+  // Print level -1: no questions shown, the mapping questions still are.
+  const auto r = run_program("chanmixer", {"-1"},
+                             "\nkvt101a1\nkvt102a1\nmix001\nb\na\n" + T0 + "04\n\n2\n24\n13\n",
+                             dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.out.find("Give first window"), std::string::npos);
+  EXPECT_NE(r.out.find("Give mapping file for channel 1 >Give mapping file for channel 2 >"),
+            std::string::npos);
+  EXPECT_TRUE(tsfix::shows(r.out, " Skipping           4   data for File 2"));
+  const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
+  ASSERT_EQ(out.data.size(), 15u);
+  EXPECT_EQ(out.data[0], std::vector<float>({1034, 24}));
+  EXPECT_EQ(out.data[14], std::vector<float>({1048, 38}));
+  EXPECT_EQ(out.value("FORM"), "BINARY");
+  EXPECT_EQ(out.value("FORMAT"), "UNFORMATTED");
+  EXPECT_TRUE(out.has_comment("# ascii file"));
+  EXPECT_TRUE(out.has_comment("# Comment block from File 2: kvt102a1"));
+  EXPECT_EQ(out.value("CHAN_1"), "EX");
+  EXPECT_EQ(out.value("BASELINE_2"), "300.0000");  // channel 3 of file 1
+  EXPECT_EQ(out.value("LATITUDE"), "52.50000");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // the spliced window's line in the windows database.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,7 @@ struct Win {
   int db_nchan = 5;
   bool ascii = false;
   std::string delta = "1.0", tunits = "s";
+  int instrument = 27;
 };
 
 std::string build(const TempDir& dir, const std::vector<Win>& wins) {
@@ -41,7 +44,7 @@ std::string build(const TempDir& dir, const std::vector<Win>& wins) {
     s.delta = w.delta;
     s.tunits = w.tunits;
     tsfix::write_ts(dir.path(), s, tsfix::ramp(w.n, w.base));
-    db += tsfix::winrec(s.window, 27, w.db_nchan, w.db_start, w.db_end);
+    db += tsfix::winrec(s.window, w.instrument, w.db_nchan, w.db_start, w.db_end);
     form_answers += w.ascii ? "a\n" : "b\n";
   }
   mttest::write_file(dir / "windows.kvt", db);
@@ -54,7 +57,12 @@ const std::string T0 = "2004-07-20 13:00:";
 
 TEST(Segmerge, OneWindow) {
   TempDir dir;
-  const auto r = run_program("segmerge", {}, build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}}), dir.str());
+  const std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}});
+  // A database whose last line has no line end: the new line still starts a line.
+  std::string old_db = read_file(dir / "windows.kvt");
+  old_db.resize(old_db.size() - 2);
+  mttest::write_file(dir / "windows.kvt", old_db);
+  const auto r = run_program("segmerge", {}, answers, dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_EQ(r.err, "Done.\r\n");
   const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
@@ -69,7 +77,13 @@ TEST(Segmerge, OneWindow) {
   EXPECT_EQ(out.value("ENDTIME"), T0 + "09");
   EXPECT_TRUE(tsfix::has_line(r.out, "  File            1  points and gap =          10           0"));
   const auto db = tsfix::lines(read_file(dir / "windows.kvt"));
-  EXPECT_EQ(db.back(), "kvt101as 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09    1.000000 splice: a1 ");
+  ASSERT_EQ(db.size(), 3u);
+  EXPECT_EQ(db[1], "kvt101a1 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09 1.000000");
+  EXPECT_EQ(db[2], "kvt101as 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09    1.000000 splice: a1 ");
+  EXPECT_TRUE(tsfix::shows(r.out, "kvt101as 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09    1.000000 splice: a1 "));
+  EXPECT_TRUE(tsfix::shows(r.out, "Opened old project windows.kvt file to add window info:"));
+  EXPECT_TRUE(tsfix::has_line(r.out, " Duration (in s) based on these times =            9"));
+  EXPECT_TRUE(tsfix::has_line(r.out, " Duration (in s) based on no. points  =           10"));
 }
 
 TEST(Segmerge, ThreeWindowsGapsFilledAndBaselinesCorrected) {
@@ -137,6 +151,37 @@ TEST(Segmerge, DropsRecordsBeforeTheWindowStart) {
                               dir2.str());
   EXPECT_NE(r2.status, 0);
   EXPECT_TRUE(tsfix::has_line(r2.out, " EOF found before all drop points read in"));
+  EXPECT_EQ(r2.err, std::string());
+}
+
+TEST(Segmerge, DataStartingAfterTheWindowStartResetIt) {
+  TempDir dir;
+  // Window 1 from 13:00:00 in the database, its data from 13:00:03; window 2 (another
+  // instrument) from 13:00:20: the splice starts at 13:00:03 and so do the end-time
+  // reckonings (10 records end at 13:00:12, 8 s before the next start: 7 gap records).
+  const auto r = run_program(
+      "segmerge", {},
+      build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "03", 10},
+                  {"a2", T0 + "20", T0 + "29", T0 + "20", 10, 0, "100.0", 5, 5, false, "1.0",
+                   "s", 31}}),
+      dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  for (const char* line : {" Data start > window start", " window starttime :2004-07-20 13:00:00",
+                           " data   starttime :2004-07-20 13:00:03", " Window start reset",
+                           "   instr1 =          27    instr =          31", " Check datafiles...",
+                           " Program continuing...", " Thistime based on pts:2004-07-20 13:00:12",
+                           " Time (seconds) and point gap =           8           7",
+                           " Start and end of data from windows file: 2004-07-20 13:00:03-"})
+    EXPECT_TRUE(tsfix::has_line(r.out, line)) << line;
+  EXPECT_TRUE(tsfix::shows(r.out, " Different instrument number from first file"));
+  const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
+  EXPECT_EQ(out.value("STARTTIME"), T0 + "03");
+  EXPECT_EQ(out.data.size(), 27u);
+  // The comment record keeps the database times.
+  EXPECT_TRUE(out.has_comment("# kvt101a1  2004-07-20 13:00:00-2004-07-20 13:00:09"));
+  // The window line: the last file's INSTRUMENT (27 in the file), the reset start.
+  EXPECT_EQ(tsfix::lines(read_file(dir / "windows.kvt")).back(),
+            "kvt101as 027 5 2004-07-20 13:00:03-2004-07-20 13:00:29    1.000000 splice: a1 a2 ");
 }
 
 TEST(Segmerge, FatalChecksEndWithErrorCondition) {
@@ -172,7 +217,26 @@ TEST(Segmerge, FatalChecksEndWithErrorCondition) {
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.out.find(c.line + "\r\n"), std::string::npos) << r.out;
     EXPECT_EQ(r.err, "Program terminated with error condition\r\n");
+    // Windows that overlap in the database stop the program before the output opens.
+    if (c.name == "overlap") {
+      EXPECT_FALSE(std::filesystem::exists(dir / "kvt101" / "kvt101as.ts"));
+      EXPECT_TRUE(tsfix::has_line(
+          r.out, "   stime(nf) =2004-07-20 13:00:05   etime(nf-1) =2004-07-20 13:00:09"));
+    }
   }
+}
+
+TEST(Segmerge, MissingWindowsDatabaseIsFatal) {
+  TempDir dir;
+  const std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}});
+  std::filesystem::remove(dir / "windows.kvt");
+  const auto r = run_program("segmerge", {}, answers, dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(tsfix::shows(r.out, " FATAL ERROR: cannot open windows file > windows.kvt"));
+  EXPECT_TRUE(tsfix::has_line(r.out, " This file must exist and contain windows information"));
+  EXPECT_TRUE(tsfix::has_line(r.out, "  for each file to be spliced"));
+  EXPECT_EQ(r.err, "Program terminated with error condition\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "windows.kvt"));
 }
 
 TEST(Segmerge, ElevenWindowsGiveTwoLineWindowRecordAndAsciiInputIsRead) {
@@ -211,6 +275,49 @@ TEST(Segmerge, UnknownWindowAndOutputNamingAnInputAreAskedAgain) {
   EXPECT_NE(r.out.find("is one of the windows to splice"), std::string::npos);
   EXPECT_EQ(tsfix::read_binary_ts(dir / "kvt101" / "kvt101a1.ts").data.size(), 10u);
   EXPECT_EQ(tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts").data.size(), 10u);
+}
+
+TEST(Segmerge, AFiftyFirstWindowIsRefusedAndEndsTheList) {
+  TempDir dir;
+  std::vector<Win> wins;
+  for (int k = 0; k < 51; ++k) {
+    char run[3], t1[20], t2[20];
+    std::snprintf(run, sizeof run, "%c%d", 'b' + k / 10, k % 10);
+    std::snprintf(t1, sizeof t1, "2004-07-20 13:%02d:%02d", (2 * k) / 60, (2 * k) % 60);
+    std::snprintf(t2, sizeof t2, "2004-07-20 13:%02d:%02d", (2 * k + 1) / 60, (2 * k + 1) % 60);
+    wins.push_back(Win{run, t1, t2, t1, 2});
+  }
+  std::string answers = build(dir, wins);
+  // The 51st run code ends the list: no ENTER follows it.
+  const std::string tail = "g0\n\nas\n";
+  answers.replace(answers.find(tail), tail.size(), "g0\nas\n");
+  const auto r = run_program("segmerge", {}, answers, dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_TRUE(tsfix::shows(r.out, " The splice holds at most          50  windows: window list ended"));
+  EXPECT_TRUE(tsfix::has_line(r.out, " No. of files to splice =          50"));
+  EXPECT_EQ(tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts").data.size(), 100u);
+  const auto db = tsfix::lines(read_file(dir / "windows.kvt"));
+  ASSERT_GE(db.size(), 5u);
+  EXPECT_EQ(db[db.size() - 5],
+            "kvt101as 027 5 2004-07-20 13:00:00-2004-07-20 13:01:39    1.000000 splice: "
+            "b0 b1 b2 b3 b4 b5 b6 b7 b8 b9 ");
+  EXPECT_EQ(db[db.size() - 2], "e0 e1 e2 e3 e4 e5 e6 e7 e8 e9 ");
+  EXPECT_EQ(db.back(), "f0 f1 f2 f3 f4 f5 f6 f7 f8 f9 ");
+}
+
+TEST(Segmerge, AnInputNamedAtTheReopenQuestionMayNotBeTheOutput) {
+  TempDir dir;
+  build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+              {"a2", T0 + "20", T0 + "29", T0 + "20", 10}});
+  std::filesystem::rename(dir / "kvt101" / "kvt101a2.ts", dir / "kvt101" / "kvt101z2.ts");
+  // a2's file is missing: ts_open asks for a name; kvt101as (the output) is refused.
+  const auto r = run_program("segmerge", {},
+                             "\nkvt101\na1\na2\n\nas\nb\nb\nkvt101as\nkvt101z2\nb\n", dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_TRUE(tsfix::shows(r.out, " Input file kvt101/kvt101as.ts is the output file: give another"));
+  const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
+  ASSERT_EQ(out.data.size(), 30u);  // 10 + 10 gap records (11 s) + 10
+  EXPECT_EQ(out.data[20][0], 0.0f);
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
         TimeCase{"FiveSecondsJustUnderAnHour", "s", "5.0", "2004-07-20 13:00:00", 721,
                  "2004-07-20 13:59:59", "   0.2000000    "},
         TimeCase{"ThirtySeconds", "s", "30.0", "2004-07-20 13:00:00", 120,
-                 "2004-07-20 13:59:29", ""},
+                 "2004-07-20 13:59:29", "   0.3333334E-01"},
         TimeCase{"OneRecord", "Hz", "12.0", "2004-07-20 13:00:00", 1, "2004-07-20 13:00:00",
                  "    12.00000    "},
         TimeCase{"NoRecordAboveOneHz", "Hz", "12.0", "2004-07-20 13:00:00", 0,
@@ -114,6 +114,34 @@ TEST(Spanx, AppendsOneWholeLineToAnExistingDatabase) {
   EXPECT_EQ(read_file(dir / "windows.abx"),
             old + window_line("2004-07-20 13:00:00", "2004-07-20 13:00:01", "    12.00000    ") +
                 "\r\n");
+}
+
+TEST(Spanx, AppendAfterALastLineWithoutCrLfKeepsTheLinesApart) {
+  struct Case {
+    std::string old, kept;  // database before; what stands before the new line after
+  };
+  const std::string rec = "abx001a0 027 5 2004-07-19 13:00:00-2004-07-19 14:00:00";
+  for (const Case& c : {Case{rec, rec + "\r\n"}, Case{rec + "\n", rec + "\n"}}) {
+    TempDir dir;
+    tsfix::write_ts(dir.path(), spec("Hz", "12.0"), tsfix::ramp(13));
+    mttest::write_file(dir / "windows.abx", c.old);
+    const auto r = run_program("spanx", {"1"}, answers("T"), dir.str());
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(read_file(dir / "windows.abx"),
+              c.kept +
+                  window_line("2004-07-20 13:00:00", "2004-07-20 13:00:01", "    12.00000    ") +
+                  "\r\n");
+  }
+}
+
+TEST(Spanx, FullDiskOnAppendIsReportedAsFailure) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  TempDir dir;
+  tsfix::write_ts(dir.path(), spec("Hz", "12.0"), tsfix::ramp(13));
+  std::filesystem::create_symlink("/dev/full", dir / "windows.abx");
+  const auto r = run_program("spanx", {"1"}, answers("T"), dir.str());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(tsfix::shows(r.out, " spanx: error           0  writing to windows.abx")) << r.out;
 }
 
 TEST(Spanx, AnswerFalseLeavesTheDatabaseUntouched) {
@@ -153,6 +181,32 @@ TEST(Spanx, PrintLevelMinusOneStillShowsTheLineAndReadsTheAnswer) {
   EXPECT_TRUE(found) << r.out;
   // The F was read: nothing appended.
   EXPECT_FALSE(std::filesystem::exists(dir / "windows.abx"));
+}
+
+TEST(Spanx, LevelOneReportsUnitsAndProgress) {
+  TempDir dir;
+  tsfix::write_ts(dir.path(), spec("s", "2.0"), tsfix::ramp(25000));
+  const auto r = run_program("spanx", {"1"}, answers("F"), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  // T_UNITS as its 5 characters, then the rate the seconds per sample became.
+  EXPECT_TRUE(tsfix::has_line(r.out, std::string(" Time units =") + "s    " +
+                                         "   delta (Hz) =" + "  0.5000000    "))
+      << r.out;
+  EXPECT_TRUE(tsfix::has_line(r.out, " Reading data...")) << r.out;
+  EXPECT_TRUE(tsfix::has_line(r.out, " Read in....       25000")) << r.out;
+  // Record 25000 holds 24999 + 10 c on channel c; the fourth value no longer fits.
+  EXPECT_NE(r.out.find(" n, data =       25000   24999.00       25009.00       25019.00    \r\n"
+                       "   25029.00       25039.00    \r\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_TRUE(tsfix::has_line(r.out, "EOF found; nent =     25000")) << r.out;
+  EXPECT_NE(r.out.find(" data =       25001 -1.0000000E-30   25009.00       25019.00       "
+                       "25029.00    \r\n   25039.00    \r\n"),
+            std::string::npos)
+      << r.out;
+  // 24999 samples of 2 s after the first.
+  EXPECT_EQ(console_window_line(r.out),
+            window_line("2004-07-20 13:00:00", "2004-07-21 02:53:18", "   0.5000000    "));
 }
 
 TEST(Spanx, RecordHoldingTheEndMarkerEndsTheCount) {
@@ -213,6 +267,16 @@ TEST(Spanx, PauseAtLevelThreeContinuesOnEmptyLineAndRunsCommands) {
     EXPECT_NE(r.out.find(std::string(eof) + "\r\n"), std::string::npos) << r.out;
     EXPECT_FALSE(std::filesystem::exists(dir / "windows.abx"));
   }
+}
+
+TEST(Spanx, PauseMeetingTheEndOfInputEndsTheProgram) {
+  TempDir dir;
+  tsfix::write_ts(dir.path(), spec("Hz", "1.0"), tsfix::ramp(150));
+  const auto r = run_program("spanx", {"3"}, "abx001a1\nb\n", dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(tsfix::count_of(r.out, "Enter"), 1u) << r.out;
+  EXPECT_NE(r.err.find("end-of-file during read"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "windows.abx"));
 }
 
 }  // namespace

@@ -101,6 +101,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "2004-07-20 13:00:35", 120, 120, 20, 20},
         SpanCase{"StartBeforeTheData", "s", "1.0", 20, "2004-07-20 12:59:50",
                  "2004-07-20 13:00:05", -1, 0, 15, 15},
+        // One sample before the data: a skip count of -1, nothing skipped, all copied.
+        SpanCase{"StartOneSampleBeforeTheData", "s", "1.0", 20, "2004-07-20 12:59:59",
+                 "2004-07-20 13:00:05", -1, 0, 6, 6},
+        // A start twenty years on at 4 Hz: more records than a 32-bit count holds; the
+        // skip stops at the largest count, meets the end, and nothing is copied.
+        SpanCase{"SkipBeyondTheCountRange", "Hz", "4.0", 25, "2024-07-20 13:00:00",
+                 "2024-07-20 13:00:05", 2147483647, 0, 0, 20},
         SpanCase{"EndBeyondTheData", "s", "1.0", 10, "2004-07-20 13:00:04",
                  "2004-07-20 13:01:00", 4, 4, 6, 56},
         SpanCase{"TwoSecondSamplingCutsTowardZero", "s", "2.0", 10, "2004-07-20 13:00:03",
@@ -164,6 +171,17 @@ TEST(Wincutter, UnknownTimeUnitsLeaveOnlyTheCommentRecords) {
   for (std::size_t k = 0; k < recs.size(); ++k) EXPECT_EQ(recs[k], tsfix::pad80(s.comments[k]));
 }
 
+TEST(Wincutter, UnknownTimeUnitsAreReportedBeforeTheSpanTimesAreRead) {
+  TempDir dir;
+  TsSpec s;
+  s.tunits = "sec";
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(5));
+  const auto r = run_program("wincutter", {}, answers("", "20x4-07-20 13:00:00"), dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(line_with(r.out, "only \"s\" or \"Hz\" permitted"), "") << r.out;
+  EXPECT_EQ(r.err.find("severe"), std::string::npos) << r.err;
+}
+
 TEST(Wincutter, OutputNamingTheInputIsRefusedAndAskedAgain) {
   TempDir dir;
   TsSpec s;
@@ -206,6 +224,17 @@ TEST(Wincutter, MissingOutputStationDirectoryEndsWithErrorReport) {
   EXPECT_NE(r.status, 0);
   EXPECT_FALSE(std::filesystem::exists(dir / "zzz999"));
   EXPECT_NE(r.err + r.out, "");
+}
+
+TEST(Wincutter, FullDiskIsReportedAsFailure) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  TempDir dir;
+  TsSpec s;
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(5));
+  std::filesystem::create_symlink("/dev/full", dir / "kvt101" / "kvt101ex.ts");
+  const auto r = run_program("wincutter", {}, answers(), dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("error during write, unit 7"), std::string::npos) << r.err;
 }
 
 TEST(Wincutter, InputEndingInItsCommentBlockIsAnError) {

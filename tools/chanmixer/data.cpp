@@ -1,5 +1,6 @@
 // The data: both inputs moved to the event start, then one output record per input
 // pair, values near each input's marker turned into the output's marker.
+#include <array>
 #include <span>
 #include <string_view>
 
@@ -56,25 +57,31 @@ void position_inputs(const Mix& mx) {
 }
 
 void mix_records(const Mix& mx) {
-  TsValues dat1{}, dat2{}, out{};
-  std::array<const float*, kMaxOut> from{};
+  // Where each output value comes from: input record (0 first, 1 second) and index.
+  struct Pick {
+    int record;
+    int index;
+  };
+  std::array<Pick, kMaxOut> picks{};
   for (int i = 0; i < mx.nout; ++i) {
     const Source s = source_of(mx.chmap[i]);
-    from[i] = (s.file == 1 ? dat1.data() : dat2.data()) + (s.channel - 1);
+    picks[i] = {s.file == 1 ? 0 : 1, s.channel - 1};
   }
+  std::array<TsValues, 2> dat{};
+  TsValues out{};
   const bool echo = prtlvl.iprint >= 3;
   for (std::int32_t r = 0; r < mx.nrec; ++r) {
-    if (!read(mx.in1, dat1)) {
+    if (!read(mx.in1, dat[0])) {
       io::FreeWriter(6) << "EOF of File 1";
       fail();
     }
-    if (echo) io::FreeWriter(6) << "Input dat1  =>" << std::span<const float>(dat1.data(), mx.in1.nchan);
-    if (!read(mx.in2, dat2)) {
+    if (echo) io::FreeWriter(6) << "Input dat1  =>" << std::span<const float>(dat[0]).first(mx.in1.nchan);
+    if (!read(mx.in2, dat[1])) {
       io::FreeWriter(6) << "EOF on File 2";
       fail();
     }
-    if (echo) io::FreeWriter(6) << "Input dat2 =>" << std::span<const float>(dat2.data(), mx.in2.nchan);
-    for (int i = 0; i < mx.nout; ++i) out[i] = *from[i];
+    if (echo) io::FreeWriter(6) << "Input dat2 =>" << std::span<const float>(dat[1]).first(mx.in2.nchan);
+    for (int i = 0; i < mx.nout; ++i) out[i] = dat[picks[i].record][picks[i].index];
     tslib::set_text(tsinfo.form, tslib::kFormBinary);
     tsinfo.NCHAN = mx.nout;
     ts_out1(kOutput, out);

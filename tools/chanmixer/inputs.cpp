@@ -1,6 +1,8 @@
 // The two input windows, the output window and the windows-database lookup.
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <system_error>
 #include <string>
 #include <string_view>
 
@@ -23,8 +25,8 @@ constexpr io::Item kTwoTexts[] = {io::lay::A(), io::lay::A()};
 void open_input(Input& in, bool say_file) {
   tslib::set_text(tsinfo.form, tslib::kFormAsk);
   io::FreeWriter(6) << "Opening input file for window " << text(in.window);
-  std::array<char, 8> window = in.window;
-  ts_open(in.unit, window, in.file, false, false, TsAccess::input);
+  // A name typed at ts_open's own question replaces the window for what follows.
+  ts_open(in.unit, in.window, in.file, false, false, TsAccess::input);
   if (say_file) io::FreeWriter(6) << "Opened data file =>" << text(in.file);
   ts_rdinfo(in.unit);
   in.info = tsinfo;
@@ -45,14 +47,41 @@ void look_up(Input& in, int number) {
   }
   if (in.nchan < 1 || in.nchan > tslib::kMaxChannels) {
     io::FreeWriter(6) << "Window " << text(in.window) << " has" << in.nchan
-                      << " channels in the windows database: at most 5 are possible";
+                      << "channels in the database: 1 to 5 allowed";
     fail();
   }
   if (in.info.NCHAN != in.nchan) {
-    io::FreeWriter(6) << "File" << std::int32_t{number} << " holds" << in.info.NCHAN
-                      << " channels, the windows database says" << in.nchan;
+    io::FreeWriter(6) << "File" << std::int32_t{number} << "NCHAN" << in.info.NCHAN
+                      << "differs from the database count" << in.nchan;
     fail();
   }
+}
+
+// The output station question, asked until the output window is no input window:
+// writing the output would destroy that input before it is read.
+void ask_output_station(Mix& mx) {
+  for (;;) {
+    cinput("Give output station name (directory MUST exist!)", mx.outstation);
+    std::copy(mx.outstation.begin(), mx.outstation.end(), mx.outwindow.begin());
+    mx.outwindow[6] = 'c';
+    mx.outwindow[7] = 'b';
+    if (mx.outwindow != mx.in1.window && mx.outwindow != mx.in2.window) return;
+    io::FreeWriter(6) << "Output window " << text(mx.outwindow)
+                      << " is one of the input windows: give another station";
+  }
+}
+
+// True when the output file opened is one of the input files (same name, or another
+// name of the same file).
+bool output_is_an_input(const Mix& mx) {
+  const std::filesystem::path out(tslib::trimmed(mx.outfile));
+  for (const Input* in : {&mx.in1, &mx.in2}) {
+    std::error_code ec;
+    if (in->file == mx.outfile ||
+        std::filesystem::equivalent(out, std::filesystem::path(tslib::trimmed(in->file)), ec))
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -76,16 +105,7 @@ void ask_windows(Mix& mx) {
     io::FreeWriter(6) << " file2 =>" << text(mx.in2.window);
   }
   std::copy_n(mx.in1.window.begin(), 6, mx.outstation.begin());
-  for (;;) {
-    cinput("Give output station name (directory MUST exist!)", mx.outstation);
-    std::copy(mx.outstation.begin(), mx.outstation.end(), mx.outwindow.begin());
-    mx.outwindow[6] = 'c';
-    mx.outwindow[7] = 'b';
-    // Writing the output would destroy that input before it is read.
-    if (mx.outwindow != mx.in1.window && mx.outwindow != mx.in2.window) break;
-    io::FreeWriter(6) << "Output window " << text(mx.outwindow)
-                      << " is one of the input windows: give another station";
-  }
+  ask_output_station(mx);
 }
 
 void open_inputs(Mix& mx) {
@@ -107,11 +127,20 @@ void open_inputs(Mix& mx) {
 }
 
 void open_output(Mix& mx) {
-  tslib::set_text(tsinfo.form, tslib::kFormBinary);
-  tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
-  io::FixedWriter(6, kTwoTexts) << "Opening output file: " << text(mx.outwindow);
-  std::array<char, 8> window = mx.outwindow;
-  ts_open(kOutput, window, mx.outfile, false, false, TsAccess::output);
+  for (;;) {
+    tslib::set_text(tsinfo.form, tslib::kFormBinary);
+    tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+    io::FixedWriter(6, kTwoTexts) << "Opening output file: " << text(mx.outwindow);
+    std::array<char, 8> window = mx.outwindow;
+    ts_open(kOutput, window, mx.outfile, false, false, TsAccess::output);
+    // ts_open asks again for a name when the open fails, and that answer may name an
+    // input; nothing is written to the file before this check.
+    if (!output_is_an_input(mx)) return;
+    io::close(kOutput);
+    io::FreeWriter(6) << "Output file " << tslib::trimmed(mx.outfile)
+                      << " is one of the input files: give another station";
+    ask_output_station(mx);
+  }
 }
 
 void look_up_windows(Mix& mx) {

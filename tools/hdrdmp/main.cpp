@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
   std::array<char, 8> window;
   tslib::set_text(window, "mzp101ss");
   std::array<char, 40> indat;
+  indat.fill(' ');
   ts_open(kInput, window, indat, true, false, TsAccess::input);
   const bool binary = tslib::equals(tsinfo.form, tslib::kFormBinary);
 

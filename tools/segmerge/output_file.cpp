@@ -4,6 +4,7 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
+#include "common/io/units.h"
 #include "common/prompt.h"
 #include "tools/segmerge/segmerge.h"
 #include "tslib/ts.h"
@@ -20,6 +21,11 @@ bool names_an_input(const Splice& sp) {
   return false;
 }
 
+void refuse(const Splice& sp) {
+  io::FreeWriter(6) << "Output window " << text(sp.outwindow)
+                    << " is one of the windows to splice: give another";
+}
+
 }  // namespace
 
 void open_output(Splice& sp) {
@@ -29,13 +35,19 @@ void open_output(Splice& sp) {
     std::copy(sp.station.begin(), sp.station.end(), sp.outwindow.begin());
     std::copy(sp.outrun.begin(), sp.outrun.end(), sp.outwindow.begin() + 6);
     // Writing the output would destroy that input while it is still to be read.
+    if (names_an_input(sp)) {
+      refuse(sp);
+      continue;
+    }
+    tslib::set_text(tsinfo.form, tslib::kFormBinary);
+    tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+    ts_open(kOutput, sp.outwindow, sp.outfile, false, false, TsAccess::output);
+    // A window typed at ts_open's own question may name an input; nothing has been
+    // written to the file yet.
     if (!names_an_input(sp)) break;
-    io::FreeWriter(6) << "Output window " << text(sp.outwindow)
-                      << " is one of the windows to splice: give another";
+    io::close(kOutput);
+    refuse(sp);
   }
-  tslib::set_text(tsinfo.form, tslib::kFormBinary);
-  tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
-  ts_open(kOutput, sp.outwindow, sp.outfile, false, false, TsAccess::output);
   io::FixedWriter(6, kTwoTexts) << "Opened BINARY output file: " << text(sp.outfile).substr(0, 18);
 }
 

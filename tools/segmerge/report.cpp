@@ -50,8 +50,7 @@ void report(const Splice& sp) {
   io::FreeWriter(6) << "Duration (in s) based on these times = " << tdiff(start, end);
   const double by_points =
       static_cast<double>(sp.total) * sample_interval(tsinfo.DELTA_T, text(tsinfo.T_UNITS));
-  io::FreeWriter(6) << "Duration (in s) based on no. points  = "
-                    << static_cast<std::int32_t>(std::lround(by_points));
+  io::FreeWriter(6) << "Duration (in s) based on no. points  = " << nearest(by_points);
 }
 
 void append_window_line(const Splice& sp) {

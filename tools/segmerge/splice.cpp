@@ -2,6 +2,8 @@
 // records before the window start, copy, and fill the gap to the next window.
 #include <array>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 #include <string_view>
 
 #include "common/edit/free.h"
@@ -110,6 +112,27 @@ void check_against_first(const Splice& sp) {
   check_channel_count(sp.nchan1, tsinfo.NCHAN);
 }
 
+bool same_file(std::string_view a, std::string_view b) {
+  std::error_code ec;
+  return a == b || std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), ec);
+}
+
+// Opens the window's file. A name typed at ts_open's own question may be the output
+// file, which is being written: it is refused and a name asked for again.
+void open_input(const Splice& sp, const SpliceEntry& e, std::array<char, 40>& indat) {
+  std::array<char, 8> window = e.window;
+  bool ask = false;
+  for (;;) {
+    ts_open(kInput, window, indat, ask, false, TsAccess::input);
+    if (!same_file(tslib::trimmed(indat), tslib::trimmed(sp.outfile))) return;
+    io::close(kInput);
+    io::FreeWriter(6) << "Input file " << tslib::trimmed(indat)
+                      << " is the output file: give another";
+    tslib::set_text(tsinfo.form, tslib::kFormAsk);
+    ask = true;
+  }
+}
+
 void first_window(Splice& sp, const InputForm& in) {
   const std::string_view tunits = text(tsinfo.T_UNITS);
   if (tunits != "s    " && tunits != "Hz   ") {
@@ -137,9 +160,9 @@ void fill_gap(Splice& sp, int i, const InputForm& in) {
   std::int32_t secs = 0;
   const double delta = tsinfo.DELTA_T;
   if (tunits.starts_with("s"))
-    secs = static_cast<std::int32_t>(std::lround((sp.total - 1) * delta));
+    secs = nearest((sp.total - 1) * delta);
   else if (tunits.starts_with("Hz"))
-    secs = static_cast<std::int32_t>(std::lround((sp.total - 1) / delta));
+    secs = nearest((sp.total - 1) / delta);
   else
     io::FreeWriter(6) << "tunits not recognised: " << tunits;
   io::FreeWriter(6) << "No. of secs total    :" << secs;
@@ -174,6 +197,15 @@ std::int32_t samples_in(std::int32_t seconds, float delta, std::string_view tuni
   return static_cast<std::int32_t>(n);  // cut toward zero
 }
 
+// The nearest whole number, 0 for a value that has none (a zero DELTA_T) and the
+// 32-bit limits for one beyond them.
+std::int32_t nearest(double x) {
+  if (!std::isfinite(x)) return 0;
+  if (x >= 2147483647.0) return 2147483647;
+  if (x <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<std::int32_t>(std::lround(x));
+}
+
 void splice_windows(Splice& sp) {
   for (int i = 0; i < sp.count; ++i) {
     SpliceEntry& e = sp.entries[i];
@@ -181,9 +213,8 @@ void splice_windows(Splice& sp) {
     e.points = 0;
     tslib::set_text(tsinfo.form, tslib::kFormAsk);
     io::FreeWriter(6) << "Opening input file for window " << text(e.window);
-    std::array<char, 8> window = e.window;
     std::array<char, 40> indat;
-    ts_open(kInput, window, indat, false, false, TsAccess::input);
+    open_input(sp, e, indat);
     io::FreeWriter(6) << "Opened data file =>" << text(indat);
     ts_rdinfo(kInput);
     const InputForm in{tsinfo.form, tsinfo.format};

@@ -53,7 +53,7 @@ struct Startup {
   std::array<char, 6> endian;   // blanks when the tool takes no byte order
 };
 
-// Steps 1 to 6 in order, as the spec of the tool says.
+// Steps 1 to 6 in order.
 Startup tool_startup(const StartupSpec& spec);
 
 // The single steps, for tools and tests that need them alone.

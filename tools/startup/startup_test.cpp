@@ -142,6 +142,9 @@ TEST(ToolStartup, NoInlineBannerAtLevelZeroShortLibraryBanner) {
   const auto seg = run_program("segmerge", {}, "\n", dir.str());
   EXPECT_EQ(after_prompt(seg.out, kLevelPrompt + "0 ] >").rfind("Give station name", 0), 0u)
       << seg.out;
+  const auto dump = run_program("hdrdmp", {}, "\n", dir.str());
+  EXPECT_EQ(after_prompt(dump.out, kLevelPrompt + "0 ] >").rfind("Give data file ", 0), 0u)
+      << dump.out;
   const auto mix = run_program("chanmixer", {}, "\n", dir.str());
   EXPECT_EQ(after_prompt(mix.out, kLevelPrompt + "0 ] >")
                 .rfind("  \r\nchanmixer: ver=v5.1   SINGLE precision\r\n  \r\n", 0),

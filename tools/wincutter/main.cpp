@@ -2,8 +2,10 @@
 // station's directory: the comment records unchanged, the info block with the span's
 // times, and the data records of the span.
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
@@ -61,6 +63,20 @@ std::array<char, 8> ask_output_window(const std::array<char, 8>& input_window,
     io::FreeWriter(6) << "wincutter: output file " << tslib::trimmed(name)
                       << " is the input file: give another window";
   }
+}
+
+// The seconds from t1 to t2 as the 32-bit float the counts are worked out in.
+float span_seconds(const Timestr& t1, const Timestr& t2) {
+  return static_cast<float>(tdiff(as_text(t1), as_text(t2)));
+}
+
+// A record count cut toward zero. Counts beyond the 32-bit range (a mistyped year, a
+// rate of zero) stop at its ends; a count that is not a number is 0.
+std::int32_t whole_records(float count) {
+  if (std::isnan(count)) return 0;
+  if (count >= 2147483648.0f) return std::numeric_limits<std::int32_t>::max();
+  if (count <= -2147483648.0f) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(count);
 }
 
 // Reads one data record of the input in its own form and format; false at its end.
@@ -121,16 +137,16 @@ int main(int argc, char** argv) {
   cinput("Give start time of required extract", start);
   cinput("Give end   time of required extract", end);
 
-  const float skip_secs = static_cast<float>(tdiff(as_text(tsinfo.STARTTIME), as_text(start)));
-  const float span_secs = static_cast<float>(tdiff(as_text(start), as_text(end)));
+  // The counts, by the time units: the seconds times the rate, or divided by the
+  // seconds per sample, each cut toward zero.
   std::int32_t nskip = 0;
   std::int32_t ncopy = 0;
   if (tslib::equals(tsinfo.T_UNITS, "Hz   ")) {
-    nskip = static_cast<std::int32_t>(skip_secs * tsinfo.DELTA_T);
-    ncopy = static_cast<std::int32_t>(span_secs * tsinfo.DELTA_T);
+    nskip = whole_records(span_seconds(tsinfo.STARTTIME, start) * tsinfo.DELTA_T);
+    ncopy = whole_records(span_seconds(start, end) * tsinfo.DELTA_T);
   } else if (tslib::equals(tsinfo.T_UNITS, "s    ")) {
-    nskip = static_cast<std::int32_t>(skip_secs / tsinfo.DELTA_T);
-    ncopy = static_cast<std::int32_t>(span_secs / tsinfo.DELTA_T);
+    nskip = whole_records(span_seconds(tsinfo.STARTTIME, start) / tsinfo.DELTA_T);
+    ncopy = whole_records(span_seconds(start, end) / tsinfo.DELTA_T);
   } else {
     io::FreeWriter(6) << "Time units not recognised >" << tslib::text_of(tsinfo.T_UNITS);
     io::FreeWriter(6) << "only \"s\" or \"Hz\" permitted";
@@ -157,7 +173,8 @@ int main(int argc, char** argv) {
   io::FreeWriter(6) << "Reading and writing" << ncopy << " entries";
   TsValues values{};
   const std::span<float> record(values.data(), tslib::record_values());
-  for (std::int32_t i = 0; i < ncopy && nskip != -1; ++i) {
+  // A skip that met the end leaves the input there: the first read ends the copy.
+  for (std::int32_t i = 0; i < ncopy; ++i) {
     if (!read_record(record, binary)) break;
     io::BinaryWriter(kOutput) << std::span<const float>(record);
   }
