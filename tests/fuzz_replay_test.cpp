@@ -16,7 +16,7 @@
 
 #include "common/edit/free.h"
 #include "common/end.h"
-#include "common/io/run_child.h"
+#include "common/testing/run_child.h"
 #include "common/io/units.h"
 #include "fuzz/fuzz_support.h"
 
@@ -95,7 +95,7 @@ class QuietConsole {
 // An intercepted end writes what an end writes, hands over the status instead of
 // exiting, and leaves the program able to go on and to end normally later.
 TEST(EndInterceptor, HandsOverTheStatusAndTheProgramGoesOn) {
-  const iotest::ChildResult r = iotest::run_child([] {
+  const mttest::ChildResult r = mttest::run_child([] {
     io::set_program_name("prog");
     io::set_end_interceptor(fuzz::throw_end);
     int first = -1;

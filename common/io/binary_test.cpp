@@ -8,7 +8,7 @@
 
 #include "common/io/binary.h"
 #include "common/io/errors.h"
-#include "common/io/run_child.h"
+#include "common/testing/run_child.h"
 #include "common/io/unit.h"
 #include "common/io/units.h"
 #include "common/end.h"
@@ -219,7 +219,7 @@ TEST_F(BinaryFile, OutcomesNotTakenBackEndTheProgram) {
       {"end of file taken as error only", io::Takes::errors, 24, "end-of-file during read"},
   };
   for (const Case& c : cases) {
-    const iotest::ChildResult r = iotest::run_child([&] {
+    const mttest::ChildResult r = mttest::run_child([&] {
       io::set_program_name("/some/dir/tester");
       io::OpenSpec spec;
       spec.form = io::Form::binary;

@@ -9,7 +9,7 @@
 
 #include "common/end.h"
 #include "common/io/errors.h"
-#include "common/io/run_child.h"
+#include "common/testing/run_child.h"
 #include "common/io/unit.h"
 #include "common/io/units.h"
 #include "support/run_program.h"
@@ -182,7 +182,7 @@ TEST(StandardUnits, AreAlwaysThereWithConsoleNames) {
 
 TEST_F(Open, FailureNotTakenBackIsReportedWithTheNumberAsStatus) {
   const std::string name = path("missing.txt");
-  const iotest::ChildResult r = iotest::run_child([&] {
+  const mttest::ChildResult r = mttest::run_child([&] {
     io::set_program_name("tester");
     io::unit_for(6).write_text("before", true);
     io::open(10, name, with_status(io::OpenStatus::old_file), io::Takes::neither);
@@ -195,7 +195,7 @@ TEST_F(Open, FailureNotTakenBackIsReportedWithTheNumberAsStatus) {
 
 TEST_F(Open, KeywordErrorNotTakenBack) {
   const std::string name = path("k.txt");
-  const iotest::ChildResult r = iotest::run_child([&] {
+  const mttest::ChildResult r = mttest::run_child([&] {
     io::set_program_name("tester");
     io::open(3, name, "OLD", "FORMATED", false, io::Takes::end);
   });
@@ -205,7 +205,7 @@ TEST_F(Open, KeywordErrorNotTakenBack) {
 
 TEST_F(Open, AUnitNeverOpenedEndsTheProgramAndMakesNoFile) {
   const std::filesystem::path dir = dir_.path();
-  const iotest::ChildResult r = iotest::run_child([&] {
+  const mttest::ChildResult r = mttest::run_child([&] {
     std::filesystem::current_path(dir);
     io::set_program_name("tester");
     io::unit_for(6).write_text("out first", true);

@@ -25,7 +25,7 @@ struct ChildResult {
   std::string err;
 };
 
-inline ChildResult run_child(const std::function<void()>& body, const std::string& input) {
+inline ChildResult run_child(const std::function<void()>& body, const std::string& input = "") {
   io::flush_all();  // nothing of the parent's may be written out twice
   int in[2], out[2], err[2];
   if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
