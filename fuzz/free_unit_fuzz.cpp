@@ -8,6 +8,7 @@
 
 #include "common/edit/free.h"
 #include "common/io/units.h"
+#include "fuzz/free_items.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {
@@ -15,26 +16,8 @@ namespace {
 constexpr int kUnit = 10;
 
 io::Result transfer(io::Takes takes, std::uint32_t choice) {
-  std::int32_t i32 = 0;
-  std::int16_t i16 = 0;
-  bool b = false;
-  float f = 0.0f;
-  double d = 0.0;
-  std::array<char, 9> text{};
-  std::array<float, 3> floats{};
   io::FreeReader r(kUnit, takes);
-  for (int k = 0; k < 8; ++k) {
-    switch ((choice >> (3 * k)) & 7u) {
-      case 0: r >> i32; break;
-      case 1: r >> i16; break;
-      case 2: r >> b; break;
-      case 3: r >> f; break;
-      case 4: r >> d; break;
-      case 5: r >> std::span<char>(text); break;
-      case 6: r >> std::span<float>(floats); break;
-      default: break;  // fewer items: the rest of the record is passed over
-    }
-  }
+  fuzz::read_chosen_items(r, choice, false);
   return r.finish();
 }
 

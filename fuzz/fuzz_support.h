@@ -29,10 +29,13 @@ struct ProgramEnded {
 
 [[noreturn]] inline void throw_end(int status) { throw ProgramEnded{status}; }
 
-// Made at first use, removed at exit (never destroyed before that exit handler runs).
+// Made at first use below $MT_FUZZ_SCRATCH (scripts/fuzz removes that) or /tmp, and
+// removed at a normal exit (the string outlives that exit handler).
 inline const std::string& scratch_dir() {
   static const std::string* dir = [] {
-    auto* d = new std::string("/tmp/mtfuzz-" + std::to_string(::getpid()));
+    const char* base = std::getenv("MT_FUZZ_SCRATCH");
+    auto* d = new std::string(std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
+                              "/mtfuzz-" + std::to_string(::getpid()));
     ::mkdir(d->c_str(), 0700);
     std::atexit([] {
       std::error_code ignored;
