@@ -1,8 +1,6 @@
 // The two input windows, the output window and the windows-database lookup.
 #include <algorithm>
 #include <array>
-#include <filesystem>
-#include <system_error>
 #include <string>
 #include <string_view>
 
@@ -14,6 +12,7 @@
 #include "common/prompt.h"
 #include "tools/chanmixer/chanmixer.h"
 #include "tslib/getwindow.h"
+#include "tslib/same_file.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
@@ -74,14 +73,8 @@ void ask_output_station(Mix& mx) {
 // True when the output file opened is one of the input files (same name, or another
 // name of the same file).
 bool output_is_an_input(const Mix& mx) {
-  const std::filesystem::path out(tslib::trimmed(mx.outfile));
-  for (const Input* in : {&mx.in1, &mx.in2}) {
-    std::error_code ec;
-    if (in->file == mx.outfile ||
-        std::filesystem::equivalent(out, std::filesystem::path(tslib::trimmed(in->file)), ec))
-      return true;
-  }
-  return false;
+  return tslib::same_file(tslib::trimmed(mx.outfile), tslib::trimmed(mx.in1.file)) ||
+         tslib::same_file(tslib::trimmed(mx.outfile), tslib::trimmed(mx.in2.file));
 }
 
 }  // namespace

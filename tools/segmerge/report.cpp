@@ -9,6 +9,7 @@
 #include "common/end.h"
 #include "common/io/units.h"
 #include "tools/segmerge/segmerge.h"
+#include "tslib/counts.h"
 #include "tslib/getwindow.h"
 #include "tslib/tsinfo.h"
 
@@ -50,7 +51,7 @@ void report(const Splice& sp) {
   io::FreeWriter(6) << "Duration (in s) based on these times = " << tdiff(start, end);
   const double by_points =
       static_cast<double>(sp.total) * sample_interval(tsinfo.DELTA_T, text(tsinfo.T_UNITS));
-  io::FreeWriter(6) << "Duration (in s) based on no. points  = " << nearest(by_points);
+  io::FreeWriter(6) << "Duration (in s) based on no. points  = " << tslib::nearest_int32(by_points);
 }
 
 void append_window_line(const Splice& sp) {

@@ -64,9 +64,6 @@ void splice_windows(Splice& sp);
 void report(const Splice& sp);
 void append_window_line(const Splice& sp);
 
-// The nearest whole number (0 for a value that has none, the 32-bit limits beyond).
-std::int32_t nearest(double x);
-
 // Samples in a span of seconds, by the time units ("Hz": DELTA_T is a rate).
 std::int32_t samples_in(std::int32_t seconds, float delta, std::string_view tunits);
 

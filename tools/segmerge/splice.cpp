@@ -2,8 +2,6 @@
 // records before the window start, copy, and fill the gap to the next window.
 #include <array>
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 #include <string_view>
 
 #include "common/edit/free.h"
@@ -12,7 +10,9 @@
 #include "common/printlevel.h"
 #include "common/timelib.h"
 #include "tools/segmerge/segmerge.h"
+#include "tslib/counts.h"
 #include "tslib/info_line.h"
+#include "tslib/same_file.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
@@ -112,11 +112,6 @@ void check_against_first(const Splice& sp) {
   check_channel_count(sp.nchan1, tsinfo.NCHAN);
 }
 
-bool same_file(std::string_view a, std::string_view b) {
-  std::error_code ec;
-  return a == b || std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), ec);
-}
-
 // Opens the window's file. A name typed at ts_open's own question may be the output
 // file, which is being written: it is refused and a name asked for again.
 void open_input(const Splice& sp, const SpliceEntry& e, std::array<char, 40>& indat) {
@@ -124,7 +119,7 @@ void open_input(const Splice& sp, const SpliceEntry& e, std::array<char, 40>& in
   bool ask = false;
   for (;;) {
     ts_open(kInput, window, indat, ask, false, TsAccess::input);
-    if (!same_file(tslib::trimmed(indat), tslib::trimmed(sp.outfile))) return;
+    if (!tslib::same_file(tslib::trimmed(indat), tslib::trimmed(sp.outfile))) return;
     io::close(kInput);
     io::FreeWriter(6) << "Input file " << tslib::trimmed(indat)
                       << " is the output file: give another";
@@ -160,9 +155,9 @@ void fill_gap(Splice& sp, int i, const InputForm& in) {
   std::int32_t secs = 0;
   const double delta = tsinfo.DELTA_T;
   if (tunits.starts_with("s"))
-    secs = nearest((sp.total - 1) * delta);
+    secs = tslib::nearest_int32((sp.total - 1) * delta);
   else if (tunits.starts_with("Hz"))
-    secs = nearest((sp.total - 1) / delta);
+    secs = tslib::nearest_int32((sp.total - 1) / delta);
   else
     io::FreeWriter(6) << "tunits not recognised: " << tunits;
   io::FreeWriter(6) << "No. of secs total    :" << secs;
@@ -195,15 +190,6 @@ std::int32_t samples_in(std::int32_t seconds, float delta, std::string_view tuni
   if (n >= 2147483520.0f) return 2147483520;
   if (n <= -2147483520.0f) return -2147483520;
   return static_cast<std::int32_t>(n);  // cut toward zero
-}
-
-// The nearest whole number, 0 for a value that has none (a zero DELTA_T) and the
-// 32-bit limits for one beyond them.
-std::int32_t nearest(double x) {
-  if (!std::isfinite(x)) return 0;
-  if (x >= 2147483647.0) return 2147483647;
-  if (x <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<std::int32_t>(std::lround(x));
 }
 
 void splice_windows(Splice& sp) {

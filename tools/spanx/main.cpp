@@ -2,9 +2,7 @@
 // shows the window's line of the windows database and, when the user agrees, appends
 // it to the database.
 #include <array>
-#include <cmath>
 #include <cstdint>
-#include <limits>
 #include <span>
 #include <string>
 
@@ -17,6 +15,7 @@
 #include "common/timelib.h"
 #include "tools/spanx/pause.h"
 #include "tools/startup/startup.h"
+#include "tslib/counts.h"
 #include "tslib/getwindow.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
@@ -35,15 +34,6 @@ void write_window_line(int unit, const Timestr& start, const Timestr& end) {
   io::FixedWriter(unit, kWindowLine)
       << std::string_view(tsinfo.WINDOW.data(), 8) << tsinfo.INSTRUMENT << tsinfo.NCHAN
       << as_text(start) << as_text(end) << tsinfo.DELTA_T;
-}
-
-// Seconds cut toward zero. A rate of zero or one far too small gives seconds beyond
-// the 32-bit range: they stop at its ends; seconds that are not a number are 0.
-std::int32_t whole_seconds(double seconds) {
-  if (std::isnan(seconds)) return 0;
-  if (seconds >= 2147483648.0) return std::numeric_limits<std::int32_t>::max();
-  if (seconds <= -2147483649.0) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(seconds);
 }
 
 void show_record(std::string_view label, std::int32_t n, const TsValues& x) {
@@ -100,7 +90,7 @@ int main(int argc, char** argv) {
   if (prtlvl.iprint > 0) show_record("data =", n, x);
 
   const std::int32_t secs =
-      whole_seconds(static_cast<double>(nent - 1) / static_cast<double>(tsinfo.DELTA_T));
+      tslib::cut_to_int32(static_cast<double>(nent - 1) / static_cast<double>(tsinfo.DELTA_T));
   const Timestr end = nowtim(as_text(start), 0, 0, 0, secs);
 
   io::FreeWriter(6) << " ";

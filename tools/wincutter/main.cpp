@@ -2,10 +2,7 @@
 // station's directory: the comment records unchanged, the info block with the span's
 // times, and the data records of the span.
 #include <array>
-#include <cmath>
 #include <cstdint>
-#include <filesystem>
-#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,8 +17,10 @@
 #include "common/prompt.h"
 #include "common/timelib.h"
 #include "tools/startup/startup.h"
+#include "tslib/counts.h"
 #include "tslib/data_values.h"
 #include "tslib/info_line.h"
+#include "tslib/same_file.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
@@ -43,13 +42,6 @@ std::array<char, 30> output_name(const std::array<char, 8>& window) {
   return field;
 }
 
-// True when writing `output` would overwrite the file the input was opened from.
-bool names_input(std::string_view output, std::string_view input) {
-  std::error_code ec;
-  const std::filesystem::path out(output), in(input);
-  return std::filesystem::exists(out, ec) && std::filesystem::equivalent(out, in, ec);
-}
-
 // Asks for the output window until its file is not the input file itself.
 std::array<char, 8> ask_output_window(const std::array<char, 8>& input_window,
                                       std::string_view input_file) {
@@ -59,7 +51,7 @@ std::array<char, 8> ask_output_window(const std::array<char, 8>& input_window,
     window[7] = 'x';
     cinput("Give output window name", window);
     const std::array<char, 30> name = output_name(window);
-    if (!names_input(tslib::trimmed(name), input_file)) return window;
+    if (!tslib::same_file(tslib::trimmed(name), input_file)) return window;
     io::FreeWriter(6) << "wincutter: output file " << tslib::trimmed(name)
                       << " is the input file: give another window";
   }
@@ -68,15 +60,6 @@ std::array<char, 8> ask_output_window(const std::array<char, 8>& input_window,
 // The seconds from t1 to t2 as the 32-bit float the counts are worked out in.
 float span_seconds(const Timestr& t1, const Timestr& t2) {
   return static_cast<float>(tdiff(as_text(t1), as_text(t2)));
-}
-
-// A record count cut toward zero. Counts beyond the 32-bit range (a mistyped year, a
-// rate of zero) stop at its ends; a count that is not a number is 0.
-std::int32_t whole_records(float count) {
-  if (std::isnan(count)) return 0;
-  if (count >= 2147483648.0f) return std::numeric_limits<std::int32_t>::max();
-  if (count <= -2147483648.0f) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(count);
 }
 
 // Reads one data record of the input in its own form and format; false at its end.
@@ -142,11 +125,11 @@ int main(int argc, char** argv) {
   std::int32_t nskip = 0;
   std::int32_t ncopy = 0;
   if (tslib::equals(tsinfo.T_UNITS, "Hz   ")) {
-    nskip = whole_records(span_seconds(tsinfo.STARTTIME, start) * tsinfo.DELTA_T);
-    ncopy = whole_records(span_seconds(start, end) * tsinfo.DELTA_T);
+    nskip = tslib::cut_to_int32(span_seconds(tsinfo.STARTTIME, start) * tsinfo.DELTA_T);
+    ncopy = tslib::cut_to_int32(span_seconds(start, end) * tsinfo.DELTA_T);
   } else if (tslib::equals(tsinfo.T_UNITS, "s    ")) {
-    nskip = whole_records(span_seconds(tsinfo.STARTTIME, start) / tsinfo.DELTA_T);
-    ncopy = whole_records(span_seconds(start, end) / tsinfo.DELTA_T);
+    nskip = tslib::cut_to_int32(span_seconds(tsinfo.STARTTIME, start) / tsinfo.DELTA_T);
+    ncopy = tslib::cut_to_int32(span_seconds(start, end) / tsinfo.DELTA_T);
   } else {
     io::FreeWriter(6) << "Time units not recognised >" << tslib::text_of(tsinfo.T_UNITS);
     io::FreeWriter(6) << "only \"s\" or \"Hz\" permitted";
