@@ -259,4 +259,35 @@ TEST(Wincutter, UnreadableSpanTimeEndsWithErrorReport) {
   EXPECT_NE(r.err, "") << r.out;
 }
 
+TEST(Wincutter, AFileWithSeveralSamplesPerRecordIsRefused) {
+  TempDir dir;
+  TsSpec s;
+  s.seq_rec = 3;
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(9));
+  const auto r = run_program("wincutter", {}, answers(), dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(tsfix::has_line(r.out, " FATAL ERROR: kvt101/kvt101a1.ts has SEQ_REC 3")) << r.out;
+  EXPECT_TRUE(tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
+  EXPECT_EQ(line_with(r.out, "Reading and writing"), "");
+  // The comment records copied before the info block was read, and nothing else.
+  const auto recs = tsfix::records(read_file(dir / "kvt101" / "kvt101ex.ts"));
+  ASSERT_EQ(recs.size(), s.comments.size());
+  for (std::size_t k = 0; k < recs.size(); ++k) EXPECT_EQ(recs[k], tsfix::pad80(s.comments[k]));
+}
+
+TEST(Wincutter, InputNameFieldIsThirtyBlankFilledCharacters) {
+  TempDir dir;
+  TsSpec s;
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(5));
+  // Print level 2 answered (an argument would be taken as the window), then a window
+  // without file: the retry line fits one line.
+  const auto r = run_program("wincutter", {}, "2\nkvt101zz\nb\nkvt101a1\n\n\n\n", dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_TRUE(tsfix::has_line(r.out, " indat    = " + std::string(30, ' '))) << r.out;
+  EXPECT_TRUE(tsfix::shows(r.out, " Error in opening kvt101/kvt101zz.ts" + std::string(12, ' ') +
+                                      "  Try again!"))
+      << r.out;
+  EXPECT_EQ(tsfix::read_binary_ts(dir / "kvt101" / "kvt101ex.ts").data.size(), 5u);
+}
+
 }  // namespace
