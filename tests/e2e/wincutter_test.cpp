@@ -44,6 +44,15 @@ std::vector<float> sample(const std::vector<tsfix::Sample>& data, std::size_t k,
   return std::vector<float>(data[k].begin(), data[k].begin() + nchan);
 }
 
+// A run that stopped after the info block was read: no data were copied, and the
+// output holds the input's comment records, copied before, and nothing else.
+void expect_comment_records_only(const std::string& out, const TempDir& dir, const TsSpec& s) {
+  EXPECT_EQ(line_with(out, "Reading and writing"), "");
+  const auto recs = tsfix::records(read_file(dir / "kvt101" / "kvt101ex.ts"));
+  ASSERT_EQ(recs.size(), s.comments.size());
+  for (std::size_t k = 0; k < recs.size(); ++k) EXPECT_EQ(recs[k], tsfix::pad80(s.comments[k]));
+}
+
 struct SpanCase {
   const char* name;
   std::string tunits, delta;
@@ -165,10 +174,7 @@ TEST(Wincutter, UnknownTimeUnitsLeaveOnlyTheCommentRecords) {
                        {"Time units not recognised >", "sec"}))
       << r.out;
   EXPECT_NE(line_with(r.out, "only \"s\" or \"Hz\" permitted"), "") << r.out;
-  EXPECT_EQ(line_with(r.out, "Reading and writing"), "");
-  const auto recs = tsfix::records(read_file(dir / "kvt101" / "kvt101ex.ts"));
-  ASSERT_EQ(recs.size(), s.comments.size());
-  for (std::size_t k = 0; k < recs.size(); ++k) EXPECT_EQ(recs[k], tsfix::pad80(s.comments[k]));
+  expect_comment_records_only(r.out, dir, s);
 }
 
 TEST(Wincutter, UnknownTimeUnitsAreReportedBeforeTheSpanTimesAreRead) {
@@ -268,11 +274,7 @@ TEST(Wincutter, AFileWithSeveralSamplesPerRecordIsRefused) {
   EXPECT_NE(r.status, 0);
   EXPECT_TRUE(tsfix::has_line(r.out, " FATAL ERROR: kvt101/kvt101a1.ts has SEQ_REC 3")) << r.out;
   EXPECT_TRUE(tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
-  EXPECT_EQ(line_with(r.out, "Reading and writing"), "");
-  // The comment records copied before the info block was read, and nothing else.
-  const auto recs = tsfix::records(read_file(dir / "kvt101" / "kvt101ex.ts"));
-  ASSERT_EQ(recs.size(), s.comments.size());
-  for (std::size_t k = 0; k < recs.size(); ++k) EXPECT_EQ(recs[k], tsfix::pad80(s.comments[k]));
+  expect_comment_records_only(r.out, dir, s);
 }
 
 TEST(Wincutter, InputNameFieldIsThirtyBlankFilledCharacters) {

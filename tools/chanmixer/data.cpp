@@ -8,6 +8,7 @@
 #include "common/printlevel.h"
 #include "common/timelib.h"
 #include "tools/chanmixer/chanmixer.h"
+#include "tslib/counts.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
@@ -28,7 +29,7 @@ void skip_to_event(const Mix& mx, const Input& in, std::string_view which) {
     // Both files have the same rate: the shared record's (the second file's) serves.
     const float n = text(tsinfo.T_UNITS) == "Hz   " ? static_cast<float>(s) * tsinfo.DELTA_T
                                                   : static_cast<float>(s) / tsinfo.DELTA_T;
-    std::int32_t nskip = n < 2.0e9f ? static_cast<std::int32_t>(n) : 2000000000;
+    std::int32_t nskip = tslib::cut_to_int32(n);
     io::FreeWriter(6) << "Skipping" << nskip << "  data for " << which;
     const TsInfoRecord saved = tsinfo;
     select(in);
