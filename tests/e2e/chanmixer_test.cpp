@@ -285,4 +285,64 @@ TEST(Chanmixer, AsciiInputIsReadInItsOwnFormAtPrintLevelMinusOne) {
   EXPECT_EQ(out.value("LATITUDE"), "52.50000");
 }
 
+TEST(Chanmixer, LevelThreeShowsTheValuesAsRead) {
+  TempDir dir;
+  Pair p = default_pair();
+  p.a.mis_data = "1000.0";
+  p.da[0][0] = 1005.0f;  // inside file 1's band (990, 1010)
+  write(dir, p);
+  const auto r = run_program("chanmixer", {"3"}, answers("\n\n", "1\n11\n"), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find(" Input dat1  =>   1005.000       10.00000       20.00000       30.00000    \r\n"
+                       "   40.00000    \r\n"),
+            std::string::npos)
+      << r.out;
+  const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
+  ASSERT_FALSE(out.data.empty());
+  EXPECT_EQ(out.data[0], std::vector<float>({1.0E32f}));
+}
+
+TEST(Chanmixer, UnusableWindowTimesEndTheRunWithoutData) {
+  const Pair p = default_pair();
+  const std::string line1 = tsfix::winrec(p.a.window, 27, 5, T0 + "00", T0 + "19");
+  struct Case {
+    std::string line2;
+    std::string shown;
+  };
+  const std::vector<Case> cases = {
+      {"kvt102a1 031 5 2004-07-20 13:00:00-2004-07-20 1\r\n",
+       " FATAL ERROR: window kvt102a1 end time >2004-07-20 1       < is incomplete"},
+      {"kvt102a1 031 5\r\n",
+       " FATAL ERROR: window kvt102a1 start time >                   < is blank"},
+      {"kvt102a1 031 5 2004-07-20 13:00:00-2004-07-20 13:0?:19\r\n",
+       " FATAL ERROR: window kvt102a1 end time >2004-07-20 13:0?:19< is unreadable"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shown);
+    TempDir dir;
+    write(dir, p, line1 + c.line2);
+    const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
+    EXPECT_NE(r.status, 0);
+    EXPECT_TRUE(tsfix::shows(r.out, c.shown)) << r.out;
+    EXPECT_EQ(r.out.find("Give the required event start time"), std::string::npos);
+    EXPECT_TRUE(tsfix::records(read_file(dir / "mix001" / "mix001cb.ts")).empty());
+    EXPECT_EQ(read_file(dir / "windows.kvt"), line1 + c.line2);
+  }
+}
+
+TEST(Chanmixer, AFileWithSeveralSamplesPerRecordIsRefused) {
+  TempDir dir;
+  Pair p = default_pair();
+  p.b.seq_rec = 3;
+  write(dir, p);
+  const std::string db = read_file(dir / "windows.kvt");
+  const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(tsfix::shows(r.out, " FATAL ERROR: kvt102/kvt102a1.ts has SEQ_REC 3")) << r.out;
+  EXPECT_TRUE(tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
+  EXPECT_EQ(r.err, std::string());
+  EXPECT_FALSE(std::filesystem::exists(dir / "mix001" / "mix001cb.ts"));
+  EXPECT_EQ(read_file(dir / "windows.kvt"), db);
+}
+
 }  // namespace

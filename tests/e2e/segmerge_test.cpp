@@ -29,6 +29,7 @@ struct Win {
   bool ascii = false;
   std::string delta = "1.0", tunits = "s";
   int instrument = 27;
+  int seq_rec = 1;
 };
 
 std::string build(const TempDir& dir, const std::vector<Win>& wins) {
@@ -43,6 +44,7 @@ std::string build(const TempDir& dir, const std::vector<Win>& wins) {
     s.ascii = w.ascii;
     s.delta = w.delta;
     s.tunits = w.tunits;
+    s.seq_rec = w.seq_rec;
     tsfix::write_ts(dir.path(), s, tsfix::ramp(w.n, w.base));
     db += tsfix::winrec(s.window, w.instrument, w.db_nchan, w.db_start, w.db_end);
     form_answers += w.ascii ? "a\n" : "b\n";
@@ -54,6 +56,13 @@ std::string build(const TempDir& dir, const std::vector<Win>& wins) {
 }
 
 const std::string T0 = "2004-07-20 13:00:";
+
+// The time `seconds` after 2004-07-20 13:00:00 (within the hour).
+std::string at(int seconds) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "2004-07-20 13:%02d:%02d", seconds / 60, seconds % 60);
+  return buf;
+}
 
 TEST(Segmerge, OneWindow) {
   TempDir dir;
@@ -318,6 +327,157 @@ TEST(Segmerge, AnInputNamedAtTheReopenQuestionMayNotBeTheOutput) {
   const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
   ASSERT_EQ(out.data.size(), 30u);  // 10 + 10 gap records (11 s) + 10
   EXPECT_EQ(out.data[20][0], 0.0f);
+}
+
+// Windows whose records end on a fraction of a second: each window's first record
+// must land at rate x (its start - the splice start), whatever the rounding of the
+// seconds its predecessors cover.
+TEST(Segmerge, LaterWindowsLandAtTheSampleOfTheirStart) {
+  struct Case {
+    std::string name;
+    std::string delta, tunits;
+    int windows;
+    int records;        // per window
+    int every;          // seconds from one window start to the next
+    int span;           // database end - start, whole seconds
+    int samples_apart;  // rate x every
+  };
+  const std::vector<Case> cases = {
+      // 10 records at 4 Hz cover 2.25 s; windows 5 s apart: 20 samples apart.
+      {"4 Hz", "4.0", "Hz", 3, 10, 5, 2, 20},
+      // 120 records at 12 Hz cover 9.92 s; windows 15 s apart: 180 samples apart.
+      {"12 Hz", "12.0", "Hz", 8, 120, 15, 9, 180},
+      {"1/12 s", "0.08333333", "s", 8, 120, 15, 9, 180},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    std::vector<Win> wins;
+    for (int k = 0; k < c.windows; ++k) {
+      Win w{"b" + std::to_string(k), at(k * c.every), at(k * c.every + c.span), at(k * c.every),
+            c.records, 1000.0f * static_cast<float>(k)};
+      w.delta = c.delta;
+      w.tunits = c.tunits;
+      wins.push_back(w);
+    }
+    const auto r = run_program("segmerge", {}, build(dir, wins), dir.str());
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
+    const int gap = c.samples_apart - c.records;
+    ASSERT_EQ(out.data.size(),
+              static_cast<std::size_t>(c.windows * c.records + (c.windows - 1) * gap));
+    for (int k = 0; k < c.windows; ++k) {
+      SCOPED_TRACE(k);
+      const std::size_t first = static_cast<std::size_t>(k * c.samples_apart);
+      EXPECT_EQ(out.data[first][0], 1000.0f * static_cast<float>(k));
+      if (k > 0) {
+        EXPECT_EQ(out.data[first - 1][0], 1.0E32f);
+      }
+      char line[80];
+      std::snprintf(line, sizeof line, "  File %12d  points and gap =%12d%12d", k + 1, c.records,
+                    k + 1 < c.windows ? gap : 0);
+      EXPECT_TRUE(tsfix::has_line(r.out, line)) << line;
+    }
+  }
+}
+
+// The gap lines keep their seconds: the time the records written so far reach,
+// rounded to whole seconds, and the seconds from there to the next start.
+TEST(Segmerge, GapLinesAtFourHertz) {
+  TempDir dir;
+  Win a{"a1", T0 + "00", T0 + "02", T0 + "00", 10};
+  Win b{"a2", T0 + "05", T0 + "07", T0 + "05", 10, 100.0f};
+  for (Win* w : {&a, &b}) {
+    w->delta = "4.0";
+    w->tunits = "Hz";
+  }
+  const auto r = run_program("segmerge", {}, build(dir, {a, b}), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  // 10 records reach 2.25 s, shown as 2; 3 s to the next start; 20 - 10 records.
+  for (const char* line : {" No. of points written:          10", " No. of secs total    :           2",
+                           " Thistime based on pts:2004-07-20 13:00:02",
+                           " Time (seconds) and point gap =           3          10",
+                           " Total number of data (incl. gaps) written out =          30"})
+    EXPECT_TRUE(tsfix::has_line(r.out, line)) << line;
+}
+
+TEST(Segmerge, UnusableWindowTimesEndTheRunBeforeAnyOutput) {
+  struct Case {
+    std::string name;
+    std::string line2;  // the database line of window a2
+    std::vector<std::string> shown;
+  };
+  const std::vector<Case> cases = {
+      {"short", "kvt101a2 027 5 2004-07-20 13:00:1\r\n",
+       {" FATAL ERROR: window kvt101a2 start time >2004-07-20 13:00:1 < is incomplete",
+        " FATAL ERROR: window kvt101a2 end time >                   < is blank"}},
+      {"blank times", "kvt101a2 027 5                    -                   \r\n",
+       {" FATAL ERROR: window kvt101a2 start time >                   < is blank"}},
+      {"unreadable", "kvt101a2 027 5 2004-07-20 13:00:1x-2004-07-20 13:00:29\r\n",
+       {" FATAL ERROR: window kvt101a2 start time >2004-07-20 13:00:1x< is unreadable"}},
+      {"out of range", "kvt101a2 027 5 2004-07-20 13:00:20-2004-13-20 13:00:29\r\n",
+       {" Invalid month: 13  Try again.",
+        " FATAL ERROR: window kvt101a2 end time >2004-13-20 13:00:29< is out of range"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+                                            {"a2", T0 + "20", T0 + "29", T0 + "20", 10}});
+    const std::string db = "kvt101a1 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09\r\n" + c.line2;
+    mttest::write_file(dir / "windows.kvt", db);
+    const auto r = run_program("segmerge", {}, answers, dir.str());
+    EXPECT_NE(r.status, 0);
+    for (const std::string& line : c.shown) EXPECT_TRUE(tsfix::shows(r.out, line)) << r.out;
+    EXPECT_EQ(r.err, "Program terminated with error condition\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "kvt101" / "kvt101as.ts"));
+    EXPECT_EQ(read_file(dir / "windows.kvt"), db);
+  }
+
+  // The first window's line is checked as well.
+  TempDir dir;
+  const std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}});
+  mttest::write_file(dir / "windows.kvt", "kvt101a1 027 5\r\n");
+  const auto r = run_program("segmerge", {}, answers, dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(tsfix::shows(
+      r.out, " FATAL ERROR: window kvt101a1 start time >                   < is blank"));
+  EXPECT_EQ(read_file(dir / "windows.kvt"), "kvt101a1 027 5\r\n");
+}
+
+TEST(Segmerge, FilesWithSeveralSamplesPerRecordAreRefused) {
+  // SEQ_REC 3 in the first window: no data record is written; in a later window: none
+  // of its records is. The windows database stays as it was.
+  for (int refused : {0, 1}) {
+    SCOPED_TRACE(refused);
+    TempDir dir;
+    std::vector<Win> wins = {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+                             {"a2", T0 + "20", T0 + "29", T0 + "20", 10}};
+    wins[refused].seq_rec = 3;
+    const std::string answers = build(dir, wins);
+    const std::string db = read_file(dir / "windows.kvt");
+    const auto r = run_program("segmerge", {}, answers, dir.str());
+    EXPECT_NE(r.status, 0);
+    const std::string file = refused == 0 ? "kvt101/kvt101a1.ts" : "kvt101/kvt101a2.ts";
+    EXPECT_TRUE(tsfix::has_line(r.out, " FATAL ERROR: " + file + " has SEQ_REC 3")) << r.out;
+    EXPECT_TRUE(
+        tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
+    EXPECT_EQ(r.err, "Program terminated with error condition\r\n");
+    // A later window: the first one's 10 records and the 10 of the gap before it.
+    const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
+    ASSERT_EQ(out.data.size(), refused == 0 ? 0u : 20u);
+    for (std::size_t k = 10; k < out.data.size(); ++k) EXPECT_EQ(out.data[k][0], 1.0E32f) << k;
+    EXPECT_EQ(read_file(dir / "windows.kvt"), db);
+  }
+}
+
+TEST(Segmerge, FileNamesAreEchoedBlankFilled) {
+  TempDir dir;
+  const std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}});
+  const auto r = run_program("segmerge", {"2"}, answers, dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  // Once for the output, once for the input.
+  EXPECT_EQ(tsfix::count_of(r.out, " indat    = " + std::string(40, ' ') + "\r\n"), 2u);
 }
 
 }  // namespace

@@ -279,4 +279,30 @@ TEST(Spanx, PauseMeetingTheEndOfInputEndsTheProgram) {
   EXPECT_FALSE(std::filesystem::exists(dir / "windows.abx"));
 }
 
+TEST(Spanx, AFileWithSeveralSamplesPerRecordIsRefused) {
+  TempDir dir;
+  TsSpec s = spec("Hz", "12.0");
+  s.seq_rec = 3;
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(39));
+  mttest::write_file(dir / "windows.abx", "old line\r\n");
+  const auto r = run_program("spanx", {"1"}, answers("T"), dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(tsfix::has_line(r.out, " FATAL ERROR: abx001/abx001a1.ts has SEQ_REC 3")) << r.out;
+  EXPECT_TRUE(tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
+  EXPECT_EQ(console_window_line(r.out), "");
+  EXPECT_EQ(read_file(dir / "windows.abx"), "old line\r\n");
+}
+
+TEST(Spanx, InputNameFieldIsEchoedBlankFilled) {
+  TempDir dir;
+  tsfix::write_ts(dir.path(), spec("Hz", "12.0"), tsfix::ramp(13));
+  const auto r = run_program("spanx", {"2"}, answers("F"), dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  // 80 blanks after the label: the text goes on in a new record, a blank before its
+  // first 79 characters, then a blank before the last one.
+  EXPECT_NE(r.out.find("\r\n indat    = \r\n" + std::string(80, ' ') + "\r\n  \r\n"),
+            std::string::npos)
+      << r.out;
+}
+
 }  // namespace

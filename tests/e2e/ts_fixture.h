@@ -40,6 +40,7 @@ struct TsSpec {
   std::string utm_east = "350000";
   std::vector<std::string> comments{"# test file", "#F Filter block begin", "#F Filter block end"};
   bool ascii = false;
+  int seq_rec = 1;  // samples per BINARY data record
 };
 
 inline std::string pad80(std::string_view s) {
@@ -74,7 +75,7 @@ inline std::vector<std::string> header_lines(const TsSpec& s) {
   h.push_back(info("DECLIN", s.declin));
   h.push_back(info("FORM", s.ascii ? "ASCII" : "BINARY"));
   h.push_back(info("FORMAT", s.ascii ? "FREE" : "UNFORMATTED"));
-  h.push_back(info("SEQ_REC", "1"));
+  h.push_back(info("SEQ_REC", std::to_string(s.seq_rec)));
   h.push_back(info("NCHAN", std::to_string(s.nchan)));
   for (int i = 0; i < s.nchan && i < 5; ++i) {
     const std::string n = std::to_string(i + 1);
@@ -121,7 +122,8 @@ inline std::string float_text(float v) {
   return std::string(buf, r.ptr);
 }
 
-// The whole ts file: header, then one record per sample of nchan values.
+// The whole ts file: header, then the samples of nchan values, one record per sample
+// (BINARY: seq_rec samples per record, the last one filled up with missing data).
 inline std::string ts_file(const TsSpec& s, const std::vector<Sample>& data) {
   std::string out;
   for (const auto& line : header_lines(s)) {
@@ -133,13 +135,23 @@ inline std::string ts_file(const TsSpec& s, const std::vector<Sample>& data) {
       put_record(out, line);
     }
   }
-  for (const Sample& v : data) {
-    if (s.ascii) {
+  if (s.ascii) {
+    for (const Sample& v : data) {
       for (int k = 0; k < s.nchan; ++k) out += " " + float_text(v[k]);
       out += "\r\n";
-    } else {
-      put_record(out, float_bytes(v.data(), s.nchan));
     }
+    return out;
+  }
+  const std::size_t per_record = s.seq_rec > 1 ? static_cast<std::size_t>(s.seq_rec) : 1;
+  for (std::size_t first = 0; first < data.size(); first += per_record) {
+    std::string record;
+    for (std::size_t k = first; k < first + per_record; ++k) {
+      Sample v;
+      v.fill(1.0E32f);
+      if (k < data.size()) v = data[k];
+      record += float_bytes(v.data(), s.nchan);
+    }
+    put_record(out, record);
   }
   return out;
 }

@@ -44,6 +44,15 @@ std::vector<float> sample(const std::vector<tsfix::Sample>& data, std::size_t k,
   return std::vector<float>(data[k].begin(), data[k].begin() + nchan);
 }
 
+// A run that stopped after the info block was read: no data were copied, and the
+// output holds the input's comment records, copied before, and nothing else.
+void expect_comment_records_only(const std::string& out, const TempDir& dir, const TsSpec& s) {
+  EXPECT_EQ(line_with(out, "Reading and writing"), "");
+  const auto recs = tsfix::records(read_file(dir / "kvt101" / "kvt101ex.ts"));
+  ASSERT_EQ(recs.size(), s.comments.size());
+  for (std::size_t k = 0; k < recs.size(); ++k) EXPECT_EQ(recs[k], tsfix::pad80(s.comments[k]));
+}
+
 struct SpanCase {
   const char* name;
   std::string tunits, delta;
@@ -165,10 +174,7 @@ TEST(Wincutter, UnknownTimeUnitsLeaveOnlyTheCommentRecords) {
                        {"Time units not recognised >", "sec"}))
       << r.out;
   EXPECT_NE(line_with(r.out, "only \"s\" or \"Hz\" permitted"), "") << r.out;
-  EXPECT_EQ(line_with(r.out, "Reading and writing"), "");
-  const auto recs = tsfix::records(read_file(dir / "kvt101" / "kvt101ex.ts"));
-  ASSERT_EQ(recs.size(), s.comments.size());
-  for (std::size_t k = 0; k < recs.size(); ++k) EXPECT_EQ(recs[k], tsfix::pad80(s.comments[k]));
+  expect_comment_records_only(r.out, dir, s);
 }
 
 TEST(Wincutter, UnknownTimeUnitsAreReportedBeforeTheSpanTimesAreRead) {
@@ -257,6 +263,33 @@ TEST(Wincutter, UnreadableSpanTimeEndsWithErrorReport) {
   EXPECT_NE(r.status, 0);
   EXPECT_EQ(line_with(r.out, "Reading and writing"), "");
   EXPECT_NE(r.err, "") << r.out;
+}
+
+TEST(Wincutter, AFileWithSeveralSamplesPerRecordIsRefused) {
+  TempDir dir;
+  TsSpec s;
+  s.seq_rec = 3;
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(9));
+  const auto r = run_program("wincutter", {}, answers(), dir.str());
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(tsfix::has_line(r.out, " FATAL ERROR: kvt101/kvt101a1.ts has SEQ_REC 3")) << r.out;
+  EXPECT_TRUE(tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
+  expect_comment_records_only(r.out, dir, s);
+}
+
+TEST(Wincutter, InputNameFieldIsThirtyBlankFilledCharacters) {
+  TempDir dir;
+  TsSpec s;
+  tsfix::write_ts(dir.path(), s, tsfix::ramp(5));
+  // Print level 2 answered (an argument would be taken as the window), then a window
+  // without file: the retry line fits one line.
+  const auto r = run_program("wincutter", {}, "2\nkvt101zz\nb\nkvt101a1\n\n\n\n", dir.str());
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_TRUE(tsfix::has_line(r.out, " indat    = " + std::string(30, ' '))) << r.out;
+  EXPECT_TRUE(tsfix::shows(r.out, " Error in opening kvt101/kvt101zz.ts" + std::string(12, ' ') +
+                                      "  Try again!"))
+      << r.out;
+  EXPECT_EQ(tsfix::read_binary_ts(dir / "kvt101" / "kvt101ex.ts").data.size(), 5u);
 }
 
 }  // namespace

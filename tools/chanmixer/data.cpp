@@ -8,6 +8,7 @@
 #include "common/printlevel.h"
 #include "common/timelib.h"
 #include "tools/chanmixer/chanmixer.h"
+#include "tslib/counts.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
@@ -28,7 +29,7 @@ void skip_to_event(const Mix& mx, const Input& in, std::string_view which) {
     // Both files have the same rate: the shared record's (the second file's) serves.
     const float n = text(tsinfo.T_UNITS) == "Hz   " ? static_cast<float>(s) * tsinfo.DELTA_T
                                                   : static_cast<float>(s) / tsinfo.DELTA_T;
-    std::int32_t nskip = n < 2.0e9f ? static_cast<std::int32_t>(n) : 2000000000;
+    std::int32_t nskip = tslib::cut_to_int32(n);
     io::FreeWriter(6) << "Skipping" << nskip << "  data for " << which;
     const TsInfoRecord saved = tsinfo;
     select(in);
@@ -39,11 +40,14 @@ void skip_to_event(const Mix& mx, const Input& in, std::string_view which) {
   }
 }
 
-// Reads one record of the input; false at its end.
-bool read(const Input& in, TsValues& values) {
+// Reads one record of the input; false at its end. At print level 3 the values are
+// shown as read, before those near the input's marker become the output's marker.
+bool read(const Input& in, TsValues& values, std::string_view echo) {
   select(in);
   ts_in1(in.unit, values);
   if (values[0] == eofmark) return false;
+  if (prtlvl.iprint >= 3)
+    io::FreeWriter(6) << echo << std::span<const float>(values).first(in.nchan);
   for (int j = 0; j < in.nchan; ++j)
     if (values[j] > in.low && values[j] < in.high) values[j] = kOutMissing;
   return true;
@@ -69,18 +73,15 @@ void mix_records(const Mix& mx) {
   }
   std::array<TsValues, 2> dat{};
   TsValues out{};
-  const bool echo = prtlvl.iprint >= 3;
   for (std::int32_t r = 0; r < mx.nrec; ++r) {
-    if (!read(mx.in1, dat[0])) {
+    if (!read(mx.in1, dat[0], "Input dat1  =>")) {
       io::FreeWriter(6) << "EOF of File 1";
       fail();
     }
-    if (echo) io::FreeWriter(6) << "Input dat1  =>" << std::span<const float>(dat[0]).first(mx.in1.nchan);
-    if (!read(mx.in2, dat[1])) {
+    if (!read(mx.in2, dat[1], "Input dat2 =>")) {
       io::FreeWriter(6) << "EOF on File 2";
       fail();
     }
-    if (echo) io::FreeWriter(6) << "Input dat2 =>" << std::span<const float>(dat[1]).first(mx.in2.nchan);
     for (int i = 0; i < mx.nout; ++i) out[i] = dat[picks[i].record][picks[i].index];
     tslib::set_text(tsinfo.form, tslib::kFormBinary);
     tsinfo.NCHAN = mx.nout;

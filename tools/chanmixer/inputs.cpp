@@ -13,8 +13,10 @@
 #include "tools/chanmixer/chanmixer.h"
 #include "tslib/getwindow.h"
 #include "tslib/same_file.h"
+#include "tslib/samples_per_record.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
+#include "tslib/window_times.h"
 
 namespace chanmixer {
 namespace {
@@ -25,9 +27,11 @@ void open_input(Input& in, bool say_file) {
   tslib::set_text(tsinfo.form, tslib::kFormAsk);
   io::FreeWriter(6) << "Opening input file for window " << text(in.window);
   // A name typed at ts_open's own question replaces the window for what follows.
+  in.file.fill(' ');
   ts_open(in.unit, in.window, in.file, false, false, TsAccess::input);
   if (say_file) io::FreeWriter(6) << "Opened data file =>" << text(in.file);
   ts_rdinfo(in.unit);
+  if (!tslib::one_sample_per_record(tslib::trimmed(in.file))) fail();
   in.info = tsinfo;
   in.rate_hz = text(tsinfo.T_UNITS) == "s    " ? 1.0f / tsinfo.DELTA_T : tsinfo.DELTA_T;
   in.nchan = tsinfo.NCHAN;
@@ -44,6 +48,8 @@ void look_up(Input& in, int number) {
                       << " is not in the windows database: its times are unknown";
     fail();
   }
+  // The event and the skips are reckoned from these times.
+  if (!tslib::window_times_usable(text(in.window), text(in.stime), text(in.etime))) fail();
   if (in.nchan < 1 || in.nchan > tslib::kMaxChannels) {
     io::FreeWriter(6) << "Window " << text(in.window) << " has" << in.nchan
                       << "channels in the database: 1 to 5 allowed";
@@ -125,6 +131,7 @@ void open_output(Mix& mx) {
     tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
     io::FixedWriter(6, kTwoTexts) << "Opening output file: " << text(mx.outwindow);
     std::array<char, 8> window = mx.outwindow;
+    mx.outfile.fill(' ');
     ts_open(kOutput, window, mx.outfile, false, false, TsAccess::output);
     // ts_open asks again for a name when the open fails, and that answer may name an
     // input; nothing is written to the file before this check.

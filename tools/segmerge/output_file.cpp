@@ -41,6 +41,7 @@ void open_output(Splice& sp) {
     }
     tslib::set_text(tsinfo.form, tslib::kFormBinary);
     tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+    sp.outfile.fill(' ');
     ts_open(kOutput, sp.outwindow, sp.outfile, false, false, TsAccess::output);
     // A window typed at ts_open's own question may name an input; nothing has been
     // written to the file yet.

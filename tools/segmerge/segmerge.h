@@ -64,9 +64,6 @@ void splice_windows(Splice& sp);
 void report(const Splice& sp);
 void append_window_line(const Splice& sp);
 
-// Samples in a span of seconds, by the time units ("Hz": DELTA_T is a rate).
-std::int32_t samples_in(std::int32_t seconds, float delta, std::string_view tunits);
-
 inline std::string_view text(std::span<const char> field) { return {field.data(), field.size()}; }
 
 }  // namespace segmerge

@@ -1,7 +1,9 @@
 // One pass over the windows of the splice: open, check against the first, drop the
 // records before the window start, copy, and fill the gap to the next window.
+#include <algorithm>
 #include <array>
-#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <string_view>
 
 #include "common/edit/free.h"
@@ -13,6 +15,7 @@
 #include "tslib/counts.h"
 #include "tslib/info_line.h"
 #include "tslib/same_file.h"
+#include "tslib/samples_per_record.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
@@ -20,6 +23,14 @@ namespace segmerge {
 namespace {
 
 bool is_hz(std::string_view tunits) { return tunits == "Hz   "; }
+
+// Samples in a span of seconds, by the time units ("Hz": DELTA_T is a rate), cut
+// toward zero.
+std::int32_t samples_in(std::int32_t seconds, float delta, std::string_view tunits) {
+  const float n = is_hz(tunits) ? static_cast<float>(seconds) * delta
+                                : static_cast<float>(seconds) / delta;
+  return tslib::cut_to_int32(n);
+}
 
 // The input's own form and format, set back before every call on the input: the
 // output is always BINARY, whatever form the input has.
@@ -147,6 +158,20 @@ void first_window(Splice& sp, const InputForm& in) {
   tslib::set_text(tsinfo.WINDOW, std::string(text(tsinfo.STATION)).append(text(sp.outrun)));
 }
 
+// The missing-data records that put the next window's first record at its start:
+// the samples from the first window's start to the next window's start, to the
+// nearest whole sample, less the records already written. Reckoned from the splice
+// start rather than from the seconds the records cover, so that no rounding to whole
+// seconds builds up from window to window.
+std::int32_t records_before(const Splice& sp, const SpliceEntry& next) {
+  const double seconds = tdiff(text(sp.entries[0].stime), text(next.stime));
+  const double delta = tsinfo.DELTA_T;
+  const double samples = is_hz(text(tsinfo.T_UNITS)) ? seconds * delta : seconds / delta;
+  const std::int64_t gap = std::int64_t{tslib::nearest_int32(samples)} - sp.total;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      gap, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
 void fill_gap(Splice& sp, int i, const InputForm& in) {
   SpliceEntry& e = sp.entries[i];
   const SpliceEntry& next = sp.entries[i + 1];
@@ -168,7 +193,7 @@ void fill_gap(Splice& sp, int i, const InputForm& in) {
   if (tdiff(text(thistime), text(e.etime)) != 0)
     io::FreeWriter(6) << "Setting current end to that determined by points";
   const std::int32_t gapsec = tdiff(text(thistime), text(next.stime));
-  const std::int32_t gap = samples_in(gapsec, tsinfo.DELTA_T, tunits) - 1;
+  const std::int32_t gap = records_before(sp, next);
   io::FreeWriter(6) << "Time (seconds) and point gap =" << gapsec << gap;
   TsValues rec{};
   for (int c = 0; c < tslib::kMaxChannels; ++c) rec[c] = tsinfo.MIS_DATA;
@@ -183,15 +208,6 @@ void fill_gap(Splice& sp, int i, const InputForm& in) {
 
 }  // namespace
 
-std::int32_t samples_in(std::int32_t seconds, float delta, std::string_view tunits) {
-  const float n = is_hz(tunits) ? static_cast<float>(seconds) * delta
-                                : static_cast<float>(seconds) / delta;
-  if (!std::isfinite(n)) return 0;
-  if (n >= 2147483520.0f) return 2147483520;
-  if (n <= -2147483520.0f) return -2147483520;
-  return static_cast<std::int32_t>(n);  // cut toward zero
-}
-
 void splice_windows(Splice& sp) {
   for (int i = 0; i < sp.count; ++i) {
     SpliceEntry& e = sp.entries[i];
@@ -200,9 +216,11 @@ void splice_windows(Splice& sp) {
     tslib::set_text(tsinfo.form, tslib::kFormAsk);
     io::FreeWriter(6) << "Opening input file for window " << text(e.window);
     std::array<char, 40> indat;
+    indat.fill(' ');
     open_input(sp, e, indat);
     io::FreeWriter(6) << "Opened data file =>" << text(indat);
     ts_rdinfo(kInput);
+    if (!tslib::one_sample_per_record(tslib::trimmed(indat))) error_ending();
     const InputForm in{tsinfo.form, tsinfo.format};
 
     std::array<float, 3> diff{};

@@ -12,6 +12,7 @@
 #include "tools/segmerge/segmerge.h"
 #include "tslib/getwindow.h"
 #include "tslib/tsinfo.h"
+#include "tslib/window_times.h"
 
 namespace segmerge {
 
@@ -42,7 +43,10 @@ bool look_up(SpliceEntry& e, std::int32_t& instrument, std::int32_t& nchan) {
   tslib::set_text(e.stime, "");
   tslib::set_text(e.etime, "");
   getwindow(kWindowsList, text(e.window), instrument, nchan, e.stime, e.etime);
-  return instrument != -999;
+  if (instrument == -999) return false;
+  // Records are counted from these times: a line without usable ones is fatal.
+  if (!tslib::window_times_usable(text(e.window), text(e.stime), text(e.etime))) error_ending();
+  return true;
 }
 
 void channel_count_failure(std::int32_t nchan1, std::int32_t nchan) {

@@ -17,6 +17,7 @@
 #include "tools/startup/startup.h"
 #include "tslib/counts.h"
 #include "tslib/getwindow.h"
+#include "tslib/samples_per_record.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
@@ -50,10 +51,13 @@ int main(int argc, char** argv) {
   std::array<char, 8> window;
   tslib::set_text(window, "vbd027a1");
   std::array<char, 80> indat;
+  indat.fill(' ');
   ts_open(kInput, window, indat, true, false, TsAccess::input);
   if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Opened TS file";
   ts_rdinfo(kInput);
   if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Read in INFO block";
+  // Counting one record as one sample would give an end time SEQ_REC times too early.
+  if (!tslib::one_sample_per_record(tslib::trimmed(indat))) io::end_program(io::Outcome::failure);
 
   const Timestr start = tsinfo.STARTTIME;
   const std::string prj(window.data(), 3);

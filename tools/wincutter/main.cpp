@@ -21,6 +21,7 @@
 #include "tslib/data_values.h"
 #include "tslib/info_line.h"
 #include "tslib/same_file.h"
+#include "tslib/samples_per_record.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
@@ -102,7 +103,8 @@ int main(int argc, char** argv) {
   std::array<char, 8> window;
   tslib::set_text(window, "");
   tslib::set_text(tsinfo.form, tslib::kFormAsk);
-  std::array<char, 80> indat;
+  std::array<char, 30> indat;
+  indat.fill(' ');
   ts_open(kInput, window, indat, true, false, TsAccess::input);
   const bool binary = tslib::equals(tsinfo.form, tslib::kFormBinary);
 
@@ -114,6 +116,7 @@ int main(int argc, char** argv) {
 
   copy_comments(binary);
   ts_rdinfo(kInput);
+  if (!tslib::one_sample_per_record(tslib::trimmed(indat))) io::end_program(io::Outcome::failure);
 
   Timestr start = tsinfo.STARTTIME;
   Timestr end = tsinfo.ENDTIME;

@@ -1,0 +1,53 @@
+// Checks of the start and end time of a window line.
+#include "tslib/window_times.h"
+
+#include <string>
+
+#include "common/edit/fixed.h"
+#include "common/edit/free.h"
+#include "common/timelib.h"
+#include "tslib/tsinfo.h"
+
+namespace tslib {
+namespace {
+
+using namespace io::lay;
+// The numeric columns of a timestr, read as the time library reads them.
+constexpr io::Item kTimestrFields[] = {I(4), X(1), I(2), X(1), I(2), X(1),
+                                       I(2), X(1), I(2), X(1), I(2)};
+static_assert(io::valid_layout(kTimestrFields));
+
+// What is wrong with the time, or nothing.
+std::string_view fault(std::string_view t) {
+  const std::string_view used = trimmed(t);
+  if (used.empty()) return "is blank";
+  // A line cut short inside its time columns leaves the last ones blank.
+  if (used.size() < t.size()) return "is incomplete";
+  TimeFields f;
+  auto reader = io::FixedReader::from_field(t, kTimestrFields, io::Takes::errors);
+  reader >> f.year >> f.month >> f.day >> f.hour >> f.minute >> f.second;
+  if (!reader.finish().ok()) return "is unreadable";
+  std::int32_t ierr = 0;
+  chktim(f.year, f.month, f.day, f.hour, f.minute, f.second, ierr);
+  return ierr == 0 ? std::string_view{} : "is out of range";
+}
+
+bool usable(std::string_view window, std::string_view which, std::string_view t) {
+  const std::string_view what = fault(t);
+  if (what.empty()) return true;
+  // One text, so that the line stays whole (it keeps within 80 columns).
+  io::FreeWriter(6) << "FATAL ERROR: window " + std::string(window.substr(0, 8)) + " " +
+                           std::string(which) + " >" + std::string(t) + "< " + std::string(what);
+  return false;
+}
+
+}  // namespace
+
+bool window_times_usable(std::string_view window, std::string_view stime,
+                         std::string_view etime) {
+  const bool start_ok = usable(window, "start time", stime);
+  const bool end_ok = usable(window, "end time", etime);
+  return start_ok && end_ok;
+}
+
+}  // namespace tslib
