@@ -277,6 +277,8 @@ void backspace(int unit) {
   if (const int failed = u->backspace()) report_unit_failure(*u, failed);
 }
 
+std::int64_t records_written(int unit) { return unit_for(unit).records_written(); }
+
 void flush_all() {
   Registry& r = registry();
   r.for_each_file([](FileUnit& u) {

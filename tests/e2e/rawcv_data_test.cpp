@@ -157,6 +157,45 @@ TEST(RawcvData, VerificationReportsValuesTheFreeLayoutCannotHold) {
   }
 }
 
+TEST(RawcvData, VerificationReadsBackASampleLaidOverSeveralLines) {
+  struct Case {
+    std::string format;
+    std::vector<std::string> first_sample;  // the lines of the first sample
+  };
+  const std::vector<Case> cases = {
+      {"(F12.4)",
+       {"    100.0000", "    200.0000", "    300.0000", "  -4000.0000", "  -5000.0000"}},
+      {"(2F12.4)", {"    100.0000    200.0000", "    300.0000  -4000.0000", "  -5000.0000"}},
+  };
+  for (const Case& c : cases) {
+    std::string ts[2];
+    for (int verify = 0; verify < 2; ++verify) {
+      Project p;
+      p.raw(window_description(1.0f, "Hz", 5, 100));
+      Answers a;
+      a.verify = verify == 1 ? "T" : "F";
+      a.form = "f";
+      a.seq_or_format = c.format;
+      a.end = "2004-07-20 13:17:10";
+      auto r = p.run(a.list());
+      ASSERT_EQ(r.status, 0) << c.format << " verify " << a.verify << "\n" << r.out << r.err;
+      EXPECT_EQ(r.out.find("Verification error"), std::string::npos) << r.out;
+      EXPECT_NE(r.out.find("Number of points written:         10\r\n"), std::string::npos)
+          << r.out;
+      EXPECT_EQ(r.out.find("LESS"), std::string::npos) << r.out;
+      EXPECT_EQ(p.file("windows.kvt"),
+                "kvt101a1 007 5 2004-07-20 13:17:00-2004-07-20 13:17:10  1.000000\r\n");
+      ts[verify] = p.file("kvt101/kvt101a1.ts");
+      const auto lines = data_lines(ts[verify]);
+      ASSERT_EQ(lines.size(), 10 * c.first_sample.size()) << c.format;
+      EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + long(c.first_sample.size())),
+                c.first_sample);
+      EXPECT_EQ(lines.back(), "  -5090.0000");  // channel 5 of the tenth sample
+    }
+    EXPECT_EQ(ts[1], ts[0]) << c.format;
+  }
+}
+
 TEST(RawcvData, WindowLineIsAppendedOnItsOwnLine) {
   Project p;
   p.raw(window_description());
