@@ -20,6 +20,14 @@ struct OpenSpec {
   Form form = Form::text;
   bool append = false;      // position at the end of the file
   bool big_endian = true;   // numbers (and length words) of BINARY records
+  // The program only reads the file: one that may not be written is opened for
+  // reading. Otherwise such a file is error 9 at the open.
+  bool reads_only = false;
+
+  // An existing file that the program only reads.
+  static constexpr OpenSpec to_read(Form form) {
+    return {.status = OpenStatus::old_file, .form = form, .reads_only = true};
+  }
 };
 
 // Opens a file on a unit (closing whatever the unit held). Returns kDone or the

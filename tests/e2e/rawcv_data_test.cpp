@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "e2e/rawcv_project.h"
+#include "unprivileged.h"
 
 namespace rawcv_e2e {
 namespace {
@@ -188,8 +189,8 @@ TEST(RawcvData, VerificationReadsBackASampleLaidOverSeveralLines) {
       ts[verify] = p.file("kvt101/kvt101a1.ts");
       const auto lines = data_lines(ts[verify]);
       ASSERT_EQ(lines.size(), 10 * c.first_sample.size()) << c.format;
-      EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + long(c.first_sample.size())),
-                c.first_sample);
+      const auto first_end = lines.begin() + long(c.first_sample.size());
+      EXPECT_EQ(std::vector<std::string>(lines.begin(), first_end), c.first_sample);
       EXPECT_EQ(lines.back(), "  -5090.0000");  // channel 5 of the tenth sample
     }
     EXPECT_EQ(ts[1], ts[0]) << c.format;
@@ -209,6 +210,24 @@ TEST(RawcvData, WindowLineIsAppendedOnItsOwnLine) {
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[1], "kvt101a0 007 5 x");
   EXPECT_EQ(lines[2], kWindowLine);
+}
+
+TEST(RawcvData, ReadOnlyWindowsDatabaseIsNeitherOpenedNorCreated) {
+  Project p;
+  p.raw(window_description(1.0f, "Hz", 5, 100));
+  mttest::write_file(p.dir / "windows.kvt", "# windows\r\n");
+  mttest::make_read_only(p.dir / "windows.kvt");
+  Answers a;
+  a.end = "2004-07-20 13:17:10";
+  std::string in;
+  for (const auto& answer : a.list()) in += answer + "\n";
+  const auto r = mttest::run_unprivileged("rawcv", {}, in, p.dir.path());
+  if (!r) GTEST_SKIP() << "cannot run the program as an ordinary user";
+  EXPECT_EQ(r->status, 1) << r->out;
+  EXPECT_EQ(r->err, "Error writing window information to windows file....\r\n");
+  EXPECT_EQ(r->out.find("project windows.kvt file"), std::string::npos) << r->out;
+  EXPECT_EQ(p.file("windows.kvt"), "# windows\r\n");
+  EXPECT_EQ(data_records(p.file("kvt101/kvt101a1.ts")).size(), 10u);
 }
 
 TEST(RawcvData, DataEndingEarlyStillRecordsTheWindow) {
