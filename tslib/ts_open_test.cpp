@@ -269,6 +269,19 @@ TEST(TsOpen, QuestionsHiddenAtNegativeLevelButErrorsShown) {
       << r.out;
 }
 
+// In a child: ts_open of the ASCII output of window kvt101a1 in dir, without the
+// question first. Returns the file name opened.
+std::array<char, 40> open_output(const fs::path& dir) {
+  fs::current_path(dir);
+  tslib::set_text(tsinfo.form, tslib::kFormAscii);
+  std::array<char, 8> window;
+  tslib::set_text(window, "kvt101a1");
+  std::array<char, 40> indat;
+  indat.fill(' ');
+  ts_open(kUnit, window, indat, false, false, TsAccess::output);
+  return indat;
+}
+
 TEST(TsOpen, OutputIsCreatedOrReplacedFromItsStart) {
   for (const bool existing : {false, true}) {
     SCOPED_TRACE(existing ? "existing file" : "missing file");
@@ -278,13 +291,7 @@ TEST(TsOpen, OutputIsCreatedOrReplacedFromItsStart) {
       mttest::write_file(dir / "kvt101" / "kvt101a1.ts", "# an old and much longer header line\r\n");
     const auto r = mttest::run_child(
         [&] {
-          fs::current_path(dir.path());
-          tslib::set_text(tsinfo.form, tslib::kFormAscii);
-          std::array<char, 8> window;
-          tslib::set_text(window, "kvt101a1");
-          std::array<char, 40> indat;
-          indat.fill(' ');
-          ts_open(kUnit, window, indat, false, false, TsAccess::output);
+          open_output(dir.path());
           tslib::HeaderLine line;
           tslib::set_text(line, "# new");
           tslib::write_comment_line(kUnit, line, false);
@@ -304,13 +311,7 @@ TEST(TsOpen, OutputThatMayNotBeWrittenAsksAgain) {
   const auto r = mttest::run_child(
       [&] {
         if (!mttest::become_unprivileged()) ::_exit(mttest::kNoUnprivilegedRun);
-        fs::current_path(dir.path());
-        tslib::set_text(tsinfo.form, tslib::kFormAscii);
-        std::array<char, 8> window;
-        tslib::set_text(window, "kvt101a1");
-        std::array<char, 40> indat;
-        indat.fill(' ');
-        ts_open(kUnit, window, indat, false, false, TsAccess::output);
+        const std::array<char, 40> indat = open_output(dir.path());
         io::FreeWriter(6) << "indat=|" << tslib::text_of(indat) << "|";
       },
       "kvt101a2\n");

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "e2e/rawcv_project.h"
-#include "unprivileged.h"
 
 namespace rawcv_e2e {
 namespace {
@@ -219,9 +218,7 @@ TEST(RawcvData, ReadOnlyWindowsDatabaseIsNeitherOpenedNorCreated) {
   mttest::make_read_only(p.dir / "windows.kvt");
   Answers a;
   a.end = "2004-07-20 13:17:10";
-  std::string in;
-  for (const auto& answer : a.list()) in += answer + "\n";
-  const auto r = mttest::run_unprivileged("rawcv", {}, in, p.dir.path());
+  const auto r = p.run_unprivileged(a.list());
   if (!r) GTEST_SKIP() << "cannot run the program as an ordinary user";
   EXPECT_EQ(r->status, 1) << r->out;
   EXPECT_EQ(r->err, "Error writing window information to windows file....\r\n");

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "e2e/rawcv_project.h"
-#include "unprivileged.h"
 
 namespace rawcv_e2e {
 namespace {
@@ -126,9 +125,7 @@ TEST(RawcvDialogue, ReadOnlyOutputIsRefusedBeforeTheTimes) {
     Answers a;
     a.form = c.form;
     a.seq_or_format = c.seq_or_format;
-    std::string in;
-    for (const auto& answer : a.list()) in += answer + "\n";
-    const auto r = mttest::run_unprivileged("rawcv", {}, in, p.dir.path());
+    const auto r = p.run_unprivileged(a.list());
     if (!r) GTEST_SKIP() << "cannot run the program as an ordinary user";
     EXPECT_EQ(r->status, 9) << r->out;
     EXPECT_EQ(r->err, "rawcv: severe (9): permission to access file denied, unit " +
@@ -147,9 +144,7 @@ TEST(RawcvDialogue, InputsThatMayOnlyBeReadStillOpen) {
     mttest::make_read_only(p.dir / input);
   Answers a;
   a.end = "2004-07-20 13:17:10";
-  std::string in;
-  for (const auto& answer : a.list()) in += answer + "\n";
-  const auto r = mttest::run_unprivileged("rawcv", {}, in, p.dir.path());
+  const auto r = p.run_unprivileged(a.list());
   if (!r) GTEST_SKIP() << "cannot run the program as an ordinary user";
   EXPECT_EQ(r->status, 0) << r->out << r->err;
   EXPECT_EQ(r->out.find("Error opening HARDWARE"), std::string::npos) << r->out;
