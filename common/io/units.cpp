@@ -174,6 +174,7 @@ Result open(int unit, std::string_view name_given, const OpenSpec& spec, Takes t
   int err = errno;
   if (fd < 0 && spec.reads_only && (err == EACCES || err == EROFS || err == EPERM) &&
       spec.status != OpenStatus::new_file) {
+    // A file the program only reads is still opened when it may only be read.
     const int fd_read = ::open(plain.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_read >= 0) fd = fd_read;
   }
