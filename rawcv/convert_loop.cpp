@@ -36,7 +36,8 @@ constexpr io::Item kPlainLine[] = {io::lay::A()};
 // One ts record and its aux record in the making, row after row.
 class RecordWriter {
  public:
-  RecordWriter(int nchan, int seq_rec) : nchan_(nchan), seq_rec_(seq_rec) {}
+  RecordWriter(int nchan, int seq_rec, bool verify)
+      : nchan_(nchan), seq_rec_(seq_rec), verify_(verify) {}
 
   void put_row(int row, std::span<const float> dat) {
     std::copy_n(dat.begin(), nchan_, ts_.begin() + (row - 1) * nchan_);
@@ -46,6 +47,7 @@ class RecordWriter {
   // Writes the ts record of `filled` rows and, when stamp is set, the aux record.
   void write(int filled, bool stamp) {
     const ConverterState& s = cvstate;
+    if (verify_) ts_records_before_ = io::records_written(kTsUnit);
     if (s.ascii) {
       write_text(kTsUnit, first_ts());
       if (stamp) write_text(kAuxUnit, std::span<const float>(aux_.data(), kAuxValues));
@@ -61,11 +63,15 @@ class RecordWriter {
       write_binary(kAuxUnit, std::span<const float>(aux_.data(), std::size_t(seq_rec_ * kAuxValues)));
   }
 
-  // Steps unit 10 back one record, reads the first sample and compares it.
+  // Steps unit 10 back over the records of the last ts write (a format text may lay
+  // one sample over several lines), reads the first sample and compares it.
   void verify(std::int32_t npt) {
     std::array<float, kDatSize> datv{};
     const std::span<float> back(datv.data(), std::size_t(nchan_));
-    io::backspace(kTsUnit);
+    // A write that ended no line (no-line-end item) still steps back to its line's start.
+    const std::int64_t steps =
+        std::max<std::int64_t>(1, io::records_written(kTsUnit) - ts_records_before_);
+    for (std::int64_t k = 0; k < steps; ++k) io::backspace(kTsUnit);
     if (!cvstate.ascii) {
       io::BinaryReader r(kTsUnit, io::Takes::neither);
       r >> back;
@@ -114,6 +120,8 @@ class RecordWriter {
 
   int nchan_;
   int seq_rec_;
+  bool verify_;
+  std::int64_t ts_records_before_ = 0;  // unit 10's record count before the last ts write
   io::Layout layout_{};
   std::array<float, kMaxSeqRec * 5> ts_{};
   std::array<float, kMaxSeqRec * kAuxValues> aux_{};
@@ -131,7 +139,7 @@ void convert_and_finish() {
     FreeWriter(6) << " ";
   }
 
-  RecordWriter records(nchan, s.seq_rec);
+  RecordWriter records(nchan, s.seq_rec, s.verify);
   std::array<float, kDatSize> dat{};
   std::int32_t status = 0;
   std::int32_t count = 0;    // samples from input1d, the dropped ones included

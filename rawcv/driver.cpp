@@ -334,10 +334,8 @@ void hardware_database() {
   ConverterState& s = cvstate;
   store(s.db_name, std::string_view("hardware."));
   for (std::size_t i = 0; i < 3; ++i) s.db_name[9 + i] = s.prj[i];
-  io::OpenSpec spec;
-  spec.status = io::OpenStatus::old_file;
-  spec.form = io::Form::text;
-  const io::Result r = io::open(kHardwareUnit, trimmed(view(s.db_name)), spec, io::Takes::errors);
+  const io::Result r = io::open(kHardwareUnit, trimmed(view(s.db_name)),
+                                io::OpenSpec::to_read(io::Form::text), io::Takes::errors);
   if (r.ok()) {
     if (iprint() > 0) plain("Opened project hardware file =", view(s.db_name));
     gethardware(kHardwareUnit, s.box, rawhdr.nchan, caltable);

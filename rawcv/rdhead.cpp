@@ -96,7 +96,7 @@ std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& nex
   }
 
   const std::string_view name = trimmed(fname);
-  if (!io::open(unit, name, {io::OpenStatus::old_file, io::Form::stream}, io::Takes::errors).ok()) {
+  if (!io::open(unit, name, io::OpenSpec::to_read(io::Form::stream), io::Takes::errors).ok()) {
     std::string shown(fname);
     std::int32_t n = 0;
     TRUNC(std::span<char>(shown), n);

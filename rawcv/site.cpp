@@ -81,7 +81,7 @@ SiteValues site_lookup(std::string_view prj, std::string_view station) {
   const std::string_view short_name(name.data(), code.size() + kSuffix.size());
   const std::string_view full_name(name.data(), name.size());
 
-  if (!io::open(kSiteUnit, short_name, {io::OpenStatus::old_file, io::Form::text}, io::Takes::errors).ok()) {
+  if (!io::open(kSiteUnit, short_name, io::OpenSpec::to_read(io::Form::text), io::Takes::errors).ok()) {
     io::FreeWriter(kConsole) << "Project site file not found: " << short_name;
     elevation_failure();
     io::close(kSiteUnit);

@@ -22,8 +22,9 @@ inline constexpr float eofmark = -1.0E-30f;
 // The caller's value array: one float per channel, channel n in element n - 1.
 using TsValues = std::array<float, tslib::kMaxChannels>;
 
-// Whether ts_open opens a file to read (it must exist; nothing is created) or a
-// file to write (created, or an existing one replaced from its start).
+// Whether ts_open opens a file to read (it must exist; nothing is created; a file
+// that may only be read opens) or a file to write (created, or an existing one
+// replaced from its start; one that may not be written is a failed open).
 enum class TsAccess { input, output };
 
 // Opens the ts file of a window on unit `ind`, asking again without limit when the

@@ -70,6 +70,7 @@ void settle_form() {
 bool open_file(int ind, std::string_view name, TsAccess access) {
   io::OpenSpec spec;
   spec.status = access == TsAccess::input ? io::OpenStatus::old_file : io::OpenStatus::unknown;
+  spec.reads_only = access == TsAccess::input;
   std::string_view mode;
   if (tslib::equals(tsinfo.form, tslib::kFormAscii)) {
     spec.form = io::Form::text;

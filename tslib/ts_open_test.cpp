@@ -17,6 +17,7 @@
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
 #include "tslib/ts_test_files.h"
+#include "unprivileged.h"
 
 namespace fs = std::filesystem;
 
@@ -268,6 +269,19 @@ TEST(TsOpen, QuestionsHiddenAtNegativeLevelButErrorsShown) {
       << r.out;
 }
 
+// In a child: ts_open of the ASCII output of window kvt101a1 in dir, without the
+// question first. Returns the file name opened.
+std::array<char, 40> open_output(const fs::path& dir) {
+  fs::current_path(dir);
+  tslib::set_text(tsinfo.form, tslib::kFormAscii);
+  std::array<char, 8> window;
+  tslib::set_text(window, "kvt101a1");
+  std::array<char, 40> indat;
+  indat.fill(' ');
+  ts_open(kUnit, window, indat, false, false, TsAccess::output);
+  return indat;
+}
+
 TEST(TsOpen, OutputIsCreatedOrReplacedFromItsStart) {
   for (const bool existing : {false, true}) {
     SCOPED_TRACE(existing ? "existing file" : "missing file");
@@ -277,13 +291,7 @@ TEST(TsOpen, OutputIsCreatedOrReplacedFromItsStart) {
       mttest::write_file(dir / "kvt101" / "kvt101a1.ts", "# an old and much longer header line\r\n");
     const auto r = mttest::run_child(
         [&] {
-          fs::current_path(dir.path());
-          tslib::set_text(tsinfo.form, tslib::kFormAscii);
-          std::array<char, 8> window;
-          tslib::set_text(window, "kvt101a1");
-          std::array<char, 40> indat;
-          indat.fill(' ');
-          ts_open(kUnit, window, indat, false, false, TsAccess::output);
+          open_output(dir.path());
           tslib::HeaderLine line;
           tslib::set_text(line, "# new");
           tslib::write_comment_line(kUnit, line, false);
@@ -293,6 +301,27 @@ TEST(TsOpen, OutputIsCreatedOrReplacedFromItsStart) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(mttest::read_file(dir / "kvt101" / "kvt101a1.ts"), "# new\r\n");
   }
+}
+
+TEST(TsOpen, OutputThatMayNotBeWrittenAsksAgain) {
+  mttest::TempDir dir;
+  make_file(dir.path(), "kvt101/kvt101a1.ts");
+  mttest::make_read_only(dir / "kvt101" / "kvt101a1.ts");
+  mttest::open_tree(dir.path());
+  const auto r = mttest::run_child(
+      [&] {
+        if (!mttest::become_unprivileged()) ::_exit(mttest::kNoUnprivilegedRun);
+        const std::array<char, 40> indat = open_output(dir.path());
+        io::FreeWriter(6) << "indat=|" << tslib::text_of(indat) << "|";
+      },
+      "kvt101a2\n");
+  if (r.status == mttest::kNoUnprivilegedRun) GTEST_SKIP() << "cannot become an ordinary user";
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, " Error in opening " + pad("kvt101/kvt101a1.ts", 40) + "  Try again!\r\n" +
+                       kWindowPrompt + "kvt101a1 ] > indat=|" + pad("kvt101/kvt101a2.ts", 40) +
+                       "|\r\n");
+  EXPECT_EQ(mttest::read_file(dir / "kvt101" / "kvt101a1.ts"), "# kvt101/kvt101a1.ts\r\n");
+  EXPECT_TRUE(fs::exists(dir / "kvt101" / "kvt101a2.ts"));
 }
 
 // The blank-window rule needs a command line of our choosing: this test program is

@@ -121,7 +121,10 @@ void FileUnit::write_text(std::string_view chars, bool end_line) {
     put(kLineEnd);
   }
   put(chars);
-  if (end_line) put(kLineEnd);
+  if (end_line) {
+    put(kLineEnd);
+    ++records_written_;
+  }
 }
 
 void FileUnit::reserve_unread(std::size_t n) {
@@ -233,6 +236,7 @@ void FileUnit::write_record(std::span<const std::byte> data) {
   std::copy(data.begin(), data.end(), reinterpret_cast<std::byte*>(out.data() + 4));
   encode_length(length, out.last<4>());
   wlen_ += total;
+  ++records_written_;
 }
 
 Result FileUnit::read_record(std::span<const std::byte>& data) {

@@ -39,6 +39,7 @@ class FileUnit final : public Unit {
   void write_text(std::string_view chars, bool end_line) override;
   Result read_line(std::string_view& line) override;
   void write_record(std::span<const std::byte> data) override;
+  std::int64_t records_written() const override { return records_written_; }
   Result read_record(std::span<const std::byte>& data) override;
   Result read_bytes(std::span<std::byte> out) override;
 
@@ -100,6 +101,7 @@ class FileUnit final : public Unit {
   std::size_t wlen_ = 0;      // writing: pending bytes
   bool cut_pending_ = false;
   bool need_line_end_ = false;  // the file's last line has no line end yet
+  std::int64_t records_written_ = 0;
 };
 
 }  // namespace io

@@ -13,6 +13,7 @@
 #include "common/io/unit.h"
 #include "common/io/units.h"
 #include "support/run_program.h"
+#include "unprivileged.h"
 
 namespace {
 
@@ -134,15 +135,43 @@ TEST_F(Open, PermissionDenied) {
   if (std::filesystem::exists(locked)) std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
 }
 
-TEST_F(Open, AReadOnlyFileCanStillBeRead) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+TEST_F(Open, AFileThatMayOnlyBeReadOpensOnlyToBeRead) {
   const std::string name = path("ro.txt");
   mttest::write_file(name, "only line\r\n");
-  std::filesystem::permissions(name, std::filesystem::perms::owner_read);
-  ASSERT_EQ(io::open(kUnit, name, with_status(io::OpenStatus::old_file), io::Takes::errors), io::kDone);
-  std::string_view line;
-  ASSERT_EQ(io::unit_for(kUnit).read_line(line), io::kDone);
-  EXPECT_EQ(line, "only line");
+  mttest::make_read_only(name);
+  mttest::open_tree(dir_.path());
+  struct Case {
+    const char* what;
+    io::OpenSpec spec;
+    int result;
+  };
+  const std::vector<Case> cases = {
+      {"to read", io::OpenSpec::to_read(io::Form::text), 0},
+      {"old", with_status(io::OpenStatus::old_file), io::kErrPermission},
+      {"unknown", with_status(io::OpenStatus::unknown), io::kErrPermission},
+      {"appending", {.status = io::OpenStatus::unknown, .append = true}, io::kErrPermission},
+      {"new", with_status(io::OpenStatus::new_file), io::kErrCannotOverwrite},
+  };
+  // In a child that an ordinary user runs: one line per case, the result's number,
+  // and for an opened file its first line.
+  const mttest::ChildResult r = mttest::run_child([&] {
+    if (!mttest::become_unprivileged()) ::_exit(mttest::kNoUnprivilegedRun);
+    for (const Case& c : cases) {
+      std::string line = std::to_string(io::open(kUnit, name, c.spec, io::Takes::errors).code);
+      std::string_view first;
+      if (io::is_open(kUnit) && io::unit_for(kUnit).read_line(first).ok())
+        line += " " + std::string(first);
+      io::close(kUnit);
+      io::unit_for(6).write_text(line, true);
+    }
+  });
+  if (r.status == mttest::kNoUnprivilegedRun) GTEST_SKIP() << "cannot become an ordinary user";
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string want;
+  for (const Case& c : cases)
+    want += std::to_string(c.result) + (c.result == 0 ? " only line" : "") + "\r\n";
+  EXPECT_EQ(r.out, want);
+  EXPECT_EQ(mttest::read_file(name), "only line\r\n");
 }
 
 TEST_F(Open, ReportsCarryTheFullPathName) {

@@ -3,6 +3,7 @@
 // layouts, BINARY records, byte streams) use these record primitives; they never
 // touch the file themselves.
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -42,6 +43,9 @@ class Unit {
 
   // BINARY records: one call is one framed record.
   virtual void write_record(std::span<const std::byte> data) = 0;
+  // Records ended by writes since the open: text lines given their line end, and
+  // BINARY records. A transfer's count is the difference across it.
+  virtual std::int64_t records_written() const = 0;
   // Reads the next record; the view stays valid until the next operation on this
   // unit. kEnd when no leading length word is there.
   virtual Result read_record(std::span<const std::byte>& data) = 0;

@@ -172,9 +172,9 @@ Result open(int unit, std::string_view name_given, const OpenSpec& spec, Takes t
   if (spec.append) flags |= O_APPEND;
   int fd = ::open(plain.c_str(), flags, 0666);
   int err = errno;
-  if (fd < 0 && (err == EACCES || err == EROFS || err == EPERM) &&
+  if (fd < 0 && spec.reads_only && (err == EACCES || err == EROFS || err == EPERM) &&
       spec.status != OpenStatus::new_file) {
-    // A file that may only be read is still opened; a write to it then fails (38).
+    // A file the program only reads is still opened when it may only be read.
     const int fd_read = ::open(plain.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_read >= 0) fd = fd_read;
   }
@@ -276,6 +276,8 @@ void backspace(int unit) {
   if (u == nullptr) return;
   if (const int failed = u->backspace()) report_unit_failure(*u, failed);
 }
+
+std::int64_t records_written(int unit) { return unit_for(unit).records_written(); }
 
 void flush_all() {
   Registry& r = registry();

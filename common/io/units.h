@@ -1,6 +1,7 @@
 #pragma once
 // Units: small integers naming open connections. Units 0, 5 and 6 are standard
 // error, standard input and standard output and are always available.
+#include <cstdint>
 #include <string_view>
 
 #include "common/io/outcome.h"
@@ -19,6 +20,14 @@ struct OpenSpec {
   Form form = Form::text;
   bool append = false;      // position at the end of the file
   bool big_endian = true;   // numbers (and length words) of BINARY records
+  // The program only reads the file: one that may not be written is opened for
+  // reading. Otherwise such a file is error 9 at the open.
+  bool reads_only = false;
+
+  // An existing file that the program only reads.
+  static constexpr OpenSpec to_read(Form form) {
+    return {.status = OpenStatus::old_file, .form = form, .reads_only = true};
+  }
 };
 
 // Opens a file on a unit (closing whatever the unit held). Returns kDone or the
@@ -40,6 +49,9 @@ void close(int unit);      // not open: nothing happens
 Result close(int unit, Takes takes);
 void rewind(int unit);     // not open: nothing happens; failure: error 20
 void backspace(int unit);  // back to the start of the record before the position; failure: 23
+// Records ended by writes on an open unit since its open (text lines with their line
+// end, BINARY records): the difference across a transfer is the records it wrote.
+std::int64_t records_written(int unit);
 
 // Writes out everything buffered on every unit (before console reads, at the end).
 void flush_all();

@@ -6,6 +6,7 @@
 
 #include "e2e/ts_fixture.h"
 #include "support/run_program.h"
+#include "unprivileged.h"
 
 namespace {
 
@@ -81,6 +82,23 @@ TEST(Hdrdmp, FileWithoutHeaderShowsNothingAndKeepsOldReport) {
   const auto r = run_program("hdrdmp", {"-1"}, "\nkvt101a1\na\n", dir.str());
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, " Writing header into hdrdmp.out\r\n");
+  EXPECT_EQ(read_file(dir / "hdrdmp.out"), "old content\r\n");
+}
+
+TEST(Hdrdmp, ReadOnlyReportFileIsRefusedAtItsOpen) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "kvt101");
+  const auto ts = dir / "kvt101" / "kvt101a1.ts";
+  mttest::write_file(ts, "# only read\r\n 1.0\r\n");
+  mttest::write_file(dir / "hdrdmp.out", "old content\r\n");
+  mttest::make_read_only(ts);  // an input that may only be read still opens
+  mttest::make_read_only(dir / "hdrdmp.out");
+  const auto r = mttest::run_unprivileged("hdrdmp", {"-1"}, "\nkvt101a1\na\n", dir.path());
+  if (!r) GTEST_SKIP() << "cannot run the program as an ordinary user";
+  EXPECT_EQ(r->status, 9);
+  EXPECT_EQ(r->out, "");
+  EXPECT_EQ(r->err, "hdrdmp: severe (9): permission to access file denied, unit 7, file " +
+                        (dir / "hdrdmp.out").string() + "\r\n");
   EXPECT_EQ(read_file(dir / "hdrdmp.out"), "old content\r\n");
 }
 

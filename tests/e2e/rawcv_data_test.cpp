@@ -157,6 +157,45 @@ TEST(RawcvData, VerificationReportsValuesTheFreeLayoutCannotHold) {
   }
 }
 
+TEST(RawcvData, VerificationReadsBackASampleLaidOverSeveralLines) {
+  struct Case {
+    std::string format;
+    std::vector<std::string> first_sample;  // the lines of the first sample
+  };
+  const std::vector<Case> cases = {
+      {"(F12.4)",
+       {"    100.0000", "    200.0000", "    300.0000", "  -4000.0000", "  -5000.0000"}},
+      {"(2F12.4)", {"    100.0000    200.0000", "    300.0000  -4000.0000", "  -5000.0000"}},
+  };
+  for (const Case& c : cases) {
+    std::string ts[2];
+    for (int verify = 0; verify < 2; ++verify) {
+      Project p;
+      p.raw(window_description(1.0f, "Hz", 5, 100));
+      Answers a;
+      a.verify = verify == 1 ? "T" : "F";
+      a.form = "f";
+      a.seq_or_format = c.format;
+      a.end = "2004-07-20 13:17:10";
+      auto r = p.run(a.list());
+      ASSERT_EQ(r.status, 0) << c.format << " verify " << a.verify << "\n" << r.out << r.err;
+      EXPECT_EQ(r.out.find("Verification error"), std::string::npos) << r.out;
+      EXPECT_NE(r.out.find("Number of points written:         10\r\n"), std::string::npos)
+          << r.out;
+      EXPECT_EQ(r.out.find("LESS"), std::string::npos) << r.out;
+      EXPECT_EQ(p.file("windows.kvt"),
+                "kvt101a1 007 5 2004-07-20 13:17:00-2004-07-20 13:17:10  1.000000\r\n");
+      ts[verify] = p.file("kvt101/kvt101a1.ts");
+      const auto lines = data_lines(ts[verify]);
+      ASSERT_EQ(lines.size(), 10 * c.first_sample.size()) << c.format;
+      const auto first_end = lines.begin() + long(c.first_sample.size());
+      EXPECT_EQ(std::vector<std::string>(lines.begin(), first_end), c.first_sample);
+      EXPECT_EQ(lines.back(), "  -5090.0000");  // channel 5 of the tenth sample
+    }
+    EXPECT_EQ(ts[1], ts[0]) << c.format;
+  }
+}
+
 TEST(RawcvData, WindowLineIsAppendedOnItsOwnLine) {
   Project p;
   p.raw(window_description());
@@ -170,6 +209,22 @@ TEST(RawcvData, WindowLineIsAppendedOnItsOwnLine) {
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[1], "kvt101a0 007 5 x");
   EXPECT_EQ(lines[2], kWindowLine);
+}
+
+TEST(RawcvData, ReadOnlyWindowsDatabaseIsNeitherOpenedNorCreated) {
+  Project p;
+  p.raw(window_description(1.0f, "Hz", 5, 100));
+  mttest::write_file(p.dir / "windows.kvt", "# windows\r\n");
+  mttest::make_read_only(p.dir / "windows.kvt");
+  Answers a;
+  a.end = "2004-07-20 13:17:10";
+  const auto r = p.run_unprivileged(a.list());
+  if (!r) GTEST_SKIP() << "cannot run the program as an ordinary user";
+  EXPECT_EQ(r->status, 1) << r->out;
+  EXPECT_EQ(r->err, "Error writing window information to windows file....\r\n");
+  EXPECT_EQ(r->out.find("project windows.kvt file"), std::string::npos) << r->out;
+  EXPECT_EQ(p.file("windows.kvt"), "# windows\r\n");
+  EXPECT_EQ(data_records(p.file("kvt101/kvt101a1.ts")).size(), 10u);
 }
 
 TEST(RawcvData, DataEndingEarlyStillRecordsTheWindow) {

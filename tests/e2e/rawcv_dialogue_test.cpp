@@ -105,6 +105,54 @@ TEST(RawcvDialogue, EndsThatReportAFailure) {
   }
 }
 
+TEST(RawcvDialogue, ReadOnlyOutputIsRefusedBeforeTheTimes) {
+  struct Case {
+    std::string form;
+    std::string seq_or_format;
+    std::string read_only;  // the output that exists and may not be written
+    int unit;
+  };
+  const std::vector<Case> cases = {
+      {"u", "1", "kvt101/kvt101a1.ts", 10},
+      {"f", "", "kvt101/kvt101a1.aux", 11},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.read_only);
+    Project p;
+    p.raw(window_description(1.0f, "Hz", 5, 100));
+    mttest::write_file(p.dir / c.read_only, "old content\r\n");
+    mttest::make_read_only(p.dir / c.read_only);
+    Answers a;
+    a.form = c.form;
+    a.seq_or_format = c.seq_or_format;
+    const auto r = p.run_unprivileged(a.list());
+    if (!r) GTEST_SKIP() << "cannot run the program as an ordinary user";
+    EXPECT_EQ(r->status, 9) << r->out;
+    EXPECT_EQ(r->err, "rawcv: severe (9): permission to access file denied, unit " +
+                          std::to_string(c.unit) + ", file " + (p.dir / c.read_only).string() +
+                          "\r\n");
+    EXPECT_EQ(r->out.find("Give required start time"), std::string::npos) << r->out;
+    EXPECT_EQ(p.file(c.read_only), "old content\r\n");
+    EXPECT_FALSE(p.has("windows.kvt"));
+  }
+}
+
+TEST(RawcvDialogue, InputsThatMayOnlyBeReadStillOpen) {
+  Project p;
+  p.raw(window_description(1.0f, "Hz", 5, 100));
+  for (const char* input : {"kvt101/kvt101a1.1mp", "hardware.kvt", "kvtsite.flt"})
+    mttest::make_read_only(p.dir / input);
+  Answers a;
+  a.end = "2004-07-20 13:17:10";
+  const auto r = p.run_unprivileged(a.list());
+  if (!r) GTEST_SKIP() << "cannot run the program as an ordinary user";
+  EXPECT_EQ(r->status, 0) << r->out << r->err;
+  EXPECT_EQ(r->out.find("Error opening HARDWARE"), std::string::npos) << r->out;
+  EXPECT_EQ(r->out.find("site file not found"), std::string::npos) << r->out;
+  EXPECT_EQ(p.file("windows.kvt"),
+            "kvt101a1 007 5 2004-07-20 13:17:00-2004-07-20 13:17:10  1.000000\r\n");
+}
+
 TEST(RawcvDialogue, FourChannelsEndTheProgram) {
   Project p;
   auto d = window_description(1.0f, "Hz", 5, 10);

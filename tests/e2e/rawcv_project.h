@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "support/rawgen.h"
 #include "support/run_program.h"
+#include "unprivileged.h"
 
 namespace rawcv_e2e {
 
@@ -53,6 +55,12 @@ inline rawgen::Description window_description(float rate = 12.0f, std::string un
   return d;
 }
 
+inline std::string answer_lines(const std::vector<std::string>& answers) {
+  std::string in;
+  for (const auto& a : answers) in += a + "\n";
+  return in;
+}
+
 struct Project {
   mttest::TempDir dir;
 
@@ -67,9 +75,14 @@ struct Project {
   }
 
   mttest::RunResult run(const std::vector<std::string>& answers) const {
-    std::string in;
-    for (const auto& a : answers) in += a + "\n";
-    return mttest::run_program("rawcv", {}, in, dir.str());
+    return mttest::run_program("rawcv", {}, answer_lines(answers), dir.str());
+  }
+
+  // The same as an ordinary user, for whom file permissions bind; nullopt when the
+  // tests cannot arrange that.
+  std::optional<mttest::ChildResult> run_unprivileged(
+      const std::vector<std::string>& answers) const {
+    return mttest::run_unprivileged("rawcv", {}, answer_lines(answers), dir.path());
   }
 
   std::string file(const std::string& rel) const { return mttest::read_file(dir / rel); }

@@ -147,7 +147,7 @@ void look_up_windows(Mix& mx) {
   std::array<char, 40> name;
   tslib::set_text(name, std::string("windows.").append(text(mx.prj)));
   while (!io::open(kDatabase, tslib::trimmed(name),
-                   io::OpenSpec{io::OpenStatus::old_file, io::Form::text}, io::Takes::errors)
+                   io::OpenSpec::to_read(io::Form::text), io::Takes::errors)
               .ok()) {
     io::FreeWriter(6) << "Error opening WINDOWS file, re-enter";
     cinput(" Give the project windows file", name);

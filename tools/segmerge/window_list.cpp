@@ -71,7 +71,7 @@ void read_window_list(Splice& sp) {
   set_window(first, sp.station);
 
   if (!io::open(kWindowsList, text(name),
-                io::OpenSpec{io::OpenStatus::old_file, io::Form::text}, io::Takes::errors)
+                io::OpenSpec::to_read(io::Form::text), io::Takes::errors)
            .ok()) {
     io::FreeWriter(6) << "FATAL ERROR: cannot open windows file > " << text(name);
     io::FreeWriter(6) << "This file must exist and contain windows information"
