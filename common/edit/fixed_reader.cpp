@@ -91,12 +91,25 @@ struct FixedReader::State {
       case Ed::Scale: scale = it.w; break;
       case Ed::BlankNull: blank_zero = false; break;
       case Ed::BlankZero: blank_zero = true; break;
+      case Ed::Open: apply_group(); break;
       default: break;  // signs, "$", ":" have no effect on input
     }
   }
 
+  // A group of position and mode items, in one step for all its repetitions: the
+  // modes as its last repetition leaves them, the position moved by its net move.
+  void apply_group() {
+    for (const Item& g : walk.group())
+      if (detail::is_mode_item(g.ed)) position_or_control(g);
+    pos = walk.group_move().apply(pos);
+  }
+
   const Item* next_data() {
     if (failed || ended) return nullptr;
+    if (!walk.has_data()) {  // a value can never be placed: fail before any walking
+      fail(kErrFormatMismatch);
+      return nullptr;
+    }
     bool reverted = false;
     for (;;) {
       const Item* it = walk.advance();

@@ -108,13 +108,26 @@ struct FixedWriter::State {
       case Ed::Scale: scale = it.w; break;
       case Ed::SignPlus: plus = edit::PlusSign::on; break;
       case Ed::SignDefault: case Ed::SignSuppress: plus = edit::PlusSign::off; break;
+      case Ed::Open: apply_group(); break;
       default: break;  // BN, BZ, Q, ":" have no effect on output
     }
+  }
+
+  // A group of position and mode items, in one step for all its repetitions: the
+  // modes as its last repetition leaves them, the position moved by its net move.
+  void apply_group() {
+    for (const Item& g : walk.group())
+      if (detail::is_mode_item(g.ed)) position_or_control(g);
+    pos = walk.group_move().apply(pos);
   }
 
   // Processes the layout up to the next data item and returns it; null after a failure.
   const Item* next_data() {
     if (failed || ended) return nullptr;
+    if (!walk.has_data()) {  // a value can never be placed: fail before any walking
+      fail(kErrFormatMismatch);
+      return nullptr;
+    }
     bool reverted_without_data = false;
     for (;;) {
       const Item* it = walk.advance();
