@@ -298,7 +298,7 @@ void write_real(std::span<char> out, double value, const Item& item, int scale, 
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_blank(char c) { return c == ' '; }  // a tab is no blank in a fixed field
 
 char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
