@@ -108,9 +108,8 @@ BinaryReader::BinaryReader(int unit, Takes takes) : unit_(unit), takes_(takes) {
 }
 
 bool BinaryReader::settle(Result r) {
-  if (r.end_of_file() && !takes_end(takes_)) report_on(unit_, kErrEndOfFile);
-  if (r.error() && !takes_errors(takes_)) report_on(unit_, r.code);
-  result_ = r;
+  const Unit& u = unit_for(unit_);
+  result_ = io::settle(r, takes_, u.report_number(), u.path());
   return false;
 }
 
@@ -172,9 +171,8 @@ BinaryReader& BinaryReader::operator>>(std::span<float> values) {
 ByteReader::ByteReader(int unit, Takes takes) : unit_(unit), takes_(takes) {}
 
 bool ByteReader::settle(Result r) {
-  if (r.end_of_file() && !takes_end(takes_)) report_on(unit_, kErrEndOfFile);
-  if (r.error() && !takes_errors(takes_)) report_on(unit_, r.code);
-  result_ = r;
+  const Unit& u = unit_for(unit_);
+  result_ = io::settle(r, takes_, u.report_number(), u.path());
   return false;
 }
 

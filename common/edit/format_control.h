@@ -1,11 +1,15 @@
 #pragma once
-// Stepping through a fixed layout: repeat counts, groups and the reversion point.
-// Shared by the fixed-layout writer and reader; internal to common/edit.
+// The walk through a fixed layout that both directions drive: repeat counts, groups,
+// the position and mode items between data items, reversion and the finish. The
+// reader and the writer supply only what differs (records, literals, failures) as
+// the Context of FormatControl. Internal to common/edit.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
 #include "common/edit/layout.h"
+#include "common/edit/number_edit.h"
+#include "common/io/errors.h"
 
 namespace io::detail {
 
@@ -88,6 +92,7 @@ constexpr bool only_moves_or_sets_modes(Ed ed, bool reading) {
   }
 }
 
+// The cursor over a layout's items.
 class LayoutWalk {
  public:
   void begin(Layout items, bool reading) {
@@ -221,6 +226,111 @@ class LayoutWalk {
   bool revert_has_data_ = false;
   Layout group_{};
   Move group_move_{};
+};
+
+// The next data item and the modes in force for it.
+struct DataEdit {
+  const Item* item = nullptr;  // null: no item (the transfer has failed or ended)
+  edit::EditModes modes{};
+  explicit operator bool() const { return item != nullptr; }
+};
+
+// Context, one per direction, supplies:
+//   static constexpr bool kReading;
+//   std::size_t& column();                 the position in the record (0-based)
+//   void next_record();                    "/" and reversion: end or read a record
+//   void literal(std::string_view text);   a literal met outside a collapsed group
+//   void fail(int number);  bool failed() const;
+template <class Context>
+class FormatControl {
+ public:
+  void begin(Layout layout) {
+    walk_.begin(layout, Context::kReading);
+    modes_ = {};
+    no_line_end_ = false;
+    ended_ = false;
+  }
+
+  // Processes the layout up to the next data item; none after a failure or the end.
+  DataEdit next_data(Context& ctx) {
+    if (ended_ || ctx.failed()) return {};
+    if (!walk_.has_data()) {  // a value can never be placed: fail before any walking
+      ctx.fail(io::kErrFormatMismatch);
+      return {};
+    }
+    bool reverted = false;
+    for (;;) {
+      const Item* it = walk_.advance();
+      if (it == nullptr) {
+        // Values remain at the end of the layout: a new record, and the layout
+        // starts again at its reversion point.
+        if (!walk_.can_revert() || reverted) {
+          ctx.fail(io::kErrFormatMismatch);
+          return {};
+        }
+        reverted = true;
+        ctx.next_record();
+        if (ctx.failed()) return {};
+        walk_.revert();
+        continue;
+      }
+      if (is_data_item(it->ed, Context::kReading)) return {it, modes_};
+      control(ctx, *it);
+      if (ctx.failed()) return {};
+    }
+  }
+
+  // The layout up to the next data item, ":" or its end, once; false when it had
+  // already been finished.
+  bool finish(Context& ctx) {
+    if (ended_) return false;
+    while (!ctx.failed()) {
+      const Item* it = walk_.advance();
+      if (it == nullptr || it->ed == Ed::Colon || is_data_item(it->ed, Context::kReading)) break;
+      control(ctx, *it);
+    }
+    ended_ = true;
+    return true;
+  }
+
+  bool no_line_end() const { return no_line_end_; }
+
+ private:
+  void control(Context& ctx, const Item& it) {
+    switch (it.ed) {
+      case Ed::X: case Ed::TR: case Ed::TL: case Ed::T:
+        ctx.column() = Move::of(it, Context::kReading).apply(ctx.column());
+        break;
+      case Ed::Slash: ctx.next_record(); break;
+      case Ed::Literal: ctx.literal(it.text); break;
+      case Ed::Open: apply_group(ctx); break;
+      default: set_mode(it); break;  // Q on output and ":" leave no trace here
+    }
+  }
+
+  void set_mode(const Item& it) {
+    switch (it.ed) {
+      case Ed::Scale: modes_.scale = it.w; break;
+      case Ed::SignPlus: modes_.plus = edit::PlusSign::on; break;
+      case Ed::SignDefault: case Ed::SignSuppress: modes_.plus = edit::PlusSign::off; break;
+      case Ed::BlankNull: modes_.blank_zero = false; break;
+      case Ed::BlankZero: modes_.blank_zero = true; break;
+      case Ed::NoLineEnd: no_line_end_ = true; break;
+      default: break;
+    }
+  }
+
+  // A group of position and mode items, in one step for all its repetitions: the
+  // modes as its last repetition leaves them, the position moved by its net move.
+  void apply_group(Context& ctx) {
+    for (const Item& g : walk_.group()) set_mode(g);
+    ctx.column() = walk_.group_move().apply(ctx.column());
+  }
+
+  LayoutWalk walk_;
+  edit::EditModes modes_{};
+  bool no_line_end_ = false;
+  bool ended_ = false;
 };
 
 }  // namespace io::detail
