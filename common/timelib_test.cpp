@@ -214,6 +214,18 @@ TEST_F(TimeLib, DateEndsTheProgramOnAColumnThatHoldsNoInteger) {
   EXPECT_NE(r.err.find("input conversion error"), std::string::npos) << r.err;
 }
 
+TEST_F(TimeLib, DateRefusesATabInANumericColumn) {
+  // A tab in a separator column is never read; in a numeric column it is no blank.
+  EXPECT_EQ(date("2004-03-08\t18:03:30"), (TimeFields{2004, 3, 8, 18, 3, 30}));
+  for (const char* t : {"2004-03-08 \t8:03:30", "\t004-03-08 18:03:30", "2004-03-08 18:03:3\t"}) {
+    const auto r = mttest::run_child([t] { (void)date(t); }, "");
+    EXPECT_EQ(r.status, 64) << t;
+    EXPECT_NE(r.err.find("severe (64): input conversion error, unit -5, file Internal Formatted Read"),
+              std::string::npos)
+        << r.err;
+  }
+}
+
 TEST_F(TimeLib, DaynoAndDaymon) {
   EXPECT_EQ(dayno(2004, 1, 1), 1);
   EXPECT_EQ(dayno(2004, 12, 31), 366);

@@ -11,7 +11,7 @@
 #include "common/edit/fixed.h"
 #include "common/edit/format_text.h"
 #include "common/edit/layout.h"
-#include "common/edit/layout_walk.h"
+#include "common/edit/format_control.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

@@ -42,7 +42,7 @@ class FixedWriter {
  private:
   struct State;
   explicit FixedWriter(State* state) : state_(state) {}
-  State* state_;  // per-thread reusable storage; no allocation per transfer
+  State* state_;  // reusable storage (state_pool.h); no allocation per transfer
 };
 
 // One read transfer under a fixed layout. Records shorter than the layout read as
@@ -70,7 +70,7 @@ class FixedReader {
  private:
   struct State;
   explicit FixedReader(State* state) : state_(state) {}
-  State* state_;  // per-thread reusable storage; no allocation per transfer
+  State* state_;  // reusable storage (state_pool.h); no allocation per transfer
 };
 
 }  // namespace io

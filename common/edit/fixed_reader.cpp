@@ -5,10 +5,9 @@
 #include <string_view>
 
 #include "common/edit/fixed.h"
-#include "common/edit/layout_walk.h"
+#include "common/edit/format_control.h"
 #include "common/edit/number_edit.h"
 #include "common/edit/state_pool.h"
-#include "common/end.h"
 #include "common/io/errors.h"
 #include "common/io/unit.h"
 
@@ -21,26 +20,21 @@ std::size_t columns(const Item& it) { return it.w > 0 ? static_cast<std::size_t>
 }  // namespace
 
 struct FixedReader::State {
-  detail::LayoutWalk walk;
+  static constexpr bool kReading = true;
+
+  detail::FormatControl<State> control;
   Unit* unit = nullptr;  // null: reading the text field `record`
   std::string_view record{};
   std::size_t pos = 0;
-  int scale = 0;
-  bool blank_zero = false;
   Takes takes = Takes::neither;
   Result result{};
-  bool failed = false;
-  bool ended = false;
 
   void begin(Layout layout, Takes t) {
-    walk.begin(layout, true);
+    control.begin(layout);
     record = {};
     pos = 0;
-    scale = 0;
-    blank_zero = false;
     takes = t;
     result = kDone;
-    failed = ended = false;
   }
 
   int report_number() const { return unit != nullptr ? unit->report_number() : -5; }
@@ -48,30 +42,28 @@ struct FixedReader::State {
     return unit != nullptr ? std::string_view(unit->path()) : "Internal Formatted Read";
   }
 
-  void fail(int number) {
-    if (failed) return;
-    failed = true;
-    result = Result{number};
-    if (!takes_errors(takes)) error_report(number, report_number(), path());
-  }
-
-  void at_end_of_file() {
-    if (failed) return;
-    failed = true;
-    result = kEnd;
-    if (!takes_end(takes)) error_report(kErrEndOfFile, report_number(), path());
-  }
+  // The context of the format control.
+  std::size_t& column() { return pos; }
+  bool failed() const { return !result.ok(); }
+  void fail(int number) { settle_once(Result{number}); }
+  void literal(std::string_view text) { pos += text.size(); }  // its columns are passed over
 
   // The next record; a text field has no second one.
   void next_record() {
     pos = 0;
     if (unit == nullptr) {
       record = {};
-      return at_end_of_file();
+      return settle_once(kEnd);
     }
     const Result r = unit->read_line(record);
-    if (r.end_of_file()) return at_end_of_file();
-    if (r.error()) return fail(r.code);
+    if (!r.ok()) settle_once(r);
+  }
+
+  // The first failure is the transfer's outcome; the items after it are skipped.
+  void settle_once(Result r) {
+    if (failed()) return;
+    result = r;
+    settle(r, takes, report_number(), path());
   }
 
   // The next w columns; those beyond the record's end are missing (read as blanks).
@@ -81,58 +73,15 @@ struct FixedReader::State {
     return record.substr(from, w);
   }
 
-  void position_or_control(const Item& it) {
-    switch (it.ed) {
-      case Ed::X: case Ed::TR: pos += columns(it); break;
-      case Ed::T: pos = it.w > 1 ? static_cast<std::size_t>(it.w - 1) : 0; break;
-      case Ed::TL: pos = pos > columns(it) ? pos - columns(it) : 0; break;
-      case Ed::Slash: next_record(); break;
-      case Ed::Literal: pos += it.text.size(); break;  // its columns are passed over
-      case Ed::Scale: scale = it.w; break;
-      case Ed::BlankNull: blank_zero = false; break;
-      case Ed::BlankZero: blank_zero = true; break;
-      default: break;  // signs, "$", ":" have no effect on input
-    }
-  }
-
-  const Item* next_data() {
-    if (failed || ended) return nullptr;
-    bool reverted = false;
-    for (;;) {
-      const Item* it = walk.advance();
-      if (it == nullptr) {
-        // Variables remain at the end of the layout: the rest of the record is
-        // skipped, the next one read, and the layout starts again.
-        if (!walk.can_revert() || reverted) {
-          fail(kErrFormatMismatch);
-          return nullptr;
-        }
-        reverted = true;
-        next_record();
-        if (failed) return nullptr;
-        walk.revert();
-        continue;
-      }
-      if (detail::is_data_item(it->ed, true)) return it;
-      position_or_control(*it);
-      if (failed) return nullptr;
-    }
-  }
-
   Result finish() {
-    if (ended) return result;
-    while (!failed) {
-      const Item* it = walk.advance();
-      if (it == nullptr || it->ed == Ed::Colon || detail::is_data_item(it->ed, true)) break;
-      position_or_control(*it);
-    }
-    ended = true;
+    control.finish(*this);
     return result;
   }
 
   void text(std::span<char> dest) {
-    const Item* it = next_data();
-    if (it == nullptr) return;
+    const detail::DataEdit data = control.next_data(*this);
+    if (!data) return;
+    const Item* it = data.item;
     if (it->ed != Ed::A && it->ed != Ed::G) return fail(kErrFormatMismatch);
     const std::size_t len = dest.size();
     const std::size_t w = it->w > 0 ? static_cast<std::size_t>(it->w) : len;
@@ -147,17 +96,18 @@ struct FixedReader::State {
 
   // An integer item into a variable of the given range.
   bool integer(std::int64_t& v, std::int64_t low, std::int64_t high, unsigned bits) {
-    const Item* it = next_data();
-    if (it == nullptr) return false;
+    const detail::DataEdit data = control.next_data(*this);
+    if (!data) return false;
+    const Item* it = data.item;
     bool ok = false;
     switch (it->ed) {
       case Ed::I: case Ed::G:
-        ok = edit::read_integer(take(columns(*it)), blank_zero, v);
+        ok = edit::read_integer(take(columns(*it)), data.modes, v);
         ok = ok && v >= low && v <= high;
         break;
       case Ed::B: case Ed::O: case Ed::Z: {
         std::uint64_t u = 0;
-        ok = edit::read_bits(take(columns(*it)), it->ed, blank_zero, u);
+        ok = edit::read_bits(take(columns(*it)), it->ed, data.modes, u);
         ok = ok && (bits >= 64 || (u >> bits) == 0);
         // The bit pattern of the variable: the top bit is its sign.
         if (ok) v = bits == 32 ? std::int64_t(static_cast<std::int32_t>(static_cast<std::uint32_t>(u)))
@@ -176,8 +126,9 @@ struct FixedReader::State {
   }
 
   void boolean(bool& v) {
-    const Item* it = next_data();
-    if (it == nullptr) return;
+    const detail::DataEdit data = control.next_data(*this);
+    if (!data) return;
+    const Item* it = data.item;
     if (it->ed != Ed::L && it->ed != Ed::G) return fail(kErrFormatMismatch);
     bool b = false;
     if (!edit::read_boolean(take(static_cast<std::size_t>(it->w > 0 ? it->w : 2)), b))
@@ -187,19 +138,20 @@ struct FixedReader::State {
 
   template <class T, class Bits>
   void real(T& v) {
-    const Item* it = next_data();
-    if (it == nullptr) return;
+    const detail::DataEdit data = control.next_data(*this);
+    if (!data) return;
+    const Item* it = data.item;
     switch (it->ed) {
       case Ed::F: case Ed::E: case Ed::D: case Ed::EN: case Ed::ES: case Ed::G: {
         T x{};
-        if (!edit::read_real(take(columns(*it)), it->d, scale, blank_zero, x))
+        if (!edit::read_real(take(columns(*it)), it->d, data.modes, x))
           return fail(kErrConversion);
         v = x;
         return;
       }
       case Ed::B: case Ed::O: case Ed::Z: {
         std::uint64_t u = 0;
-        if (!edit::read_bits(take(columns(*it)), it->ed, blank_zero, u) ||
+        if (!edit::read_bits(take(columns(*it)), it->ed, data.modes, u) ||
             u > std::numeric_limits<Bits>::max())
           return fail(kErrConversion);
         v = std::bit_cast<T>(static_cast<Bits>(u));
@@ -214,14 +166,14 @@ struct FixedReader::State {
 // Delegating, so that the destructor hands the state back even when the first record
 // read ends the program under an end interceptor (common/end.h).
 FixedReader::FixedReader(int unit, Layout layout, Takes takes)
-    : FixedReader(detail::StatePool<State>::local().acquire()) {
+    : FixedReader(detail::StatePool<State>::shared().acquire()) {
   state_->begin(layout, takes);
   state_->unit = &unit_for(unit);
   state_->next_record();
 }
 
 FixedReader FixedReader::from_field(std::string_view field, Layout layout, Takes takes) {
-  State* s = detail::StatePool<State>::local().acquire();
+  State* s = detail::StatePool<State>::shared().acquire();
   s->begin(layout, takes);
   s->unit = nullptr;
   s->record = field;
@@ -231,7 +183,7 @@ FixedReader FixedReader::from_field(std::string_view field, Layout layout, Takes
 FixedReader::~FixedReader() {
   if (state_ == nullptr) return;
   state_->finish();
-  detail::StatePool<State>::local().release(state_);
+  detail::StatePool<State>::shared().release(state_);
 }
 
 FixedReader::FixedReader(FixedReader&& other) noexcept : state_(other.state_) {

@@ -103,6 +103,8 @@ TEST(FixedFieldRead, ItemsTable) {
       {"(I5)", " 1-2 ", {std::int32_t{0}}, 64},
       {"(I6)", " 32768", {std::int16_t{0}}, 64},        // beyond the variable
       {"(I11)", "99999999999", {std::int32_t{0}}, 64},
+      {"(I5)", " 4\t2 ", {std::int32_t{0}}, 64},       // a tab is not a blank
+      {"(I5)", "\t  42", {std::int32_t{0}}, 64},
       // blanks read as zeros after BZ, ignored again after BN
       {"(BZ,I5)", " 1 2 ", {std::int32_t{1020}}},
       {"(BZ,I3,BN,I3)", "1  1  ", {std::int32_t{100}, std::int32_t{1}}},
@@ -135,6 +137,10 @@ TEST(FixedFieldRead, ItemsTable) {
       {"(F8.2)", "1e", {0.0f}, 64},
       {"(F8.2)", "1.5x", {0.0f}, 64},
       {"(F8.2)", "1e99", {0.0f}, 64},                   // no such float
+      {"(F8.2)", "  1.5\t  ", {0.0f}, 64},               // a tab is not a blank
+      {"(F8.2)", "\t1.5", {0.0f}, 64},
+      {"(E12.4)", "1.5E\t1", {0.0f}, 64},
+      {"(G12.5)", "\t", {0.0f}, 64},
       // the scale factor: the value is divided by 10^k unless the field has an exponent;
       // it stays in force for the rest of the layout
       {"(2P,F8.2)", "1.5", {0.015f}},
@@ -151,6 +157,7 @@ TEST(FixedFieldRead, ItemsTable) {
       {"(L7)", " .TRUE.", {true}},
       {"(L2)", " x", {false}, 64},
       {"(L2)", "  ", {false}, 64},                       // a blank field holds no T or F
+      {"(L2)", "\tT", {false}, 64},
       // octal, hexadecimal, base 2
       {"(Z4)", "  FF", {std::int32_t{255}}},
       {"(Z4)", "  ff", {std::int32_t{255}}},

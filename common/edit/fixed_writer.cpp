@@ -5,10 +5,9 @@
 #include <string_view>
 
 #include "common/edit/fixed.h"
-#include "common/edit/layout_walk.h"
+#include "common/edit/format_control.h"
 #include "common/edit/number_edit.h"
 #include "common/edit/state_pool.h"
-#include "common/end.h"
 #include "common/io/errors.h"
 #include "common/io/unit.h"
 
@@ -22,37 +21,41 @@ constexpr std::size_t kMaxRecordLength = std::size_t{1} << 28;
 }  // namespace
 
 struct FixedWriter::State {
-  detail::LayoutWalk walk;
+  static constexpr bool kReading = false;
+
+  detail::FormatControl<State> control;
   Unit* unit = nullptr;         // null: writing into `field`
   std::span<char> field{};
   std::string record;           // the record in progress on a unit; capacity is kept
   std::size_t pos = 0;          // next column (0-based)
   std::size_t len = 0;          // columns written so far
-  int scale = 0;
-  edit::PlusSign plus = edit::PlusSign::off;
-  bool no_line_end = false;
   Takes takes = Takes::neither;
   Result result{};
-  bool failed = false;
-  bool ended = false;
 
   void begin(Layout layout) {
-    walk.begin(layout, false);
+    control.begin(layout);
     record.clear();
     pos = len = 0;
-    scale = 0;
-    plus = edit::PlusSign::off;
-    no_line_end = false;
     result = kDone;
-    failed = ended = false;
   }
 
+  // The context of the format control.
+  std::size_t& column() { return pos; }
+  bool failed() const { return !result.ok(); }
   void fail(int number) {
-    if (failed) return;
-    failed = true;
+    if (failed()) return;
     result = Result{number};
-    if (unit != nullptr) error_report(number, unit->report_number(), unit->path());
-    if (!takes_errors(takes)) error_report(number, -5, "Internal Formatted Write");
+    if (unit != nullptr) {
+      settle(result, takes, unit->report_number(), unit->path());
+    } else {
+      settle(result, takes, -5, "Internal Formatted Write");
+    }
+  }
+  void literal(std::string_view text) { put_text(text); }
+  void next_record() {
+    if (unit == nullptr) return fail(kErrRecordOverflow);  // a field holds one record
+    unit->write_text(std::string_view(record.data(), len), true);
+    pos = len = 0;
   }
 
   // The next `width` columns at the position, blanks between the last column written
@@ -86,72 +89,16 @@ struct FixedWriter::State {
     for (std::size_t k = 0; k < out.size(); ++k) out[k] = text[k];
   }
 
-  void end_record() {
-    if (unit == nullptr) return fail(kErrRecordOverflow);  // a field holds one record
-    unit->write_text(std::string_view(record.data(), len), true);
-    pos = len = 0;
-  }
-
-  // Acts on one item that is not a data item. Returns false at ":" (caller decides).
-  void position_or_control(const Item& it) {
-    switch (it.ed) {
-      case Ed::X: case Ed::TR: pos += static_cast<std::size_t>(it.w > 0 ? it.w : 0); break;
-      case Ed::T: pos = it.w > 1 ? static_cast<std::size_t>(it.w - 1) : 0; break;
-      case Ed::TL: {
-        const auto n = static_cast<std::size_t>(it.w > 0 ? it.w : 0);
-        pos = pos > n ? pos - n : 0;
-        break;
-      }
-      case Ed::Slash: end_record(); break;
-      case Ed::NoLineEnd: no_line_end = true; break;
-      case Ed::Literal: put_text(it.text); break;
-      case Ed::Scale: scale = it.w; break;
-      case Ed::SignPlus: plus = edit::PlusSign::on; break;
-      case Ed::SignDefault: case Ed::SignSuppress: plus = edit::PlusSign::off; break;
-      default: break;  // BN, BZ, Q, ":" have no effect on output
-    }
-  }
-
-  // Processes the layout up to the next data item and returns it; null after a failure.
-  const Item* next_data() {
-    if (failed || ended) return nullptr;
-    bool reverted_without_data = false;
-    for (;;) {
-      const Item* it = walk.advance();
-      if (it == nullptr) {
-        // Values remain at the end of the layout: new record, start again.
-        if (!walk.can_revert() || reverted_without_data) {
-          fail(kErrFormatMismatch);
-          return nullptr;
-        }
-        reverted_without_data = true;
-        end_record();
-        if (failed) return nullptr;
-        walk.revert();
-        continue;
-      }
-      if (detail::is_data_item(it->ed, false)) return it;
-      position_or_control(*it);
-      if (failed) return nullptr;
-    }
-  }
-
   Result finish() {
-    if (ended) return result;
-    while (!failed) {
-      const Item* it = walk.advance();
-      if (it == nullptr || it->ed == Ed::Colon || detail::is_data_item(it->ed, false)) break;
-      position_or_control(*it);
-    }
-    ended = true;
-    if (!failed && unit != nullptr)
-      unit->write_text(std::string_view(record.data(), len), !no_line_end);
+    if (control.finish(*this) && !failed() && unit != nullptr)
+      unit->write_text(std::string_view(record.data(), len), !control.no_line_end());
     return result;
   }
 
   void text(std::string_view s) {
-    const Item* it = next_data();
-    if (it == nullptr) return;
+    const detail::DataEdit data = control.next_data(*this);
+    if (!data) return;
+    const Item* it = data.item;
     if (it->ed != Ed::A && it->ed != Ed::G) return fail(kErrFormatMismatch);
     if (it->w <= 0 || (it->ed == Ed::A && static_cast<std::size_t>(it->w) == s.size()))
       return put_text(s);
@@ -167,13 +114,14 @@ struct FixedWriter::State {
   }
 
   void integer(std::int64_t v, std::uint64_t bits) {
-    const Item* it = next_data();
-    if (it == nullptr) return;
+    const detail::DataEdit data = control.next_data(*this);
+    if (!data) return;
+    const Item* it = data.item;
     switch (it->ed) {
       case Ed::I: case Ed::G:
         if (it->w <= 0) return fail(kErrFormatMismatch);
         return edit::write_integer(reserve(static_cast<std::size_t>(it->w)), v,
-                                   it->ed == Ed::I ? it->m : -1, plus);
+                                   it->ed == Ed::I ? it->m : -1, data.modes);
       case Ed::B: case Ed::O: case Ed::Z:
         if (it->w <= 0) return fail(kErrFormatMismatch);
         return edit::write_bits(reserve(static_cast<std::size_t>(it->w)), bits, it->ed, it->m);
@@ -183,19 +131,21 @@ struct FixedWriter::State {
   }
 
   void boolean(bool v) {
-    const Item* it = next_data();
-    if (it == nullptr) return;
+    const detail::DataEdit data = control.next_data(*this);
+    if (!data) return;
+    const Item* it = data.item;
     if (it->ed != Ed::L && it->ed != Ed::G) return fail(kErrFormatMismatch);
     edit::write_boolean(reserve(static_cast<std::size_t>(it->w > 0 ? it->w : 2)), v);
   }
 
   void real(double v, std::uint64_t bits) {
-    const Item* it = next_data();
-    if (it == nullptr) return;
+    const detail::DataEdit data = control.next_data(*this);
+    if (!data) return;
+    const Item* it = data.item;
     switch (it->ed) {
       case Ed::F: case Ed::E: case Ed::D: case Ed::EN: case Ed::ES: case Ed::G:
         if (it->w <= 0) return fail(kErrFormatMismatch);
-        return edit::write_real(reserve(static_cast<std::size_t>(it->w)), v, *it, scale, plus);
+        return edit::write_real(reserve(static_cast<std::size_t>(it->w)), v, *it, data.modes);
       case Ed::B: case Ed::O: case Ed::Z:
         if (it->w <= 0) return fail(kErrFormatMismatch);
         return edit::write_bits(reserve(static_cast<std::size_t>(it->w)), bits, it->ed, it->m);
@@ -205,7 +155,7 @@ struct FixedWriter::State {
   }
 };
 
-FixedWriter::FixedWriter(int unit, Layout layout) : state_(detail::StatePool<State>::local().acquire()) {
+FixedWriter::FixedWriter(int unit, Layout layout) : state_(detail::StatePool<State>::shared().acquire()) {
   state_->begin(layout);
   state_->unit = &unit_for(unit);
   state_->field = {};
@@ -213,7 +163,7 @@ FixedWriter::FixedWriter(int unit, Layout layout) : state_(detail::StatePool<Sta
 }
 
 FixedWriter FixedWriter::to_field(std::span<char> field, Layout layout, Takes takes) {
-  State* s = detail::StatePool<State>::local().acquire();
+  State* s = detail::StatePool<State>::shared().acquire();
   s->begin(layout);
   s->unit = nullptr;
   s->field = field;
@@ -225,7 +175,7 @@ FixedWriter FixedWriter::to_field(std::span<char> field, Layout layout, Takes ta
 FixedWriter::~FixedWriter() {
   if (state_ == nullptr) return;
   state_->finish();
-  detail::StatePool<State>::local().release(state_);
+  detail::StatePool<State>::shared().release(state_);
 }
 
 FixedWriter::FixedWriter(FixedWriter&& other) noexcept : state_(other.state_) {

@@ -289,7 +289,7 @@ bool parse_format(std::string_view text, std::vector<Item>& items, FormatError& 
 }
 
 Layout format_layout(std::string_view text, int unit) {
-  thread_local FormatCache cache;
+  static FormatCache cache;
   if (cache.last_text != nullptr && *cache.last_text == text) return cache.last_layout;
   auto found = cache.layouts.find(text);
   if (found == cache.layouts.end()) {

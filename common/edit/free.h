@@ -89,9 +89,7 @@ class FreeReader {
   FreeReader(std::string_view field, Takes takes);
   template <class Store>
   FreeReader& item(bool text_variable, Store&& store);
-  static State* acquire_state();
-  static void release_state(State* s);
-  State* state_;  // points into per-thread storage; no allocation per transfer
+  State* state_;  // reusable storage (state_pool.h); no allocation per transfer
 };
 
 }  // namespace io

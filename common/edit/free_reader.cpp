@@ -5,11 +5,11 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <memory>
+#include <algorithm>
 #include <system_error>
 
 #include "common/edit/free.h"
-#include "common/end.h"
+#include "common/edit/state_pool.h"
 #include "common/io/errors.h"
 #include "common/io/unit.h"
 
@@ -175,11 +175,10 @@ struct ReaderCore {
   // Records the outcome; one the caller does not take back ends the program here.
   void fail(Result r) {
     result = r;
-    const int number = r.end_of_file() ? kErrEndOfFile : r.code;
-    const bool taken = r.end_of_file() ? takes_end(takes) : takes_errors(takes);
-    if (!taken) {
-      if (unit) error_report(number, unit->report_number(), unit->path());
-      error_report(number, kFieldUnit, kFieldFile);
+    if (unit) {
+      settle(r, takes, unit->report_number(), unit->path());
+    } else {
+      settle(r, takes, kFieldUnit, kFieldFile);
     }
   }
 
@@ -309,20 +308,17 @@ struct ReaderCore {
   }
 };
 
-constexpr std::size_t kPoolSize = 4;
-
 }  // namespace
 
-struct FreeReader::State : ReaderCore {
-  bool pooled = false;
-  bool in_use = false;
-};
+struct FreeReader::State : ReaderCore {};
 
-FreeReader::FreeReader(int unit, Takes takes) : state_(acquire_state()) {
+FreeReader::FreeReader(int unit, Takes takes)
+    : state_(detail::StatePool<State>::shared().acquire()) {
   state_->reset(&unit_for(unit), {}, takes);
 }
 
-FreeReader::FreeReader(std::string_view field, Takes takes) : state_(acquire_state()) {
+FreeReader::FreeReader(std::string_view field, Takes takes)
+    : state_(detail::StatePool<State>::shared().acquire()) {
   state_->reset(nullptr, field, takes);
 }
 
@@ -337,7 +333,7 @@ FreeReader::FreeReader(FreeReader&& other) noexcept : state_(other.state_) {
 FreeReader::~FreeReader() {
   if (!state_) return;
   if (!state_->finished) finish();
-  release_state(state_);
+  detail::StatePool<State>::shared().release(state_);
 }
 
 template <class Store>
@@ -457,30 +453,6 @@ Result FreeReader::finish() {
   }
   s.finished = true;
   return s.result;
-}
-
-// Readers nest rarely (a field read inside a unit read): a few states per thread
-// suffice, more come from the heap.
-FreeReader::State* FreeReader::acquire_state() {
-  thread_local std::array<State, kPoolSize> pool;
-  for (auto& s : pool) {
-    if (!s.in_use) {
-      s.in_use = true;
-      s.pooled = true;
-      return &s;
-    }
-  }
-  auto* s = new State;
-  s->in_use = true;
-  return s;
-}
-
-void FreeReader::release_state(State* s) {
-  if (s->pooled) {
-    s->in_use = false;
-  } else {
-    delete s;
-  }
 }
 
 }  // namespace io

@@ -241,7 +241,7 @@ void write_g(std::span<char> out, double value, const Item& item, int scale, Plu
 
 }  // namespace
 
-void write_integer(std::span<char> out, std::int64_t value, int m, PlusSign plus) {
+void write_integer(std::span<char> out, std::int64_t value, int m, const EditModes& modes) {
   const bool negative = value < 0;
   const std::uint64_t mag =
       negative ? std::uint64_t(0) - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
@@ -250,7 +250,7 @@ void write_integer(std::span<char> out, std::int64_t value, int m, PlusSign plus
   auto [p, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), mag);
   const int n = ec == std::errc{} ? static_cast<int>(p - buf.data()) : 0;
   const int digits = m > n ? m : n;
-  const bool sign = sign_shown(negative, plus);
+  const bool sign = sign_shown(negative, modes.plus);
   const std::size_t len = static_cast<std::size_t>(digits) + (sign ? 1u : 0u);
   if (len > out.size()) return fill(out, '*');
   RightJustified r(out, len);
@@ -281,7 +281,9 @@ void write_boolean(std::span<char> out, bool value) {
   out[out.size() - 1] = value ? 'T' : 'F';
 }
 
-void write_real(std::span<char> out, double value, const Item& item, int scale, PlusSign plus) {
+void write_real(std::span<char> out, double value, const Item& item, const EditModes& modes) {
+  const int scale = modes.scale;
+  const PlusSign plus = modes.plus;
   if (!std::isfinite(value)) return write_special(out, value, plus);
   switch (item.ed) {
     case Ed::F: return write_f(out, value, item.d, scale, plus);
@@ -298,7 +300,7 @@ void write_real(std::span<char> out, double value, const Item& item, int scale, 
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_blank(char c) { return c == ' '; }  // a tab is no blank in a fixed field
 
 char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
@@ -431,7 +433,8 @@ bool read_real_t(std::string_view f, int d, int scale, bool blank_zero, T& value
 
 }  // namespace
 
-bool read_integer(std::string_view f, bool blank_zero, std::int64_t& value) {
+bool read_integer(std::string_view f, const EditModes& modes, std::int64_t& value) {
+  const bool blank_zero = modes.blank_zero;
   std::size_t i = 0;
   while (i < f.size() && is_blank(f[i])) ++i;
   bool negative = false;
@@ -451,7 +454,8 @@ bool read_integer(std::string_view f, bool blank_zero, std::int64_t& value) {
   return true;
 }
 
-bool read_bits(std::string_view f, Ed ed, bool blank_zero, std::uint64_t& value) {
+bool read_bits(std::string_view f, Ed ed, const EditModes& modes, std::uint64_t& value) {
+  const bool blank_zero = modes.blank_zero;
   const unsigned shift = ed == Ed::B ? 1 : ed == Ed::O ? 3 : 4;
   const unsigned base = 1u << shift;
   std::uint64_t v = 0;
@@ -485,11 +489,11 @@ bool read_boolean(std::string_view f, bool& value) {
   return true;
 }
 
-bool read_real(std::string_view field, int d, int scale, bool blank_zero, float& value) {
-  return read_real_t(field, d, scale, blank_zero, value);
+bool read_real(std::string_view field, int d, const EditModes& modes, float& value) {
+  return read_real_t(field, d, modes.scale, modes.blank_zero, value);
 }
-bool read_real(std::string_view field, int d, int scale, bool blank_zero, double& value) {
-  return read_real_t(field, d, scale, blank_zero, value);
+bool read_real(std::string_view field, int d, const EditModes& modes, double& value) {
+  return read_real_t(field, d, modes.scale, modes.blank_zero, value);
 }
 
 }  // namespace edit

@@ -1,7 +1,8 @@
 #pragma once
-// Per-thread reusable transfer states, so that a transfer allocates nothing once its
-// buffers have grown. A few transfers may be alive at once (a writer into a text field
-// while a unit transfer is open); beyond that a state is made on the heap.
+// Reusable transfer states, so that a transfer allocates nothing once its buffers have
+// grown. A few transfers may be alive at once (a writer into a text field while a unit
+// transfer is open); beyond that a state is made on the heap. The programs are
+// single-threaded: one pool per state type for the process.
 #include <array>
 #include <cstddef>
 
@@ -28,8 +29,8 @@ class StatePool {
     }
     delete s;
   }
-  static StatePool& local() {
-    thread_local StatePool pool;
+  static StatePool& shared() {
+    static StatePool pool;
     return pool;
   }
 

@@ -33,6 +33,12 @@ T load(std::span<const std::byte> bytes) {
   error_report(number, u.report_number(), u.path());
 }
 
+// A reader's outcome on `unit` against what its caller takes back.
+Result settle_on(int unit, Result r, Takes takes) {
+  const Unit& u = unit_for(unit);
+  return settle(r, takes, u.report_number(), u.path());
+}
+
 }  // namespace
 
 // ---- BinaryWriter ----
@@ -108,9 +114,7 @@ BinaryReader::BinaryReader(int unit, Takes takes) : unit_(unit), takes_(takes) {
 }
 
 bool BinaryReader::settle(Result r) {
-  if (r.end_of_file() && !takes_end(takes_)) report_on(unit_, kErrEndOfFile);
-  if (r.error() && !takes_errors(takes_)) report_on(unit_, r.code);
-  result_ = r;
+  result_ = settle_on(unit_, r, takes_);
   return false;
 }
 
@@ -172,9 +176,7 @@ BinaryReader& BinaryReader::operator>>(std::span<float> values) {
 ByteReader::ByteReader(int unit, Takes takes) : unit_(unit), takes_(takes) {}
 
 bool ByteReader::settle(Result r) {
-  if (r.end_of_file() && !takes_end(takes_)) report_on(unit_, kErrEndOfFile);
-  if (r.error() && !takes_errors(takes_)) report_on(unit_, r.code);
-  result_ = r;
+  result_ = settle_on(unit_, r, takes_);
   return false;
 }
 

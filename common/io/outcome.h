@@ -1,5 +1,6 @@
 #pragma once
 // Outcomes of transfers and opens, and which of them a caller takes back.
+#include <string_view>
 
 namespace io {
 
@@ -22,5 +23,10 @@ inline constexpr Result kEnd{-1};
 
 constexpr bool takes_errors(Takes t) { return t == Takes::errors || t == Takes::both; }
 constexpr bool takes_end(Takes t) { return t == Takes::end || t == Takes::both; }
+
+// The one place where an outcome meets the caller's policy: done and the outcomes the
+// caller takes back are returned; any other ends the program with the error report
+// (number 24 for end of file) on the unit as reported and its file.
+Result settle(Result outcome, Takes takes, int report_unit, std::string_view file);
 
 }  // namespace io

@@ -129,8 +129,7 @@ int open_error(int err) {
 }
 
 Result open_failed(int number, int unit, const std::string& path, Takes takes) {
-  if (takes_errors(takes)) return Result{number};
-  error_report(number, unit, path);
+  return settle(Result{number}, takes, unit, path);
 }
 
 bool same_word(std::string_view text, std::string_view word) {

@@ -60,6 +60,19 @@ TEST(RawcvDialogue, StartInAnotherYearAndBadEndTimesAreAskedAgain) {
   EXPECT_NE(r.out.find("Number of points written:         10\r\n"), std::string::npos);
 }
 
+TEST(RawcvDialogue, TabInATimeAnswerEndsWithTheConversionReport) {
+  Project p;
+  p.raw(window_description(1.0f, "Hz", 5, 100));
+  Answers a;
+  a.start = "2004-07-20 13:1\t:00";
+  auto r = p.run(a.list());
+  EXPECT_EQ(r.status, 64) << r.out << r.err;
+  EXPECT_NE(r.err.find("severe (64): input conversion error, unit -5, file Internal Formatted Read"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.out.find("Give desired end time"), std::string::npos) << r.out;
+}
+
 TEST(RawcvDialogue, RawFileUnderTheUpperCaseExtension) {
   Project p;
   p.raw(window_description(1.0f, "Hz", 5, 100), "kvt101a1.1MP");
