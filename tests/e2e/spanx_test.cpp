@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -53,9 +54,13 @@ struct TimeCase {
   std::string rate_field;  // columns 57-72; empty: not checked
 };
 
+void PrintTo(const TimeCase& c, std::ostream* os) {
+  *os << c.name << " (" << c.nrec << " records at " << c.delta << ' ' << c.tunits << ')';
+}
+
 class SpanxTimes : public ::testing::TestWithParam<TimeCase> {};
 
-TEST_P(SpanxTimes, CountsRecordsAndWorksOutTheEndTime) {
+TEST_P(SpanxTimes, CountsRecordsAndEndTime) {
   const TimeCase& c = GetParam();
   TempDir dir;
   const TsSpec s = spec(c.tunits, c.delta, c.start);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -63,9 +64,13 @@ struct SpanCase {
   int count;             // the number of the "Reading and writing" line
 };
 
+void PrintTo(const SpanCase& c, std::ostream* os) {
+  *os << c.name << " (" << c.nrec << " records at " << c.delta << ' ' << c.tunits << ')';
+}
+
 class WincutterSpan : public ::testing::TestWithParam<SpanCase> {};
 
-TEST_P(WincutterSpan, CopiesTheSpanWithTheAnsweredTimes) {
+TEST_P(WincutterSpan, CopiesTheSpan) {
   const SpanCase& c = GetParam();
   TempDir dir;
   TsSpec s;
