@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/end.h"
@@ -28,39 +31,34 @@ io::OpenSpec with_status(io::OpenStatus status) {
 
 // Keyword texts for status and form, taken in either case with trailing blanks
 // ignored; a keyword that names no choice is error 45, settled like any failed open.
-bool same_word(std::string_view text, std::string_view word) {
+template <class T>
+bool choose(std::string_view text, std::initializer_list<std::pair<std::string_view, T>> choices, T& to) {
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  if (text.size() != word.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(text[i])) != word[i]) return false;
+  for (const auto& [word, value] : choices) {
+    const bool same = std::equal(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
+      return std::toupper(static_cast<unsigned char>(a)) == b;
+    });
+    if (same) {
+      to = value;
+      return true;
+    }
   }
-  return true;
+  return false;
 }
 
 io::Result open_by_keywords(int unit, std::string_view name, std::string_view status,
                             std::string_view form, bool append, io::Takes takes) {
   io::OpenSpec spec;
   spec.append = append;
-  bool known = true;
-  if (same_word(status, "OLD")) {
-    spec.status = io::OpenStatus::old_file;
-  } else if (same_word(status, "NEW")) {
-    spec.status = io::OpenStatus::new_file;
-  } else if (same_word(status, "UNKNOWN")) {
-    spec.status = io::OpenStatus::unknown;
-  } else {
-    known = false;
-  }
-  if (same_word(form, "FORMATTED")) {
-    spec.form = io::Form::text;
-  } else if (same_word(form, "UNFORMATTED")) {
-    spec.form = io::Form::binary;
-  } else if (same_word(form, "BINARY")) {
-    spec.form = io::Form::stream;
-  } else {
-    known = false;
-  }
-  if (known) return io::open(unit, name, spec, takes);
+  const bool status_known = choose<io::OpenStatus>(status,
+                                                   {{"OLD", io::OpenStatus::old_file},
+                                                    {"NEW", io::OpenStatus::new_file},
+                                                    {"UNKNOWN", io::OpenStatus::unknown}},
+                                                   spec.status);
+  const bool form_known = choose<io::Form>(
+      form, {{"FORMATTED", io::Form::text}, {"UNFORMATTED", io::Form::binary}, {"BINARY", io::Form::stream}},
+      spec.form);
+  if (status_known && form_known) return io::open(unit, name, spec, takes);
   if (io::takes_errors(takes)) return io::Result{io::kErrKeyword};
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
   io::error_report(io::kErrKeyword, unit, std::filesystem::absolute(name).string());
