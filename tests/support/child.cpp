@@ -41,7 +41,9 @@ bool ends_with_prompt(const std::string& text) {
 }  // namespace
 
 Child::Child(const std::function<void()>& in_child) {
-  io::flush_all();  // nothing of the test's own buffers may be written out twice
+  // Nothing the test holds in a buffer may be written out twice, by it and by the child.
+  io::flush_all();
+  std::fflush(nullptr);
   int in[2], out[2], err[2];
   if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) throw std::runtime_error("pipe");
   pid_ = ::fork();
