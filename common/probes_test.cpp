@@ -12,8 +12,9 @@
 #include <string>
 
 #include "common/banner.h"
+#include "common/io/units.h"
 #include "common/printlevel.h"
-#include "common/testing/run_child.h"
+#include "support/child.h"
 #include "support/run_program.h"
 
 namespace {

@@ -2,19 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <functional>
 #include <string>
-#include <stdexcept>
-#include <utility>
 
 #include "common/edit/free.h"
+#include "common/io/units.h"
 #include "common/printlevel.h"
-#include "common/testing/run_child.h"
+#include "support/child.h"
 
 namespace {
 
@@ -40,72 +35,6 @@ mttest::ChildResult ask(int iprint, const std::function<void()>& body, const std
       },
       input);
 }
-
-// A child whose standard input and output are pipes, driven as a user at a terminal
-// would drive it: each answer is sent only after the child has shown its prompt and
-// waits for the answer. A prompt that stayed in a buffer would never arrive, and
-// until_prompt() would give up and say so.
-class Conversation {
- public:
-  explicit Conversation(const std::function<void()>& body) {
-    int in[2], out[2];
-    if (::pipe(in) != 0 || ::pipe(out) != 0) throw std::runtime_error("pipe");
-    io::flush_all();
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::dup2(in[0], 0);
-      ::dup2(out[1], 1);
-      for (int fd : {in[0], in[1], out[0], out[1]}) ::close(fd);
-      body();
-      io::flush_all();
-      ::_exit(0);
-    }
-    ::close(in[0]);
-    ::close(out[1]);
-    to_child_ = in[1];
-    from_child_ = out[0];
-  }
-  ~Conversation() {
-    if (to_child_ >= 0) ::close(to_child_);
-    if (from_child_ >= 0) ::close(from_child_);
-    if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
-  }
-  Conversation(const Conversation&) = delete;
-  Conversation& operator=(const Conversation&) = delete;
-
-  // What the child writes up to a prompt left open (" >" at the end), or up to its end.
-  std::string until_prompt() {
-    std::string got;
-    char buf[4096];
-    while (got.size() < 2 || got.compare(got.size() - 2, 2, " >") != 0) {
-      pollfd p{from_child_, POLLIN, 0};
-      if (::poll(&p, 1, 20000) <= 0) return got + "<no prompt shown>";
-      const ssize_t n = ::read(from_child_, buf, sizeof buf);
-      if (n <= 0) break;
-      got.append(buf, static_cast<std::size_t>(n));
-    }
-    return got;
-  }
-  void answer(const std::string& line) {
-    if (::write(to_child_, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
-      throw std::runtime_error("write");
-  }
-  // Ends the input; the rest of the output and the exit status.
-  std::pair<std::string, int> finish() {
-    ::close(to_child_);
-    to_child_ = -1;
-    const std::string rest = until_prompt();
-    int st = 0;
-    ::waitpid(pid_, &st, 0);
-    pid_ = -1;
-    return {rest, WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st)};
-  }
-
- private:
-  pid_t pid_ = -1;
-  int to_child_ = -1;
-  int from_child_ = -1;
-};
 
 std::size_t count(const std::string& text, const std::string& what) {
   std::size_t n = 0;
@@ -223,7 +152,9 @@ TEST(Prompt, NumbersBeyondTheVariableAreFormatErrors) {
 }
 
 TEST(Prompt, ThroughAPipeThePromptWaitsOpenForEachAnswer) {
-  Conversation c([] {
+  // Each answer is sent only after the child has shown its prompt and waits for it: a
+  // prompt that stayed in a buffer would never arrive, and until_prompt() says so.
+  mttest::Child c([] {
     float x = 52.5f;
     rinput("Give x", x);
     std::int32_t n = -1;
@@ -237,7 +168,7 @@ TEST(Prompt, ThroughAPipeThePromptWaitsOpenForEachAnswer) {
   c.answer("7.5\n");
   EXPECT_EQ(c.until_prompt(), "Give n  [default: -1 ] >");
   c.answer("\n");
-  const auto [rest, status] = c.finish();
+  const auto [status, rest, err] = c.finish();
   EXPECT_EQ(rest, "   7.500000              -1\r\n");
   EXPECT_EQ(status, 0);
 }

@@ -10,7 +10,7 @@
 #include "common/io/unit.h"
 #include "common/printlevel.h"
 #include "common/strings.h"
-#include "common/testing/run_child.h"
+#include "support/child.h"
 
 namespace {
 

@@ -5,8 +5,9 @@
 #include <cstdio>
 #include <string>
 
+#include "common/io/units.h"
 #include "common/printlevel.h"
-#include "common/testing/run_child.h"
+#include "support/child.h"
 
 namespace {
 

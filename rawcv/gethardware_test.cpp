@@ -6,8 +6,8 @@
 
 #include "common/io/units.h"
 #include "common/printlevel.h"
-#include "common/testing/run_child.h"
 #include "rawcv/gethardware.h"
+#include "support/child.h"
 #include "support/run_program.h"
 
 namespace {

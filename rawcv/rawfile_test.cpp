@@ -7,8 +7,8 @@
 
 #include "common/io/units.h"
 #include "common/printlevel.h"
-#include "common/testing/run_child.h"
 #include "rawcv/rawhdr.h"
+#include "support/child.h"
 #include "support/rawgen.h"
 #include "support/run_program.h"
 

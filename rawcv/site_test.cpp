@@ -4,10 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "common/io/units.h"
 #include "common/printlevel.h"
-#include "common/testing/run_child.h"
 #include "rawcv/ll2utm.h"
 #include "rawcv/site.h"
+#include "support/child.h"
 #include "support/run_program.h"
 
 namespace {

@@ -16,9 +16,9 @@
 
 #include "common/edit/free.h"
 #include "common/end.h"
-#include "common/testing/run_child.h"
 #include "common/io/units.h"
 #include "fuzz/fuzz_support.h"
+#include "support/child.h"
 
 extern "C" int format_text_fuzz_one(const std::uint8_t* data, std::size_t size);
 extern "C" int free_field_fuzz_one(const std::uint8_t* data, std::size_t size);

@@ -4,8 +4,8 @@
 
 #include "common/io/units.h"
 #include "support/run_program.h"
+#include "support/ts_test_files.h"
 #include "tslib/getwindow.h"
-#include "tslib/ts_test_files.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include "common/io/units.h"
 #include "common/printlevel.h"
-#include "common/testing/run_child.h"
+#include "support/child.h"
 #include "support/run_program.h"
+#include "support/ts_test_files.h"
 #include "tslib/ts.h"
-#include "tslib/ts_test_files.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "common/edit/format_text.h"
 #include "common/edit/layout.h"
 #include "common/io/units.h"
-#include "common/testing/run_child.h"
+#include "support/child.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "common/edit/fixed.h"
 #include "common/edit/format_text.h"
 #include "common/edit/layout.h"
-#include "common/testing/run_child.h"
+#include "support/child.h"
 
 namespace {
 

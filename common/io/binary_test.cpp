@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "common/end.h"
 #include "common/io/binary.h"
 #include "common/io/errors.h"
-#include "common/testing/run_child.h"
 #include "common/io/unit.h"
 #include "common/io/units.h"
-#include "common/end.h"
+#include "support/child.h"
 #include "support/run_program.h"
 
 namespace {

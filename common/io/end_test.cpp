@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "common/end.h"
-#include "common/testing/run_child.h"
 #include "common/io/unit.h"
 #include "common/io/units.h"
+#include "support/child.h"
 #include "support/run_program.h"
 
 namespace {

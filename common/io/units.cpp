@@ -132,17 +132,6 @@ Result open_failed(int number, int unit, const std::string& path, Takes takes) {
   return settle(Result{number}, takes, unit, path);
 }
 
-bool same_word(std::string_view text, std::string_view word) {
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  if (text.size() != word.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != word[i]) return false;
-  }
-  return true;
-}
-
 void report_unit_failure(FileUnit& u, int number) { error_report(number, u.report_number(), u.path()); }
 
 }  // namespace
@@ -201,35 +190,6 @@ Result open(int unit, std::string_view name_given, const OpenSpec& spec, Takes t
   }
   *registry().slot(unit, true) = std::move(created);
   return kDone;
-}
-
-Result open(int unit, std::string_view name, std::string_view status, std::string_view form,
-            bool append, Takes takes) {
-  OpenSpec spec;
-  spec.append = append;
-  bool keyword_ok = true;
-  if (same_word(status, "OLD")) {
-    spec.status = OpenStatus::old_file;
-  } else if (same_word(status, "NEW")) {
-    spec.status = OpenStatus::new_file;
-  } else if (same_word(status, "UNKNOWN")) {
-    spec.status = OpenStatus::unknown;
-  } else {
-    keyword_ok = false;
-  }
-  if (same_word(form, "FORMATTED")) {
-    spec.form = Form::text;
-  } else if (same_word(form, "UNFORMATTED")) {
-    spec.form = Form::binary;
-  } else if (same_word(form, "BINARY")) {
-    spec.form = Form::stream;
-  } else {
-    keyword_ok = false;
-  }
-  if (!keyword_ok) {
-    return open_failed(kErrKeyword, unit, full_path(trim_name(name)), takes);
-  }
-  return open(unit, name, spec, takes);
 }
 
 bool exists(std::string_view name_given) {

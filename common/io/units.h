@@ -35,12 +35,6 @@ struct OpenSpec {
 // failure ends the program through the error report.
 Result open(int unit, std::string_view name, const OpenSpec& spec, Takes takes);
 
-// The same with keyword texts, taken in either case with trailing blanks ignored:
-// status "OLD" / "NEW" / "UNKNOWN", form "FORMATTED" / "UNFORMATTED" / "BINARY".
-// A keyword that names no choice is error 45.
-Result open(int unit, std::string_view name, std::string_view status,
-            std::string_view form, bool append, Takes takes);
-
 bool exists(std::string_view name);
 bool is_open(int unit);
 

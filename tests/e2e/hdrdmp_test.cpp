@@ -6,7 +6,7 @@
 
 #include "e2e/ts_fixture.h"
 #include "support/run_program.h"
-#include "unprivileged.h"
+#include "support/unprivileged.h"
 
 namespace {
 

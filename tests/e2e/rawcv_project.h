@@ -10,7 +10,7 @@
 
 #include "support/rawgen.h"
 #include "support/run_program.h"
-#include "unprivileged.h"
+#include "support/unprivileged.h"
 
 namespace rawcv_e2e {
 

@@ -5,13 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "support/child.h"
+
 namespace mttest {
 
-struct RunResult {
-  int status = -1;   // exit status; 128 + signal number when killed by a signal
-  std::string out;   // standard output
-  std::string err;   // standard error
-};
+using RunResult = ChildResult;
 
 // exe: a path, or a bare program name looked up in MT_BIN_DIR.
 RunResult run_program(const std::string& exe, const std::vector<std::string>& args,

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/run_child.h"
+#include "support/child.h"
 
 namespace mttest {
 
 // Exit status of a child that could not become an ordinary user or start its program;
 // no program of the suite ends with these.
-inline constexpr int kNoUnprivilegedRun = 125;
+inline constexpr int kNoUnprivilegedRun = 126;
 
 // Makes this process an ordinary user when it is root. False when that failed.
 inline bool become_unprivileged() {
