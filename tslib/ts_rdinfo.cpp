@@ -182,7 +182,7 @@ bool KeyLine::apply() {
     if (n == 0) return false;
   }
   tslib::FieldRef field;
-  if (key->field.ref != nullptr) field = key->field.ref(tsinfo, static_cast<std::size_t>(n - 1));
+  if (key->kind != tslib::InfoKind::none) field = key->field.ref(tsinfo, static_cast<std::size_t>(n - 1));
   store(key->kind, field);
 
   switch (key->action) {
