@@ -7,6 +7,7 @@
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/timelib.h"
+#include "tslib/info_keys.h"
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
 
@@ -48,7 +49,7 @@ struct Flags {
   bool format = false;
 };
 
-// One key line of the block, tested against the keys in their fixed order.
+// One key line of the block, read by the first info key that matches it.
 class KeyLine {
  public:
   KeyLine(const HeaderLine& line, Flags& flags) : line_(line), flags_(flags) {}
@@ -57,15 +58,6 @@ class KeyLine {
   bool apply();
 
  private:
-  bool whole(std::string_view key) const {
-    const std::string_view k = tslib::key_of(line_);
-    return k.substr(0, key.size()) == key &&
-           std::all_of(k.begin() + static_cast<std::ptrdiff_t>(key.size()), k.end(),
-                       [](char c) { return c == ' '; });
-  }
-  bool prefix(std::string_view letters) const {
-    return tslib::key_of(line_).substr(0, letters.size()) == letters;
-  }
   std::string_view value_text() const {
     const auto v = tslib::value_field(line_);
     return {v.data(), v.size()};
@@ -86,14 +78,28 @@ class KeyLine {
   void columns(std::span<char> target) const {
     std::copy_n(value_text().begin(), target.size(), target.begin());
   }
+  void store(tslib::InfoKind kind, const tslib::FieldRef& field) const;
   // The channel number from the key's digit column; 0 when the line is to be passed
   // over (a comma, a slash, or a number outside 1..limit).
   int channel(std::size_t column, int limit) const;
-  void time(std::span<char, 19> field, bool start) const;
+  void compare_form() const;
+  void check_binary_format() const;
+  void time(std::span<char> field, bool start) const;
+  void report_unknown() const;
 
   const HeaderLine& line_;
   Flags& flags_;
 };
+
+void KeyLine::store(tslib::InfoKind kind, const tslib::FieldRef& field) const {
+  switch (kind) {
+    case tslib::InfoKind::none: break;
+    case tslib::InfoKind::word: word(field.text); break;
+    case tslib::InfoKind::integer: number(*field.integer); break;
+    case tslib::InfoKind::real: number(*field.real); break;
+    case tslib::InfoKind::columns: columns(field.text); break;
+  }
+}
 
 int KeyLine::channel(std::size_t column, int limit) const {
   const char c = line_[column - 1];
@@ -113,8 +119,32 @@ int KeyLine::channel(std::size_t column, int limit) const {
   return n;
 }
 
-void KeyLine::time(std::span<char, 19> field, bool start) const {
-  columns(field);
+// FORM is read aside: a file of another form than the one opened ends the program.
+void KeyLine::compare_form() const {
+  const TsInfoRecord& ti = tsinfo;
+  std::array<char, 6> form_in;
+  word(form_in);
+  if (form_in != ti.form) {
+    io::FreeWriter(6) << "ts_rdinfo: Incompatible form specified in file:";
+    io::FreeWriter(6) << "           form = " << text_of(ti.form) << "form_in = " << text_of(form_in);
+    io::FreeWriter(6) << "Correct and rerun";
+    io::end_program(io::Outcome::failure);
+  }
+}
+
+void KeyLine::check_binary_format() const {
+  TsInfoRecord& ti = tsinfo;
+  if (tslib::equals(ti.form, tslib::kFormBinary) &&
+      !tslib::equals(ti.format, tslib::kFormatUnformatted)) {
+    io::FreeWriter(6) << "ts_rdinfo: Incorrect format specified for BINARY file";
+    io::FreeWriter(6) << "           format = " << text_of(ti.format);
+    io::FreeWriter(6) << "           reset to UNFORMATTED";
+    tslib::set_text(ti.format, tslib::kFormatUnformatted);
+  }
+}
+
+// The time as stored; one in the v4 format (yymmddhhmmss) becomes a timestr.
+void KeyLine::time(std::span<char> field, bool start) const {
   const std::string_view t(field.data(), field.size());
   if (prtlvl.iprint >= 2)
     io::FreeWriter(6) << (start ? "Starttime read in >" : "Endtime read in >") << tslib::trimmed(field);
@@ -127,105 +157,51 @@ void KeyLine::time(std::span<char, 19> field, bool start) const {
   }
 }
 
+void KeyLine::report_unknown() const {
+  fixed_line(" ");
+  io::FixedWriter w(6, kUnknownKey);
+  w << tslib::key_of(line_);
+  w.end();
+  fixed_line(" ");
+}
+
 bool KeyLine::apply() {
-  TsInfoRecord& ti = tsinfo;
-  const auto at = [](int n) { return static_cast<std::size_t>(n - 1); };
-  if (whole("INFO_START")) {
-  } else if (whole("STATION")) {
-    word(ti.STATION);
-  } else if (whole("INSTRUMENT")) {
-    number(ti.INSTRUMENT);
-  } else if (whole("WINDOW")) {
-    word(ti.WINDOW);
-  } else if (whole("LATITUDE")) {
-    number(ti.LATITUDE);
-  } else if (whole("LONGITUDE")) {
-    number(ti.LONGITUDE);
-  } else if (whole("ELEVATION")) {
-    number(ti.ELEVATION);
-  } else if (whole("UTM_ORIGIN")) {
-    number(ti.UTM_ORIGIN);
-  } else if (whole("UTM_ZONE")) {
-    number(ti.UTM_ZONE);
-  } else if (whole("UTM_NORTH")) {
-    number(ti.UTM_NORTH);
-  } else if (whole("UTM_EAST")) {
-    number(ti.UTM_EAST);
-  } else if (whole("COORD_SYS")) {
-    columns(ti.COORD_SYS);
-  } else if (whole("DECLIN")) {
-    number(ti.DECLIN);
-  } else if (whole("FORM")) {
-    std::array<char, 6> form_in;
-    word(form_in);
-    if (form_in != ti.form) {
-      io::FreeWriter(6) << "ts_rdinfo: Incompatible form specified in file:";
-      io::FreeWriter(6) << "           form = " << text_of(ti.form) << "form_in = " << text_of(form_in);
-      io::FreeWriter(6) << "Correct and rerun";
-      io::end_program(io::Outcome::failure);
-    }
-  } else if (whole("FORMAT")) {
-    word(ti.format);
-    flags_.format = true;
-    if (tslib::equals(ti.form, tslib::kFormBinary) &&
-        !tslib::equals(ti.format, tslib::kFormatUnformatted)) {
-      io::FreeWriter(6) << "ts_rdinfo: Incorrect format specified for BINARY file";
-      io::FreeWriter(6) << "           format = " << text_of(ti.format);
-      io::FreeWriter(6) << "           reset to UNFORMATTED";
-      tslib::set_text(ti.format, tslib::kFormatUnformatted);
-    }
-  } else if (whole("FORM_TYPE")) {
-    word(ti.FORM_TYPE);
-  } else if (whole("FORM_LEN")) {
-    number(ti.FORM_LEN);
-  } else if (whole("ENDIAN")) {
-    word(ti.ENDIAN);
-  } else if (whole("BIN_FORM")) {
-    word(ti.BIN_FORM);
-  } else if (whole("SEQ_REC")) {
-    number(ti.SEQ_REC);
-    flags_.seq_rec = true;
-  } else if (whole("NCHAN")) {
-    number(ti.NCHAN);
-  } else if (prefix("CHAN")) {
-    if (const int n = channel(7, tslib::kMaxChannels)) word(ti.CHAN_[at(n)]);
-  } else if (prefix("SENSOR")) {
-    if (const int n = channel(9, tslib::kMaxChannels)) number(ti.SENSOR_[at(n)]);
-  } else if (prefix("AZIM")) {
-    if (const int n = channel(7, tslib::kMaxChannels)) number(ti.AZIM_[at(n)]);
-  } else if (prefix("UNITS")) {
-    if (const int n = channel(8, tslib::kMaxChannels)) word(ti.UNITS_[at(n)]);
-  } else if (whole("DELTA_T")) {
-    number(ti.DELTA_T);
-  } else if (whole("T_UNITS")) {
-    word(ti.T_UNITS);
-  } else if (whole("ORDER")) {
-    word(ti.ORDER);
-  } else if (prefix("GAIN")) {
-    if (const int n = channel(7, tslib::kMaxChannels)) {
-      float& gain = ti.GAIN_[at(n)];
-      number(gain);
-      if (gain != 1.0f)
+  using tslib::ReadAction;
+  const tslib::InfoKey* key = tslib::find_info_key(tslib::key_of(line_));
+  if (key == nullptr) {
+    report_unknown();
+    return false;
+  }
+  if (key->action == ReadAction::compare_form) {
+    compare_form();
+    return false;
+  }
+  int n = 1;  // the channel number; a field of its own is element 0
+  if (key->per_channel()) {
+    n = channel(key->digit_column(), key->field.channels);
+    if (n == 0) return false;
+  }
+  tslib::FieldRef field;
+  if (key->kind != tslib::InfoKind::none) field = key->field.ref(tsinfo, static_cast<std::size_t>(n - 1));
+  store(key->kind, field);
+
+  switch (key->action) {
+    case ReadAction::none:
+    case ReadAction::compare_form: break;
+    case ReadAction::check_format:
+      flags_.format = true;
+      check_binary_format();
+      break;
+    case ReadAction::seq_rec_read: flags_.seq_rec = true; break;
+    case ReadAction::mis_data_read: flags_.mis_data = true; break;
+    case ReadAction::gain_notice:
+      if (*field.real != 1.0f)
         io::FreeWriter(6) << "ts_rdinfo: gain to be applied to channel" << std::int32_t{n}
-                          << "   of" << gain;
-    }
-  } else if (prefix("BASELINE")) {
-    if (const int n = channel(11, tslib::kMaxBaselines)) number(ti.BASELINE_[at(n)]);
-  } else if (whole("STARTTIME")) {
-    time(ti.STARTTIME, true);
-  } else if (whole("ENDTIME")) {
-    time(ti.ENDTIME, false);
-  } else if (prefix("MIS_DATA")) {
-    number(ti.MIS_DATA);
-    flags_.mis_data = true;
-  } else if (prefix("INFO_END")) {
-    return true;
-  } else {
-    fixed_line(" ");
-    io::FixedWriter w(6, kUnknownKey);
-    w << tslib::key_of(line_);
-    w.end();
-    fixed_line(" ");
+                          << "   of" << *field.real;
+      break;
+    case ReadAction::start_time: time(field.text, true); break;
+    case ReadAction::end_time: time(field.text, false); break;
+    case ReadAction::block_end: return true;
   }
   return false;
 }
@@ -248,44 +224,60 @@ void apply_defaults(const Flags& flags) {
   }
 }
 
-void write_summary() {
-  const TsInfoRecord& ti = tsinfo;
-  using W = io::FreeWriter;
-  W(6) << "Information block from input file...";
-  W(6) << "STATION   :" << text_of(ti.STATION);
-  W(6) << "INSTRUMENT:" << ti.INSTRUMENT;
-  W(6) << "WINDOW    :" << text_of(ti.WINDOW);
-  W(6) << "LATITUDE  :" << ti.LATITUDE;
-  W(6) << "LONGITUDE :" << ti.LONGITUDE;
-  W(6) << "ELEVATION :" << ti.ELEVATION;
-  W(6) << "UTM_ORIGIN:" << ti.UTM_ORIGIN;
-  W(6) << "UTM_NORTH :" << ti.UTM_NORTH;
-  W(6) << "UTM_EAST  :" << ti.UTM_EAST;
-  W(6) << "COORD_SYS :" << text_of(ti.COORD_SYS);
-  W(6) << "DECLIN    :" << ti.DECLIN;
-  W(6) << "FORM      :" << text_of(ti.form);
-  W(6) << "FORMAT    :" << text_of(ti.format);
-  W(6) << "FORM_TYPE :" << text_of(ti.FORM_TYPE);
-  W(6) << "FORM_LEN  :" << ti.FORM_LEN;
-  W(6) << "ENDIAN    :" << text_of(ti.ENDIAN);
-  W(6) << "BIN_FORM  :" << text_of(ti.BIN_FORM);
-  W(6) << "SEQ_REC   :" << ti.SEQ_REC;
-  W(6) << "NCHAN     :" << ti.NCHAN;
-  const int nchan = std::min<std::int32_t>(ti.NCHAN, tslib::kMaxChannels);
-  for (int n = 1; n <= nchan; ++n) {
-    const std::size_t k = static_cast<std::size_t>(n - 1);
-    W(6) << "Channel......:" << std::int32_t{n};
-    W(6) << "CHAN    :" << text_of(ti.CHAN_[k]);
-    W(6) << "AZIM    :" << ti.AZIM_[k];
-    W(6) << "GAIN    :" << ti.GAIN_[k];
-    W(6) << "UNITS   :" << text_of(ti.UNITS_[k]);
-    if (n <= tslib::kMaxBaselines) W(6) << "BASELINE:" << ti.BASELINE_[k];
+// A summary label: the key's letters (without a channel key's underscore),
+// blank-padded to `width`, and a colon ("STATION   :", "CHAN    :").
+class SummaryLabel {
+ public:
+  SummaryLabel(const tslib::InfoKey& key, std::size_t width) : size_(width + 1) {
+    std::string_view letters = key.key;
+    if (key.per_channel()) letters.remove_suffix(1);
+    text_.fill(' ');
+    std::copy_n(letters.begin(), std::min(letters.size(), width), text_.begin());
+    text_[width] = ':';
   }
-  W(6) << "STARTTIME :" << text_of(ti.STARTTIME);
-  W(6) << "ENDTIME   :" << text_of(ti.ENDTIME);
-  W(6) << "T_UNITS   :" << text_of(ti.T_UNITS);
-  W(6) << "DELTA_T   :" << ti.DELTA_T;
-  W(6) << "MIS_DATA  :" << ti.MIS_DATA;
+  operator std::string_view() const { return {text_.data(), size_}; }
+
+ private:
+  std::array<char, tslib::kKeyLength + 1> text_;
+  std::size_t size_;
+};
+
+// One summary line: the label, then the value of channel n's field (n 1 for a field
+// of its own), texts in their full width.
+void summary_line(const tslib::InfoKey& key, std::size_t label_width, int n = 1) {
+  io::FreeWriter w(6);
+  w << SummaryLabel(key, label_width);
+  if (key.kind == tslib::InfoKind::none) return;
+  const tslib::FieldValue v = key.field.value(tsinfo, static_cast<std::size_t>(n - 1));
+  switch (key.kind) {
+    case tslib::InfoKind::none: break;
+    case tslib::InfoKind::word:
+    case tslib::InfoKind::columns: w << v.text; break;
+    case tslib::InfoKind::integer: w << v.integer; break;
+    case tslib::InfoKind::real: w << v.real; break;
+  }
+}
+
+// The summary's keys in its own order; UTM_ZONE and ORDER are not shown.
+constexpr auto kSummaryHead = tslib::info_keys(
+    {"STATION", "INSTRUMENT", "WINDOW", "LATITUDE", "LONGITUDE", "ELEVATION", "UTM_ORIGIN",
+     "UTM_NORTH", "UTM_EAST", "COORD_SYS", "DECLIN", "FORM", "FORMAT", "FORM_TYPE", "FORM_LEN",
+     "ENDIAN", "BIN_FORM", "SEQ_REC", "NCHAN"});
+constexpr auto kSummaryChannel = tslib::info_keys({"CHAN_", "AZIM_", "GAIN_", "UNITS_", "BASELINE_"});
+constexpr auto kSummaryTail =
+    tslib::info_keys({"STARTTIME", "ENDTIME", "T_UNITS", "DELTA_T", "MIS_DATA"});
+
+void write_summary() {
+  io::FreeWriter(6) << "Information block from input file...";
+  for (const tslib::InfoKey* key : kSummaryHead) summary_line(*key, 10);
+  const int nchan = std::min<std::int32_t>(tsinfo.NCHAN, tslib::kMaxChannels);
+  for (int n = 1; n <= nchan; ++n) {
+    io::FreeWriter(6) << "Channel......:" << std::int32_t{n};
+    // Baselines exist for channels 1 to 3 only.
+    for (const tslib::InfoKey* key : kSummaryChannel)
+      if (n <= key->field.channels) summary_line(*key, 8, n);
+  }
+  for (const tslib::InfoKey* key : kSummaryTail) summary_line(*key, 10);
 }
 
 }  // namespace
@@ -306,7 +298,7 @@ void ts_rdinfo(int ind) {
     if (tslib::read_header_line(ind, line, binary, io::Takes::end).end_of_file()) abort_read(no_block);
     if (iprint >= 5) echo_line(tslib::trimmed(line));
   }
-  if (tslib::key_of(line) != std::string_view("INFO_START"))
+  if (!tslib::info_key("INFO_START").matches(tslib::key_of(line)))
     io::FreeWriter(6) << "ts_rdinfo: Info block does not begin with INFO_START";
 
   for (;;) {

@@ -333,4 +333,122 @@ TEST_F(RdinfoTest, SummaryListsBaselinesForFirstThreeChannelsOnly) {
   EXPECT_NE(r.out.find(" NCHAN     :           4\r\n"), std::string::npos);
 }
 
+TEST_F(RdinfoTest, SummaryShowsTheBlockInItsOwnOrder) {
+  const std::vector<std::string> block{
+      info("INFO_START"),           info("STATION", "kvt101"),
+      info("INSTRUMENT", "77"),     info("WINDOW", "kvt101a1"),
+      info("LATITUDE", "52.5"),     info("LONGITUDE", "-7.25"),
+      info("ELEVATION", "0"),       info("UTM_ORIGIN", "-9"),
+      info("UTM_ZONE", "29"),       info("UTM_NORTH", "5000000"),
+      info("UTM_EAST", "-1235"),    info("COORD_SYS", "MAGNETIC"),
+      info("DECLIN", "-4.5"),       info("FORM", "ASCII"),
+      info("FORMAT", "FREE"),       info("FORM_TYPE", "plain"),
+      info("FORM_LEN", "12"),       info("ENDIAN", "Big"),
+      info("BIN_FORM", "IEEE"),     info("SEQ_REC", "1"),
+      info("NCHAN", "4"),           info("CHAN_1", "HX"),
+      info("SENSOR_1", "301"),      info("AZIM_1", "0"),
+      info("UNITS_1", "nT"),        info("GAIN_1", "1"),
+      info("BASELINE_1", "25.6"),   info("CHAN_2", "HY"),
+      info("AZIM_2", "90"),         info("UNITS_2", "nT"),
+      info("GAIN_2", "1"),          info("BASELINE_2", "-5"),
+      info("CHAN_3", "HZ"),         info("AZIM_3", "0"),
+      info("UNITS_3", "nT"),        info("GAIN_3", "1"),
+      info("BASELINE_3", "0.5"),    info("CHAN_4", "EX"),
+      info("AZIM_4", "-3.25"),      info("UNITS_4", "mV/km"),
+      info("GAIN_4", "1"),          info("DELTA_T", "0.5"),
+      info("T_UNITS", "s"),         info("ORDER", "HXHYHZ"),
+      info("STARTTIME", "2004-03-08 18:03:30"),
+      info("ENDTIME", "2004-03-09 00:00:00"),
+      info("MIS_DATA", "1.0E+32"),  info("INFO_END")};
+  // Labels and values joined without a blank; integers in 12 columns, floats in 15,
+  // texts in their field's width. UTM_ZONE and ORDER are not shown.
+  const std::vector<std::string> expected{
+      " Information block from input file...",
+      " STATION   :kvt101",
+      " INSTRUMENT:          77",
+      " WINDOW    :kvt101a1            ",
+      " LATITUDE  :   52.50000    ",
+      " LONGITUDE :  -7.250000    ",
+      " ELEVATION :  0.0000000E+00",
+      " UTM_ORIGIN:  -9.000000    ",
+      " UTM_NORTH :     5000000",
+      " UTM_EAST  :       -1235",
+      " COORD_SYS :MAGNETIC         ",
+      " DECLIN    :  -4.500000    ",
+      " FORM      :ASCII ",
+      " FORMAT    :FREE           ",
+      " FORM_TYPE :plain          ",
+      " FORM_LEN  :          12",
+      " ENDIAN    :Big   ",
+      " BIN_FORM  :IEEE",
+      " SEQ_REC   :           1",
+      " NCHAN     :           4",
+      " Channel......:           1",
+      " CHAN    :HX",
+      " AZIM    :  0.0000000E+00",
+      " GAIN    :   1.000000    ",
+      " UNITS   :nT        ",
+      " BASELINE:   25.60000    ",
+      " Channel......:           2",
+      " CHAN    :HY",
+      " AZIM    :   90.00000    ",
+      " GAIN    :   1.000000    ",
+      " UNITS   :nT        ",
+      " BASELINE:  -5.000000    ",
+      " Channel......:           3",
+      " CHAN    :HZ",
+      " AZIM    :  0.0000000E+00",
+      " GAIN    :   1.000000    ",
+      " UNITS   :nT        ",
+      " BASELINE:  0.5000000    ",
+      " Channel......:           4",
+      " CHAN    :EX",
+      " AZIM    :  -3.250000    ",
+      " GAIN    :   1.000000    ",
+      " UNITS   :mV/km     ",
+      " STARTTIME :2004-03-08 18:03:30",
+      " ENDTIME   :2004-03-09 00:00:00",
+      " T_UNITS   :s    ",
+      " DELTA_T   :  0.5000000    ",
+      " MIS_DATA  :  1.0000000E+32",
+  };
+  const auto r = run(tstest::text_lines(block), false, 1);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, tstest::text_lines(expected));
+}
+
+// Most keys match only as the whole key; the channel keys, MIS_DATA and INFO_END by
+// their leading letters, whatever follows them.
+TEST_F(RdinfoTest, WholeKeysAndLeadingLetterKeys) {
+  const std::vector<std::string> block{
+      info("INFO_START"),       info("NCHANS", "3"),       info("STATION1", "abc"),
+      info("FORMATS", "(A)"),   info("DELTA_TX", "2"),     info("station", "low"),
+      info("NCHAN", "2"),       info("CHAN_2xyz", "HY"),   info("SENSOR_2A", "302"),
+      info("AZIM_2.0", "45"),   info("UNITS_2 B", "nT"),   info("GAIN_2..", "1"),
+      info("BASELINE_2", "7"),  info("SEQ_REC", "1"),      info("FORMAT", "FREE"),
+      info("MIS_DATA_X", "-9"), info("INFO_ENDED"),        "  1.0  2.0"};
+  open(tstest::text_lines(block), false);
+  ts_rdinfo(kUnit);
+  EXPECT_EQ(tsinfo.NCHAN, 2);
+  EXPECT_EQ(tsinfo.STATION[0], '\0');
+  EXPECT_EQ(tsinfo.DELTA_T, 0.0f);
+  EXPECT_EQ(s(tsinfo.CHAN_[1]), "HY");
+  EXPECT_EQ(tsinfo.SENSOR_[1], 302);
+  EXPECT_EQ(tsinfo.AZIM_[1], 45.0f);
+  EXPECT_EQ(s(tsinfo.UNITS_[1]), pad("nT", 10));
+  EXPECT_EQ(tsinfo.GAIN_[1], 1.0f);
+  EXPECT_EQ(tsinfo.BASELINE_[1], 7.0f);
+  EXPECT_EQ(tsinfo.MIS_DATA, -9.0f);
+  EXPECT_EQ(next_text_line(), pad("  1.0  2.0", 80));  // INFO_ENDED closed the block
+  io::close(kUnit);
+
+  // The whole-key misses are reported in file order; no default line follows.
+  const auto r = run(tstest::text_lines(block), false, -1);
+  EXPECT_EQ(r.status, 0);
+  std::string expected;
+  for (const char* key : {"NCHANS    ", "STATION1  ", "FORMATS   ", "DELTA_TX  ", "station   "})
+    expected += " \r\nts_rdinfo: Ignored/Unknown keyword: " + std::string(key) + "\r\n \r\n";
+  EXPECT_EQ(r.out, expected);
+}
+
 }  // namespace

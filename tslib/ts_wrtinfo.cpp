@@ -1,12 +1,78 @@
 // ts_wrtinfo: the info block of an output ts file, from the shared info record.
 #include "common/edit/free.h"
 #include "common/printlevel.h"
+#include "tslib/info_keys.h"
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
 
-using tslib::HeaderLine;
-using tslib::channel_key;
+namespace {
+
+using tslib::InfoKey;
 using tslib::text_of;
+
+// Writes info lines, one header record each, in the form of the block.
+class BlockWriter {
+ public:
+  BlockWriter(int outd, bool binary) : outd_(outd), binary_(binary) {}
+
+  // A line without a value (INFO_START, INFO_END).
+  void bare(const InfoKey& key) {
+    tslib::info_line(line_, key.key);
+    put();
+  }
+  // A line with a text value of the writer's own.
+  void text(const InfoKey& key, std::string_view value) {
+    tslib::info_text(line_, key.key, value);
+    put();
+  }
+  // A line with the value of the key's field (channel n's for a channel key).
+  void row(const InfoKey& key, int n = 1) {
+    if (key.kind == tslib::InfoKind::none) return bare(key);
+    const tslib::FieldValue v = key.field.value(tsinfo, static_cast<std::size_t>(n - 1));
+    const tslib::ChannelKey channel_name(key.key, n);
+    const std::string_view name = key.per_channel() ? std::string_view(channel_name) : key.key;
+    switch (key.kind) {
+      case tslib::InfoKind::none: break;
+      case tslib::InfoKind::word:
+      case tslib::InfoKind::columns: tslib::info_text(line_, name, v.text); break;
+      case tslib::InfoKind::integer: tslib::info_int(line_, name, v.integer); break;
+      case tslib::InfoKind::real: tslib::info_float(line_, name, v.real); break;
+    }
+    put();
+  }
+
+ private:
+  void put() { tslib::write_header_line(outd_, line_, binary_); }
+
+  int outd_;
+  bool binary_;
+  tslib::HeaderLine line_;
+};
+
+// The block's rows in their order, around the FORM rows and the channel groups.
+constexpr auto kSiteRows =
+    tslib::info_keys({"STATION", "INSTRUMENT", "WINDOW", "LATITUDE", "LONGITUDE", "ELEVATION",
+                      "UTM_ORIGIN", "UTM_NORTH", "UTM_EAST", "COORD_SYS", "DECLIN"});
+constexpr auto kCountRows = tslib::info_keys({"SEQ_REC", "NCHAN"});
+constexpr auto kChannelRows = tslib::info_keys({"CHAN_", "SENSOR_", "AZIM_", "UNITS_", "GAIN_"});
+constexpr auto kSampleRows =
+    tslib::info_keys({"STARTTIME", "ENDTIME", "T_UNITS", "DELTA_T", "MIS_DATA"});
+
+// FORM and FORMAT follow `form`: a BINARY file always gets these constants, and the
+// ENDIAN and BIN_FORM fields are never written.
+void form_rows(BlockWriter& out, bool binary) {
+  if (binary) {
+    out.text(tslib::info_key("FORM"), "BINARY");
+    out.text(tslib::info_key("FORMAT"), "UNFORMATTED");
+    out.text(tslib::info_key("ENDIAN"), "Big");
+    out.text(tslib::info_key("BIN_FORM"), "IEEE");
+  } else {
+    out.text(tslib::info_key("FORM"), "ASCII");
+    out.row(tslib::info_key("FORMAT"));
+  }
+}
+
+}  // namespace
 
 void ts_wrtinfo(int outd) {
   const TsInfoRecord& ti = tsinfo;
@@ -18,69 +84,23 @@ void ts_wrtinfo(int outd) {
   }
 
   const bool binary = tslib::equals(ti.form, tslib::kFormBinary);
-  HeaderLine line;
-  const auto put = [&] { tslib::write_header_line(outd, line, binary); };
-  const auto bare = [&](std::string_view key) {
-    tslib::info_line(line, key);
-    put();
-  };
-  const auto text = [&](std::string_view key, std::string_view v) {
-    tslib::info_text(line, key, v);
-    put();
-  };
-  const auto integer = [&](std::string_view key, std::int32_t v) {
-    tslib::info_int(line, key, v);
-    put();
-  };
-  const auto real = [&](std::string_view key, float v) {
-    tslib::info_float(line, key, v);
-    put();
-  };
-
-  bare("INFO_START");
-  text("STATION", text_of(ti.STATION));
-  integer("INSTRUMENT", ti.INSTRUMENT);
-  text("WINDOW", text_of(ti.WINDOW));
-  real("LATITUDE", ti.LATITUDE);
-  real("LONGITUDE", ti.LONGITUDE);
-  real("ELEVATION", ti.ELEVATION);
-  real("UTM_ORIGIN", ti.UTM_ORIGIN);
-  integer("UTM_NORTH", ti.UTM_NORTH);
-  integer("UTM_EAST", ti.UTM_EAST);
-  text("COORD_SYS", text_of(ti.COORD_SYS));
-  real("DECLIN", ti.DECLIN);
-  if (binary) {
-    text("FORM", "BINARY");
-    text("FORMAT", "UNFORMATTED");
-    text("ENDIAN", "Big");
-    text("BIN_FORM", "IEEE");
-  } else {
-    text("FORM", "ASCII");
-    text("FORMAT", text_of(ti.format));
-  }
-  integer("SEQ_REC", ti.SEQ_REC);
-  integer("NCHAN", ti.NCHAN);
+  BlockWriter out(outd, binary);
+  out.bare(tslib::info_key("INFO_START"));
+  for (const InfoKey* key : kSiteRows) out.row(*key);
+  form_rows(out, binary);
+  for (const InfoKey* key : kCountRows) out.row(*key);
 
   // The record holds 5 channels and 3 baselines: never read beyond them. A channel 4
   // or 5 named H... gets no baseline line, as there is no baseline to write.
   const int nchan = ti.NCHAN < tslib::kMaxChannels ? ti.NCHAN : tslib::kMaxChannels;
   for (int i = 1; i <= nchan; ++i) {
-    const std::size_t k = static_cast<std::size_t>(i - 1);
-    text(channel_key("CHAN_", i), text_of(ti.CHAN_[k]));
-    integer(channel_key("SENSOR_", i), ti.SENSOR_[k]);
-    real(channel_key("AZIM_", i), ti.AZIM_[k]);
-    text(channel_key("UNITS_", i), text_of(ti.UNITS_[k]));
-    real(channel_key("GAIN_", i), ti.GAIN_[k]);
-    if (ti.CHAN_[k][0] == 'H' && i <= tslib::kMaxBaselines)
-      real(channel_key("BASELINE_", i), ti.BASELINE_[k]);
+    for (const InfoKey* key : kChannelRows) out.row(*key, i);
+    if (ti.CHAN_[static_cast<std::size_t>(i - 1)][0] == 'H' && i <= tslib::kMaxBaselines)
+      out.row(tslib::info_key("BASELINE_"), i);
   }
 
-  text("STARTTIME", text_of(ti.STARTTIME));
-  text("ENDTIME", text_of(ti.ENDTIME));
-  text("T_UNITS", text_of(ti.T_UNITS));
-  real("DELTA_T", ti.DELTA_T);
-  real("MIS_DATA", ti.MIS_DATA);
-  bare("INFO_END");
+  for (const InfoKey* key : kSampleRows) out.row(*key);
+  out.bare(tslib::info_key("INFO_END"));
 
   if (prtlvl.iprint >= 1) io::FreeWriter(6) << "ts_wrtinfo: exiting";
 }
