@@ -10,6 +10,7 @@
 #include "common/io/binary.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "tslib/ts.h"
 
 namespace {
@@ -47,8 +48,8 @@ void BM_CopyBinaryFiveFloatRecords(benchmark::State& state) {
   write_input(in);
   prtlvl.iprint = -1;
   tsinfo = TsInfoRecord{};
-  tslib::set_text(tsinfo.form, tslib::kFormBinary);
-  tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+  field::assign(tsinfo.form, tslib::kFormBinary);
+  field::assign(tsinfo.format, tslib::kFormatUnformatted);
   tsinfo.NCHAN = 5;
   std::int64_t copied = 0;
   for (auto _ : state) {

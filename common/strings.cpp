@@ -10,24 +10,12 @@
 #include "common/io/unit.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
-
-namespace {
-
-std::string_view as_text(std::span<const char> field) { return {field.data(), field.size()}; }
-
-// Position (1-based) of the last non-blank character, 0 when there is none.
-std::size_t last_non_blank(std::span<const char> field) {
-  for (std::size_t k = field.size(); k > 0; --k)
-    if (field[k - 1] != ' ') return k;
-  return 0;
-}
-
-}  // namespace
+#include "common/text_field.h"
 
 void TRUNC(std::span<char> line, std::int32_t& n) {
-  const std::size_t last = last_non_blank(line);
+  const std::size_t last = field::trimmed(line).size();
   if (prtlvl.iprint >= 2) {
-    io::FreeWriter(6) << "TRUNC: entered with line=" << as_text(line);
+    io::FreeWriter(6) << "TRUNC: entered with line=" << field::view(line);
     io::FreeWriter(6) << " input length & last non-blank=" << static_cast<std::int32_t>(line.size())
                       << static_cast<std::int32_t>(last);
   }
@@ -46,24 +34,24 @@ void TRUNC(std::span<char> line, std::int32_t& n) {
 
 void SHIFTUP(std::span<char> string) {
   const bool echo = prtlvl.iprint >= 30;
-  if (echo) io::FreeWriter(6) << "SHIFTUP: entered with string=" << as_text(string);
-  if (last_non_blank(string) == 0 || string[0] == '\0') return;
+  if (echo) io::FreeWriter(6) << "SHIFTUP: entered with string=" << field::view(string);
+  if (field::trimmed(string).empty() || string[0] == '\0') return;
   std::int32_t ns = 0;
   TRUNC(string, ns);
   shiftup_ns = ns;
   const auto count = static_cast<std::size_t>(ns);
   if (echo)
     io::FreeWriter(6) << "SHIFTUP: after TRUNC, ns, string=" << ns << " "
-                      << as_text(string.first(count));
+                      << field::view(string.first(count));
   if (ns == 0) return;
   for (std::size_t i = 0; i < count; ++i) {
     const auto code = static_cast<unsigned char>(string[i]);
     string[i] = static_cast<char>(shiftup_table[code]);
     if (prtlvl.iprint >= 50)
       io::FreeWriter(6) << "i, ic, string(i:i)=" << static_cast<std::int32_t>(i + 1)
-                        << static_cast<std::int32_t>(code) << " " << as_text(string.subspan(i, 1));
+                        << static_cast<std::int32_t>(code) << " " << field::view(string.subspan(i, 1));
   }
-  if (echo) io::FreeWriter(6) << "SHIFTUP: leaving with string=" << as_text(string.first(count));
+  if (echo) io::FreeWriter(6) << "SHIFTUP: leaving with string=" << field::view(string.first(count));
 }
 
 void waitent(std::string_view message) {

@@ -5,6 +5,7 @@
 
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "fuzz/fuzz_support.h"
 #include "tslib/ts.h"
 
@@ -26,15 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   prtlvl = PrintLevelRecord{};
   prtlvl.iprint = level > 5 ? 5 : level;
   io::OpenSpec spec{io::OpenStatus::old_file, binary ? io::Form::binary : io::Form::text};
-  tslib::set_text(tsinfo.form, binary ? tslib::kFormBinary : tslib::kFormAscii);
-  if (binary) tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+  field::assign(tsinfo.form, binary ? tslib::kFormBinary : tslib::kFormAscii);
+  if (binary) field::assign(tsinfo.format, tslib::kFormatUnformatted);
 
   fuzz::guarded([&] {
     io::open(kUnit, name, spec, io::Takes::neither);
     ts_rdinfo(kUnit);
     // Data records in the free layout or BINARY; format texts have their own target
     // (each distinct text would stay in the layout cache).
-    if (!binary && !tslib::equals(tsinfo.format, tslib::kFormatFree)) return;
+    if (!binary && !field::equals(tsinfo.format, tslib::kFormatFree)) return;
     TsValues values{};
     for (int n = 0; n < kDataRecords && values[0] != eofmark; ++n) ts_in1(kUnit, values);
   });

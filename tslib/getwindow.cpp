@@ -7,6 +7,7 @@
 #include "common/edit/free.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "common/timelib.h"
 #include "tslib/info_line.h"
 #include "tslib/tsinfo.h"
@@ -56,7 +57,7 @@ void getwindow(int unit, std::string_view window, std::int32_t& instrument,
                std::int32_t& nchan, std::span<char, 19> stime, std::span<char, 19> etime) {
   // The lookup name: the first 8 characters of `window`, blank-padded.
   std::array<char, kKeyLength> name;
-  tslib::set_text(name, window.substr(0, std::min(window.size(), kKeyLength)));
+  field::assign(name, window.substr(0, std::min(window.size(), kKeyLength)));
   const std::string_view name_text(name.data(), name.size());
 
   if (prtlvl.iprint >= 1) io::FreeWriter(6) << "getwindow: entered with window =>" << name_text;

@@ -9,6 +9,7 @@
 #include "common/edit/layout.h"
 #include "common/edit/fixed.h"
 #include "common/io/binary.h"
+#include "common/text_field.h"
 
 namespace tslib {
 
@@ -81,9 +82,7 @@ void write_comment_line(int unit, const HeaderLine& line, bool binary) {
     write_header_line(unit, line, true);
     return;
   }
-  std::size_t n = line.size();
-  while (n > 0 && line[n - 1] == ' ') --n;
-  write_text_line(unit, std::string_view(line.data(), n));
+  write_text_line(unit, field::trimmed(line));
 }
 
 io::Result read_header_line(int unit, HeaderLine& line, bool binary, io::Takes takes) {

@@ -16,7 +16,7 @@
 //
 // Typical use (writer):
 //   tslib::HeaderLine line;
-//   tslib::info_text(line, "STATION", text_of(tsinfo.STATION));
+//   tslib::info_text(line, "STATION", field::view(tsinfo.STATION));
 //   tslib::write_header_line(10, line, binary);
 //   tslib::info_float(line, tslib::channel_key("AZIM_", 2), tsinfo.AZIM_[1]);
 #include <array>

@@ -3,6 +3,7 @@
 #include "common/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
 
@@ -41,7 +42,7 @@ void ts_copycomm(int ind, std::string_view inform, int outd, std::string_view ou
       io::FreeWriter(6) << "ts_copycomm: no comment block found in file";
       return;
     }
-    if (prtlvl.iprint >= 40) io::FreeWriter(6) << "line>" << tslib::trimmed(line);
+    if (prtlvl.iprint >= 40) io::FreeWriter(6) << "line>" << field::trimmed(line);
     if (line[0] != '#') {
       if (prtlvl.iprint >= 2) io::FreeWriter(6) << "ts_copycomm: exiting";
       return;

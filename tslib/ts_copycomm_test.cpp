@@ -7,6 +7,7 @@
 
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "support/child.h"
 #include "support/run_program.h"
 #include "support/ts_test_files.h"
@@ -21,10 +22,7 @@ using tstest::pad;
 constexpr int kIn = 4;
 constexpr int kOut = 20;
 
-std::string trim_right(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
+std::string trim_right(const std::string& s) { return std::string(field::trimmed(s)); }
 
 // The records of an input file, each as it stands (a BINARY record may be longer or
 // shorter than 80 bytes here; text lines are written without padding).

@@ -9,6 +9,7 @@
 #include "common/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "support/child.h"
 #include "support/run_program.h"
 #include "support/ts_test_files.h"
@@ -42,8 +43,8 @@ class DataTest : public ::testing::Test {
     open_existing(form, format, nchan);
   }
   void open_existing(std::string_view form, std::string_view format, int nchan) {
-    tslib::set_text(tsinfo.form, form);
-    tslib::set_text(tsinfo.format, format);
+    field::assign(tsinfo.form, form);
+    field::assign(tsinfo.format, format);
     tsinfo.NCHAN = nchan;
     io::OpenSpec spec;
     spec.form = form == tslib::kFormBinary ? io::Form::binary : io::Form::text;
@@ -173,8 +174,8 @@ TEST_F(DataTest, OutputInEachForm) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.format));
-    tslib::set_text(tsinfo.form, c.form);
-    tslib::set_text(tsinfo.format, c.format);
+    field::assign(tsinfo.form, c.form);
+    field::assign(tsinfo.format, c.format);
     tsinfo.NCHAN = 3;
     io::OpenSpec spec;
     spec.form = c.form == tslib::kFormBinary ? io::Form::binary : io::Form::text;
@@ -275,7 +276,7 @@ TEST_F(DataTest, UnrecognisedFormEndsTheProgram) {
     const auto r = mttest::run_child(
         [&] {
           open_ascii({"  1.0"}, tslib::kFormatFree, 1);
-          tslib::set_text(tsinfo.form, tslib::kFormAsk);
+          field::assign(tsinfo.form, tslib::kFormAsk);
           prtlvl.iprint = -1;
           TsValues v{};
           if (c.output)

@@ -7,6 +7,7 @@
 #include "common/printlevel.h"
 #include "common/probes.h"
 #include "common/prompt.h"
+#include "common/text_field.h"
 #include "tslib/ts.h"
 
 namespace {
@@ -29,7 +30,7 @@ struct NameBuilder {
     std::fill(out.begin() + static_cast<std::ptrdiff_t>(size), out.end(), ' ');
     const auto first = std::find_if(out.begin(), out.end(), [](char c) { return c != ' '; });
     std::rotate(out.begin(), first, out.end());
-    return tslib::trimmed(out);
+    return field::trimmed(out);
   }
 };
 
@@ -40,7 +41,7 @@ std::string_view first(std::span<const char> field, std::size_t n) {
 // The file name of a window (or of a typed name holding '.') into indat.
 std::string_view build_name(std::span<const char> tswindow, std::span<char> indat, bool local,
                             char sep) {
-  const std::string_view window = tslib::text_of(tswindow);
+  const std::string_view window = field::view(tswindow);
   const bool has_dot = window.find('.') != std::string_view::npos;
   NameBuilder name{indat};
   if (!local) {
@@ -50,7 +51,7 @@ std::string_view build_name(std::span<const char> tswindow, std::span<char> inda
   if (has_dot) {
     name.add(window);
   } else {
-    name.add(local ? tslib::trimmed(tswindow) : first(tswindow, 8));
+    name.add(local ? field::trimmed(tswindow) : first(tswindow, 8));
     name.add(".ts");
   }
   return name.finish();
@@ -58,11 +59,11 @@ std::string_view build_name(std::span<const char> tswindow, std::span<char> inda
 
 // Asks the form when `form` holds the question mark; another letter than a/b leaves it.
 void settle_form() {
-  if (!tslib::equals(tsinfo.form, tslib::kFormAsk)) return;
+  if (!field::equals(tsinfo.form, tslib::kFormAsk)) return;
   std::array<char, 1> answer{'b'};
   cinput("Are data in BINARY (b) or ASCII (a)", answer);
-  if (answer[0] == 'b' || answer[0] == 'B') tslib::set_text(tsinfo.form, tslib::kFormBinary);
-  if (answer[0] == 'a' || answer[0] == 'A') tslib::set_text(tsinfo.form, tslib::kFormAscii);
+  if (answer[0] == 'b' || answer[0] == 'B') field::assign(tsinfo.form, tslib::kFormBinary);
+  if (answer[0] == 'a' || answer[0] == 'A') field::assign(tsinfo.form, tslib::kFormAscii);
 }
 
 // Opens the file in the settled form; false when the open failed. An input is opened
@@ -72,17 +73,17 @@ bool open_file(int ind, std::string_view name, TsAccess access) {
   spec.status = access == TsAccess::input ? io::OpenStatus::old_file : io::OpenStatus::unknown;
   spec.reads_only = access == TsAccess::input;
   std::string_view mode;
-  if (tslib::equals(tsinfo.form, tslib::kFormAscii)) {
+  if (field::equals(tsinfo.form, tslib::kFormAscii)) {
     spec.form = io::Form::text;
     mode = "File opened in ASCII mode=>";
-  } else if (tslib::equals(tsinfo.form, tslib::kFormBinary)) {
-    tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+  } else if (field::equals(tsinfo.form, tslib::kFormBinary)) {
+    field::assign(tsinfo.format, tslib::kFormatUnformatted);
     spec.form = io::Form::binary;
     spec.big_endian = true;
     mode = "File opened in UNFORMATTED/BIG_ENDIAN mode=>";
   } else {
     io::FreeWriter(6) << "ERROR: Unknown form specifier in ts_open";
-    io::FreeWriter(6) << "form =" << tslib::text_of(tsinfo.form);
+    io::FreeWriter(6) << "form =" << field::view(tsinfo.form);
     io::end_program(io::Outcome::failure, "Program terminated");
   }
   if (access == TsAccess::input && !io::exists(name)) return false;
@@ -100,11 +101,11 @@ void ts_open(int ind, std::span<char> tswindow, std::span<char> indat, bool prom
   if (prtlvl.iprint >= 2) {
     io::FreeWriter(6) << "ts_open entered:";
     io::FreeWriter(6) << "ind      = " << std::int32_t{ind};
-    io::FreeWriter(6) << "tswindow = " << tslib::text_of(tswindow);
-    io::FreeWriter(6) << "indat    = " << tslib::text_of(indat);
+    io::FreeWriter(6) << "tswindow = " << field::view(tswindow);
+    io::FreeWriter(6) << "indat    = " << field::view(indat);
     io::FreeWriter(6) << "PROMPT   = " << prompt;
     io::FreeWriter(6) << "LOCAL    = " << local;
-    io::FreeWriter(6) << "form     = " << tslib::text_of(tsinfo.form);
+    io::FreeWriter(6) << "form     = " << field::view(tsinfo.form);
   }
 
   bool ask = prompt;
@@ -113,7 +114,7 @@ void ts_open(int ind, std::span<char> tswindow, std::span<char> indat, bool prom
       cmdarg(1, tswindow);
       ask = false;
     } else {
-      tslib::set_text(tswindow, "qra027a1");
+      field::assign(tswindow, "qra027a1");
       ask = true;
     }
   }
@@ -122,7 +123,7 @@ void ts_open(int ind, std::span<char> tswindow, std::span<char> indat, bool prom
     const std::string_view name = build_name(tswindow, indat, local, sep[0]);
     settle_form();
     if (open_file(ind, name, access)) return;
-    io::FreeWriter(6) << "Error in opening " << tslib::text_of(indat) << "  Try again!";
+    io::FreeWriter(6) << "Error in opening " << field::view(indat) << "  Try again!";
     ask = true;
   }
 }

@@ -12,6 +12,7 @@
 #include "common/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "support/child.h"
 #include "support/run_program.h"
 #include "support/ts_test_files.h"
@@ -34,14 +35,14 @@ constexpr const char* kBlankWindowChild = "TS_OPEN_TEST_BLANK_WINDOW";
 // between bars: the window, the file name, form and format, and the first record of
 // the file now open on the unit (or "none" when it does not read in that form).
 void report(std::span<const char> tswindow, std::span<const char> indat) {
-  io::FreeWriter(6) << "tswindow=|" << tslib::text_of(tswindow) << "|";
-  io::FreeWriter(6) << "indat=|" << tslib::text_of(indat) << "|";
-  io::FreeWriter(6) << "form=|" << tslib::text_of(tsinfo.form) << "|";
-  io::FreeWriter(6) << "format=|" << tslib::text_of(tsinfo.format) << "|";
+  io::FreeWriter(6) << "tswindow=|" << field::view(tswindow) << "|";
+  io::FreeWriter(6) << "indat=|" << field::view(indat) << "|";
+  io::FreeWriter(6) << "form=|" << field::view(tsinfo.form) << "|";
+  io::FreeWriter(6) << "format=|" << field::view(tsinfo.format) << "|";
   tslib::HeaderLine line;
-  const bool binary = tslib::equals(tsinfo.form, tslib::kFormBinary);
+  const bool binary = field::equals(tsinfo.form, tslib::kFormBinary);
   if (tslib::read_header_line(kUnit, line, binary, io::Takes::both).ok())
-    io::FreeWriter(6) << "first=|" << tslib::trimmed(line) << "|";
+    io::FreeWriter(6) << "first=|" << field::trimmed(line) << "|";
   else
     io::FreeWriter(6) << "first=|none|";
 }
@@ -83,10 +84,10 @@ mttest::ChildResult open_in(const fs::path& dir, const Call& c, const std::strin
       [&] {
         fs::current_path(dir);
         tsinfo = TsInfoRecord{};
-        tslib::set_text(tsinfo.form, c.form);
+        field::assign(tsinfo.form, c.form);
         prtlvl.iprint = c.iprint;
         std::array<char, 8> window;
-        tslib::set_text(window, c.window);
+        field::assign(window, c.window);
         std::array<char, 40> indat;
         indat.fill(' ');
         ts_open(kUnit, window, indat, c.prompt, c.local, c.access);
@@ -273,9 +274,9 @@ TEST(TsOpen, QuestionsHiddenAtNegativeLevelButErrorsShown) {
 // question first. Returns the file name opened.
 std::array<char, 40> open_output(const fs::path& dir) {
   fs::current_path(dir);
-  tslib::set_text(tsinfo.form, tslib::kFormAscii);
+  field::assign(tsinfo.form, tslib::kFormAscii);
   std::array<char, 8> window;
-  tslib::set_text(window, "kvt101a1");
+  field::assign(window, "kvt101a1");
   std::array<char, 40> indat;
   indat.fill(' ');
   ts_open(kUnit, window, indat, false, false, TsAccess::output);
@@ -293,7 +294,7 @@ TEST(TsOpen, OutputIsCreatedOrReplacedFromItsStart) {
         [&] {
           open_output(dir.path());
           tslib::HeaderLine line;
-          tslib::set_text(line, "# new");
+          field::assign(line, "# new");
           tslib::write_comment_line(kUnit, line, false);
           io::close(kUnit);
         },
@@ -312,7 +313,7 @@ TEST(TsOpen, OutputThatMayNotBeWrittenAsksAgain) {
       [&] {
         if (!mttest::become_unprivileged()) ::_exit(mttest::kNoUnprivilegedRun);
         const std::array<char, 40> indat = open_output(dir.path());
-        io::FreeWriter(6) << "indat=|" << tslib::text_of(indat) << "|";
+        io::FreeWriter(6) << "indat=|" << field::view(indat) << "|";
       },
       "kvt101a2\n");
   if (r.status == mttest::kNoUnprivilegedRun) GTEST_SKIP() << "cannot become an ordinary user";
@@ -327,7 +328,7 @@ TEST(TsOpen, OutputThatMayNotBeWrittenAsksAgain) {
 // The blank-window rule needs a command line of our choosing: this test program is
 // started again with the arguments a tool would have.
 int blank_window_child() {
-  tslib::set_text(tsinfo.form, tslib::kFormAscii);
+  field::assign(tsinfo.form, tslib::kFormAscii);
   std::array<char, 8> window;
   window.fill(' ');
   std::array<char, 40> indat;

@@ -6,6 +6,7 @@
 #include "common/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "common/timelib.h"
 #include "tslib/info_keys.h"
 #include "tslib/info_line.h"
@@ -14,7 +15,6 @@
 namespace {
 
 using tslib::HeaderLine;
-using tslib::text_of;
 using namespace io::lay;
 
 constexpr std::array<io::Item, 1> kText{A()};
@@ -112,7 +112,7 @@ int KeyLine::channel(std::size_t column, int limit) const {
   }
   if (n < 1 || n > limit) {
     io::FixedWriter w(6, kBadChannel);
-    w << std::int32_t{limit} << tslib::trimmed(tslib::key_of(line_));
+    w << std::int32_t{limit} << field::trimmed(tslib::key_of(line_));
     w.end();
     return 0;
   }
@@ -126,7 +126,7 @@ void KeyLine::compare_form() const {
   word(form_in);
   if (form_in != ti.form) {
     io::FreeWriter(6) << "ts_rdinfo: Incompatible form specified in file:";
-    io::FreeWriter(6) << "           form = " << text_of(ti.form) << "form_in = " << text_of(form_in);
+    io::FreeWriter(6) << "           form = " << field::view(ti.form) << "form_in = " << field::view(form_in);
     io::FreeWriter(6) << "Correct and rerun";
     io::end_program(io::Outcome::failure);
   }
@@ -134,12 +134,12 @@ void KeyLine::compare_form() const {
 
 void KeyLine::check_binary_format() const {
   TsInfoRecord& ti = tsinfo;
-  if (tslib::equals(ti.form, tslib::kFormBinary) &&
-      !tslib::equals(ti.format, tslib::kFormatUnformatted)) {
+  if (field::equals(ti.form, tslib::kFormBinary) &&
+      !field::equals(ti.format, tslib::kFormatUnformatted)) {
     io::FreeWriter(6) << "ts_rdinfo: Incorrect format specified for BINARY file";
-    io::FreeWriter(6) << "           format = " << text_of(ti.format);
+    io::FreeWriter(6) << "           format = " << field::view(ti.format);
     io::FreeWriter(6) << "           reset to UNFORMATTED";
-    tslib::set_text(ti.format, tslib::kFormatUnformatted);
+    field::assign(ti.format, tslib::kFormatUnformatted);
   }
 }
 
@@ -147,7 +147,7 @@ void KeyLine::check_binary_format() const {
 void KeyLine::time(std::span<char> field, bool start) const {
   const std::string_view t(field.data(), field.size());
   if (prtlvl.iprint >= 2)
-    io::FreeWriter(6) << (start ? "Starttime read in >" : "Endtime read in >") << tslib::trimmed(field);
+    io::FreeWriter(6) << (start ? "Starttime read in >" : "Endtime read in >") << field::trimmed(field);
   if (t.substr(0, 2) != "19" && t.substr(0, 2) != "20") {
     io::FreeWriter(6) << (start ? "Start time in v4 format...converting"
                                 : "End time in v4 format...converting");
@@ -218,9 +218,9 @@ void apply_defaults(const Flags& flags) {
     w.end();
     ti.MIS_DATA = tslib::kDefaultMissing;
   }
-  if (!flags.format && tslib::equals(ti.form, tslib::kFormAscii)) {
+  if (!flags.format && field::equals(ti.form, tslib::kFormAscii)) {
     fixed_line("ts_rdinfo: FORMAT not read in: set to FREE");
-    tslib::set_text(ti.format, tslib::kFormatFree);
+    field::assign(ti.format, tslib::kFormatFree);
   }
 }
 
@@ -285,18 +285,18 @@ void write_summary() {
 void ts_rdinfo(int ind) {
   Flags flags;
   const int iprint = prtlvl.iprint;
-  if (iprint >= 2) io::FreeWriter(6) << "ts_rdinfo: entered with form =" << text_of(tsinfo.form);
-  const bool binary = tslib::equals(tsinfo.form, tslib::kFormBinary);
+  if (iprint >= 2) io::FreeWriter(6) << "ts_rdinfo: entered with form =" << field::view(tsinfo.form);
+  const bool binary = field::equals(tsinfo.form, tslib::kFormBinary);
   const std::string_view no_block = "ts_rdinfo: no info block found in file - aborting";
 
   io::rewind(ind);
   HeaderLine line;
   if (tslib::read_header_line(ind, line, binary, io::Takes::end).end_of_file()) abort_read(no_block);
-  if (iprint == 3) echo_line(text_of(line));
+  if (iprint == 3) echo_line(field::view(line));
   // Every record before the first '>' record is passed over, whatever it holds.
   while (line[0] != '>') {
     if (tslib::read_header_line(ind, line, binary, io::Takes::end).end_of_file()) abort_read(no_block);
-    if (iprint >= 5) echo_line(tslib::trimmed(line));
+    if (iprint >= 5) echo_line(field::trimmed(line));
   }
   if (!tslib::info_key("INFO_START").matches(tslib::key_of(line)))
     io::FreeWriter(6) << "ts_rdinfo: Info block does not begin with INFO_START";
@@ -315,7 +315,7 @@ void ts_rdinfo(int ind) {
       if (iprint >= 2) fixed_line("ts_rdinfo: exiting after one backspace");
       break;
     }
-    if (iprint >= 5) echo_line(text_of(line));
+    if (iprint >= 5) echo_line(field::view(line));
     if (line[0] != '>') {
       // The block ended without INFO_END at a data record: step back over it so the
       // caller's first data read gets it.

@@ -2,6 +2,7 @@
 
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "support/child.h"
 #include "support/run_program.h"
 #include "support/ts_test_files.h"
@@ -29,8 +30,8 @@ class RdinfoTest : public ::testing::Test {
   void open(const std::string& bytes, bool binary) {
     const auto path = dir_ / (binary ? "w.ts" : "a.ts");
     mttest::write_file(path, bytes);
-    tslib::set_text(tsinfo.form, binary ? tslib::kFormBinary : tslib::kFormAscii);
-    if (binary) tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+    field::assign(tsinfo.form, binary ? tslib::kFormBinary : tslib::kFormAscii);
+    if (binary) field::assign(tsinfo.format, tslib::kFormatUnformatted);
     io::OpenSpec spec;
     spec.status = io::OpenStatus::old_file;
     spec.form = binary ? io::Form::binary : io::Form::text;
@@ -49,7 +50,7 @@ class RdinfoTest : public ::testing::Test {
   std::string next_text_line() {
     tslib::HeaderLine l;
     EXPECT_TRUE(tslib::read_header_line(kUnit, l, false, io::Takes::end).ok());
-    return tstest::pad(tslib::trimmed(l), 80).substr(0, 80);
+    return tstest::pad(field::trimmed(l), 80).substr(0, 80);
   }
 
   mttest::TempDir dir_;

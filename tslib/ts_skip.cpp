@@ -2,6 +2,7 @@
 #include "common/edit/free.h"
 #include "common/io/binary.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
 
@@ -26,9 +27,9 @@ void ts_skip(int ind, std::int32_t& nskip) {
     io::FreeWriter(6) << "ts_skip entered with:";
     io::FreeWriter(6) << "ind    =" << std::int32_t{ind};
     io::FreeWriter(6) << "nskip  =" << n;
-    io::FreeWriter(6) << "form   =  " << tslib::text_of(ti.form);
+    io::FreeWriter(6) << "form   =  " << field::view(ti.form);
   }
-  const bool binary = tslib::equals(ti.form, tslib::kFormBinary);
+  const bool binary = field::equals(ti.form, tslib::kFormBinary);
   for (std::int32_t i = 0; i < n; ++i) {
     if (!skip_one(ind, binary)) {
       io::FreeWriter(6) << "ts_skip: EOF reached: nskip set to -1";

@@ -1,6 +1,7 @@
 // ts_wrtinfo: the info block of an output ts file, from the shared info record.
 #include "common/edit/free.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "tslib/info_keys.h"
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
@@ -8,7 +9,6 @@
 namespace {
 
 using tslib::InfoKey;
-using tslib::text_of;
 
 // Writes info lines, one header record each, in the form of the block.
 class BlockWriter {
@@ -79,11 +79,11 @@ void ts_wrtinfo(int outd) {
   if (prtlvl.iprint >= 2) {
     io::FreeWriter(6) << "ts_wrtinfo: entered";
     io::FreeWriter(6) << "outd     = " << std::int32_t{outd};
-    io::FreeWriter(6) << "form     = " << text_of(ti.form);
-    io::FreeWriter(6) << "format   = " << text_of(ti.format);
+    io::FreeWriter(6) << "form     = " << field::view(ti.form);
+    io::FreeWriter(6) << "format   = " << field::view(ti.format);
   }
 
-  const bool binary = tslib::equals(ti.form, tslib::kFormBinary);
+  const bool binary = field::equals(ti.form, tslib::kFormBinary);
   BlockWriter out(outd, binary);
   out.bare(tslib::info_key("INFO_START"));
   for (const InfoKey* key : kSiteRows) out.row(*key);

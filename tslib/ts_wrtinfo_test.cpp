@@ -2,6 +2,7 @@
 
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "support/child.h"
 #include "support/run_program.h"
 #include "support/ts_test_files.h"
@@ -14,8 +15,8 @@ using tstest::info;
 void fill_record() {
   tsinfo = TsInfoRecord{};
   TsInfoRecord& t = tsinfo;
-  tslib::set_text(t.STATION, "kvt101");
-  tslib::set_text(t.WINDOW, "kvt101a1");
+  field::assign(t.STATION, "kvt101");
+  field::assign(t.WINDOW, "kvt101a1");
   t.INSTRUMENT = 77;
   t.LATITUDE = 52.5f;
   t.LONGITUDE = -7.25f;
@@ -23,29 +24,29 @@ void fill_record() {
   t.UTM_ORIGIN = -9.0f;
   t.UTM_NORTH = 5000000;
   t.UTM_EAST = -1235;
-  tslib::set_text(t.COORD_SYS, "MAGNETIC");
+  field::assign(t.COORD_SYS, "MAGNETIC");
   t.DECLIN = -4.5f;
   t.SEQ_REC = 1;
   t.NCHAN = 5;
   const char* names[] = {"HX", "hy", "HZ", "HE", "EY"};
   const char* units[] = {"nT", "nT", "nT", "mV/km", "mV/km"};
   for (std::size_t k = 0; k < 5; ++k) {
-    tslib::set_text(t.CHAN_[k], names[k]);
-    tslib::set_text(t.UNITS_[k], units[k]);
+    field::assign(t.CHAN_[k], names[k]);
+    field::assign(t.UNITS_[k], units[k]);
     t.SENSOR_[k] = 301 + static_cast<int>(k);
     t.AZIM_[k] = (k % 2) ? 90.0f : 0.0f;
     t.GAIN_[k] = 1.0f;
   }
   t.BASELINE_ = {25.6f, -5.0f, 0.5f};
-  tslib::set_text(t.STARTTIME, "2004-03-08 18:03:30");
-  tslib::set_text(t.ENDTIME, "2004-03-09 00:00:00");
-  tslib::set_text(t.T_UNITS, "s");
+  field::assign(t.STARTTIME, "2004-03-08 18:03:30");
+  field::assign(t.ENDTIME, "2004-03-09 00:00:00");
+  field::assign(t.T_UNITS, "s");
   t.DELTA_T = 0.5f;
   t.MIS_DATA = 1.0E+32f;
-  tslib::set_text(t.format, "FREE");
+  field::assign(t.format, "FREE");
   // Fields the writer never writes.
   t.UTM_ZONE = 29;
-  tslib::set_text(t.ENDIAN, "Little");
+  field::assign(t.ENDIAN, "Little");
 }
 
 std::vector<std::string> expected_block(bool binary) {
@@ -106,7 +107,7 @@ class WrtinfoTest : public ::testing::Test {
     prtlvl.iprint = 0;
   }
   std::string write(bool binary) {
-    tslib::set_text(tsinfo.form, binary ? tslib::kFormBinary : tslib::kFormAscii);
+    field::assign(tsinfo.form, binary ? tslib::kFormBinary : tslib::kFormAscii);
     io::OpenSpec spec;
     spec.form = binary ? io::Form::binary : io::Form::text;
     const auto path = dir_ / "out.ts";

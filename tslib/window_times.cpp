@@ -5,6 +5,7 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
+#include "common/text_field.h"
 #include "common/timelib.h"
 #include "tslib/tsinfo.h"
 
@@ -19,7 +20,7 @@ static_assert(io::valid_layout(kTimestrFields));
 
 // What is wrong with the time, or nothing.
 std::string_view fault(std::string_view t) {
-  const std::string_view used = trimmed(t);
+  const std::string_view used = field::trimmed(t);
   if (used.empty()) return "is blank";
   // A line cut short inside its time columns leaves the last ones blank.
   if (used.size() < t.size()) return "is incomplete";

@@ -16,6 +16,7 @@
 #include "common/io/errors.h"
 #include "common/io/unit.h"
 #include "common/io/units.h"
+#include "common/text_field.h"
 #include "support/child.h"
 #include "support/run_program.h"
 #include "support/unprivileged.h"
@@ -34,7 +35,7 @@ io::OpenSpec with_status(io::OpenStatus status) {
 // ignored; a keyword that names no choice is error 45, settled like any failed open.
 template <class T>
 bool choose(std::string_view text, std::initializer_list<std::pair<std::string_view, T>> choices, T& to) {
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  text = field::trimmed(text);
   for (const auto& [word, value] : choices) {
     const bool same = std::equal(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
       return std::toupper(static_cast<unsigned char>(a)) == b;
@@ -61,7 +62,7 @@ io::Result open_by_keywords(int unit, std::string_view name, std::string_view st
       spec.form);
   if (status_known && form_known) return io::open(unit, name, spec, takes);
   if (io::takes_errors(takes)) return io::Result{io::kErrKeyword};
-  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  name = field::trimmed(name);
   io::error_report(io::kErrKeyword, unit, std::filesystem::absolute(name).string());
 }
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "common/end.h"
 #include "common/io/errors.h"
@@ -88,10 +89,14 @@ Registry& registry() {
 // then still makes the exit status a failure.
 void final_write_out() { detail::end_at_exit(); }
 
-std::string_view trim_name(std::string_view name) {
-  while (!name.empty() && (name.back() == ' ' || name.back() == '\0')) name.remove_suffix(1);
-  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
-  return name;
+// The file name held in a name field. Unlike field::trimmed, trailing NULs count as
+// padding (a field never filled holds NULs) and leading blanks go too.
+std::string_view file_name_in(std::string_view name_field) {
+  constexpr std::string_view kPadding{" \0", 2};
+  const auto last = name_field.find_last_not_of(kPadding);
+  if (last == std::string_view::npos) return {};
+  const std::string_view name = name_field.substr(0, last + 1);
+  return name.substr(name.find_first_not_of(' '));
 }
 
 std::string full_path(std::string_view name) {
@@ -144,7 +149,7 @@ Unit& unit_for(int number) {
 }
 
 Result open(int unit, std::string_view name_given, const OpenSpec& spec, Takes takes) {
-  const std::string_view name = trim_name(name_given);
+  const std::string_view name = file_name_in(name_given);
   const std::string path = full_path(name);
   close(unit);
 
@@ -193,7 +198,7 @@ Result open(int unit, std::string_view name_given, const OpenSpec& spec, Takes t
 }
 
 bool exists(std::string_view name_given) {
-  const std::string name(trim_name(name_given));
+  const std::string name(file_name_in(name_given));
   if (name.empty() || name.find('\0') != std::string::npos) return false;
   struct stat st {};
   return ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);

@@ -4,6 +4,7 @@
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "common/timelib.h"
 #include "common/timelib/digits.h"
 
@@ -58,7 +59,7 @@ void date(const TimeFields& f, std::span<char> cdate) {
   timelib::put_digits(s.subspan(11, 2), f.hour);
   timelib::put_digits(s.subspan(14, 2), f.minute);
   timelib::put_digits(s.subspan(17, 2), f.second);
-  timelib::copy_into(cdate, as_text(t));
+  timelib::copy_into(cdate, field::view(t));
   echo_done();
 }
 

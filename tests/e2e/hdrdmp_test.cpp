@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text_field.h"
 #include "e2e/ts_fixture.h"
 #include "support/run_program.h"
 #include "support/unprivileged.h"
@@ -18,8 +19,8 @@ using tsfix::TsSpec;
 // The dump lines expected for the fixture header (label, then the record trimmed).
 std::vector<std::string> expected_dump(const TsSpec& s) {
   std::vector<std::string> out;
-  for (std::string line : tsfix::header_lines(s)) {
-    while (!line.empty() && line.back() == ' ') line.pop_back();
+  for (const std::string& record : tsfix::header_lines(s)) {
+    const std::string line(field::trimmed(record));
     const char* label = line[0] == '>' ? "Info    block:"
                         : line[1] == 'F' ? "Filter  block:"
                                          : "Comment block:";

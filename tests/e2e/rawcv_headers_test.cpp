@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text_field.h"
 #include "e2e/rawcv_project.h"
 
 namespace rawcv_e2e {
@@ -91,9 +92,7 @@ std::vector<std::string> binary_header(const std::string& bytes, std::size_t cou
   for (const std::string& r : records(bytes)) {
     if (out.size() == count) break;
     EXPECT_EQ(r.size(), 80u) << r;
-    std::string t = r;
-    while (!t.empty() && t.back() == ' ') t.pop_back();
-    out.push_back(t);
+    out.emplace_back(field::trimmed(r));
   }
   return out;
 }

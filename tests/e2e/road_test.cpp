@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text_field.h"
 #include "e2e/rawcv_project.h"
 #include "e2e/ts_fixture.h"
 #include "support/rawgen.h"
@@ -206,10 +207,7 @@ float number(const std::string& text) {
   return f;
 }
 
-std::string trim_right(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
+std::string trim_right(const std::string& s) { return std::string(field::trimmed(s)); }
 
 class RoadTest : public ::testing::Test {
  protected:

@@ -59,8 +59,6 @@ constexpr Source source_of(std::int32_t code) {
   return {f, code - 10 * f};
 }
 
-inline std::string_view text(std::span<const char> field) { return {field.data(), field.size()}; }
-
 // A failure found by the program itself: the message lines are on the console.
 [[noreturn]] void fail();
 

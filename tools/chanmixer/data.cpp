@@ -6,6 +6,7 @@
 
 #include "common/edit/free.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "common/timelib.h"
 #include "tools/chanmixer/chanmixer.h"
 #include "tslib/counts.h"
@@ -24,10 +25,10 @@ void select(const Input& in) {
 }
 
 void skip_to_event(const Mix& mx, const Input& in, std::string_view which) {
-  const std::int32_t s = tdiff(as_text(in.stime), as_text(mx.evstart));
+  const std::int32_t s = tdiff(field::view(in.stime), field::view(mx.evstart));
   if (s > 0) {
     // Both files have the same rate: the shared record's (the second file's) serves.
-    const float n = text(tsinfo.T_UNITS) == "Hz   " ? static_cast<float>(s) * tsinfo.DELTA_T
+    const float n = field::view(tsinfo.T_UNITS) == "Hz   " ? static_cast<float>(s) * tsinfo.DELTA_T
                                                   : static_cast<float>(s) / tsinfo.DELTA_T;
     std::int32_t nskip = tslib::cut_to_int32(n);
     io::FreeWriter(6) << "Skipping" << nskip << "  data for " << which;
@@ -83,7 +84,7 @@ void mix_records(const Mix& mx) {
       fail();
     }
     for (int i = 0; i < mx.nout; ++i) out[i] = dat[picks[i].record][picks[i].index];
-    tslib::set_text(tsinfo.form, tslib::kFormBinary);
+    field::assign(tsinfo.form, tslib::kFormBinary);
     tsinfo.NCHAN = mx.nout;
     ts_out1(kOutput, out);
   }

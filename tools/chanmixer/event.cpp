@@ -6,6 +6,7 @@
 #include "common/edit/free.h"
 #include "common/printlevel.h"
 #include "common/prompt.h"
+#include "common/text_field.h"
 #include "common/timelib.h"
 #include "tools/chanmixer/chanmixer.h"
 
@@ -23,9 +24,9 @@ void ask_time(std::string_view question, std::string_view echo, const Timestr& d
     if (prtlvl.iprint >= 0) io::FixedWriter(6, kTwoTexts) << question << "yyyy-mm-dd hh:mm:ss";
     answer = dflt;
     cinput(" ", answer);
-    const TimeFields f = date(as_text(answer));
+    const TimeFields f = date(field::view(answer));
     if (prtlvl.iprint >= 2) {
-      io::FreeWriter(6) << echo << as_text(answer);
+      io::FreeWriter(6) << echo << field::view(answer);
       io::FreeWriter(6) << " yy, mm, dd, hh, min =>" << f.year << f.month << f.day << f.hour
                         << f.minute << f.second;
     }
@@ -39,13 +40,13 @@ void ask_time(std::string_view question, std::string_view echo, const Timestr& d
 
 void ask_event(Mix& mx) {
   const Timestr& later_start =
-      tdiff(as_text(mx.in1.stime), as_text(mx.in2.stime)) > 0 ? mx.in2.stime : mx.in1.stime;
+      tdiff(field::view(mx.in1.stime), field::view(mx.in2.stime)) > 0 ? mx.in2.stime : mx.in1.stime;
   ask_time("Give the required event start time >", "stime=", later_start, mx.evstart);
   const Timestr& earlier_end =
-      tdiff(as_text(mx.in1.etime), as_text(mx.in2.etime)) >= 0 ? mx.in1.etime : mx.in2.etime;
+      tdiff(field::view(mx.in1.etime), field::view(mx.in2.etime)) >= 0 ? mx.in1.etime : mx.in2.etime;
   ask_time("Give the required event end   time >", "etime=", earlier_end, mx.evend);
 
-  const std::int32_t d = tdiff(as_text(mx.evstart), as_text(mx.evend));
+  const std::int32_t d = tdiff(field::view(mx.evstart), field::view(mx.evend));
   const std::int32_t days = d / 86400;
   const std::int32_t hours = (d - days * 86400) / 3600;
   const std::int32_t minutes = (d - (d / 3600) * 3600) / 60;

@@ -6,6 +6,7 @@
 #include "common/banner.h"
 #include "common/edit/fixed.h"
 #include "common/io/units.h"
+#include "common/text_field.h"
 #include "tools/chanmixer/chanmixer.h"
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
@@ -30,17 +31,17 @@ void comment(std::string_view a, std::string_view b = {}) {
 void copy_comments(const Input& in, std::string_view label) {
   comment("#");
   comment("#" + std::string(50, '-'));
-  comment(label, text(in.window));
+  comment(label, field::view(in.window));
   io::rewind(in.unit);
-  ts_copycomm(in.unit, text(in.info.form), kOutput, tslib::kFormBinary);
+  ts_copycomm(in.unit, field::view(in.info.form), kOutput, tslib::kFormBinary);
 }
 
 void build_info(const Mix& mx) {
   const TsInfoRecord& first = mx.in1.info;
   tsinfo.STATION = mx.outstation;
-  tslib::set_text(tsinfo.WINDOW, text(mx.outwindow));
-  tslib::set_text(tsinfo.form, tslib::kFormBinary);
-  tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+  field::assign(tsinfo.WINDOW, field::view(mx.outwindow));
+  field::assign(tsinfo.form, tslib::kFormBinary);
+  field::assign(tsinfo.format, tslib::kFormatUnformatted);
   tsinfo.LATITUDE = first.LATITUDE;
   tsinfo.LONGITUDE = first.LONGITUDE;
   tsinfo.ELEVATION = first.ELEVATION;
@@ -72,10 +73,10 @@ void build_info(const Mix& mx) {
 
 void write_header(Mix& mx) {
   comment("# chanmixer: ", kVersion);
-  comment("# date: ", text(mx.date));
+  comment("# date: ", field::view(mx.date));
   comment("#");
-  comment("# File 1: ", text(mx.in1.window));
-  comment("# File 2: ", text(mx.in2.window));
+  comment("# File 1: ", field::view(mx.in1.window));
+  comment("# File 2: ", field::view(mx.in2.window));
   comment("#");
   tslib::HeaderLine line;
   io::FixedWriter::to_field(line, kCountRecord) << "# No. of channels in output file: " << mx.nout;

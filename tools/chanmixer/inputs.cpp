@@ -10,6 +10,7 @@
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/prompt.h"
+#include "common/text_field.h"
 #include "tools/chanmixer/chanmixer.h"
 #include "tslib/getwindow.h"
 #include "tslib/same_file.h"
@@ -24,34 +25,34 @@ namespace {
 constexpr io::Item kTwoTexts[] = {io::lay::A(), io::lay::A()};
 
 void open_input(Input& in, bool say_file) {
-  tslib::set_text(tsinfo.form, tslib::kFormAsk);
-  io::FreeWriter(6) << "Opening input file for window " << text(in.window);
+  field::assign(tsinfo.form, tslib::kFormAsk);
+  io::FreeWriter(6) << "Opening input file for window " << field::view(in.window);
   // A name typed at ts_open's own question replaces the window for what follows.
   in.file.fill(' ');
   ts_open(in.unit, in.window, in.file, false, false, TsAccess::input);
-  if (say_file) io::FreeWriter(6) << "Opened data file =>" << text(in.file);
+  if (say_file) io::FreeWriter(6) << "Opened data file =>" << field::view(in.file);
   ts_rdinfo(in.unit);
-  if (!tslib::one_sample_per_record(tslib::trimmed(in.file))) fail();
+  if (!tslib::one_sample_per_record(field::trimmed(in.file))) fail();
   in.info = tsinfo;
-  in.rate_hz = text(tsinfo.T_UNITS) == "s    " ? 1.0f / tsinfo.DELTA_T : tsinfo.DELTA_T;
+  in.rate_hz = field::view(tsinfo.T_UNITS) == "s    " ? 1.0f / tsinfo.DELTA_T : tsinfo.DELTA_T;
   in.nchan = tsinfo.NCHAN;
   in.stime = tsinfo.STARTTIME;
   in.instrument = tsinfo.INSTRUMENT;
-  if (prtlvl.iprint > 0) io::FreeWriter(6) << "block start time=" << text(tsinfo.STARTTIME);
+  if (prtlvl.iprint > 0) io::FreeWriter(6) << "block start time=" << field::view(tsinfo.STARTTIME);
 }
 
 // The database's word on one window, refused when it cannot describe the file.
 void look_up(Input& in, int number) {
-  getwindow(kDatabase, text(in.window), in.instrument, in.nchan, in.stime, in.etime);
+  getwindow(kDatabase, field::view(in.window), in.instrument, in.nchan, in.stime, in.etime);
   if (in.instrument == -999) {
-    io::FreeWriter(6) << "Window " << text(in.window)
+    io::FreeWriter(6) << "Window " << field::view(in.window)
                       << " is not in the windows database: its times are unknown";
     fail();
   }
   // The event and the skips are reckoned from these times.
-  if (!tslib::window_times_usable(text(in.window), text(in.stime), text(in.etime))) fail();
+  if (!tslib::window_times_usable(field::view(in.window), field::view(in.stime), field::view(in.etime))) fail();
   if (in.nchan < 1 || in.nchan > tslib::kMaxChannels) {
-    io::FreeWriter(6) << "Window " << text(in.window) << " has" << in.nchan
+    io::FreeWriter(6) << "Window " << field::view(in.window) << " has" << in.nchan
                       << "channels in the database: 1 to 5 allowed";
     fail();
   }
@@ -71,7 +72,7 @@ void ask_output_station(Mix& mx) {
     mx.outwindow[6] = 'c';
     mx.outwindow[7] = 'b';
     if (mx.outwindow != mx.in1.window && mx.outwindow != mx.in2.window) return;
-    io::FreeWriter(6) << "Output window " << text(mx.outwindow)
+    io::FreeWriter(6) << "Output window " << field::view(mx.outwindow)
                       << " is one of the input windows: give another station";
   }
 }
@@ -79,8 +80,8 @@ void ask_output_station(Mix& mx) {
 // True when the output file opened is one of the input files (same name, or another
 // name of the same file).
 bool output_is_an_input(const Mix& mx) {
-  return tslib::same_file(tslib::trimmed(mx.outfile), tslib::trimmed(mx.in1.file)) ||
-         tslib::same_file(tslib::trimmed(mx.outfile), tslib::trimmed(mx.in2.file));
+  return tslib::same_file(field::trimmed(mx.outfile), field::trimmed(mx.in1.file)) ||
+         tslib::same_file(field::trimmed(mx.outfile), field::trimmed(mx.in2.file));
 }
 
 }  // namespace
@@ -91,7 +92,7 @@ void fail() {
 
 void ask_windows(Mix& mx) {
   pmesg("The FIRST file is the one used for station co-ordinates and declination");
-  tslib::set_text(mx.in1.window, "mzp101ss");
+  field::assign(mx.in1.window, "mzp101ss");
   cinput("Give first window (extension assumed)", mx.in1.window);
   std::copy_n(mx.in1.window.begin(), 3, mx.prj.begin());
   mx.in2.window = mx.in1.window;
@@ -100,8 +101,8 @@ void ask_windows(Mix& mx) {
   mx.in2.unit = kSecond;
   if (prtlvl.iprint > 0) {
     io::FreeWriter(6) << "Data files to open ==>";
-    io::FreeWriter(6) << " file1 =>" << text(mx.in1.window);
-    io::FreeWriter(6) << " file2 =>" << text(mx.in2.window);
+    io::FreeWriter(6) << " file1 =>" << field::view(mx.in1.window);
+    io::FreeWriter(6) << " file2 =>" << field::view(mx.in2.window);
   }
   std::copy_n(mx.in1.window.begin(), 6, mx.outstation.begin());
   ask_output_station(mx);
@@ -127,9 +128,9 @@ void open_inputs(Mix& mx) {
 
 void open_output(Mix& mx) {
   for (;;) {
-    tslib::set_text(tsinfo.form, tslib::kFormBinary);
-    tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
-    io::FixedWriter(6, kTwoTexts) << "Opening output file: " << text(mx.outwindow);
+    field::assign(tsinfo.form, tslib::kFormBinary);
+    field::assign(tsinfo.format, tslib::kFormatUnformatted);
+    io::FixedWriter(6, kTwoTexts) << "Opening output file: " << field::view(mx.outwindow);
     std::array<char, 8> window = mx.outwindow;
     mx.outfile.fill(' ');
     ts_open(kOutput, window, mx.outfile, false, false, TsAccess::output);
@@ -137,7 +138,7 @@ void open_output(Mix& mx) {
     // input; nothing is written to the file before this check.
     if (!output_is_an_input(mx)) return;
     io::close(kOutput);
-    io::FreeWriter(6) << "Output file " << tslib::trimmed(mx.outfile)
+    io::FreeWriter(6) << "Output file " << field::trimmed(mx.outfile)
                       << " is one of the input files: give another station";
     ask_output_station(mx);
   }
@@ -145,8 +146,8 @@ void open_output(Mix& mx) {
 
 void look_up_windows(Mix& mx) {
   std::array<char, 40> name;
-  tslib::set_text(name, std::string("windows.").append(text(mx.prj)));
-  while (!io::open(kDatabase, tslib::trimmed(name),
+  field::assign(name, std::string("windows.").append(field::view(mx.prj)));
+  while (!io::open(kDatabase, field::trimmed(name),
                    io::OpenSpec::to_read(io::Form::text), io::Takes::errors)
               .ok()) {
     io::FreeWriter(6) << "Error opening WINDOWS file, re-enter";
@@ -156,10 +157,10 @@ void look_up_windows(Mix& mx) {
   io::rewind(kDatabase);
   look_up(mx.in2, 2);
   if (prtlvl.iprint >= 0) {
-    io::FreeWriter(6) << "File 1 start and end times:" << text(mx.in1.stime) << "-"
-                      << text(mx.in1.etime);
-    io::FreeWriter(6) << "File 2 start and end times:" << text(mx.in2.stime) << "-"
-                      << text(mx.in2.etime);
+    io::FreeWriter(6) << "File 1 start and end times:" << field::view(mx.in1.stime) << "-"
+                      << field::view(mx.in1.etime);
+    io::FreeWriter(6) << "File 2 start and end times:" << field::view(mx.in2.stime) << "-"
+                      << field::view(mx.in2.etime);
   }
   io::close(kDatabase);
 }

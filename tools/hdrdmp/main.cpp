@@ -8,6 +8,7 @@
 #include "common/edit/free.h"
 #include "common/end.h"
 #include "common/io/units.h"
+#include "common/text_field.h"
 #include "tools/startup/startup.h"
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
@@ -32,13 +33,13 @@ int main(int argc, char** argv) {
   io::start_program(argc, argv);
   tools::tool_startup(tools::kHdrdmp);
 
-  tslib::set_text(tsinfo.form, tslib::kFormAsk);
+  field::assign(tsinfo.form, tslib::kFormAsk);
   std::array<char, 8> window;
-  tslib::set_text(window, "mzp101ss");
+  field::assign(window, "mzp101ss");
   std::array<char, 40> indat;
   indat.fill(' ');
   ts_open(kInput, window, indat, true, false, TsAccess::input);
-  const bool binary = tslib::equals(tsinfo.form, tslib::kFormBinary);
+  const bool binary = field::equals(tsinfo.form, tslib::kFormBinary);
 
   io::open(kReport, "hdrdmp.out", io::OpenSpec{io::OpenStatus::unknown, io::Form::text},
            io::Takes::neither);
@@ -50,7 +51,7 @@ int main(int argc, char** argv) {
   for (;;) {
     const std::string_view label = label_of(line);
     if (label.empty()) break;
-    const std::string_view text = tslib::trimmed(line);
+    const std::string_view text = field::trimmed(line);
     io::FixedWriter(6, kLabelAndText) << label << text;
     io::FixedWriter(kReport, kLabelAndText) << label << text;
     // A read error (a BINARY data record shorter than 80 bytes) ends the dump; the

@@ -6,6 +6,7 @@
 #include "common/edit/free.h"
 #include "common/io/units.h"
 #include "common/prompt.h"
+#include "common/text_field.h"
 #include "tools/segmerge/segmerge.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
@@ -22,14 +23,14 @@ bool names_an_input(const Splice& sp) {
 }
 
 void refuse(const Splice& sp) {
-  io::FreeWriter(6) << "Output window " << text(sp.outwindow)
+  io::FreeWriter(6) << "Output window " << field::view(sp.outwindow)
                     << " is one of the windows to splice: give another";
 }
 
 }  // namespace
 
 void open_output(Splice& sp) {
-  tslib::set_text(sp.outrun, "as");
+  field::assign(sp.outrun, "as");
   for (;;) {
     cinput("Give output window", sp.outrun);
     std::copy(sp.station.begin(), sp.station.end(), sp.outwindow.begin());
@@ -39,8 +40,8 @@ void open_output(Splice& sp) {
       refuse(sp);
       continue;
     }
-    tslib::set_text(tsinfo.form, tslib::kFormBinary);
-    tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+    field::assign(tsinfo.form, tslib::kFormBinary);
+    field::assign(tsinfo.format, tslib::kFormatUnformatted);
     sp.outfile.fill(' ');
     ts_open(kOutput, sp.outwindow, sp.outfile, false, false, TsAccess::output);
     // A window typed at ts_open's own question may name an input; nothing has been
@@ -49,7 +50,7 @@ void open_output(Splice& sp) {
     io::close(kOutput);
     refuse(sp);
   }
-  io::FixedWriter(6, kTwoTexts) << "Opened BINARY output file: " << text(sp.outfile).substr(0, 18);
+  io::FixedWriter(6, kTwoTexts) << "Opened BINARY output file: " << field::view(sp.outfile).substr(0, 18);
 }
 
 }  // namespace segmerge

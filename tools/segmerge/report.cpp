@@ -8,6 +8,7 @@
 #include "common/edit/free.h"
 #include "common/end.h"
 #include "common/io/units.h"
+#include "common/text_field.h"
 #include "tools/segmerge/segmerge.h"
 #include "tslib/counts.h"
 #include "tslib/getwindow.h"
@@ -30,11 +31,11 @@ float sample_interval(float delta, std::string_view tunits) {
 }
 
 void write_line(int unit, const Splice& sp) {
-  const float rate = text(tsinfo.T_UNITS) == "Hz   " ? tsinfo.DELTA_T : 1.0f / tsinfo.DELTA_T;
+  const float rate = field::view(tsinfo.T_UNITS) == "Hz   " ? tsinfo.DELTA_T : 1.0f / tsinfo.DELTA_T;
   io::FixedWriter w(unit, kSpliceLine);
-  w << text(tsinfo.WINDOW).substr(0, 8) << tsinfo.INSTRUMENT << tsinfo.NCHAN
-    << text(sp.entries[0].stime) << text(sp.entries[sp.count - 1].etime) << rate;
-  for (int i = 0; i < sp.count; ++i) w << text(sp.entries[i].run);
+  w << field::view(tsinfo.WINDOW).substr(0, 8) << tsinfo.INSTRUMENT << tsinfo.NCHAN
+    << field::view(sp.entries[0].stime) << field::view(sp.entries[sp.count - 1].etime) << rate;
+  for (int i = 0; i < sp.count; ++i) w << field::view(sp.entries[i].run);
   w.end();
 }
 
@@ -45,21 +46,21 @@ void report(const Splice& sp) {
   for (int i = 0; i < sp.count; ++i)
     io::FreeWriter(6) << " File " << std::int32_t{i + 1} << " points and gap ="
                       << sp.entries[i].points << sp.entries[i].gap;
-  const std::string_view start = text(sp.entries[0].stime);
-  const std::string_view end = text(sp.entries[sp.count - 1].etime);
+  const std::string_view start = field::view(sp.entries[0].stime);
+  const std::string_view end = field::view(sp.entries[sp.count - 1].etime);
   io::FreeWriter(6) << "Start and end of data from windows file: " << start << "-" << end;
   io::FreeWriter(6) << "Duration (in s) based on these times = " << tdiff(start, end);
   const double by_points =
-      static_cast<double>(sp.total) * sample_interval(tsinfo.DELTA_T, text(tsinfo.T_UNITS));
+      static_cast<double>(sp.total) * sample_interval(tsinfo.DELTA_T, field::view(tsinfo.T_UNITS));
   io::FreeWriter(6) << "Duration (in s) based on no. points  = " << tslib::nearest_int32(by_points);
 }
 
 void append_window_line(const Splice& sp) {
   const std::array<char, 11> name11 = windows_file_name(sp.prj);
-  const std::string name(text(name11));
-  tslib::set_text(tsinfo.WINDOW, std::string(text(tsinfo.STATION)).append(text(sp.outrun)));
+  const std::string name(field::view(name11));
+  field::assign(tsinfo.WINDOW, std::string(field::view(tsinfo.STATION)).append(field::view(sp.outrun)));
 
-  const std::string_view prj = text(sp.prj);
+  const std::string_view prj = field::view(sp.prj);
   if (io::open(kWindowsAppend, name,
                io::OpenSpec{io::OpenStatus::old_file, io::Form::text, true}, io::Takes::errors)
           .ok()) {

@@ -64,6 +64,4 @@ void splice_windows(Splice& sp);
 void report(const Splice& sp);
 void append_window_line(const Splice& sp);
 
-inline std::string_view text(std::span<const char> field) { return {field.data(), field.size()}; }
-
 }  // namespace segmerge

@@ -10,6 +10,7 @@
 #include "common/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "common/timelib.h"
 #include "tools/segmerge/segmerge.h"
 #include "tslib/counts.h"
@@ -44,8 +45,8 @@ struct InputForm {
 };
 
 void select_output() {
-  tslib::set_text(tsinfo.form, tslib::kFormBinary);
-  tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+  field::assign(tsinfo.form, tslib::kFormBinary);
+  field::assign(tsinfo.format, tslib::kFormatUnformatted);
 }
 
 void comment(std::string_view a, std::string_view b = {}, std::string_view c = {},
@@ -61,12 +62,12 @@ void comment(std::string_view a, std::string_view b = {}, std::string_view c = {
 
 void write_new_comments(const Splice& sp) {
   comment("# time series file from segmerge");
-  comment("# date: ", text(sp.date));
+  comment("# date: ", field::view(sp.date));
   comment("#");
   comment("# Files spliced together:");
   for (int k = 0; k < sp.count; ++k) {
     const SpliceEntry& e = sp.entries[k];
-    comment("# ", text(e.window), "  ", text(e.stime), std::string("-").append(text(e.etime)));
+    comment("# ", field::view(e.window), "  ", field::view(e.stime), std::string("-").append(field::view(e.etime)));
   }
   comment("#");
   comment("# Following comment block from first file...");
@@ -74,21 +75,21 @@ void write_new_comments(const Splice& sp) {
 }
 
 void start_lines(const SpliceEntry& e) {
-  io::FreeWriter(6) << "window starttime :" << text(e.stime);
-  io::FreeWriter(6) << "data   starttime :" << text(tsinfo.STARTTIME);
+  io::FreeWriter(6) << "window starttime :" << field::view(e.stime);
+  io::FreeWriter(6) << "data   starttime :" << field::view(tsinfo.STARTTIME);
 }
 
 // Records before the window start are dropped; data starting after it move the
 // window start. Returns false when a later window's data end during the drop.
 bool align_start(SpliceEntry& e, bool first, const InputForm& in, bool progress) {
-  const std::int32_t nsec = tdiff(text(tsinfo.STARTTIME), text(e.stime));
+  const std::int32_t nsec = tdiff(field::view(tsinfo.STARTTIME), field::view(e.stime));
   if (prtlvl.iprint > 0 && progress) {
-    io::FreeWriter(6) << "starttime: " << text(tsinfo.STARTTIME);
-    io::FreeWriter(6) << "stime(if): " << text(e.stime);
+    io::FreeWriter(6) << "starttime: " << field::view(tsinfo.STARTTIME);
+    io::FreeWriter(6) << "stime(if): " << field::view(e.stime);
     io::FreeWriter(6) << "nsec     :" << nsec;
   }
   if (nsec > 0) {
-    const std::int32_t drop = samples_in(nsec, tsinfo.DELTA_T, text(tsinfo.T_UNITS));
+    const std::int32_t drop = samples_in(nsec, tsinfo.DELTA_T, field::view(tsinfo.T_UNITS));
     io::FreeWriter(6) << "Points to be dropped from start: " << drop;
     start_lines(e);
     TsValues rec{};
@@ -117,7 +118,7 @@ void check_against_first(const Splice& sp) {
   }
   if (tsinfo.T_UNITS != sp.tunits1) {
     io::FreeWriter(6) << "FATAL ERROR: time units different from first" << " file";
-    io::FreeWriter(6) << "   tunits1 =" << text(sp.tunits1) << "   tunits =" << text(tsinfo.T_UNITS);
+    io::FreeWriter(6) << "   tunits1 =" << field::view(sp.tunits1) << "   tunits =" << field::view(tsinfo.T_UNITS);
     error_ending();
   }
   check_channel_count(sp.nchan1, tsinfo.NCHAN);
@@ -130,17 +131,17 @@ void open_input(const Splice& sp, const SpliceEntry& e, std::array<char, 40>& in
   bool ask = false;
   for (;;) {
     ts_open(kInput, window, indat, ask, false, TsAccess::input);
-    if (!tslib::same_file(tslib::trimmed(indat), tslib::trimmed(sp.outfile))) return;
+    if (!tslib::same_file(field::trimmed(indat), field::trimmed(sp.outfile))) return;
     io::close(kInput);
-    io::FreeWriter(6) << "Input file " << tslib::trimmed(indat)
+    io::FreeWriter(6) << "Input file " << field::trimmed(indat)
                       << " is the output file: give another";
-    tslib::set_text(tsinfo.form, tslib::kFormAsk);
+    field::assign(tsinfo.form, tslib::kFormAsk);
     ask = true;
   }
 }
 
 void first_window(Splice& sp, const InputForm& in) {
-  const std::string_view tunits = text(tsinfo.T_UNITS);
+  const std::string_view tunits = field::view(tsinfo.T_UNITS);
   if (tunits != "s    " && tunits != "Hz   ") {
     // The gaps and the window line could not be reckoned.
     io::FreeWriter(6) << "FATAL ERROR: time units of first file not recognised: " << tunits;
@@ -152,10 +153,10 @@ void first_window(Splice& sp, const InputForm& in) {
   sp.nchan1 = tsinfo.NCHAN;
   write_new_comments(sp);
   io::rewind(kInput);
-  ts_copycomm(kInput, text(in.form), kOutput, tslib::kFormBinary);
+  ts_copycomm(kInput, field::view(in.form), kOutput, tslib::kFormBinary);
   in.select();
   ts_rdinfo(kInput);
-  tslib::set_text(tsinfo.WINDOW, std::string(text(tsinfo.STATION)).append(text(sp.outrun)));
+  field::assign(tsinfo.WINDOW, std::string(field::view(tsinfo.STATION)).append(field::view(sp.outrun)));
 }
 
 // The missing-data records that put the next window's first record at its start:
@@ -164,9 +165,9 @@ void first_window(Splice& sp, const InputForm& in) {
 // start rather than from the seconds the records cover, so that no rounding to whole
 // seconds builds up from window to window.
 std::int32_t records_before(const Splice& sp, const SpliceEntry& next) {
-  const double seconds = tdiff(text(sp.entries[0].stime), text(next.stime));
+  const double seconds = tdiff(field::view(sp.entries[0].stime), field::view(next.stime));
   const double delta = tsinfo.DELTA_T;
-  const double samples = is_hz(text(tsinfo.T_UNITS)) ? seconds * delta : seconds / delta;
+  const double samples = is_hz(field::view(tsinfo.T_UNITS)) ? seconds * delta : seconds / delta;
   const std::int64_t gap = std::int64_t{tslib::nearest_int32(samples)} - sp.total;
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(
       gap, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
@@ -176,7 +177,7 @@ void fill_gap(Splice& sp, int i, const InputForm& in) {
   SpliceEntry& e = sp.entries[i];
   const SpliceEntry& next = sp.entries[i + 1];
   io::FreeWriter(6) << "No. of points written:" << sp.total;
-  const std::string_view tunits = text(tsinfo.T_UNITS);
+  const std::string_view tunits = field::view(tsinfo.T_UNITS);
   std::int32_t secs = 0;
   const double delta = tsinfo.DELTA_T;
   if (tunits.starts_with("s"))
@@ -186,13 +187,13 @@ void fill_gap(Splice& sp, int i, const InputForm& in) {
   else
     io::FreeWriter(6) << "tunits not recognised: " << tunits;
   io::FreeWriter(6) << "No. of secs total    :" << secs;
-  const Timestr thistime = nowtim(text(sp.entries[0].stime), 0, 0, 0, secs);
-  io::FreeWriter(6) << "Thistime based on pts:" << text(thistime);
-  io::FreeWriter(6) << "End of previous data :" << text(e.etime);
-  io::FreeWriter(6) << "Start of next data   :" << text(next.stime);
-  if (tdiff(text(thistime), text(e.etime)) != 0)
+  const Timestr thistime = nowtim(field::view(sp.entries[0].stime), 0, 0, 0, secs);
+  io::FreeWriter(6) << "Thistime based on pts:" << field::view(thistime);
+  io::FreeWriter(6) << "End of previous data :" << field::view(e.etime);
+  io::FreeWriter(6) << "Start of next data   :" << field::view(next.stime);
+  if (tdiff(field::view(thistime), field::view(e.etime)) != 0)
     io::FreeWriter(6) << "Setting current end to that determined by points";
-  const std::int32_t gapsec = tdiff(text(thistime), text(next.stime));
+  const std::int32_t gapsec = tdiff(field::view(thistime), field::view(next.stime));
   const std::int32_t gap = records_before(sp, next);
   io::FreeWriter(6) << "Time (seconds) and point gap =" << gapsec << gap;
   TsValues rec{};
@@ -213,14 +214,14 @@ void splice_windows(Splice& sp) {
     SpliceEntry& e = sp.entries[i];
     const bool first = i == 0;
     e.points = 0;
-    tslib::set_text(tsinfo.form, tslib::kFormAsk);
-    io::FreeWriter(6) << "Opening input file for window " << text(e.window);
+    field::assign(tsinfo.form, tslib::kFormAsk);
+    io::FreeWriter(6) << "Opening input file for window " << field::view(e.window);
     std::array<char, 40> indat;
     indat.fill(' ');
     open_input(sp, e, indat);
-    io::FreeWriter(6) << "Opened data file =>" << text(indat);
+    io::FreeWriter(6) << "Opened data file =>" << field::view(indat);
     ts_rdinfo(kInput);
-    if (!tslib::one_sample_per_record(tslib::trimmed(indat))) error_ending();
+    if (!tslib::one_sample_per_record(field::trimmed(indat))) error_ending();
     const InputForm in{tsinfo.form, tsinfo.format};
 
     std::array<float, 3> diff{};

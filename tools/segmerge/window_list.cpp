@@ -9,6 +9,7 @@
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/prompt.h"
+#include "common/text_field.h"
 #include "tools/segmerge/segmerge.h"
 #include "tslib/getwindow.h"
 #include "tslib/tsinfo.h"
@@ -18,7 +19,7 @@ namespace segmerge {
 
 std::array<char, 11> windows_file_name(const std::array<char, 3>& prj) {
   std::array<char, 11> name;
-  tslib::set_text(name, "windows.");
+  field::assign(name, "windows.");
   std::copy(prj.begin(), prj.end(), name.begin() + 8);
   return name;
 }
@@ -35,17 +36,17 @@ void set_window(SpliceEntry& e, const std::array<char, 6>& station) {
 }
 
 void show_times(std::string_view label, const SpliceEntry& e) {
-  io::FreeWriter(6) << label << text(e.window) << " " << text(e.stime) << "-" << text(e.etime);
+  io::FreeWriter(6) << label << field::view(e.window) << " " << field::view(e.stime) << "-" << field::view(e.etime);
 }
 
 // Looks the entry up; false (after getwindow's message) when the database lacks it.
 bool look_up(SpliceEntry& e, std::int32_t& instrument, std::int32_t& nchan) {
-  tslib::set_text(e.stime, "");
-  tslib::set_text(e.etime, "");
-  getwindow(kWindowsList, text(e.window), instrument, nchan, e.stime, e.etime);
+  field::assign(e.stime, "");
+  field::assign(e.etime, "");
+  getwindow(kWindowsList, field::view(e.window), instrument, nchan, e.stime, e.etime);
   if (instrument == -999) return false;
   // Records are counted from these times: a line without usable ones is fatal.
-  if (!tslib::window_times_usable(text(e.window), text(e.stime), text(e.etime))) error_ending();
+  if (!tslib::window_times_usable(field::view(e.window), field::view(e.stime), field::view(e.etime))) error_ending();
   return true;
 }
 
@@ -59,21 +60,21 @@ void channel_count_failure(std::int32_t nchan1, std::int32_t nchan) {
 }  // namespace
 
 void read_window_list(Splice& sp) {
-  tslib::set_text(tsinfo.STATION, "kvt105");
+  field::assign(tsinfo.STATION, "kvt105");
   cinput("Give station name", tsinfo.STATION);
   sp.station = tsinfo.STATION;
   std::copy_n(sp.station.begin(), 3, sp.prj.begin());
 
   const std::array<char, 11> name = windows_file_name(sp.prj);
   SpliceEntry& first = sp.entries[0];
-  tslib::set_text(first.run, "a1");
+  field::assign(first.run, "a1");
   cinput("Give first window", first.run);
   set_window(first, sp.station);
 
-  if (!io::open(kWindowsList, text(name),
+  if (!io::open(kWindowsList, field::view(name),
                 io::OpenSpec::to_read(io::Form::text), io::Takes::errors)
            .ok()) {
-    io::FreeWriter(6) << "FATAL ERROR: cannot open windows file > " << text(name);
+    io::FreeWriter(6) << "FATAL ERROR: cannot open windows file > " << field::view(name);
     io::FreeWriter(6) << "This file must exist and contain windows information"
                       << " for each file to be spliced";
     error_ending();
@@ -89,7 +90,7 @@ void read_window_list(Splice& sp) {
   int n = 1;
   for (;;) {
     SpliceEntry next;
-    tslib::set_text(next.run, "");
+    field::assign(next.run, "");
     cinput("Give next window (<ENTER> to stop)", next.run);
     if (next.run[0] == ' ') break;
     if (n == kMaxWindows) {
@@ -108,11 +109,11 @@ void read_window_list(Splice& sp) {
     }
     if (tsinfo.NCHAN != sp.nchan1) channel_count_failure(sp.nchan1, tsinfo.NCHAN);
     const SpliceEntry& prev = sp.entries[n - 1];
-    if (text(next.stime) < text(prev.etime)) {
+    if (field::view(next.stime) < field::view(prev.etime)) {
       io::FreeWriter(6) << "FATAL ERROR: start time of this file is BEFORE end "
                         << "of previous file";
-      io::FreeWriter(6) << "  stime(nf) =" << text(next.stime) << "   etime(nf-1) ="
-                        << text(prev.etime);
+      io::FreeWriter(6) << "  stime(nf) =" << field::view(next.stime) << "   etime(nf-1) ="
+                        << field::view(prev.etime);
       error_ending();
     }
     if (prtlvl.iprint > 0) show_times("Windows file start and end times: ", next);

@@ -12,6 +12,7 @@
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/prompt.h"
+#include "common/text_field.h"
 #include "common/timelib.h"
 #include "tools/spanx/pause.h"
 #include "tools/startup/startup.h"
@@ -34,7 +35,7 @@ constexpr std::array<io::Item, 2> kEofLine{io::lay::A(), io::lay::I(10)};
 void write_window_line(int unit, const Timestr& start, const Timestr& end) {
   io::FixedWriter(unit, kWindowLine)
       << std::string_view(tsinfo.WINDOW.data(), 8) << tsinfo.INSTRUMENT << tsinfo.NCHAN
-      << as_text(start) << as_text(end) << tsinfo.DELTA_T;
+      << field::view(start) << field::view(end) << tsinfo.DELTA_T;
 }
 
 void show_record(std::string_view label, std::int32_t n, const TsValues& x) {
@@ -47,9 +48,9 @@ int main(int argc, char** argv) {
   io::start_program(argc, argv);
   tools::tool_startup(tools::kSpanx);
 
-  tslib::set_text(tsinfo.form, tslib::kFormAsk);
+  field::assign(tsinfo.form, tslib::kFormAsk);
   std::array<char, 8> window;
-  tslib::set_text(window, "vbd027a1");
+  field::assign(window, "vbd027a1");
   std::array<char, 80> indat;
   indat.fill(' ');
   ts_open(kInput, window, indat, true, false, TsAccess::input);
@@ -57,20 +58,20 @@ int main(int argc, char** argv) {
   ts_rdinfo(kInput);
   if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Read in INFO block";
   // Counting one record as one sample would give an end time SEQ_REC times too early.
-  if (!tslib::one_sample_per_record(tslib::trimmed(indat))) io::end_program(io::Outcome::failure);
+  if (!tslib::one_sample_per_record(field::trimmed(indat))) io::end_program(io::Outcome::failure);
 
   const Timestr start = tsinfo.STARTTIME;
   const std::string prj(window.data(), 3);
 
-  if (tslib::equals(tsinfo.T_UNITS, "s    ")) {
+  if (field::equals(tsinfo.T_UNITS, "s    ")) {
     tsinfo.DELTA_T = 1.0f / tsinfo.DELTA_T;
-  } else if (!tslib::equals(tsinfo.T_UNITS, "Hz   ")) {
-    io::FreeWriter(6) << "Time units not recognised >" << tslib::text_of(tsinfo.T_UNITS);
+  } else if (!field::equals(tsinfo.T_UNITS, "Hz   ")) {
+    io::FreeWriter(6) << "Time units not recognised >" << field::view(tsinfo.T_UNITS);
     io::FreeWriter(6) << "only \"s\" or \"Hz\" permitted";
     io::end_program(io::Outcome::failure);
   }
   if (prtlvl.iprint > 0) {
-    io::FreeWriter(6) << "Time units =" << tslib::text_of(tsinfo.T_UNITS) << "   delta (Hz) ="
+    io::FreeWriter(6) << "Time units =" << field::view(tsinfo.T_UNITS) << "   delta (Hz) ="
                       << tsinfo.DELTA_T;
     io::FreeWriter(6) << "Reading data...";
   }
@@ -95,7 +96,7 @@ int main(int argc, char** argv) {
 
   const std::int32_t secs =
       tslib::cut_to_int32(static_cast<double>(nent - 1) / static_cast<double>(tsinfo.DELTA_T));
-  const Timestr end = nowtim(as_text(start), 0, 0, 0, secs);
+  const Timestr end = nowtim(field::view(start), 0, 0, 0, secs);
 
   io::FreeWriter(6) << " ";
   write_window_line(6, start, end);

@@ -7,6 +7,7 @@
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
 #include "common/io/units.h"
+#include "common/text_field.h"
 #include "tslib/tsinfo.h"
 
 namespace {
@@ -18,7 +19,7 @@ void spanx_pause() {
     io::FreeWriter(6) << "Paused: type a command to run it, or press Enter to continue";
     std::array<char, 256> answer;
     io::FixedReader(5, kLine, io::Takes::neither) >> std::span<char>(answer);
-    const std::string_view command = tslib::trimmed(answer);
+    const std::string_view command = field::trimmed(answer);
     if (command.find_first_not_of(' ') == std::string_view::npos) return;
     io::flush_all();  // the command's output must follow what was written before it
     const int status = std::system(std::string(command).c_str());
