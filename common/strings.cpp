@@ -5,8 +5,7 @@
 #include <string_view>
 
 #include "common/edit/free.h"
-#include "common/end.h"
-#include "common/io/errors.h"
+#include "common/io/outcome.h"
 #include "common/io/unit.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
@@ -58,7 +57,5 @@ void waitent(std::string_view message) {
   io::FreeWriter(6) << message << " .....press <ENT> to continue";
   io::Unit& console = io::unit_for(5);
   std::string_view ignored;
-  const io::Result r = console.read_line(ignored);
-  if (r.end_of_file()) io::error_report(io::kErrEndOfFile, console.report_number(), console.path());
-  if (r.error()) io::error_report(r.code, console.report_number(), console.path());
+  io::settle(console.read_line(ignored), io::Takes::neither, console.report_number(), console.path());
 }
