@@ -12,13 +12,9 @@
 
 #include "common/edit/free.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 
 namespace {
-
-void put_text(std::span<char> field, std::string_view text) {
-  std::fill(field.begin(), field.end(), ' ');
-  std::copy_n(text.begin(), std::min(text.size(), field.size()), field.begin());
-}
 
 // The process's own argument list, read once from the platform.
 class CommandLine {
@@ -78,9 +74,9 @@ std::int32_t ncmdarg() {
 void cmdarg(std::int32_t i, std::span<char> arg) {
   const CommandLine& line = CommandLine::get();
   if (i >= 0 && static_cast<std::size_t>(i) < line.count())
-    put_text(arg, line.at(static_cast<std::size_t>(i)));
+    field::assign(arg, line.at(static_cast<std::size_t>(i)));
   else
-    put_text(arg, {});
+    field::assign(arg, {});
 }
 
 void getdir(std::span<char> dir) {
@@ -88,11 +84,11 @@ void getdir(std::span<char> dir) {
   if (::getcwd(buf, sizeof buf) != nullptr) {
     const std::string_view path(buf);
     if (!path.empty() && path.size() <= 260) {
-      put_text(dir, path);
+      field::assign(dir, path);
       return;
     }
   }
-  put_text(dir, "?");
+  field::assign(dir, "?");
 }
 
 void datetext(std::span<char> text) {
@@ -108,7 +104,7 @@ void datetext(std::span<char> text) {
                   months[static_cast<unsigned>(t.tm_mon) % 12].data(), t.tm_mday, t.tm_hour,
                   t.tm_min, t.tm_sec, t.tm_year + 1900);
   }
-  put_text(text, std::string_view(buf).substr(0, 24));
+  field::assign(text, std::string_view(buf).substr(0, 24));
 }
 
 void precflag(bool& flag) { flag = true; }

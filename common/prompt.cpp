@@ -7,6 +7,7 @@
 #include "common/edit/free.h"
 #include "common/printlevel.h"
 #include "common/strings.h"
+#include "common/text_field.h"
 
 namespace {
 
@@ -31,8 +32,7 @@ int out_unit() { return prtlvl.promptout != 0 ? prtlvl.promptout : 6; }
 int in_unit() { return prtlvl.promptin > 0 ? prtlvl.promptin : 5; }
 
 void set_default(std::string_view text) {
-  buf.dflt.fill(' ');
-  std::copy_n(text.begin(), std::min(text.size(), buf.dflt.size()), buf.dflt.begin());
+  field::assign(buf.dflt, text);
 }
 
 // The default text of a number under its layout, trimmed; false (after saying so) when
@@ -151,9 +151,7 @@ void cinput(std::string_view prompt, std::span<char> value) {
         return true;
       },
       [&] {
-        std::fill(value.begin(), value.end(), ' ');
-        std::copy_n(buf.answer.begin(), std::min(buf.answer.size(), value.size()),
-                    value.begin());
+        field::assign(value, field::view(buf.answer));
         return true;
       });
 }

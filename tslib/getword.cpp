@@ -40,13 +40,13 @@ void getword(std::span<char> source, std::span<char> word, std::int32_t& positio
   const auto text = source.first(n);
   const auto sep = std::find_if(text.begin(), text.end(), [](char c) { return c == ' ' || c == ','; });
   if (sep == text.end()) {
-    field::assign(word, std::string_view(source.data(), source.size()));
+    field::assign(word, field::view(source));
     std::fill(source.begin(), source.end(), ' ');
     position = static_cast<std::int32_t>(n);
     return;
   }
   const std::size_t at = static_cast<std::size_t>(sep - text.begin());  // 0-based
-  field::assign(word, std::string_view(source.data(), at));
+  field::assign(word, field::view(source.first(at)));
   std::copy(source.begin() + static_cast<std::ptrdiff_t>(at + 1),
             source.begin() + static_cast<std::ptrdiff_t>(n), source.begin());
   std::fill(source.begin() + static_cast<std::ptrdiff_t>(n - at - 1), source.end(), ' ');

@@ -30,9 +30,7 @@ void info_key(HeaderLine& line, std::string_view key) {
 }
 
 void place_text(HeaderLine& line, std::string_view text) {
-  auto field = value_field(line);
-  std::fill(field.begin(), field.end(), ' ');
-  std::copy_n(text.begin(), std::min(text.size(), field.size()), field.begin());
+  field::assign(value_field(line), text);
 }
 
 void place_int(HeaderLine& line, std::int32_t value) { io::free_to_field(value_field(line), value); }

@@ -231,8 +231,7 @@ class SummaryLabel {
   SummaryLabel(const tslib::InfoKey& key, std::size_t width) : size_(width + 1) {
     std::string_view letters = key.key;
     if (key.per_channel()) letters.remove_suffix(1);
-    text_.fill(' ');
-    std::copy_n(letters.begin(), std::min(letters.size(), width), text_.begin());
+    field::assign(text_, letters.substr(0, width));
     text_[width] = ':';
   }
   operator std::string_view() const { return {text_.data(), size_}; }

@@ -7,8 +7,7 @@
 
 void shortdate(std::span<char> s) {
   std::array<char, 12> v4;
-  v4.fill(' ');
-  std::copy_n(s.begin(), std::min(s.size(), v4.size()), v4.begin());
+  field::assign(v4, field::view(s));
   const Timestr t = {'2',   '0',   v4[0], v4[1], '-',   v4[2], v4[3], '-',   v4[4], v4[5],
                      ' ',   v4[6], v4[7], ':',   v4[8], v4[9], ':',   v4[10], v4[11]};
   timelib::copy_into(s, field::view(t));
