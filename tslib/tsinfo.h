@@ -5,12 +5,14 @@
 //
 // One process-wide instance. At program start every number is 0 and every text field
 // holds NUL characters (not blanks). Text fields are fixed-length, blank-padded once a
-// value is stored (use tslib::set_text). Channel arrays are indexed from 0: channel n
+// value is stored (use field::assign). Channel arrays are indexed from 0: channel n
 // (1..5) is element n - 1; baselines exist for channels 1 to 3 only.
 #include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
+
+#include "common/text_field.h"
 
 namespace tslib {
 
@@ -30,27 +32,13 @@ inline constexpr std::string_view kFormatUnformatted = "UNFORMATTED    ";
 // (bit pattern 0x749DC5AE).
 inline constexpr float kDefaultMissing = 1.0E+32f;
 
-// Stores `text` into a fixed-length field, cut or blank-padded to its width.
-constexpr void set_text(std::span<char> field, std::string_view text) {
-  for (std::size_t i = 0; i < field.size(); ++i) field[i] = i < text.size() ? text[i] : ' ';
-}
-
-// The whole field as a view (all its characters, blanks or NULs included).
-constexpr std::string_view text_of(std::span<const char> field) {
-  return {field.data(), field.size()};
-}
-
-// The field without its trailing blanks (NULs count as content, as in the file).
-constexpr std::string_view trimmed(std::span<const char> field) {
-  std::size_t n = field.size();
-  while (n > 0 && field[n - 1] == ' ') --n;
-  return {field.data(), n};
-}
-
-// True when the field holds exactly `value` (same length, byte for byte).
-constexpr bool equals(std::span<const char> field, std::string_view value) {
-  return text_of(field) == value;
-}
+// Old names of the field vocabulary (common/text_field.h), kept only while rawcv/,
+// ts_in1.cpp, ts_out1.cpp and tools/wincutter still call them; nothing else does.
+// Remove once those have moved to field::.
+constexpr void set_text(std::span<char> f, std::string_view text) { field::assign(f, text); }
+constexpr std::string_view text_of(std::span<const char> f) { return field::view(f); }
+constexpr std::string_view trimmed(std::span<const char> f) { return field::trimmed(f); }
+constexpr bool equals(std::span<const char> f, std::string_view value) { return field::equals(f, value); }
 
 }  // namespace tslib
 
