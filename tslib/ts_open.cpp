@@ -12,10 +12,6 @@
 
 namespace {
 
-bool blank(std::span<const char> field) {
-  return std::all_of(field.begin(), field.end(), [](char c) { return c == ' '; });
-}
-
 // Appends text to the name under construction, as far as the field holds.
 struct NameBuilder {
   std::span<char> out;
@@ -109,7 +105,7 @@ void ts_open(int ind, std::span<char> tswindow, std::span<char> indat, bool prom
   }
 
   bool ask = prompt;
-  if (blank(tswindow)) {
+  if (field::trimmed(tswindow).empty()) {
     if (ncmdarg() >= 1) {
       cmdarg(1, tswindow);
       ask = false;

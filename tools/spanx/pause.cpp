@@ -20,7 +20,7 @@ void spanx_pause() {
     std::array<char, 256> answer;
     io::FixedReader(5, kLine, io::Takes::neither) >> std::span<char>(answer);
     const std::string_view command = field::trimmed(answer);
-    if (command.find_first_not_of(' ') == std::string_view::npos) return;
+    if (command.empty()) return;
     io::flush_all();  // the command's output must follow what was written before it
     const int status = std::system(std::string(command).c_str());
     (void)status;  // the command's own outcome is the user's to read on the console
