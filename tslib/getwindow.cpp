@@ -57,8 +57,8 @@ void getwindow(int unit, std::string_view window, std::int32_t& instrument,
                std::int32_t& nchan, std::span<char, 19> stime, std::span<char, 19> etime) {
   // The lookup name: the first 8 characters of `window`, blank-padded.
   std::array<char, kKeyLength> name;
-  field::assign(name, window.substr(0, std::min(window.size(), kKeyLength)));
-  const std::string_view name_text(name.data(), name.size());
+  field::assign(name, window);
+  const std::string_view name_text = field::view(name);
 
   if (prtlvl.iprint >= 1) io::FreeWriter(6) << "getwindow: entered with window =>" << name_text;
   io::rewind(unit);

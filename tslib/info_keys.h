@@ -18,6 +18,7 @@
 #include <tuple>
 #include <type_traits>
 
+#include "common/text_field.h"
 #include "tslib/info_line.h"
 #include "tslib/tsinfo.h"
 
@@ -63,7 +64,7 @@ namespace info_field {
 constexpr FieldRef ref(std::span<char> text) { return {.text = text}; }
 constexpr FieldRef ref(std::int32_t& v) { return {.integer = &v}; }
 constexpr FieldRef ref(float& v) { return {.real = &v}; }
-constexpr FieldValue value(std::span<const char> t) { return {.text = {t.data(), t.size()}}; }
+constexpr FieldValue value(std::span<const char> t) { return {.text = field::view(t)}; }
 constexpr FieldValue value(std::int32_t v) { return {.integer = v}; }
 constexpr FieldValue value(float v) { return {.real = v}; }
 }  // namespace info_field

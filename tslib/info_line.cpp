@@ -65,7 +65,7 @@ void write_text_line(int unit, std::string_view chars) {
 }  // namespace
 
 void write_header_line(int unit, const HeaderLine& line, bool binary) {
-  const std::string_view chars(line.data(), line.size());
+  const std::string_view chars = field::view(line);
   if (binary) {
     io::BinaryWriter w(unit);
     w << chars;

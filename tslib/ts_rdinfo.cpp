@@ -59,8 +59,7 @@ class KeyLine {
 
  private:
   std::string_view value_text() const {
-    const auto v = tslib::value_field(line_);
-    return {v.data(), v.size()};
+    return field::view(tslib::value_field(line_));
   }
   // A number in the free layout from the value field; a null value keeps `v`.
   template <typename T>
@@ -145,7 +144,7 @@ void KeyLine::check_binary_format() const {
 
 // The time as stored; one in the v4 format (yymmddhhmmss) becomes a timestr.
 void KeyLine::time(std::span<char> field, bool start) const {
-  const std::string_view t(field.data(), field.size());
+  const std::string_view t = field::view(field);
   if (prtlvl.iprint >= 2)
     io::FreeWriter(6) << (start ? "Starttime read in >" : "Endtime read in >") << field::trimmed(field);
   if (t.substr(0, 2) != "19" && t.substr(0, 2) != "20") {

@@ -9,6 +9,7 @@
 #include "common/edit/free.h"
 #include "common/edit/float_digits.h"
 #include "common/edit/free_edit.h"
+#include "common/text_field.h"
 
 namespace io {
 namespace {
@@ -140,13 +141,13 @@ void to_field(std::span<char> field, std::string_view text) {
 void free_to_field(std::span<char> field, std::int32_t value) {
   std::array<char, kIntWidth> text;
   free_int_text(value, text);
-  to_field(field, {text.data(), text.size()});
+  to_field(field, field::view(text));
 }
 
 void free_to_field(std::span<char> field, float value) {
   std::array<char, kFloatWidth> text;
   free_float_text(value, text);
-  to_field(field, {text.data(), text.size()});
+  to_field(field, field::view(text));
 }
 
 }  // namespace io

@@ -6,6 +6,7 @@
 #include "common/edit/free.h"
 #include "common/edit/free_edit.h"
 #include "common/io/unit.h"
+#include "common/text_field.h"
 
 namespace io {
 
@@ -63,16 +64,16 @@ FreeWriter& FreeWriter::operator<<(std::string_view text) {
 }
 
 FreeWriter& FreeWriter::operator<<(std::int32_t value) {
-  std::array<char, kIntWidth> field;
-  free_int_text(value, field);
-  put_field({field.data(), field.size()});
+  std::array<char, kIntWidth> text;
+  free_int_text(value, text);
+  put_field(field::view(text));
   return *this;
 }
 
 FreeWriter& FreeWriter::operator<<(std::int16_t value) {
-  std::array<char, kShortWidth> field;
-  free_int_text(value, field);
-  put_field({field.data(), field.size()});
+  std::array<char, kShortWidth> text;
+  free_int_text(value, text);
+  put_field(field::view(text));
   return *this;
 }
 
@@ -82,9 +83,9 @@ FreeWriter& FreeWriter::operator<<(bool value) {
 }
 
 FreeWriter& FreeWriter::operator<<(float value) {
-  std::array<char, kFloatWidth> field;
-  free_float_text(value, field);
-  put_field({field.data(), field.size()});
+  std::array<char, kFloatWidth> text;
+  free_float_text(value, text);
+  put_field(field::view(text));
   return *this;
 }
 

@@ -69,7 +69,7 @@ void date(std::int32_t conv, std::span<char> cdate, std::int32_t& year, std::int
     date(TimeFields{year, month, day, hour, minute, second}, cdate);
     return;
   }
-  const std::string_view text(cdate.data(), cdate.size());
+  const std::string_view text = field::view(cdate);
   echo_read(conv, text);
   const TimeFields f = read_fields(text);
   year = f.year;

@@ -1,5 +1,6 @@
 // tdiff: the seconds between two times, and the routines built on it.
 #include "common/edit/free.h"
+#include "common/text_field.h"
 #include "common/timelib.h"
 #include "common/timelib/digits.h"
 
@@ -57,5 +58,5 @@ void tdifstr(std::string_view t1, std::string_view t2, std::span<char> out) {
   timelib::put_digits(s.subspan(5, 2), hours);
   timelib::put_digits(s.subspan(8, 2), minutes);
   timelib::put_digits(s.subspan(11, 2), seconds);
-  timelib::copy_into(out, {d.data(), d.size()});
+  timelib::copy_into(out, field::view(d));
 }

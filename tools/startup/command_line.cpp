@@ -8,6 +8,7 @@
 #include "common/end.h"
 #include "common/printlevel.h"
 #include "common/probes.h"
+#include "common/text_field.h"
 #include "tools/startup/startup.h"
 
 namespace tools {
@@ -20,7 +21,7 @@ void read_command_line(std::string_view help_line) {
   for (int i = 1; i <= n; ++i) {
     std::array<char, 10> arg;
     cmdarg(i, arg);
-    const std::string_view text(arg.data(), arg.size());
+    const std::string_view text = field::view(arg);
     if (text.find('h') != std::string_view::npos) {
       io::FreeWriter(6) << "Permitted options:-";
       io::FreeWriter(6) << help_line;
