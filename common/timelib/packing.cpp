@@ -1,6 +1,4 @@
 // Other forms of a time: the v4 time, and the packed number yyyymmddhhmmss.
-#include <algorithm>
-
 #include "common/text_field.h"
 #include "common/timelib.h"
 #include "common/timelib/digits.h"

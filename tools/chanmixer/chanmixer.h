@@ -3,8 +3,6 @@
 // common time span (the event). The run's state, and the steps main() runs in order.
 #include <array>
 #include <cstdint>
-#include <span>
-#include <string_view>
 
 #include "common/timelib.h"
 #include "tslib/tsinfo.h"
