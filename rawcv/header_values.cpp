@@ -58,26 +58,28 @@ void echo_header() {
   FreeWriter(6) << "bss    =" << h.bss;
 }
 
+struct RateIndex {
+  float rate;  // smprt1, compared exactly
+  std::int32_t srindex;
+};
+constexpr RateIndex kHzRates[] = {{12.0f, 1}, {4.0f, 2}, {1.0f, 3}};
+constexpr RateIndex kSecRates[] = {{1.0f, 3}, {5.0f, 4}, {30.0f, 5}};
+
+// The index of rate among the unit's rates; an unknown rate ends the program.
+std::int32_t rate_index(std::span<const RateIndex> rates, float rate, std::string_view unknown) {
+  for (const RateIndex& r : rates)
+    if (rate == r.rate) return r.srindex;
+  FreeWriter(6) << unknown << rate;
+  io::end_program(io::Outcome::failure);
+}
+
 void sampling_rate_index(ConverterState& s) {
   const std::string_view unit = field::view(rawhdr.smpin1);
   const float rate = rawhdr.smprt1;
-  s.srindex = 0;
   if (unit.substr(0, 2) == "Hz" || unit.substr(0, 2) == "hz") {
-    if (rate == 12.0f) s.srindex = 1;
-    else if (rate == 4.0f) s.srindex = 2;
-    else if (rate == 1.0f) s.srindex = 3;
-    else {
-      FreeWriter(6) << "Unknown \"Hz\" sampling rate: smprt1 =" << rate;
-      io::end_program(io::Outcome::failure);
-    }
+    s.srindex = rate_index(kHzRates, rate, "Unknown \"Hz\" sampling rate: smprt1 =");
   } else if (unit.substr(0, 3) == "sec") {
-    if (rate == 1.0f) s.srindex = 3;
-    else if (rate == 5.0f) s.srindex = 4;
-    else if (rate == 30.0f) s.srindex = 5;
-    else {
-      FreeWriter(6) << "Unknown \"sec\" sampling rate: smprt1 =" << rate;
-      io::end_program(io::Outcome::failure);
-    }
+    s.srindex = rate_index(kSecRates, rate, "Unknown \"sec\" sampling rate: smprt1 =");
   } else {
     fail_with_line("Unknown sampling type =", unit);
   }
