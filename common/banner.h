@@ -1,9 +1,20 @@
 #pragma once
-// The start-up banner: long at print level above 0, short otherwise.
+// The start-up banners of the six programs, from one table.
 #include <string_view>
 
 // The version text of the whole system.
 inline constexpr std::string_view kVersion = "v5.1";
 
-// name: the program's name; trailing blanks are not shown.
-void banner(std::string_view name);
+enum class BannerKind {
+  library,    // banner(name): long above print level 0, short otherwise (chanmixer, spanx)
+  splicer,    // segmerge's, only above print level 0
+  cutter,     // wincutter's (hdrdmp shows it too), only above print level 0
+  converter,  // rawcv's, at print level 0 and above
+};
+
+// The banner of that kind; name is used by the library banner only, trailing blanks
+// not shown.
+void banner(BannerKind kind, std::string_view name = {});
+
+// The library banner under the program's name.
+inline void banner(std::string_view name) { banner(BannerKind::library, name); }

@@ -192,4 +192,33 @@ TEST(Banner, ShortBannerAtPrintLevelZeroAndBelow) {
   EXPECT_EQ(blank.out, "  \r\n: ver=v5.1   SINGLE precision\r\n  \r\n");
 }
 
+TEST(Banner, ConverterBannerFromPrintLevelZero) {
+  const auto r = at_level(0, [] { banner(BannerKind::converter); });
+  EXPECT_EQ(r.out,
+            "  \r\n"
+            "  >>>>>>>>>>>>>>> rawcv <<<<<<<<<<<<<<<<<<<\r\n"
+            "  \r\n"
+            "            version = v5.1\r\n"
+            " build date = Tue Jul 20 13:17:22 EDT 2004            \r\n"
+            "  \r\n"
+            "  It is assumed that this program is being run from\r\n"
+            "  the database directory of the project \r\n"
+            "  (e.g. .../abx)  \r\n"
+            "  and that all data files reside in subdirectories\r\n"
+            "  with the respective station names \r\n"
+            "  (e.g. .../abx/abx001 abx002 etc.)\r\n"
+            "  \r\n"
+            "  windows and hardware database files are required\r\n"
+            "  (e.g. windows.abx & hardware.abx) \r\n"
+            "  \r\n");
+  EXPECT_EQ(at_level(-1, [] { banner(BannerKind::converter); }).out, "");
+}
+
+TEST(Banner, InlineBannersOnlyAbovePrintLevelZero) {
+  for (BannerKind kind : {BannerKind::splicer, BannerKind::cutter}) {
+    EXPECT_EQ(at_level(0, [kind] { banner(kind); }).out, "");
+    EXPECT_EQ(at_level(-1, [kind] { banner(kind); }).out, "");
+  }
+}
+
 }  // namespace

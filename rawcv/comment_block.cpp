@@ -3,6 +3,7 @@
 // lines about the dropped samples; each file's lines are written in its own order.
 #include <string_view>
 
+#include "common/text_field.h"
 #include "rawcv/driver.h"
 #include "rawcv/comment_line.h"
 #include "rawcv/rawhdr.h"
@@ -13,7 +14,7 @@ namespace {
 
 class CommentWriter {
  public:
-  CommentWriter(int unit, bool ascii) : unit_(unit), ascii_(ascii) {}
+  CommentWriter(int unit, bool ascii, std::int32_t drop) : unit_(unit), ascii_(ascii), drop_(drop) {}
 
   void line(std::string_view text) { line_.clear().text(text).write(unit_, ascii_); }
   void text_value(std::string_view label, std::string_view value) {
@@ -27,12 +28,13 @@ class CommentWriter {
   }
   // "# FIRST xx" and the rest of the sentence, the drop count over xx.
   void first_points(std::string_view rest) {
-    line_.clear().text("# FIRST ").integer(cvstate.drop, 2).text(rest).write(unit_, ascii_);
+    line_.clear().text("# FIRST ").integer(drop_, 2).text(rest).write(unit_, ascii_);
   }
 
  private:
   int unit_;
   bool ascii_;
+  std::int32_t drop_;
   CommentLine line_;
 };
 
@@ -43,42 +45,42 @@ std::string_view endian_label(bool ascii) {
   return ascii ? "# machine endian: " : "# Machine endian: ";
 }
 
-void write_site_lines(CommentWriter& w) {
-  w.text_value("# site description: ", text_of(rawhdr.sitdes));
+void write_site_lines(CommentWriter& w, const ConverterState& s) {
+  w.text_value("# site description: ", field::view(rawhdr.sitdes));
   w.line("#");
-  w.text_value("# Latitude   :", view(cvstate.lat_text));
-  w.text_value("# Longitude  :", view(cvstate.lon_text));
+  w.text_value("# Latitude   :", field::view(s.lat_text));
+  w.text_value("# Longitude  :", field::view(s.lon_text));
   w.line("#");
 }
 
 // Title, run date, input file, byte order and site: the lines both files open with.
 // BINARY blocks name the input file before the byte order, ASCII blocks after it, under
 // their own label.
-void write_opening_lines(CommentWriter& w, std::string_view title,
-                         std::string_view ascii_input_label, bool ascii) {
-  const ConverterState& s = cvstate;
+void write_opening_lines(CommentWriter& w, const ConverterState& s, std::string_view title,
+                         std::string_view ascii_input_label) {
+  const bool ascii = s.ascii;
   w.line(title);
-  w.text_value("# date: ", view(s.run_date));
+  w.text_value("# date: ", field::view(s.run_date));
   w.line("#");
   if (!ascii) {
-    w.text_value("# input file: ", view(s.raw_name));
+    w.text_value("# input file: ", field::view(s.raw_name));
     w.line("#");
   }
-  w.text_value(endian_label(ascii), view(s.endian));
+  w.text_value(endian_label(ascii), field::view(s.endian));
   w.text_value("# UNIX set      : ", unix_value(ascii));
   w.line("#");
   if (ascii) {
-    w.text_value(ascii_input_label, view(s.raw_name));
+    w.text_value(ascii_input_label, field::view(s.raw_name));
     w.line("#");
   }
-  write_site_lines(w);
+  write_site_lines(w, s);
 }
 
-void write_ts_comments(bool ascii) {
-  const ConverterState& s = cvstate;
-  CommentWriter w(kTsUnit, ascii);
-  write_opening_lines(w, "# time series file from rawcv", "# input file: ", ascii);
-  w.text_value("# VaRL acquisition code : ", view(s.version));
+void write_ts_comments(const ConverterState& s) {
+  const bool ascii = s.ascii;
+  CommentWriter w(kTsUnit, ascii, s.drop);
+  write_opening_lines(w, s, "# time series file from rawcv", "# input file: ");
+  w.text_value("# VaRL acquisition code : ", field::view(s.version));
   w.int_value(ascii ? "# VaRL box     number  : " : "# VaRL box     number   : ", s.box, 4);
   w.int_value(ascii ? "# Magnetometer number  : " : "# Magnetometer number   : ",
               s.magnetometer, 4);
@@ -86,7 +88,7 @@ void write_ts_comments(bool ascii) {
   w.real_value(ascii ? "# Ex line length: " : "# Ex line length (m): ", s.ex_length);
   w.real_value(ascii ? "# Ey line length: " : "# Ey line length (m): ", s.ey_length);
   w.line("#");
-  w.text_value("# Azimuths relative to: ", text_of(rawhdr.azdir));
+  w.text_value("# Azimuths relative to: ", field::view(rawhdr.azdir));
   w.int_value("# Ex azimuth; ", s.ex_azimuth, 3);
   w.int_value("# Ey azimuth; ", s.ey_azimuth, 3);
   w.int_value("# Hx azimuth; ", s.hx_azimuth, 3);
@@ -99,14 +101,14 @@ void write_ts_comments(bool ascii) {
   }
 }
 
-void write_aux_comments(bool ascii) {
-  const ConverterState& s = cvstate;
-  CommentWriter w(kAuxUnit, ascii);
-  write_opening_lines(w, "# auxiliary time series file from rawcv", "# input file =", ascii);
+void write_aux_comments(const ConverterState& s) {
+  const bool ascii = s.ascii;
+  CommentWriter w(kAuxUnit, ascii, s.drop);
+  write_opening_lines(w, s, "# auxiliary time series file from rawcv", "# input file =");
   if (ascii) {
     w.int_value("# VaRL         number : ", s.box, 4);
   } else {
-    w.text_value("# VaRL acquisition code : ", view(s.version));
+    w.text_value("# VaRL acquisition code : ", field::view(s.version));
     w.int_value("# VaRL box     number   : ", s.box, 4);
   }
   w.line("#");
@@ -128,9 +130,9 @@ void write_aux_comments(bool ascii) {
 
 }  // namespace
 
-void write_comment_blocks() {
-  write_ts_comments(cvstate.ascii);
-  write_aux_comments(cvstate.ascii);
+void write_comment_blocks(const ConverterState& s) {
+  write_ts_comments(s);
+  write_aux_comments(s);
 }
 
 }  // namespace rawcv

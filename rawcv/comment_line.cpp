@@ -6,6 +6,7 @@
 #include "common/edit/fixed.h"
 #include "common/edit/layout.h"
 #include "common/io/binary.h"
+#include "common/text_field.h"
 
 namespace rawcv {
 
@@ -61,7 +62,7 @@ void CommentLine::write(int unit, bool ascii) const {
   record.fill(' ');
   std::copy_n(buf_.data(), len_, record.data());
   io::BinaryWriter w(unit);
-  w << std::string_view(record.data(), record.size());
+  w << field::view(record);
   w.end();
 }
 

@@ -14,6 +14,7 @@
 #include "common/io/binary.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "common/timelib.h"
 #include "rawcv/driver.h"
 #include "rawcv/input1d.h"
@@ -36,8 +37,8 @@ constexpr io::Item kPlainLine[] = {io::lay::A()};
 // One ts record and its aux record in the making, row after row.
 class RecordWriter {
  public:
-  RecordWriter(int nchan, int seq_rec, bool verify)
-      : nchan_(nchan), seq_rec_(seq_rec), verify_(verify) {}
+  RecordWriter(const ConverterState& state, int nchan)
+      : state_(state), nchan_(nchan), seq_rec_(state.seq_rec), verify_(state.verify) {}
 
   void put_row(int row, std::span<const float> dat) {
     std::copy_n(dat.begin(), nchan_, ts_.begin() + (row - 1) * nchan_);
@@ -46,7 +47,7 @@ class RecordWriter {
 
   // Writes the ts record of `filled` rows and, when stamp is set, the aux record.
   void write(int filled, bool stamp) {
-    const ConverterState& s = cvstate;
+    const ConverterState& s = state_;
     if (verify_) ts_records_before_ = io::records_written(kTsUnit);
     if (s.ascii) {
       write_text(kTsUnit, first_ts());
@@ -72,10 +73,10 @@ class RecordWriter {
     const std::int64_t steps =
         std::max<std::int64_t>(1, io::records_written(kTsUnit) - ts_records_before_);
     for (std::int64_t k = 0; k < steps; ++k) io::backspace(kTsUnit);
-    if (!cvstate.ascii) {
+    if (!state_.ascii) {
       io::BinaryReader r(kTsUnit, io::Takes::neither);
       r >> back;
-    } else if (free_format()) {
+    } else if (free_format(state_)) {
       io::FreeReader r(kTsUnit, io::Takes::neither);
       r >> back;
       r.finish();
@@ -97,15 +98,13 @@ class RecordWriter {
   // The format text's layout, parsed at the first record that needs it.
   io::Layout layout() {
     if (layout_.empty()) {
-      std::string_view text = view(cvstate.format_text);
-      while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-      layout_ = io::format_layout(text, kTsUnit);
+      layout_ = io::format_layout(field::trimmed(state_.format_text), kTsUnit);
     }
     return layout_;
   }
 
   void write_text(int unit, std::span<const float> values) {
-    if (free_format()) {
+    if (free_format(state_)) {
       FreeWriter(unit) << values;
     } else {
       io::FixedWriter(unit, layout()) << values;
@@ -118,6 +117,7 @@ class RecordWriter {
     w.end();
   }
 
+  const ConverterState& state_;
   int nchan_;
   int seq_rec_;
   bool verify_;
@@ -129,8 +129,7 @@ class RecordWriter {
 
 }  // namespace
 
-void convert_and_finish() {
-  const ConverterState& s = cvstate;
+void convert_and_finish(ConverterState& s) {
   const int nchan = rawhdr.nchan;
   const int iprint = prtlvl.iprint;
   if (s.old) {
@@ -139,7 +138,7 @@ void convert_and_finish() {
     FreeWriter(6) << " ";
   }
 
-  RecordWriter records(nchan, s.seq_rec, s.verify);
+  RecordWriter records(s, nchan);
   std::array<float, kDatSize> dat{};
   std::int32_t status = 0;
   std::int32_t count = 0;    // samples from input1d, the dropped ones included
@@ -183,17 +182,17 @@ void convert_and_finish() {
   io::FixedWriter(6, kCountLine) << "Number of points written: " << written;
   const std::int32_t seconds =
       rawint::nint32(static_cast<double>(written) / static_cast<double>(rawhdr.delta));
-  const Timestr actual_end = nowtim(view(s.stime), 0, 0, 0, seconds);
-  const std::string_view end_text = as_text(actual_end);
+  const Timestr actual_end = nowtim(field::view(s.stime), 0, 0, 0, seconds);
+  const std::string_view end_text = field::view(actual_end);
   if (iprint > 0) {
     io::FixedWriter(6, kCountLine) << "Actual length in seconds = " << seconds;
     io::FixedWriter(6, kTextLine) << "Actual end time = " << end_text;
   }
-  if (end_text != view(s.etime)) {
+  if (!field::equals(s.etime, end_text)) {
     io::FixedWriter(6, kTextLine) << "Number of points LESS than expected: end time =" << end_text;
     io::FixedWriter(6, kPlainLine) << "ENDTIME in ts file is incorrect";
   }
-  append_window_record(end_text);
+  append_window_record(s, end_text);
 }
 
 }  // namespace rawcv

@@ -3,9 +3,9 @@
 #include <array>
 #include <string_view>
 
+#include "rawcv/comment_line.h"
 #include "rawcv/driver.h"
 #include "rawcv/gethardware.h"
-#include "rawcv/comment_line.h"
 #include "rawcv/rawhdr.h"
 
 namespace rawcv {
@@ -35,8 +35,9 @@ constexpr std::array<int, 5> kSlotOfChannel = {1, 2, 5, 3, 4};
 
 }  // namespace
 
-void write_filter_block() {
-  const bool ascii = cvstate.ascii;
+void write_filter_block(const ConverterState& s) {
+  const bool ascii = s.ascii;
+  const CalTable& caltable = s.caltable;
   CommentLine line;
   auto put = [&](std::string_view text) { line.clear().text(text).write(kTsUnit, ascii); };
   for (std::string_view text : kHead) put(text);

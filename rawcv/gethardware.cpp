@@ -14,6 +14,7 @@
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/prompt.h"
+#include "common/text_field.h"
 
 namespace {
 
@@ -89,11 +90,11 @@ void gethardware(std::int32_t unit, std::int32_t instr, std::int32_t nchan, CalT
     float a = 0.0f, b = 0.0f, c = 0.0f;
     io::FreeReader(unit, io::Takes::neither) >> std::span<char>(letter) >> a >> b >> c;
     if (iprint >= 2)
-      io::FreeWriter(kConsole) << std::string_view(letter.data(), 1) << a << b << c;
+      io::FreeWriter(kConsole) << field::view(letter) << a << b << c;
     const int s = slot_of(letter[0]);
     if (s == 0) {
       io::FreeWriter(kConsole) << "gethardware: ERROR:  Unrecognisable component in "
-                               << "hardware file, comp=" << std::string_view(letter.data(), 1);
+                               << "hardware file, comp=" << field::view(letter);
       io::end_program(io::Outcome::failure);
     }
     table.calfac(s) = a;

@@ -12,9 +12,6 @@ struct CalTable {
   Slots<float, 5> highpass;  // high-pass period, s
 };
 
-// The driver's table, printed by the filter block; zero at program start.
-inline CalTable caltable;
-
 // Rewinds unit, finds instrument instr (-1: no search) and reads nchan channel lines
 // into the slots their letters name. When the instrument is missing (or the unit
 // cannot be rewound) asks "Use default VaRL settings" and fills all slots with the

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/prompt.h"
+#include "common/text_field.h"
 #include "rawcv/driver.h"
 #include "rawcv/rawhdr.h"
 #include "rawcv/rawint.h"
@@ -40,7 +41,7 @@ class InfoWriter {
 };
 
 // The 21-character time values: the timestr and two more characters.
-std::array<char, 21> time_value(const Text<19>& t, std::string_view tail) {
+std::array<char, 21> time_value(const std::array<char, 19>& t, std::string_view tail) {
   std::array<char, 21> v{};
   for (std::size_t i = 0; i < 19; ++i) v[i] = t[i];
   v[19] = tail[0];
@@ -48,15 +49,12 @@ std::array<char, 21> time_value(const Text<19>& t, std::string_view tail) {
   return v;
 }
 
-std::string_view view21(const std::array<char, 21>& a) { return {a.data(), a.size()}; }
-
 // STATION to UTM_EAST, the same in both files.
-void write_site_keys(InfoWriter& w) {
-  const ConverterState& s = cvstate;
+void write_site_keys(InfoWriter& w, const ConverterState& s) {
   w.bare("INFO_START");
-  w.text("STATION", view(s.station));
+  w.text("STATION", field::view(s.station));
   w.integer("INSTRUMENT", s.box);
-  w.text("WINDOW", view(s.window));
+  w.text("WINDOW", field::view(s.window));
   w.real("LATITUDE", s.latitude);
   w.real("LONGITUDE", s.longitude);
   w.real("ELEVATION", s.elevation);
@@ -66,11 +64,10 @@ void write_site_keys(InfoWriter& w) {
 }
 
 // FORM to SEQ_REC, the same in both files.
-void write_form_keys(InfoWriter& w) {
-  const ConverterState& s = cvstate;
+void write_form_keys(InfoWriter& w, const ConverterState& s) {
   if (s.ascii) {
     w.text("FORM", "ASCII");
-    w.text("FORMAT", view(s.format_text));
+    w.text("FORMAT", field::view(s.format_text));
   } else {
     w.text("FORM", "BINARY");
     w.text("FORMAT", "UNFORMATTED");
@@ -81,29 +78,27 @@ void write_form_keys(InfoWriter& w) {
 }
 
 // STARTTIME to INFO_END; delta_t differs between the files.
-void write_time_keys(InfoWriter& w, float delta_t) {
-  const ConverterState& s = cvstate;
-  w.text("STARTTIME", view21(time_value(s.stime, s.srindex == 5 ? "25" : "00")));
-  w.text("ENDTIME", view21(time_value(s.etime, "00")));
+void write_time_keys(InfoWriter& w, const ConverterState& s, float delta_t) {
+  w.text("STARTTIME", field::view(time_value(s.stime, s.srindex == 5 ? "25" : "00")));
+  w.text("ENDTIME", field::view(time_value(s.etime, "00")));
   w.text("T_UNITS", "s");
   w.real("DELTA_T", delta_t);
   w.real("MIS_DATA", kMissingData);
   w.bare("INFO_END");
 }
 
-bool magnetic_azimuths() { return text_of(rawhdr.azdir).find("MAGNETIC") != std::string_view::npos; }
+bool magnetic_azimuths() { return field::view(rawhdr.azdir).find("MAGNETIC") != std::string_view::npos; }
 
-void write_ts_info(bool binary) {
-  const ConverterState& s = cvstate;
-  InfoWriter w(kTsUnit, binary);
-  write_site_keys(w);
-  w.text("COORD_SYS", text_of(rawhdr.azdir));
+void write_ts_info(const ConverterState& s) {
+  InfoWriter w(kTsUnit, !s.ascii);
+  write_site_keys(w, s);
+  w.text("COORD_SYS", field::view(rawhdr.azdir));
   if (magnetic_azimuths()) {
     float declin = static_cast<float>(s.declination);
     rinput("Give declination [default is site value]", declin);
     w.real("DECLIN", declin);
   }
-  write_form_keys(w);
+  write_form_keys(w, s);
   const int nchan = rawhdr.nchan == 5 ? 5 : 3;
   w.integer("NCHAN", nchan);
   const std::array<float, 5> azimuth = {
@@ -118,13 +113,13 @@ void write_ts_info(bool binary) {
     w.text(tslib::channel_key("UNITS_", ch), kTsChannels[i].units);
     w.text(tslib::channel_key("GAIN_", ch), "1.0");
   }
-  write_time_keys(w, 1.0f / rawhdr.delta);
+  write_time_keys(w, s, 1.0f / rawhdr.delta);
 }
 
-void write_aux_info(bool binary) {
-  InfoWriter w(kAuxUnit, binary);
-  write_site_keys(w);
-  write_form_keys(w);
+void write_aux_info(const ConverterState& s) {
+  InfoWriter w(kAuxUnit, !s.ascii);
+  write_site_keys(w, s);
+  write_form_keys(w, s);
   w.integer("NCHAN", 3);
   for (int ch = 1; ch <= 3; ++ch) {
     const auto i = static_cast<std::size_t>(ch - 1);
@@ -132,14 +127,14 @@ void write_aux_info(bool binary) {
     w.text(tslib::channel_key("UNITS_", ch), kAuxChannels[i].units);
     w.text(tslib::channel_key("GAIN_", ch), "1.0");
   }
-  write_time_keys(w, 600.0f);
+  write_time_keys(w, s, 600.0f);
 }
 
 }  // namespace
 
-void write_info_blocks() {
-  write_ts_info(!cvstate.ascii);
-  write_aux_info(!cvstate.ascii);
+void write_info_blocks(const ConverterState& s) {
+  write_ts_info(s);
+  write_aux_info(s);
 }
 
 }  // namespace rawcv

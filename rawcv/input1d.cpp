@@ -18,6 +18,7 @@
 #include "common/printlevel.h"
 #include "common/prompt.h"
 #include "common/strings.h"
+#include "common/text_field.h"
 #include "rawcv/rawint.h"
 
 namespace {
@@ -93,7 +94,7 @@ void warn_not_finite(std::int32_t channel) {
 }
 
 // Left-justified, upper-cased two-character code.
-std::array<char, 2> upper_code(const RawText<2>& stored) {
+std::array<char, 2> upper_code(const std::array<char, 2>& stored) {
   std::array<char, 2> c = stored;
   SHIFTUP(std::span<char>(c));
   return c;
@@ -155,7 +156,7 @@ void channel_factors(RawHeader& h, Input1dState& st, std::int32_t iprint) {
     st.mpchan(j) = k;
     h.mapcmp(k) = k;
     if (iprint >= 1)
-      io::FixedWriter(kConsole, kChannelLine) << "VARL channel " << k << " (" << text_of(h.comp(k))
+      io::FixedWriter(kConsole, kChannelLine) << "VARL channel " << k << " (" << field::view(h.comp(k))
           << ") assigned VARLCASB channel " << k << " with calg factor =" << st.calg(k);
   }
   for (int j = 1; j <= h.nchan; ++j)
@@ -181,7 +182,7 @@ void final_factors(const RawHeader& h, Input1dState& st, std::int32_t iprint) {
         << " j comp(mapcmp(j)) mapcmp(j) gain(mapcmp(j)) mpchan(j)     cal(j) calg(mpchan(j))";
     for (int j = 1; j <= h.nchan; ++j) {
       const std::int32_t m = h.mapcmp(j);
-      io::FixedWriter(kConsole, kFactorLine) << j << text_of(h.comp(m)) << m << h.gain(m)
+      io::FixedWriter(kConsole, kFactorLine) << j << field::view(h.comp(m)) << m << h.gain(m)
           << st.mpchan(j) << st.cal(j) << st.calg(st.mpchan(j));
     }
   }

@@ -7,6 +7,7 @@
 
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "rawcv/rawhdr.h"
 #include "support/child.h"
 #include "support/rawgen.h"
@@ -16,7 +17,7 @@ namespace {
 
 constexpr int kRaw = 4;
 
-std::string code_of(int n) { return std::string(text_of(rawhdr.comp(n))); }
+std::string code_of(int n) { return std::string(field::view(rawhdr.comp(n))); }
 
 class RawFile : public ::testing::Test {
  protected:
@@ -120,8 +121,8 @@ TEST_F(RawFile, HeaderAndChannelTable) {
     EXPECT_EQ(rawhdr.baseln(1), 123456);
     EXPECT_EQ(rawhdr.baseln(2), -7);
     EXPECT_EQ(rawhdr.baseln(3), 42);
-    EXPECT_EQ(std::string(text_of(rawhdr.sitdes)), "Site by the lake    ");
-    EXPECT_EQ(std::string(text_of(rawhdr.prjcod)), "tst");
+    EXPECT_EQ(std::string(field::view(rawhdr.sitdes)), "Site by the lake    ");
+    EXPECT_EQ(std::string(field::view(rawhdr.prjcod)), "tst");
     io::close(kRaw);
   }
 }
@@ -151,7 +152,7 @@ TEST_F(RawFile, HeaderValues) {
   EXPECT_EQ(rawhdr.hdr77(1), 12);
   EXPECT_EQ(rawhdr.hdr77(13), 8192);
   EXPECT_EQ(rawhdr.magfac, 10000.0f);
-  EXPECT_EQ(std::string(text_of(rawhdr.azdir)), "MAGNETIC NORTH   ");
+  EXPECT_EQ(std::string(field::view(rawhdr.azdir)), "MAGNETIC NORTH   ");
   EXPECT_EQ(next, 60 * 1 * 4 + 1);  // minute 59: k = 1
 }
 

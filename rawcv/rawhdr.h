@@ -8,18 +8,11 @@
 
 #include "rawcv/slots.h"
 
-// Text fields are held as stored in the file, blank-padded, without terminator.
-template <std::size_t N>
-using RawText = std::array<char, N>;
-
-template <std::size_t N>
-constexpr std::string_view text_of(const RawText<N>& t) {
-  return std::string_view(t.data(), N);
-}
-
 inline constexpr int kRawMaxChannel = 16;  // raw channel numbers 1..16
 inline constexpr int kRawMaxRecords = 13;  // channel records in all (mapcmp has 19 slots)
 
+// Text fields are held as stored in the file, blank-padded, without terminator
+// (common/text_field.h).
 struct RawHeader {
   float smprt1 = 0.0f, smprt2 = 0.0f;   // sampling values of groups 1 and 2
   Slots<std::int32_t, 3> baseln;        // magnetometer baselines
@@ -30,17 +23,17 @@ struct RawHeader {
   Slots<std::int16_t, 15> hdr77;        // box, magnetometer, -, day, month, year, hour,
                                         // minute, 4 x -, full scale, group counts
   std::int16_t filtp1 = 0, filtp2 = 0;
-  RawText<3> prjcod{};
-  RawText<7> runnum{};
-  RawText<20> sitdes{};
-  RawText<1> latdir{}, lngdir{};
-  RawText<17> azdir{};
-  RawText<4> smpin1{}, smpin2{};
+  std::array<char, 3> prjcod{};
+  std::array<char, 7> runnum{};
+  std::array<char, 20> sitdes{};
+  std::array<char, 1> latdir{}, lngdir{};
+  std::array<char, 17> azdir{};
+  std::array<char, 4> smpin1{}, smpin2{};
   std::int32_t byy = 0, bmm = 0, bdd = 0, bhh = 0, bmin = 0, bss = 0;  // block start
   std::int32_t itgain = 0, lenex = 0, leney = 0;
   float magfac = 0.0f;                  // magnetometer conversion factor
   Slots<std::int32_t, 16> gain;         // gain per raw channel number
-  Slots<RawText<2>, 16> comp;           // component code per raw channel number
+  Slots<std::array<char, 2>, 16> comp;           // component code per raw channel number
   Slots<std::int32_t, 19> mapcmp;       // raw channel number of each channel record
   std::int32_t hwunit = 0;              // unit of the hardware database
   float delta = 0.0f;                   // samples per second

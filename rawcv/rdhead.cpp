@@ -1,4 +1,5 @@
 // rdhead: opens a raw logger file and reads its header, channel table and baselines.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -14,6 +15,7 @@
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/strings.h"
+#include "common/text_field.h"
 #include "rawcv/rawhdr.h"
 #include "rawcv/rawint.h"
 
@@ -23,11 +25,10 @@ constexpr int kConsole = 6;
 
 void pause() { waitent("Continue"); }
 
-std::string_view trimmed(std::string_view s) {
-  const auto first = s.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const auto last = s.find_last_not_of(' ');
-  return s.substr(first, last - first + 1);
+// The file name without its leading and trailing blanks.
+std::string_view bare_name(std::string_view fname) {
+  const std::string_view name = field::trimmed(fname);
+  return name.substr(std::min(name.find_first_not_of(' '), name.size()));
 }
 
 [[noreturn]] void refuse(std::string_view what, std::int32_t value) {
@@ -49,7 +50,7 @@ static_assert(io::valid_layout(kStartTimeLayout) && io::valid_layout(kLabelIntLa
 
 // One channel group: its header and count channel records; c runs on over groups.
 void read_group(int unit, std::int16_t count, std::int16_t& filtp, float& smprt,
-                RawText<4>& smpin, RawHeader& h, int& c) {
+                std::array<char, 4>& smpin, RawHeader& h, int& c) {
   io::ByteReader(unit, io::Takes::neither) >> filtp >> smprt >> std::span<char>(smpin);
   for (int r = 0; r < count; ++r) {
     std::int16_t number = 0;
@@ -58,7 +59,7 @@ void read_group(int unit, std::int16_t count, std::int16_t& filtp, float& smprt,
     io::ByteReader(unit, io::Takes::neither) >> number >> std::span<char>(code) >> gain;
     if (h.iprint >= 3)
       io::FreeWriter(kConsole) << "Channel number, component &  gain =>" << number
-                               << std::string_view(code.data(), code.size()) << gain;
+                               << field::view(code) << gain;
     if (!Slots<int, kRawMaxChannel>::in_range(number))
       refuse("rdhead: ERROR: raw channel number outside 1 to 16 in the channel table:", number);
     ++c;
@@ -95,7 +96,7 @@ std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& nex
     pause();
   }
 
-  const std::string_view name = trimmed(fname);
+  const std::string_view name = bare_name(fname);
   if (!io::open(unit, name, io::OpenSpec::to_read(io::Form::stream), io::Takes::errors).ok()) {
     std::string shown(fname);
     std::int32_t n = 0;
@@ -114,19 +115,19 @@ std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& nex
   io::ByteReader(unit, io::Takes::neither) >> std::span<char>(h.prjcod) >> std::span<char>(h.runnum)
       >> h.hdr10 >> std::span<char>(h.sitdes) >> std::span<std::int16_t>(h.hdr32.v);
   if (h.iprint >= 3) {
-    io::FreeWriter(kConsole) << "rdhead: first line read in from file: prjcod=" << text_of(h.prjcod);
+    io::FreeWriter(kConsole) << "rdhead: first line read in from file: prjcod=" << field::view(h.prjcod);
     pause();
   }
   io::ByteReader(unit, io::Takes::neither) >> std::span<char>(h.latdir)
       >> std::span<std::int16_t>(h.hdr43.v) >> std::span<char>(h.lngdir);
   if (h.iprint >= 3) {
-    io::FreeWriter(kConsole) << "rdhead: second line read in from file: latdir=" << text_of(h.latdir);
+    io::FreeWriter(kConsole) << "rdhead: second line read in from file: latdir=" << field::view(h.latdir);
     pause();
   }
   io::ByteReader(unit, io::Takes::neither) >> std::span<std::int16_t>(h.hdr50.v)
       >> std::span<char>(h.azdir) >> std::span<std::int16_t>(h.hdr77.v);
   if (h.iprint >= 3) {
-    io::FreeWriter(kConsole) << "rdhead: third line read in from file: azdir=" << text_of(h.azdir);
+    io::FreeWriter(kConsole) << "rdhead: third line read in from file: azdir=" << field::view(h.azdir);
     pause();
   }
 
@@ -134,19 +135,19 @@ std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& nex
     io::FreeWriter(kConsole) << " Dump of header information from rdhedd:";
     {
       io::FreeWriter w(kConsole);
-      w << text_of(h.prjcod) << text_of(h.runnum) << h.hdr10 << text_of(h.sitdes);
+      w << field::view(h.prjcod) << field::view(h.runnum) << h.hdr10 << field::view(h.sitdes);
       for (std::int16_t v : h.hdr32.v) w << v;
     }
     {
       io::FreeWriter w(kConsole);
-      w << text_of(h.latdir);
+      w << field::view(h.latdir);
       for (std::int16_t v : h.hdr43.v) w << v;
-      w << text_of(h.lngdir);
+      w << field::view(h.lngdir);
     }
     {
       io::FreeWriter w(kConsole);
       for (std::int16_t v : h.hdr50.v) w << v;
-      w << text_of(h.azdir);
+      w << field::view(h.azdir);
       for (std::int16_t v : h.hdr77.v) w << v;
     }
     pause();
@@ -209,7 +210,7 @@ std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& nex
     io::FixedWriter(kConsole, kLabelIntLayout) << "nchan = " << h.nchan;
     io::FixedWriter(kConsole, kTextLayout) << " COMP  MAPCMP  GAIN";
     for (int i = 1; i <= kRawMaxChannel; ++i)
-      io::FixedWriter(kConsole, kSlotLayout) << text_of(h.comp(i)) << h.mapcmp(i) << h.gain(i);
+      io::FixedWriter(kConsole, kSlotLayout) << field::view(h.comp(i)) << h.mapcmp(i) << h.gain(i);
   }
   return 0;
 }

@@ -11,6 +11,7 @@
 #include "common/edit/layout.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 
 namespace {
 
@@ -27,11 +28,6 @@ static_assert(io::valid_layout(kDmsLayout));
 float degrees(std::int16_t d, std::int16_t m, std::int16_t s) {
   const double v = static_cast<double>(d) + static_cast<double>(m) / 60.0 + static_cast<double>(s) / 3600.0;
   return static_cast<float>(v);
-}
-
-std::string_view right_trimmed(std::string_view s) {
-  const auto last = s.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view{} : s.substr(0, last + 1);
 }
 
 // A whole number in the free layout from columns first..first+width-1 of the line.
@@ -79,7 +75,7 @@ SiteValues site_lookup(std::string_view prj, std::string_view station) {
   code.copy(name.data(), code.size());
   kSuffix.copy(name.data() + code.size(), kSuffix.size());
   const std::string_view short_name(name.data(), code.size() + kSuffix.size());
-  const std::string_view full_name(name.data(), name.size());
+  const std::string_view full_name = field::view(name);
 
   if (!io::open(kSiteUnit, short_name, io::OpenSpec::to_read(io::Form::text), io::Takes::errors).ok()) {
     io::FreeWriter(kConsole) << "Project site file not found: " << short_name;
@@ -90,9 +86,9 @@ SiteValues site_lookup(std::string_view prj, std::string_view station) {
   if (prtlvl.iprint > 0) io::FixedWriter(kConsole, kPlainLayout) << "Opened project site file =" << full_name;
 
   // Characters 4-6 of the station name, blank-padded.
-  std::array<char, 3> site{' ', ' ', ' '};
-  for (std::size_t i = 3; i < 6 && i < station.size(); ++i) site[i - 3] = station[i];
-  const std::string_view wanted(site.data(), site.size());
+  std::array<char, 3> site{};
+  field::assign(site, station.size() > 3 ? station.substr(3, 3) : std::string_view{});
+  const std::string_view wanted = field::view(site);
 
   std::array<char, kLineWidth> line{};
   for (;;) {
@@ -104,13 +100,13 @@ SiteValues site_lookup(std::string_view prj, std::string_view station) {
       io::close(kSiteUnit);
       return result;
     }
-    if (std::string_view(line.data(), 3) == wanted) break;
+    if (field::view(line).substr(0, 3) == wanted) break;
   }
-  const std::string_view text(line.data(), line.size());
+  const std::string_view text = field::view(line);
   if (prtlvl.iprint > 0) {
     io::FixedWriter(kConsole, kPlainLayout) << "Found site in project file";
     io::FixedWriter(kConsole, kPlainLayout) << "line>";
-    io::FixedWriter(kConsole, kPlainLayout) << right_trimmed(text);
+    io::FixedWriter(kConsole, kPlainLayout) << field::trimmed(text);
   }
 
   std::int32_t elevation = 0;

@@ -8,6 +8,7 @@
 #include "common/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
 #include "rawcv/driver.h"
 #include "rawcv/rawhdr.h"
 
@@ -35,33 +36,31 @@ bool open_windows_database(std::string_view name, io::OpenStatus status) {
 
 }  // namespace
 
-std::array<char, 64> window_line(std::string_view actual_end) {
-  const ConverterState& s = cvstate;
+std::array<char, 64> window_line(const ConverterState& s, std::string_view actual_end) {
   std::array<char, 64> line;
   line.fill(' ');
   auto w = io::FixedWriter::to_field(line, kWindowLine);
-  w << view(s.window) << s.box << rawhdr.nchan << view(s.stime) << actual_end << rawhdr.delta;
+  w << field::view(s.window) << s.box << rawhdr.nchan << field::view(s.stime) << actual_end
+    << rawhdr.delta;
   w.end();
   return line;
 }
 
-void append_window_record(std::string_view actual_end) {
-  ConverterState& s = cvstate;
-  store(s.db_name, "windows.");
+void append_window_record(ConverterState& s, std::string_view actual_end) {
+  field::assign(s.db_name, "windows.");
   for (std::size_t i = 0; i < 3; ++i) s.db_name[8 + i] = s.prj[i];
-  std::string_view name = view(s.db_name);
-  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  const std::array<char, 64> line = window_line(actual_end);
+  const std::string_view name = field::trimmed(s.db_name);
+  const std::array<char, 64> line = window_line(s, actual_end);
   const std::string_view text(line.data(), line.size());
   if (open_windows_database(name, io::OpenStatus::old_file)) {
     if (prtlvl.iprint >= 0) {
-      io::FixedWriter(6, kOpenedOld) << "Opened old project windows." << view(s.prj)
+      io::FixedWriter(6, kOpenedOld) << "Opened old project windows." << field::view(s.prj)
                                      << " file to " << "add window info:";
       io::FixedWriter(6, kText) << text;
     }
   } else if (open_windows_database(name, io::OpenStatus::new_file)) {
     if (prtlvl.iprint >= 0) {
-      io::FixedWriter(6, kOpenedNew) << "Opened new project windows." << view(s.prj)
+      io::FixedWriter(6, kOpenedNew) << "Opened new project windows." << field::view(s.prj)
                                      << " file to add window info:";
       io::FixedWriter(6, kText) << text;
     }

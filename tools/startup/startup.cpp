@@ -29,11 +29,7 @@ Startup tool_startup(const StartupSpec& spec) {
   if (spec.echo && prtlvl.iprint > 0)
     print_startup_echo(std::string_view(st.date.data(), st.date.size()),
                        std::string_view(st.endian.data(), st.endian.size()));
-  switch (spec.banner) {
-    case BannerKind::splicer: print_banner_splicer(); break;
-    case BannerKind::cutter: print_banner_cutter(); break;
-    case BannerKind::library: banner(spec.name); break;
-  }
+  banner(spec.banner, spec.name);
   return st;
 }
 

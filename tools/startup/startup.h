@@ -10,18 +10,14 @@
 #include <array>
 #include <string_view>
 
+#include "common/banner.h"
+
 namespace tools {
 
 // The help line each tool prints after "Permitted options:-".
 inline constexpr std::string_view kHelpLineA = "                    -1  or -2  iprint level";
 inline constexpr std::string_view kHelpLineB = "                    -1 -> 3  iprint level";
 inline constexpr std::string_view kHelpLineC = "                    -1 -2 etc. iprint level";
-
-enum class BannerKind {
-  splicer,   // inline banner S, only above print level 0
-  cutter,    // inline banner W (names wincutter), only above print level 0
-  library,   // the common banner(name): long above print level 0, short otherwise
-};
 
 struct StartupSpec {
   std::string_view name;         // the tool's name (for the library banner)
@@ -44,10 +40,6 @@ inline constexpr StartupSpec kSpanx{"spanx", true, true, kHelpLineC, true, true,
 inline constexpr StartupSpec kHdrdmp{"hdrdmp", false, false, kHelpLineB, false, false,
                                      BannerKind::cutter};
 
-// Build-date texts shown in the inline banners, each 40 characters blank-padded.
-inline constexpr std::string_view kCutterBuildDate = "Tue Jul 20 13:17:22 EDT 2004            ";
-inline constexpr std::string_view kSplicerBuildDate = "Wed Jul 21 09:41:05 EDT 2004            ";
-
 struct Startup {
   std::array<char, 24> date;    // blanks when the tool takes no date text
   std::array<char, 6> endian;   // blanks when the tool takes no byte order
@@ -69,9 +61,5 @@ void ask_print_level();
 
 // Three lines "Program start at: ", "Machine endian  : ", "UNIX setting    : " F.
 void print_startup_echo(std::string_view date, std::string_view endian);
-
-// The inline banners (print nothing at print level 0 or below).
-void print_banner_splicer();
-void print_banner_cutter();
 
 }  // namespace tools
