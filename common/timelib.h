@@ -13,10 +13,6 @@
 
 using Timestr = std::array<char, 19>;
 
-// Old name of field::view, kept only while rawcv/convert_loop.cpp and
-// tools/wincutter/main.cpp still call it; nothing else does. Remove once they have moved.
-inline std::string_view as_text(const Timestr& t) { return field::view(t); }
-
 struct TimeFields {
   std::int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
   friend bool operator==(const TimeFields&, const TimeFields&) = default;

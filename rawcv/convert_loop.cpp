@@ -4,14 +4,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
 #include "common/edit/fixed.h"
-#include "common/edit/format_text.h"
 #include "common/edit/free.h"
 #include "common/edit/layout.h"
-#include "common/io/binary.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/text_field.h"
@@ -20,6 +19,7 @@
 #include "rawcv/input1d.h"
 #include "rawcv/rawhdr.h"
 #include "rawcv/rawint.h"
+#include "tslib/data_record.h"
 
 namespace rawcv {
 
@@ -50,8 +50,9 @@ class RecordWriter {
     const ConverterState& s = state_;
     if (verify_) ts_records_before_ = io::records_written(kTsUnit);
     if (s.ascii) {
-      write_text(kTsUnit, first_ts());
-      if (stamp) write_text(kAuxUnit, std::span<const float>(aux_.data(), kAuxValues));
+      tslib::write_data_record(kTsUnit, first_ts(), form());
+      if (stamp)
+        tslib::write_data_record(kAuxUnit, std::span<const float>(aux_.data(), kAuxValues), form());
       return;
     }
     if (filled < seq_rec_) {
@@ -59,9 +60,12 @@ class RecordWriter {
       std::fill(aux_.begin() + filled * kAuxValues, aux_.begin() + seq_rec_ * kAuxValues,
                 kMissingData);
     }
-    write_binary(kTsUnit, std::span<const float>(ts_.data(), std::size_t(seq_rec_ * nchan_)));
+    tslib::write_data_record(
+        kTsUnit, std::span<const float>(ts_.data(), std::size_t(seq_rec_ * nchan_)), form());
     if (stamp)
-      write_binary(kAuxUnit, std::span<const float>(aux_.data(), std::size_t(seq_rec_ * kAuxValues)));
+      tslib::write_data_record(
+          kAuxUnit, std::span<const float>(aux_.data(), std::size_t(seq_rec_ * kAuxValues)),
+          form());
   }
 
   // Steps unit 10 back over the records of the last ts write (a format text may lay
@@ -73,18 +77,7 @@ class RecordWriter {
     const std::int64_t steps =
         std::max<std::int64_t>(1, io::records_written(kTsUnit) - ts_records_before_);
     for (std::int64_t k = 0; k < steps; ++k) io::backspace(kTsUnit);
-    if (!state_.ascii) {
-      io::BinaryReader r(kTsUnit, io::Takes::neither);
-      r >> back;
-    } else if (free_format(state_)) {
-      io::FreeReader r(kTsUnit, io::Takes::neither);
-      r >> back;
-      r.finish();
-    } else {
-      io::FixedReader r(kTsUnit, layout(), io::Takes::neither);
-      r >> back;
-      r.finish();
-    }
+    tslib::read_data_record(kTsUnit, back, form(), io::Takes::neither);
     const std::span<const float> written = first_ts();
     if (std::equal(written.begin(), written.end(), back.begin())) return;
     FreeWriter(6) << "Verification error !!!!!   npt =" << npt;
@@ -95,26 +88,12 @@ class RecordWriter {
  private:
   std::span<const float> first_ts() const { return {ts_.data(), std::size_t(nchan_)}; }
 
-  // The format text's layout, parsed at the first record that needs it.
-  io::Layout layout() {
-    if (layout_.empty()) {
-      layout_ = io::format_layout(field::trimmed(state_.format_text), kTsUnit);
-    }
-    return layout_;
-  }
-
-  void write_text(int unit, std::span<const float> values) {
-    if (free_format(state_)) {
-      FreeWriter(unit) << values;
-    } else {
-      io::FixedWriter(unit, layout()) << values;
-    }
-  }
-
-  static void write_binary(int unit, std::span<const float> values) {
-    io::BinaryWriter w(unit);
-    w << values;
-    w.end();
+  // The form of both files' records; a format text is parsed at the first record.
+  tslib::RecordForm form() {
+    if (!form_)
+      form_ = state_.ascii ? tslib::text_records(field::trimmed(state_.format_text), kTsUnit)
+                            : tslib::kBinaryRecords;
+    return *form_;
   }
 
   const ConverterState& state_;
@@ -122,7 +101,7 @@ class RecordWriter {
   int seq_rec_;
   bool verify_;
   std::int64_t ts_records_before_ = 0;  // unit 10's record count before the last ts write
-  io::Layout layout_{};
+  std::optional<tslib::RecordForm> form_;
   std::array<float, kMaxSeqRec * 5> ts_{};
   std::array<float, kMaxSeqRec * kAuxValues> aux_{};
 };

@@ -63,11 +63,6 @@ struct ConverterState {
   std::int32_t next = 0;               // data record that the next stamp follows
 };
 
-inline constexpr std::string_view kFreeFormat = "FREE                ";  // 20 characters
-
-// True when the ASCII format text is the free layout (exact, case included).
-inline bool free_format(const ConverterState& s) { return field::equals(s.format_text, kFreeFormat); }
-
 // The whole run: dialogue, header blocks, conversion, window record, program end.
 [[noreturn]] void run_converter();
 

@@ -1,10 +1,10 @@
 // ts_in1: reads one data record of a ts file into the caller's value array.
 #include "common/edit/fixed.h"
-#include "common/edit/format_text.h"
 #include "common/edit/free.h"
 #include "common/end.h"
-#include "common/io/binary.h"
 #include "common/printlevel.h"
+#include "common/text_field.h"
+#include "tslib/data_record.h"
 #include "tslib/data_values.h"
 #include "tslib/ts.h"
 
@@ -17,32 +17,18 @@ void ts_in1(int ind, TsValues& values) {
   if (prtlvl.iprint >= 5) {
     io::FreeWriter(6) << "ts_in1 entered:";
     io::FreeWriter(6) << "ind    = " << std::int32_t{ind};
-    io::FreeWriter(6) << "form   = " << tslib::text_of(ti.form);
-    io::FreeWriter(6) << "format = " << tslib::text_of(ti.format);
+    io::FreeWriter(6) << "form   = " << field::view(ti.form);
+    io::FreeWriter(6) << "format = " << field::view(ti.format);
   }
   const std::span<float> v(values.data(), tslib::record_values());
 
-  io::Result result;
-  if (tslib::equals(ti.form, tslib::kFormBinary)) {
-    io::BinaryReader r(ind, io::Takes::end);
-    if (r.finish().ok()) r >> v;
-    result = r.finish();
-  } else if (tslib::equals(ti.form, tslib::kFormAscii)) {
-    if (tslib::equals(ti.format, tslib::kFormatFree)) {
-      io::FreeReader r(ind, io::Takes::end);
-      r >> v;
-      result = r.finish();
-    } else {
-      io::FixedReader r(ind, io::format_layout(tslib::text_of(ti.format), ind), io::Takes::end);
-      r >> v;
-      result = r.finish();
-    }
-  } else {
-    io::FreeWriter(6) << "ts_in1: Unrecognized form = " << tslib::text_of(ti.form);
+  tslib::RecordForm form;
+  if (!tslib::tsinfo_records(ind, form)) {
+    io::FreeWriter(6) << "ts_in1: Unrecognized form = " << field::view(ti.form);
     io::end_program(io::Outcome::failure);
   }
 
-  if (result.end_of_file()) {
+  if (tslib::read_data_record(ind, v, form, io::Takes::end).end_of_file()) {
     io::FixedWriter w(6, kText);
     w << "ts_in1: EOF reached";
     w.end();

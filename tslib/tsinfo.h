@@ -32,14 +32,6 @@ inline constexpr std::string_view kFormatUnformatted = "UNFORMATTED    ";
 // (bit pattern 0x749DC5AE).
 inline constexpr float kDefaultMissing = 1.0E+32f;
 
-// Old names of the field vocabulary (common/text_field.h), kept only while rawcv/,
-// ts_in1.cpp, ts_out1.cpp and tools/wincutter still call them; nothing else does.
-// Remove once those have moved to field::.
-constexpr void set_text(std::span<char> f, std::string_view text) { field::assign(f, text); }
-constexpr std::string_view text_of(std::span<const char> f) { return field::view(f); }
-constexpr std::string_view trimmed(std::span<const char> f) { return field::trimmed(f); }
-constexpr bool equals(std::span<const char> f, std::string_view value) { return field::equals(f, value); }
-
 }  // namespace tslib
 
 struct TsInfoRecord {

@@ -7,17 +7,16 @@
 #include <string>
 #include <string_view>
 
-#include "common/edit/fixed.h"
-#include "common/edit/format_text.h"
 #include "common/edit/free.h"
 #include "common/end.h"
-#include "common/io/binary.h"
 #include "common/io/units.h"
 #include "common/probes.h"
 #include "common/prompt.h"
+#include "common/text_field.h"
 #include "common/timelib.h"
 #include "tools/startup/startup.h"
 #include "tslib/counts.h"
+#include "tslib/data_record.h"
 #include "tslib/data_values.h"
 #include "tslib/info_line.h"
 #include "tslib/same_file.h"
@@ -38,9 +37,9 @@ std::array<char, 30> output_name(const std::array<char, 8>& window) {
   name += sep[0];
   name.append(window.data(), window.size());
   name += ".ts";
-  std::array<char, 30> field;
-  tslib::set_text(field, name);
-  return field;
+  std::array<char, 30> file;
+  field::assign(file, name);
+  return file;
 }
 
 // Asks for the output window until its file is not the input file itself.
@@ -52,35 +51,15 @@ std::array<char, 8> ask_output_window(const std::array<char, 8>& input_window,
     window[7] = 'x';
     cinput("Give output window name", window);
     const std::array<char, 30> name = output_name(window);
-    if (!tslib::same_file(tslib::trimmed(name), input_file)) return window;
-    io::FreeWriter(6) << "wincutter: output file " << tslib::trimmed(name)
+    if (!tslib::same_file(field::trimmed(name), input_file)) return window;
+    io::FreeWriter(6) << "wincutter: output file " << field::trimmed(name)
                       << " is the input file: give another window";
   }
 }
 
 // The seconds from t1 to t2 as the 32-bit float the counts are worked out in.
 float span_seconds(const Timestr& t1, const Timestr& t2) {
-  return static_cast<float>(tdiff(as_text(t1), as_text(t2)));
-}
-
-// Reads one data record of the input in its own form and format; false at its end.
-bool read_record(std::span<float> values, bool binary) {
-  io::Result result;
-  if (binary) {
-    io::BinaryReader r(kInput, io::Takes::end);
-    if (r.finish().ok()) r >> values;
-    result = r.finish();
-  } else if (tslib::equals(tsinfo.format, tslib::kFormatFree)) {
-    io::FreeReader r(kInput, io::Takes::end);
-    r >> values;
-    result = r.finish();
-  } else {
-    io::FixedReader r(kInput, io::format_layout(tslib::text_of(tsinfo.format), kInput),
-                      io::Takes::end);
-    r >> values;
-    result = r.finish();
-  }
-  return result.ok();
+  return static_cast<float>(tdiff(field::view(t1), field::view(t2)));
 }
 
 // Copies the input's leading '#' records to the output as 80-byte BINARY records; the
@@ -94,6 +73,21 @@ void copy_comments(bool binary) {
   }
 }
 
+// Copies up to `count` data records, each read in the input's own form and format and
+// written as one BINARY record. A skip that met the end leaves the input there: the
+// first read ends the copy.
+void copy_records(std::int32_t count, bool binary) {
+  if (count <= 0) return;  // nothing to copy: a format text is not even parsed
+  const tslib::RecordForm in_form =
+      binary ? tslib::kBinaryRecords : tslib::text_records(field::view(tsinfo.format), kInput);
+  TsValues values{};
+  const std::span<float> record(values.data(), tslib::record_values());
+  for (std::int32_t i = 0; i < count; ++i) {
+    if (!tslib::read_data_record(kInput, record, in_form, io::Takes::end).ok()) return;
+    tslib::write_data_record(kOutput, record, tslib::kBinaryRecords);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,22 +95,22 @@ int main(int argc, char** argv) {
   tools::tool_startup(tools::kWincutter);
 
   std::array<char, 8> window;
-  tslib::set_text(window, "");
-  tslib::set_text(tsinfo.form, tslib::kFormAsk);
+  field::assign(window, "");
+  field::assign(tsinfo.form, tslib::kFormAsk);
   std::array<char, 30> indat;
   indat.fill(' ');
   ts_open(kInput, window, indat, true, false, TsAccess::input);
-  const bool binary = tslib::equals(tsinfo.form, tslib::kFormBinary);
+  const bool binary = field::equals(tsinfo.form, tslib::kFormBinary);
 
-  const std::array<char, 8> outwin = ask_output_window(window, tslib::trimmed(indat));
+  const std::array<char, 8> outwin = ask_output_window(window, field::trimmed(indat));
   const std::array<char, 30> outfile = output_name(outwin);
-  io::open(kOutput, tslib::trimmed(outfile),
+  io::open(kOutput, field::trimmed(outfile),
            io::OpenSpec{io::OpenStatus::unknown, io::Form::binary}, io::Takes::neither);
-  io::FreeWriter(6) << "Opened UNFORMATTED output file..." << tslib::text_of(outfile);
+  io::FreeWriter(6) << "Opened UNFORMATTED output file..." << field::view(outfile);
 
   copy_comments(binary);
   ts_rdinfo(kInput);
-  if (!tslib::one_sample_per_record(tslib::trimmed(indat))) io::end_program(io::Outcome::failure);
+  if (!tslib::one_sample_per_record(field::trimmed(indat))) io::end_program(io::Outcome::failure);
 
   Timestr start = tsinfo.STARTTIME;
   Timestr end = tsinfo.ENDTIME;
@@ -127,14 +121,14 @@ int main(int argc, char** argv) {
   // seconds per sample, each cut toward zero.
   std::int32_t nskip = 0;
   std::int32_t ncopy = 0;
-  if (tslib::equals(tsinfo.T_UNITS, "Hz   ")) {
+  if (field::equals(tsinfo.T_UNITS, "Hz   ")) {
     nskip = tslib::cut_to_int32(span_seconds(tsinfo.STARTTIME, start) * tsinfo.DELTA_T);
     ncopy = tslib::cut_to_int32(span_seconds(start, end) * tsinfo.DELTA_T);
-  } else if (tslib::equals(tsinfo.T_UNITS, "s    ")) {
+  } else if (field::equals(tsinfo.T_UNITS, "s    ")) {
     nskip = tslib::cut_to_int32(span_seconds(tsinfo.STARTTIME, start) / tsinfo.DELTA_T);
     ncopy = tslib::cut_to_int32(span_seconds(start, end) / tsinfo.DELTA_T);
   } else {
-    io::FreeWriter(6) << "Time units not recognised >" << tslib::text_of(tsinfo.T_UNITS);
+    io::FreeWriter(6) << "Time units not recognised >" << field::view(tsinfo.T_UNITS);
     io::FreeWriter(6) << "only \"s\" or \"Hz\" permitted";
     io::end_program(io::Outcome::failure);
   }
@@ -149,20 +143,14 @@ int main(int argc, char** argv) {
   const auto in_format = tsinfo.format;
   tsinfo.STARTTIME = start;
   tsinfo.ENDTIME = end;
-  tslib::set_text(tsinfo.WINDOW, tslib::text_of(outwin));
-  tslib::set_text(tsinfo.form, tslib::kFormBinary);
-  tslib::set_text(tsinfo.format, tslib::kFormatUnformatted);
+  field::assign(tsinfo.WINDOW, field::view(outwin));
+  field::assign(tsinfo.form, tslib::kFormBinary);
+  field::assign(tsinfo.format, tslib::kFormatUnformatted);
   ts_wrtinfo(kOutput);
   tsinfo.form = in_form;
   tsinfo.format = in_format;
 
   io::FreeWriter(6) << "Reading and writing" << ncopy << " entries";
-  TsValues values{};
-  const std::span<float> record(values.data(), tslib::record_values());
-  // A skip that met the end leaves the input there: the first read ends the copy.
-  for (std::int32_t i = 0; i < ncopy; ++i) {
-    if (!read_record(record, binary)) break;
-    io::BinaryWriter(kOutput) << std::span<const float>(record);
-  }
+  copy_records(ncopy, binary);
   io::end_program(io::Outcome::success);
 }
