@@ -50,7 +50,7 @@ void write_text_record(int unit, std::span<const float> values, const RecordForm
 // Reads one record into `values`. BINARY: the record's first values.size() floats (the
 // rest of the record is passed over; fewer is an error). Text: the values over as many
 // lines as the layout takes. Outcomes not in `takes` end the program.
-inline io::Result read_data_record(int unit, std::span<float> values, const RecordForm& form,
+[[gnu::always_inline]] inline io::Result read_data_record(int unit, std::span<float> values, const RecordForm& form,
                                    io::Takes takes) {
   if (form.kind != RecordForm::Kind::binary) return read_text_record(unit, values, form, takes);
   io::BinaryReader r(unit, takes);
@@ -60,7 +60,7 @@ inline io::Result read_data_record(int unit, std::span<float> values, const Reco
 
 // Writes `values` as one record: one BINARY record of all of them, or the lines of the
 // free layout or the format text.
-inline void write_data_record(int unit, std::span<const float> values, const RecordForm& form) {
+[[gnu::always_inline]] inline void write_data_record(int unit, std::span<const float> values, const RecordForm& form) {
   if (form.kind != RecordForm::Kind::binary) return write_text_record(unit, values, form);
   io::BinaryWriter w(unit);
   w << values;
