@@ -9,6 +9,7 @@
 #include <span>
 #include <string_view>
 
+#include "common/io/outcome.h"
 #include "common/text_field.h"
 
 using Timestr = std::array<char, 19>;
@@ -26,6 +27,9 @@ void date(std::int32_t conv, std::span<char> cdate, std::int32_t& year, std::int
           std::int32_t& day, std::int32_t& hour, std::int32_t& minute, std::int32_t& second);
 // The same two directions for callers holding a TimeFields or a read-only text.
 TimeFields date(std::string_view cdate);
+// The six numeric columns of a timestr as date reads them, without its echo lines;
+// outcomes not in `takes` end the program with the error report.
+io::Result read_time_fields(std::string_view cdate, TimeFields& fields, io::Takes takes);
 void date(const TimeFields& fields, std::span<char> cdate);
 
 bool leap_year(std::int32_t year);

@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "common/edit/fixed.h"
 #include "common/edit/free.h"
 #include "common/text_field.h"
 #include "common/timelib.h"
@@ -12,12 +11,6 @@
 namespace tslib {
 namespace {
 
-using namespace io::lay;
-// The numeric columns of a timestr, read as the time library reads them.
-constexpr io::Item kTimestrFields[] = {I(4), X(1), I(2), X(1), I(2), X(1),
-                                       I(2), X(1), I(2), X(1), I(2)};
-static_assert(io::valid_layout(kTimestrFields));
-
 // What is wrong with the time, or nothing.
 std::string_view fault(std::string_view t) {
   const std::string_view used = field::trimmed(t);
@@ -25,9 +18,7 @@ std::string_view fault(std::string_view t) {
   // A line cut short inside its time columns leaves the last ones blank.
   if (used.size() < t.size()) return "is incomplete";
   TimeFields f;
-  auto reader = io::FixedReader::from_field(t, kTimestrFields, io::Takes::errors);
-  reader >> f.year >> f.month >> f.day >> f.hour >> f.minute >> f.second;
-  if (!reader.finish().ok()) return "is unreadable";
+  if (!read_time_fields(t, f, io::Takes::errors).ok()) return "is unreadable";
   std::int32_t ierr = 0;
   chktim(f.year, f.month, f.day, f.hour, f.minute, f.second, ierr);
   return ierr == 0 ? std::string_view{} : "is out of range";

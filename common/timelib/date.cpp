@@ -26,19 +26,18 @@ void echo_done() {
   if (prtlvl.iprint >= 3) io::FreeWriter(6) << "date: conversion successful";
 }
 
-TimeFields read_fields(std::string_view cdate) {
-  TimeFields f;
-  auto reader = io::FixedReader::from_field(cdate, kTimestrFields, io::Takes::neither);
-  reader >> f.year >> f.month >> f.day >> f.hour >> f.minute >> f.second;
-  reader.finish();
-  return f;
-}
-
 }  // namespace
+
+io::Result read_time_fields(std::string_view cdate, TimeFields& f, io::Takes takes) {
+  auto reader = io::FixedReader::from_field(cdate, kTimestrFields, takes);
+  reader >> f.year >> f.month >> f.day >> f.hour >> f.minute >> f.second;
+  return reader.finish();
+}
 
 TimeFields date(std::string_view cdate) {
   echo_read(0, cdate);
-  const TimeFields f = read_fields(cdate);
+  TimeFields f;
+  read_time_fields(cdate, f, io::Takes::neither);
   echo_done();
   return f;
 }
@@ -71,7 +70,8 @@ void date(std::int32_t conv, std::span<char> cdate, std::int32_t& year, std::int
   }
   const std::string_view text = field::view(cdate);
   echo_read(conv, text);
-  const TimeFields f = read_fields(text);
+  TimeFields f;
+  read_time_fields(text, f, io::Takes::neither);
   year = f.year;
   month = f.month;
   day = f.day;
