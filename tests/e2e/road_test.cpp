@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "e2e/rawcv_project.h"
-#include "e2e/ts_fixture.h"
+#include "support/rawcv_project.h"
+#include "support/ts_project.h"
 #include "support/rawgen.h"
 #include "support/run_program.h"
 
@@ -159,7 +159,7 @@ struct AsciiTs {
 AsciiTs read_ascii_ts(const std::filesystem::path& p) {
   AsciiTs out;
   bool in_data = false;
-  for (const auto& line : tsfix::lines(mttest::read_file(p))) {
+  for (const auto& line : tstest::lines_of(mttest::read_file(p), tstest::LineEnd::lf)) {
     if (!in_data) {
       out.header.push_back(line);
       in_data = line.rfind(">INFO_END", 0) == 0;
