@@ -63,12 +63,6 @@ inline rawgen::Description window_description(float rate = 12.0f, std::string un
   return d;
 }
 
-inline std::string answer_lines(const std::vector<std::string>& answers) {
-  std::string in;
-  for (const auto& a : answers) in += a + "\n";
-  return in;
-}
-
 struct Project {
   mttest::TempDir dir;
 
@@ -83,14 +77,14 @@ struct Project {
   }
 
   mttest::RunResult run(const std::vector<std::string>& answers) const {
-    return mttest::run_program("rawcv", {}, answer_lines(answers), dir.str());
+    return mttest::run_program("rawcv", {}, mttest::answer_lines(answers), dir.str());
   }
 
   // The same as an ordinary user, for whom file permissions bind; nullopt when the
   // tests cannot arrange that.
   std::optional<mttest::ChildResult> run_unprivileged(
       const std::vector<std::string>& answers) const {
-    return mttest::run_unprivileged("rawcv", {}, answer_lines(answers), dir.path());
+    return mttest::run_unprivileged("rawcv", {}, mttest::answer_lines(answers), dir.path());
   }
 
   std::string file(const std::string& rel) const { return mttest::read_file(dir / rel); }
