@@ -230,7 +230,8 @@ TEST_F(RdinfoTest, ChannelDigitOutsideTheArraysIsPassedOver) {
   io::close(kUnit);
   const auto r = run(tstest::text_lines(block), false, -1);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(tstest::lines_of(r.out, tstest::LineEnd::crlf).size(), 4u) << r.out;  // one line per ignored key
+  // one line per ignored key
+  EXPECT_EQ(tstest::lines_of(r.out, tstest::LineEnd::crlf).size(), 4u) << r.out;
   EXPECT_NE(r.out.find("CHAN_,"), std::string::npos);
   EXPECT_NE(r.out.find("CHAN_7"), std::string::npos);
   EXPECT_NE(r.out.find("BASELINE_4"), std::string::npos);

@@ -60,7 +60,8 @@ TEST(Hdrdmp, BinaryFileStopsQuietlyAtShortDataRecord) {
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(dump_lines(r.out), expected_dump(s));
   EXPECT_TRUE(tsfix::has_line(r.out, "Filter  block:#FX not a filter word"));
-  EXPECT_EQ(tstest::lines_of(read_file(dir / "hdrdmp.out"), tstest::LineEnd::lf), expected_dump(s));
+  EXPECT_EQ(tstest::lines_of(read_file(dir / "hdrdmp.out"), tstest::LineEnd::lf),
+            expected_dump(s));
 }
 
 TEST(Hdrdmp, HeaderOnlyFileEndsWithEndOfFileReport) {
@@ -71,7 +72,8 @@ TEST(Hdrdmp, HeaderOnlyFileEndsWithEndOfFileReport) {
   EXPECT_NE(r.status, 0);
   EXPECT_NE(r.err.find("end-of-file during read, unit 4"), std::string::npos) << r.err;
   // Every line shown is in the report file.
-  EXPECT_EQ(tstest::lines_of(read_file(dir / "hdrdmp.out"), tstest::LineEnd::lf), expected_dump(s));
+  EXPECT_EQ(tstest::lines_of(read_file(dir / "hdrdmp.out"), tstest::LineEnd::lf),
+            expected_dump(s));
 }
 
 TEST(Hdrdmp, FileWithoutHeaderShowsNothingAndKeepsOldReport) {

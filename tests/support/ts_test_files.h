@@ -52,7 +52,9 @@ inline std::string float_bytes(std::span<const float> values) {
   return data;
 }
 
-inline std::string float_record(const std::vector<float>& values) { return record(float_bytes(values)); }
+inline std::string float_record(const std::vector<float>& values) {
+  return record(float_bytes(values));
+}
 
 // Header lines as a BINARY file (each line one 80-byte record) or as CR LF text lines.
 inline std::string binary_lines(const std::vector<std::string>& lines) {
@@ -115,7 +117,8 @@ inline std::vector<float> floats_of(std::string_view record) {
 
 inline std::size_t count_of(std::string_view text, std::string_view part) {
   std::size_t n = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++n;
   return n;
 }
 
