@@ -1,6 +1,7 @@
 #pragma once
 // A small project directory for end-to-end runs of rawcv: hardware database, site
-// file, station subdirectory with a raw window, and helpers to read what rawcv wrote.
+// file, station subdirectory with a raw window; what rawcv wrote is read back with the
+// ts file helpers.
 #include <cstdint>
 #include <filesystem>
 #include <optional>

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tstest {
@@ -96,8 +97,7 @@ inline const std::string kBadFrame = "<bad frame>";
 inline std::vector<std::string> records_of(const std::string& bytes) {
   std::vector<std::string> out;
   std::size_t at = 0;
-  while (at < bytes.size()) {
-    if (bytes.size() - at < 8) break;
+  while (bytes.size() - at >= 8) {
     const std::uint32_t n = get_be32(bytes, at);
     if (bytes.size() - at - 8 < n || get_be32(bytes, at + 4 + n) != n) break;
     out.push_back(bytes.substr(at + 4, n));
