@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "e2e/rawcv_project.h"
+#include "support/rawcv_project.h"
 
 namespace {
 

@@ -231,7 +231,8 @@ TEST_F(RdinfoTest, ChannelDigitOutsideTheArraysIsPassedOver) {
   io::close(kUnit);
   const auto r = run(tstest::text_lines(block), false, -1);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(tstest::lines_of(r.out).size(), 4u) << r.out;  // one line per ignored key
+  // one line per ignored key
+  EXPECT_EQ(tstest::lines_of(r.out, tstest::LineEnd::crlf).size(), 4u) << r.out;
   EXPECT_NE(r.out.find("CHAN_,"), std::string::npos);
   EXPECT_NE(r.out.find("CHAN_7"), std::string::npos);
   EXPECT_NE(r.out.find("BASELINE_4"), std::string::npos);
@@ -325,7 +326,7 @@ TEST_F(RdinfoTest, SummaryListsBaselinesForFirstThreeChannelsOnly) {
                                  info("INFO_END")};
   const auto r = run(tstest::text_lines(lines), false, 1);
   std::size_t channels = 0, baselines = 0;
-  for (const auto& l : tstest::lines_of(r.out)) {
+  for (const auto& l : tstest::lines_of(r.out, tstest::LineEnd::crlf)) {
     channels += l.rfind(" Channel......:", 0) == 0;
     baselines += l.rfind(" BASELINE:", 0) == 0;
   }

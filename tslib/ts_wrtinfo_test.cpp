@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/text_field.h"

@@ -6,8 +6,6 @@
 #include <array>
 #include <bit>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <string>
 #include <variant>
@@ -18,6 +16,8 @@
 #include "common/edit/layout.h"
 #include "common/io/units.h"
 #include "support/child.h"
+#include "support/run_program.h"
+#include "support/ts_test_files.h"
 
 namespace {
 
@@ -241,23 +241,10 @@ constexpr int kUnit = 24;
 
 class FixedUnitRead : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("fixed_reader_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-    path_ = (dir_ / "in.txt").string();
-  }
-  void TearDown() override {
-    io::close(kUnit);
-    std::filesystem::remove_all(dir_);
-  }
+  void TearDown() override { io::close(kUnit); }
   // The file's records, each ended by CR LF, opened on the unit.
   void open_with(std::initializer_list<std::string_view> records) {
-    {
-      std::ofstream out(path_, std::ios::binary);
-      for (std::string_view r : records) out << r << "\r\n";
-    }
+    mttest::write_file(path_, tstest::text_lines({records.begin(), records.end()}));
     ASSERT_EQ(io::open(kUnit, path_, io::OpenSpec{}, io::Takes::errors), io::kDone);
   }
   std::array<float, 5> read5(std::string_view format, io::Result expected = io::kDone) {
@@ -267,8 +254,8 @@ class FixedUnitRead : public ::testing::Test {
     EXPECT_EQ(r.finish(), expected) << format;
     return v;
   }
-  std::filesystem::path dir_;
-  std::string path_;
+  mttest::TempDir dir_;
+  std::string path_ = (dir_ / "in.txt").string();
 };
 
 TEST_F(FixedUnitRead, ShortRecordReadsBlanksAndLongRecordIsCut) {

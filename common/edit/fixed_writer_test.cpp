@@ -4,9 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <string>
 #include <variant>
@@ -17,6 +14,8 @@
 #include "common/edit/layout.h"
 #include "common/io/units.h"
 #include "support/child.h"
+#include "support/run_program.h"
+#include "support/ts_test_files.h"
 
 namespace {
 
@@ -30,21 +29,10 @@ constexpr int kUnit = 23;
 
 class FixedWriterTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("fixed_writer_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-    path_ = (dir_ / "out.txt").string();
-  }
-  void TearDown() override {
-    io::close(kUnit);
-    std::filesystem::remove_all(dir_);
-  }
+  void TearDown() override { io::close(kUnit); }
   std::string bytes() {
     io::close(kUnit);
-    std::ifstream in(path_, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return mttest::read_file(path_);
   }
   // One transfer under the format text; the file's records.
   std::string write(std::string_view format, const std::vector<Value>& values) {
@@ -55,15 +43,9 @@ class FixedWriterTest : public ::testing::Test {
     }
     return bytes();
   }
-  std::filesystem::path dir_;
-  std::string path_;
+  mttest::TempDir dir_;
+  std::string path_ = (dir_ / "out.txt").string();
 };
-
-std::string lines(std::initializer_list<std::string_view> records) {
-  std::string out;
-  for (std::string_view r : records) (out += r) += "\r\n";
-  return out;
-}
 
 struct Case {
   const char* format;
@@ -245,7 +227,7 @@ TEST_F(FixedWriterTest, ProgramLayoutsOfItems) {
   static_assert(io::valid_layout(kMore));
   io::FixedWriter(kUnit, kMore) << 1500.0f << 1500.0f << 1500.0f << std::int32_t{5}
                                 << std::int32_t{9} << std::int32_t{255};
-  EXPECT_EQ(bytes(), lines({"2024-03-07  0.500000  0.0000      52.500    ",
+  EXPECT_EQ(bytes(), tstest::text_lines({"2024-03-07  0.500000  0.0000      52.500    ",
                             "Give x > 5  1.50E+03  1.50E+03  0.15D+04101 11 FF"}));
 }
 
@@ -260,7 +242,7 @@ TEST_F(FixedWriterTest, SameTextAppliedAnewPerRecord) {
   for (int k = 0; k < 2; ++k) {
     io::FixedWriter(kUnit, io::format_layout("(E10.3,SP,1P,E10.3)", kUnit)) << 1.0f << 1.0f;
   }
-  EXPECT_EQ(bytes(), lines({" 0.100E+01+1.000E+00", " 0.100E+01+1.000E+00"}));
+  EXPECT_EQ(bytes(), tstest::text_lines({" 0.100E+01+1.000E+00", " 0.100E+01+1.000E+00"}));
 }
 
 struct FieldCase {

@@ -4,12 +4,11 @@
 #include <sys/wait.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "common/edit/free.h"
 #include "common/io/units.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -165,22 +164,14 @@ class FreeReaderFile : public ::testing::Test {
  protected:
   static constexpr int kUnit = 22;
   void open_with(const std::string& bytes) {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("free_reader_" + std::string(
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::create_directories(dir_);
-    path_ = (dir_ / "in.txt").string();
-    std::ofstream(path_, std::ios::binary) << bytes;
+    mttest::write_file(path_, bytes);
     io::OpenSpec spec;
     spec.status = io::OpenStatus::old_file;
     ASSERT_EQ(io::open(kUnit, path_, spec, Takes::errors), io::kDone);
   }
-  void TearDown() override {
-    io::close(kUnit);
-    std::filesystem::remove_all(dir_);
-  }
-  std::filesystem::path dir_;
-  std::string path_;
+  void TearDown() override { io::close(kUnit); }
+  mttest::TempDir dir_;
+  std::string path_ = (dir_ / "in.txt").string();
 };
 
 TEST_F(FreeReaderFile, DataRecordsOfFiveFloats) {

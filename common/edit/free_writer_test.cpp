@@ -2,14 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "common/edit/free.h"
 #include "common/io/units.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -18,22 +16,13 @@ constexpr int kUnit = 21;
 class FreeWriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("free_writer_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-    path_ = (dir_ / "out.txt").string();
     ASSERT_EQ(io::open(kUnit, path_, io::OpenSpec{}, io::Takes::errors), io::kDone);
   }
-  void TearDown() override {
-    io::close(kUnit);
-    std::filesystem::remove_all(dir_);
-  }
+  void TearDown() override { io::close(kUnit); }
   // The records written so far, each checked to end in CR LF.
   std::vector<std::string> records() {
     io::close(kUnit);
-    std::ifstream in(path_, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = mttest::read_file(path_);
     std::vector<std::string> out;
     std::size_t start = 0;
     while (start < bytes.size()) {
@@ -45,8 +34,8 @@ class FreeWriterTest : public ::testing::Test {
     }
     return out;
   }
-  std::filesystem::path dir_;
-  std::string path_;
+  mttest::TempDir dir_;
+  std::string path_ = (dir_ / "out.txt").string();
 };
 
 const std::string kOne = "   1.000000    ";

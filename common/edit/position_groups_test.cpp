@@ -6,9 +6,6 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <variant>
 #include <vector>
@@ -17,6 +14,7 @@
 #include "common/edit/format_text.h"
 #include "common/io/units.h"
 #include "support/child.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -101,17 +99,14 @@ TEST(PositionGroups, InputAsTheUnrolledItems) {
 }
 
 TEST(PositionGroups, GroupAsReversionPoint) {
-  const std::string path = (std::filesystem::temp_directory_path() /
-                            ("position_groups_" + std::to_string(::getpid()) + ".txt"))
-                               .string();
+  const mttest::TempDir dir;
+  const std::string path = (dir / "out.txt").string();
   constexpr int kUnit = 25;
   ASSERT_EQ(io::open(kUnit, path, io::OpenSpec{}, io::Takes::errors), io::kDone);
   io::FixedWriter(kUnit, io::format_layout("(I2,2(X,TL1,X),I1)", kUnit))
       << std::int32_t{12} << std::int32_t{3} << std::int32_t{4} << std::int32_t{5};
   io::close(kUnit);
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::filesystem::remove(path);
+  const std::string bytes = mttest::read_file(path);
   EXPECT_EQ(bytes, "12  3\r\n  4\r\n  5\r\n");
 }
 

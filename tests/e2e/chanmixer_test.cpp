@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/ts_fixture.h"
+#include "support/ts_project.h"
 #include "support/run_program.h"
 
 namespace {
@@ -169,7 +169,8 @@ TEST(Chanmixer, WindowsFileAskedAgainAndMapAnswersRefused) {
   EXPECT_NE(r.out.find(" Give the project windows file  [default: windows.kvt ] >"), std::string::npos);
   // A month of 13: chktim's line, and the start question again.
   EXPECT_TRUE(tsfix::shows(r.out, " Invalid month: 13  Try again."));
-  EXPECT_EQ(tsfix::count_of(r.out, "Give the required event start time >yyyy-mm-dd hh:mm:ss\r\n"), 2u);
+  EXPECT_EQ(
+      tstest::count_of(r.out, "Give the required event start time >yyyy-mm-dd hh:mm:ss\r\n"), 2u);
   EXPECT_NE(r.out.find("The output holds 1 to 5 channels: try again"), std::string::npos);
   EXPECT_NE(r.out.find("is not a channel of file"), std::string::npos);
   const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
@@ -325,7 +326,7 @@ TEST(Chanmixer, UnusableWindowTimesEndTheRunWithoutData) {
     EXPECT_NE(r.status, 0);
     EXPECT_TRUE(tsfix::shows(r.out, c.shown)) << r.out;
     EXPECT_EQ(r.out.find("Give the required event start time"), std::string::npos);
-    EXPECT_TRUE(tsfix::records(read_file(dir / "mix001" / "mix001cb.ts")).empty());
+    EXPECT_TRUE(tstest::records_of(read_file(dir / "mix001" / "mix001cb.ts")).empty());
     EXPECT_EQ(read_file(dir / "windows.kvt"), line1 + c.line2);
   }
 }

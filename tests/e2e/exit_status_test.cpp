@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/ts_fixture.h"
+#include "support/ts_project.h"
 #include "support/run_program.h"
 
 namespace {
@@ -80,7 +80,7 @@ TEST(ExitStatus, EachWayOfEndingHasItsStatusAndWords) {
     EXPECT_EQ(r.status, c.status) << r.out << r.err;
     EXPECT_EQ(r.err, with_dir(c.err, dir)) << r.out;
     if (!c.out_words.empty()) {
-      EXPECT_EQ(tsfix::count_of(r.out, c.out_words), static_cast<std::size_t>(c.out_count))
+      EXPECT_EQ(tstest::count_of(r.out, c.out_words), static_cast<std::size_t>(c.out_count))
           << r.out;
     }
   }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/text_field.h"
-#include "e2e/ts_fixture.h"
+#include "support/ts_project.h"
 #include "support/run_program.h"
 #include "support/unprivileged.h"
 
@@ -31,7 +31,7 @@ std::vector<std::string> expected_dump(const TsSpec& s) {
 
 std::vector<std::string> dump_lines(const std::string& out) {
   std::vector<std::string> got;
-  for (const auto& l : tsfix::lines(out))
+  for (const auto& l : tstest::lines_of(out, tstest::LineEnd::lf))
     if (l.size() >= 14 && l.compare(8, 6, "block:") == 0) got.push_back(l);
   return got;
 }
@@ -48,7 +48,7 @@ TEST(Hdrdmp, AsciiFileShowsEveryHeaderLineButNoData) {
   // The line follows the form question, which has no line end.
   EXPECT_NE(r.out.find("[default: b ] > Writing header into hdrdmp.out\r\n"), std::string::npos);
   EXPECT_TRUE(tsfix::has_line(r.out, "Info    block:>INFO_START:"));
-  EXPECT_EQ(tsfix::lines(read_file(dir / "hdrdmp.out")), want);
+  EXPECT_EQ(tstest::lines_of(read_file(dir / "hdrdmp.out"), tstest::LineEnd::lf), want);
 }
 
 TEST(Hdrdmp, BinaryFileStopsQuietlyAtShortDataRecord) {
@@ -61,7 +61,8 @@ TEST(Hdrdmp, BinaryFileStopsQuietlyAtShortDataRecord) {
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(dump_lines(r.out), expected_dump(s));
   EXPECT_TRUE(tsfix::has_line(r.out, "Filter  block:#FX not a filter word"));
-  EXPECT_EQ(tsfix::lines(read_file(dir / "hdrdmp.out")), expected_dump(s));
+  EXPECT_EQ(tstest::lines_of(read_file(dir / "hdrdmp.out"), tstest::LineEnd::lf),
+            expected_dump(s));
 }
 
 TEST(Hdrdmp, HeaderOnlyFileEndsWithEndOfFileReport) {
@@ -72,7 +73,8 @@ TEST(Hdrdmp, HeaderOnlyFileEndsWithEndOfFileReport) {
   EXPECT_NE(r.status, 0);
   EXPECT_NE(r.err.find("end-of-file during read, unit 4"), std::string::npos) << r.err;
   // Every line shown is in the report file.
-  EXPECT_EQ(tsfix::lines(read_file(dir / "hdrdmp.out")), expected_dump(s));
+  EXPECT_EQ(tstest::lines_of(read_file(dir / "hdrdmp.out"), tstest::LineEnd::lf),
+            expected_dump(s));
 }
 
 TEST(Hdrdmp, FileWithoutHeaderShowsNothingAndKeepsOldReport) {

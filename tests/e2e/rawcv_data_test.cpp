@@ -5,21 +5,21 @@
 #include <string>
 #include <vector>
 
-#include "e2e/rawcv_project.h"
+#include "support/rawcv_project.h"
 
 namespace rawcv_e2e {
 namespace {
 
 // Data records of a BINARY file: the records after ">INFO_END  :".
 std::vector<std::string> data_records(const std::string& bytes) {
-  auto recs = records(bytes);
+  auto recs = records_of(bytes);
   const std::size_t end = find_line(recs, info("INFO_END"));
   EXPECT_LT(end, recs.size());
   return {recs.begin() + long(end) + 1, recs.end()};
 }
 
 std::vector<std::string> data_lines(const std::string& bytes) {
-  auto lines = text_lines(bytes);
+  auto lines = lines_of(bytes, LineEnd::crlf);
   const std::size_t end = find_line(lines, info("INFO_END"));
   EXPECT_LT(end, lines.size());
   return {lines.begin() + long(end) + 1, lines.end()};
@@ -37,16 +37,16 @@ TEST(RawcvData, BinaryRecordsAuxRecordsAndWindowLine) {
 
   const auto ts = data_records(p.file("kvt101/kvt101a1.ts"));
   ASSERT_EQ(ts.size(), 21600u);
-  EXPECT_EQ(floats(ts[0]), (std::vector<float>{100, 200, 300, -4000, -5000}));
-  EXPECT_EQ(floats(ts[49]), (std::vector<float>{149, 249, 349, -4490, -5490}));
+  EXPECT_EQ(floats_of(ts[0]), (std::vector<float>{100, 200, 300, -4000, -5000}));
+  EXPECT_EQ(floats_of(ts[49]), (std::vector<float>{149, 249, 349, -4490, -5490}));
   for (const auto& rec : ts) ASSERT_EQ(rec.size(), 20u);
 
   // Stamps move at 13:20, 13:30 and 13:40 of the clock: one aux record each.
   const auto aux = data_records(p.file("kvt101/kvt101a1.aux"));
   ASSERT_EQ(aux.size(), 3u);
-  EXPECT_EQ(floats(aux[0]), (std::vector<float>{-20, -40, 20}));
-  EXPECT_EQ(floats(aux[1]), (std::vector<float>{-30, -60, 20}));
-  EXPECT_EQ(floats(aux[2]), (std::vector<float>{-40, -80, 20}));
+  EXPECT_EQ(floats_of(aux[0]), (std::vector<float>{-20, -40, 20}));
+  EXPECT_EQ(floats_of(aux[1]), (std::vector<float>{-30, -60, 20}));
+  EXPECT_EQ(floats_of(aux[2]), (std::vector<float>{-40, -80, 20}));
 
   EXPECT_NE(r.out.find("Number of points written:      21600\r\n"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("LESS"), std::string::npos);
@@ -70,13 +70,13 @@ TEST(RawcvData, SeqRecTenFillsTheLastRecordWithTheMissingDataMarker) {
   const auto ts = data_records(p.file("kvt101/kvt101a1.ts"));
   ASSERT_EQ(ts.size(), 3u);
   for (const auto& rec : ts) ASSERT_EQ(rec.size(), 200u);
-  const auto last = floats(ts[2]);
+  const auto last = floats_of(ts[2]);
   EXPECT_EQ(std::vector<float>(last.begin(), last.begin() + 5),
             (std::vector<float>{120, 220, 320, -4200, -5200}));
   EXPECT_EQ(std::vector<float>(last.begin() + 20, last.begin() + 25),
             (std::vector<float>{124, 224, 324, -4240, -5240}));
   for (std::size_t i = 25; i < 50; ++i) EXPECT_EQ(last[i], 1.0E32f) << i;
-  const auto second = floats(ts[1]);
+  const auto second = floats_of(ts[1]);
   EXPECT_EQ(second[45], 119.0f);
 }
 
@@ -118,7 +118,7 @@ TEST(RawcvData, OldCodeDropsSamplesAndReportsTheShortEnd) {
   EXPECT_NE(r.out.find(" DROPPING FIRST          17   DATA POINTS\r\n"), std::string::npos);
   const auto ts = data_records(p.file("kvt101/kvt101a1.ts"));
   ASSERT_EQ(ts.size(), 21583u);
-  EXPECT_EQ(floats(ts[0])[0], 117.0f);  // the 18th sample
+  EXPECT_EQ(floats_of(ts[0])[0], 117.0f);  // the 18th sample
   EXPECT_NE(r.out.find("Number of points written:      21583\r\n"
                        "Number of points LESS than expected: end time =2004-07-20 13:46:59\r\n"
                        "ENDTIME in ts file is incorrect\r\n"),
@@ -205,7 +205,7 @@ TEST(RawcvData, WindowLineIsAppendedOnItsOwnLine) {
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_NE(r.out.find("Opened old project windows.kvt file to add window info:\r\n"),
             std::string::npos);
-  const auto lines = text_lines(p.file("windows.kvt"));
+  const auto lines = lines_of(p.file("windows.kvt"), LineEnd::crlf);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[1], "kvt101a0 007 5 x");
   EXPECT_EQ(lines[2], kWindowLine);
@@ -238,7 +238,7 @@ TEST(RawcvData, DataEndingEarlyStillRecordsTheWindow) {
   // The partly filled third record is kept, its empty rows missing data.
   const auto ts = data_records(p.file("kvt101/kvt101a1.ts"));
   ASSERT_EQ(ts.size(), 3u);
-  const auto last = floats(ts[2]);
+  const auto last = floats_of(ts[2]);
   EXPECT_EQ(last[20], 124.0f);
   EXPECT_EQ(last[25], 1.0E32f);
   EXPECT_NE(r.out.find("Number of points written:         25\r\n"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/rawcv_project.h"
+#include "support/rawcv_project.h"
 
 namespace rawcv_e2e {
 namespace {

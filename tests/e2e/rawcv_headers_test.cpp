@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/text_field.h"
-#include "e2e/rawcv_project.h"
+#include "support/rawcv_project.h"
 
 namespace rawcv_e2e {
 namespace {
@@ -89,7 +89,7 @@ const std::vector<std::string> kRows5 = {
 // that every record is 80 bytes.
 std::vector<std::string> binary_header(const std::string& bytes, std::size_t count) {
   std::vector<std::string> out;
-  for (const std::string& r : records(bytes)) {
+  for (const std::string& r : records_of(bytes)) {
     if (out.size() == count) break;
     EXPECT_EQ(r.size(), 80u) << r;
     out.emplace_back(field::trimmed(r));
@@ -114,7 +114,7 @@ TEST(RawcvHeaders, AsciiBlocksOfAnOldAcquisitionCode) {
   auto r = p.run(a.list());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
 
-  const auto ts = text_lines(p.file("kvt101/kvt101a1.ts"));
+  const auto ts = lines_of(p.file("kvt101/kvt101a1.ts"), LineEnd::crlf);
   ASSERT_GE(ts.size(), 2u);
   EXPECT_EQ(ts[0], "# time series file from rawcv");
   EXPECT_EQ(ts[1].substr(0, 8), "# date: ");
@@ -123,7 +123,7 @@ TEST(RawcvHeaders, AsciiBlocksOfAnOldAcquisitionCode) {
   expect_lines(ts, 29, filter_block(kRows5, true));
   EXPECT_EQ(ts[29 + 25], info("INFO_START"));
 
-  const auto aux = text_lines(p.file("kvt101/kvt101a1.aux"));
+  const auto aux = lines_of(p.file("kvt101/kvt101a1.aux"), LineEnd::crlf);
   ASSERT_GE(aux.size(), 2u);
   EXPECT_EQ(aux[0], "# auxiliary time series file from rawcv");
   EXPECT_EQ(aux[1], ts[1]);
@@ -146,10 +146,10 @@ TEST(RawcvHeaders, AsciiBlocksOfANewAcquisitionCode) {
   a.seq_or_format = "";
   auto r = p.run(a.list());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  const auto ts = text_lines(p.file("kvt101/kvt101a1.ts"));
+  const auto ts = lines_of(p.file("kvt101/kvt101a1.ts"), LineEnd::crlf);
   expect_lines(ts, 2, ascii_ts_comments("10.11", " 0"));
   EXPECT_EQ(ts[29], "#F Filter block begin");
-  const auto aux = text_lines(p.file("kvt101/kvt101a1.aux"));
+  const auto aux = lines_of(p.file("kvt101/kvt101a1.aux"), LineEnd::crlf);
   expect_lines(aux, 15, {"# Channel 1: VaRL internal temperature",
                          "# Channel 2: Magnetometer temperature", "# Channel 3: Battery voltage",
                          "#", info("INFO_START")});
@@ -257,7 +257,7 @@ TEST(RawcvHeaders, FilterRowsOfAThreeChannelLogger) {
   a.seq_or_format = "";
   auto r = p.run(a.list());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  const auto ts = text_lines(p.file("kvt101/kvt101a1.ts"));
+  const auto ts = lines_of(p.file("kvt101/kvt101a1.ts"), LineEnd::crlf);
   // The comment block keeps its Ex and Ey lines.
   EXPECT_EQ(ts[17], "# Ex line length:     100.00");
   expect_lines(ts, 29,
@@ -279,7 +279,7 @@ TEST(RawcvHeaders, FilterRowsWithoutAHardwareDatabase) {
   EXPECT_NE(r.out.find("Error opening HARDWARE file: iostat =29 - default values used\r\n"),
             std::string::npos)
       << r.out;
-  const auto ts = text_lines(p.file("kvt101/kvt101a1.ts"));
+  const auto ts = lines_of(p.file("kvt101/kvt101a1.ts"), LineEnd::crlf);
   expect_lines(ts, 29,
                filter_block({"#F  1        1.00        0.20        0.00",
                              "#F  2        1.00        0.20        0.00",
@@ -301,7 +301,7 @@ TEST(RawcvHeaders, MissingInstrumentAsksForTheDefaultsTwice) {
   auto r = p.run(a.list());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_EQ(count_of(r.out, "Use default VaRL settings"), 2) << r.out;
-  const auto ts = text_lines(p.file("kvt101/kvt101a1.ts"));
+  const auto ts = lines_of(p.file("kvt101/kvt101a1.ts"), LineEnd::crlf);
   EXPECT_EQ(ts[29 + 15], "#F  1        1.00        0.00        0.00");
 }
 
@@ -385,7 +385,7 @@ TEST(RawcvHeaders, AsciiInfoBlocksWithoutMagneticAzimuths) {
   auto r = p.run(a.list());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_EQ(r.out.find("Give declination"), std::string::npos);
-  const auto ts = text_lines(p.file("kvt101/kvt101a1.ts"));
+  const auto ts = lines_of(p.file("kvt101/kvt101a1.ts"), LineEnd::crlf);
   const std::size_t start = find_line(ts, info("INFO_START"));
   expect_info(ts, start, ts_info(false, "           1", {}));
   // Latitude 45.0, longitude -75.5: northing near 4982854 m, easting near 460591 m.
@@ -394,7 +394,7 @@ TEST(RawcvHeaders, AsciiInfoBlocksWithoutMagneticAzimuths) {
   EXPECT_EQ(ts[start + 9].substr(0, 12), ">UTM_EAST  :");
   EXPECT_NEAR(info_int(ts[start + 9]), 460591, 3);
 
-  const auto aux = text_lines(p.file("kvt101/kvt101a1.aux"));
+  const auto aux = lines_of(p.file("kvt101/kvt101a1.aux"), LineEnd::crlf);
   const std::size_t as = find_line(aux, info("INFO_START"));
   ASSERT_LT(as, aux.size());
   std::vector<std::string> want(ts.begin() + long(start), ts.begin() + long(start) + 10);
@@ -426,7 +426,7 @@ TEST(RawcvHeaders, BinaryInfoBlockAsksTheDeclinationForMagneticAzimuths) {
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(count_of(r.out, "Give declination [default is site value]  [default: 12.000 ] >"), 1)
         << r.out;
-    auto recs = records(p.file("kvt101/kvt101a1.ts"));
+    auto recs = records_of(p.file("kvt101/kvt101a1.ts"));
     std::vector<std::string> ts(recs.begin(), recs.end());
     const std::size_t start = find_line(ts, info("INFO_START"));
     auto want = ts_info(true, "           1", {info("DECLIN", c.declin)});

@@ -22,13 +22,14 @@
 #include <vector>
 
 #include "common/text_field.h"
-#include "e2e/rawcv_project.h"
-#include "e2e/ts_fixture.h"
+#include "support/rawcv_project.h"
+#include "support/ts_project.h"
 #include "support/rawgen.h"
 #include "support/run_program.h"
 
 namespace {
 
+using mttest::answer_lines;
 using mttest::RunResult;
 using Rec = std::vector<float>;
 
@@ -88,12 +89,6 @@ const std::string kHardware =
     "  7\r\nH 1.0 0.2 0.0\r\nD 1.0 0.2 0.0\r\nN 1.0 0.2 30000.0\r\nE 1.0 0.2 30000.0\r\nZ 1.0 0.2 0.0\r\n"
     "  9\r\nH 1.0 0.2 0.0\r\nD 1.0 0.2 0.0\r\nN 1.0 0.2 30000.0\r\nE 1.0 0.2 30000.0\r\nZ 1.0 0.2 0.0\r\n";
 
-std::string answers(const std::vector<std::string>& lines) {
-  std::string in;
-  for (const auto& l : lines) in += l + "\n";
-  return in;
-}
-
 std::string time_at(int seconds_after_13) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "2004-07-20 %02d:%02d:%02d", 13 + seconds_after_13 / 3600,
@@ -110,8 +105,8 @@ struct Road {
   RunResult rawcv(const RawWindow& w, bool ascii) {
     return mttest::run_program(
         "rawcv", {},
-        answers({"0", "10.11", "", w.window, ascii ? "f" : "u", ascii ? "" : "1",
-                 time_at(60 * w.start_minute), time_at(60 * w.start_minute + kHour)}),
+        answer_lines({"0", "10.11", "", w.window, ascii ? "f" : "u", ascii ? "" : "1",
+                      time_at(60 * w.start_minute), time_at(60 * w.start_minute + kHour)}),
         dir.str());
   }
 
@@ -128,19 +123,21 @@ struct Road {
     rawcv_a3 = rawcv(kA3, false);
     rawcv_b1 = rawcv(kB1, true);
     segmerge = mttest::run_program(
-        "segmerge", {}, answers({"0", "kvt101", "a1", "a2", "a3", "", "as", "b", "b", "b"}), dir.str());
+        "segmerge", {}, answer_lines({"0", "kvt101", "a1", "a2", "a3", "", "as", "b", "b", "b"}),
+        dir.str());
     // 14:50 to 15:20: the end of a2, the gap and the start of a3.
     wincutter = mttest::run_program(
         "wincutter", {},
-        answers({"0", "kvt101as", "b", "", "2004-07-20 14:50:00", "2004-07-20 15:20:00"}), dir.str());
-    spanx = mttest::run_program("spanx", {}, answers({"0", "kvt101ex", "b", "T"}), dir.str());
+        answer_lines({"0", "kvt101as", "b", "", "2004-07-20 14:50:00", "2004-07-20 15:20:00"}),
+        dir.str());
+    spanx = mttest::run_program("spanx", {}, answer_lines({"0", "kvt101ex", "b", "T"}), dir.str());
     // Output channels: HX of kvt102, HY of kvt101, HZ of kvt102, EX of kvt101, EY of kvt102.
     chanmixer = mttest::run_program(
         "chanmixer", {},
-        answers({"0", "kvt101a1", "kvt102a1", "kvtmix", "b", "a", "", "", "5", "21", "12", "23",
-                 "14", "25"}),
+        answer_lines({"0", "kvt101a1", "kvt102a1", "kvtmix", "b", "a", "", "", "5", "21", "12",
+                      "23", "14", "25"}),
         dir.str());
-    hdrdmp = mttest::run_program("hdrdmp", {}, answers({"0", "kvtmixcb", "b"}), dir.str());
+    hdrdmp = mttest::run_program("hdrdmp", {}, answer_lines({"0", "kvtmixcb", "b"}), dir.str());
   }
 
   tsfix::TsOut binary(const std::string& rel) const { return tsfix::read_binary_ts(dir / rel); }
@@ -160,7 +157,7 @@ struct AsciiTs {
 AsciiTs read_ascii_ts(const std::filesystem::path& p) {
   AsciiTs out;
   bool in_data = false;
-  for (const auto& line : tsfix::lines(mttest::read_file(p))) {
+  for (const auto& line : tstest::lines_of(mttest::read_file(p), tstest::LineEnd::lf)) {
     if (!in_data) {
       out.header.push_back(line);
       in_data = line.rfind(">INFO_END", 0) == 0;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/ts_fixture.h"
+#include "support/ts_project.h"
 #include "support/run_program.h"
 
 namespace {
@@ -77,7 +77,7 @@ TEST(Segmerge, OneWindow) {
   const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
   ASSERT_EQ(out.data.size(), 10u);
   EXPECT_EQ(out.data[9], std::vector<float>({9, 19, 29, 39, 49}));
-  EXPECT_EQ(out.header[0], tsfix::pad80("# time series file from segmerge"));
+  EXPECT_EQ(out.header[0], tstest::pad("# time series file from segmerge", 80));
   EXPECT_TRUE(out.has_comment("# kvt101a1  2004-07-20 13:00:00-2004-07-20 13:00:09"));
   EXPECT_TRUE(out.has_comment("# Following comment block from first file..."));
   EXPECT_TRUE(out.has_comment("# test file"));
@@ -85,7 +85,7 @@ TEST(Segmerge, OneWindow) {
   EXPECT_EQ(out.value("STARTTIME"), T0 + "00");
   EXPECT_EQ(out.value("ENDTIME"), T0 + "09");
   EXPECT_TRUE(tsfix::has_line(r.out, "  File            1  points and gap =          10           0"));
-  const auto db = tsfix::lines(read_file(dir / "windows.kvt"));
+  const auto db = tstest::lines_of(read_file(dir / "windows.kvt"), tstest::LineEnd::lf);
   ASSERT_EQ(db.size(), 3u);
   EXPECT_EQ(db[1], "kvt101a1 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09 1.000000");
   EXPECT_EQ(db[2], "kvt101as 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09    1.000000 splice: a1 ");
@@ -189,7 +189,7 @@ TEST(Segmerge, DataStartingAfterTheWindowStartResetIt) {
   // The comment record keeps the database times.
   EXPECT_TRUE(out.has_comment("# kvt101a1  2004-07-20 13:00:00-2004-07-20 13:00:09"));
   // The window line: the last file's INSTRUMENT (27 in the file), the reset start.
-  EXPECT_EQ(tsfix::lines(read_file(dir / "windows.kvt")).back(),
+  EXPECT_EQ(tstest::lines_of(read_file(dir / "windows.kvt"), tstest::LineEnd::lf).back(),
             "kvt101as 027 5 2004-07-20 13:00:03-2004-07-20 13:00:29    1.000000 splice: a1 a2 ");
 }
 
@@ -265,7 +265,7 @@ TEST(Segmerge, ElevenWindowsGiveTwoLineWindowRecordAndAsciiInputIsRead) {
   const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
   ASSERT_EQ(out.data.size(), 22u);
   EXPECT_EQ(out.data[6], std::vector<float>({300, 310, 320, 330, 340}));  // the ASCII window
-  const auto db = tsfix::lines(read_file(dir / "windows.kvt"));
+  const auto db = tstest::lines_of(read_file(dir / "windows.kvt"), tstest::LineEnd::lf);
   ASSERT_GE(db.size(), 2u);
   EXPECT_EQ(db[db.size() - 2],
             "kvt101as 027 5 2004-07-20 13:00:00-2004-07-20 13:00:21    1.000000 splice: "
@@ -305,7 +305,7 @@ TEST(Segmerge, AFiftyFirstWindowIsRefusedAndEndsTheList) {
   EXPECT_TRUE(tsfix::shows(r.out, " The splice holds at most          50  windows: window list ended"));
   EXPECT_TRUE(tsfix::has_line(r.out, " No. of files to splice =          50"));
   EXPECT_EQ(tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts").data.size(), 100u);
-  const auto db = tsfix::lines(read_file(dir / "windows.kvt"));
+  const auto db = tstest::lines_of(read_file(dir / "windows.kvt"), tstest::LineEnd::lf);
   ASSERT_GE(db.size(), 5u);
   EXPECT_EQ(db[db.size() - 5],
             "kvt101as 027 5 2004-07-20 13:00:00-2004-07-20 13:01:39    1.000000 splice: "
@@ -477,7 +477,7 @@ TEST(Segmerge, FileNamesAreEchoedBlankFilled) {
   const auto r = run_program("segmerge", {"2"}, answers, dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   // Once for the output, once for the input.
-  EXPECT_EQ(tsfix::count_of(r.out, " indat    = " + std::string(40, ' ') + "\r\n"), 2u);
+  EXPECT_EQ(tstest::count_of(r.out, " indat    = " + std::string(40, ' ') + "\r\n"), 2u);
 }
 
 }  // namespace

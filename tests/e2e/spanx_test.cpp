@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/ts_fixture.h"
+#include "support/ts_project.h"
 #include "support/run_program.h"
 
 namespace {
@@ -41,7 +41,7 @@ std::string window_line(const std::string& start, const std::string& end,
 std::string answers(const std::string& append = "") { return "abx001a1\nb\n" + append + "\n"; }
 
 std::string console_window_line(const std::string& out) {
-  for (const auto& l : tsfix::lines(out))
+  for (const auto& l : tstest::lines_of(out, tstest::LineEnd::lf))
     if (l.rfind("abx001a1 ", 0) == 0) return l;
   return "";
 }
@@ -173,7 +173,7 @@ TEST(Spanx, PrintLevelMinusOneStillShowsTheLineAndReadsTheAnswer) {
   EXPECT_EQ(r.out.find("Give print level"), std::string::npos);
   EXPECT_EQ(r.out.find("EOF found"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("Append results"), std::string::npos) << r.out;
-  const auto ls = tsfix::lines(r.out);
+  const auto ls = tstest::lines_of(r.out, tstest::LineEnd::lf);
   const std::string want =
       window_line("2004-07-20 13:00:00", "2004-07-20 13:00:01", "    12.00000    ");
   bool found = false;
@@ -255,7 +255,7 @@ TEST(Spanx, PauseAtLevelThreeContinuesOnEmptyLineAndRunsCommands) {
     std::size_t requests = 0;
     std::size_t first_request = std::string::npos;
     std::size_t at = 0;
-    for (const auto& l : tsfix::lines(r.out)) {
+    for (const auto& l : tstest::lines_of(r.out, tstest::LineEnd::lf)) {
       if (l.find("Enter") != std::string::npos) {
         ++requests;
         EXPECT_EQ(l.find("data"), std::string::npos) << l;
@@ -265,7 +265,7 @@ TEST(Spanx, PauseAtLevelThreeContinuesOnEmptyLineAndRunsCommands) {
     }
     EXPECT_EQ(requests, c.pauses) << r.out;
     ASSERT_NE(first_request, std::string::npos);
-    EXPECT_EQ(tsfix::count_of(r.out.substr(0, first_request), "n, data ="), 100u);
+    EXPECT_EQ(tstest::count_of(r.out.substr(0, first_request), "n, data ="), 100u);
     EXPECT_EQ(tsfix::has_line(r.out, "hi"), c.hi) << r.out;
     char eof[40];
     std::snprintf(eof, sizeof eof, "EOF found; nent =%10d", c.nrec);
@@ -279,7 +279,7 @@ TEST(Spanx, PauseMeetingTheEndOfInputEndsTheProgram) {
   tsfix::write_ts(dir.path(), spec("Hz", "1.0"), tsfix::ramp(150));
   const auto r = run_program("spanx", {"3"}, "abx001a1\nb\n", dir.str());
   EXPECT_NE(r.status, 0);
-  EXPECT_EQ(tsfix::count_of(r.out, "Enter"), 1u) << r.out;
+  EXPECT_EQ(tstest::count_of(r.out, "Enter"), 1u) << r.out;
   EXPECT_NE(r.err.find("end-of-file during read"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(dir / "windows.abx"));
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/ts_fixture.h"
+#include "support/ts_project.h"
 #include "support/run_program.h"
 
 namespace {
@@ -24,7 +24,7 @@ std::string answers(const std::string& outwin = "", const std::string& start = "
 
 // The line of the console holding `word`, or "" when there is none.
 std::string line_with(const std::string& out, const std::string& word) {
-  for (const auto& l : tsfix::lines(out))
+  for (const auto& l : tstest::lines_of(out, tstest::LineEnd::lf))
     if (l.find(word) != std::string::npos) return l;
   return "";
 }
@@ -49,9 +49,9 @@ std::vector<float> sample(const std::vector<tsfix::Sample>& data, std::size_t k,
 // output holds the input's comment records, copied before, and nothing else.
 void expect_comment_records_only(const std::string& out, const TempDir& dir, const TsSpec& s) {
   EXPECT_EQ(line_with(out, "Reading and writing"), "");
-  const auto recs = tsfix::records(read_file(dir / "kvt101" / "kvt101ex.ts"));
+  const auto recs = tstest::records_of(read_file(dir / "kvt101" / "kvt101ex.ts"));
   ASSERT_EQ(recs.size(), s.comments.size());
-  for (std::size_t k = 0; k < recs.size(); ++k) EXPECT_EQ(recs[k], tsfix::pad80(s.comments[k]));
+  for (std::size_t k = 0; k < recs.size(); ++k) EXPECT_EQ(recs[k], tstest::pad(s.comments[k], 80));
 }
 
 struct SpanCase {
@@ -159,10 +159,10 @@ TEST(Wincutter, DefaultOutputIsStationExInStationDirectoryWithCommentsKept) {
                        {"Opened UNFORMATTED output file...", "kvt101/kvt101ex.ts"}));
   ASSERT_TRUE(std::filesystem::exists(dir / "kvt101" / "kvt101ex.ts"));
   // The comment records come first, byte for byte.
-  const auto recs = tsfix::records(read_file(dir / "kvt101" / "kvt101ex.ts"));
+  const auto recs = tstest::records_of(read_file(dir / "kvt101" / "kvt101ex.ts"));
   ASSERT_GE(recs.size(), s.comments.size() + 1);
   for (std::size_t k = 0; k < s.comments.size(); ++k)
-    EXPECT_EQ(recs[k], tsfix::pad80(s.comments[k])) << k;
+    EXPECT_EQ(recs[k], tstest::pad(s.comments[k], 80)) << k;
   EXPECT_EQ(recs[s.comments.size()].substr(0, 11), ">INFO_START");
   // The input is untouched.
   EXPECT_EQ(read_file(dir / "kvt101" / "kvt101a1.ts"), tsfix::ts_file(s, tsfix::ramp(5)));
@@ -202,7 +202,7 @@ TEST(Wincutter, OutputNamingTheInputIsRefusedAndAskedAgain) {
   const auto r = run_program("wincutter", {},
                              "\nkvt101a1\nb\nkvt101a1\nkvt101zz\n\n\n", dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_EQ(tsfix::count_of(r.out, "Give output window name"), 2u) << r.out;
+  EXPECT_EQ(tstest::count_of(r.out, "Give output window name"), 2u) << r.out;
   EXPECT_EQ(read_file(dir / "kvt101" / "kvt101a1.ts"), before);
   const auto got = tsfix::read_binary_ts(dir / "kvt101" / "kvt101zz.ts");
   EXPECT_EQ(got.value("WINDOW"), "kvt101zz");
@@ -252,8 +252,8 @@ TEST(Wincutter, InputEndingInItsCommentBlockIsAnError) {
   TempDir dir;
   std::filesystem::create_directories(dir / "kvt101");
   std::string bytes;
-  tsfix::put_record(bytes, tsfix::pad80("# only a comment"));
-  tsfix::put_record(bytes, tsfix::pad80("# and another"));
+  bytes += tstest::record(tstest::pad("# only a comment", 80));
+  bytes += tstest::record(tstest::pad("# and another", 80));
   mttest::write_file(dir / "kvt101" / "kvt101a1.ts", bytes);
   const auto r = run_program("wincutter", {}, answers(), dir.str());
   EXPECT_NE(r.status, 0);

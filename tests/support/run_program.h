@@ -15,6 +15,13 @@ using RunResult = ChildResult;
 RunResult run_program(const std::string& exe, const std::vector<std::string>& args,
                       const std::string& stdin_text, const std::string& cwd);
 
+// Answers as a script pipes them in: each on a line of its own.
+inline std::string answer_lines(const std::vector<std::string>& answers) {
+  std::string in;
+  for (const auto& a : answers) in += a + "\n";
+  return in;
+}
+
 // A fresh temporary directory, removed with everything in it at the end of the scope.
 class TempDir {
  public:

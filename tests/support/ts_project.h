@@ -1,19 +1,18 @@
 #pragma once
-// Small ts files and windows databases for the tools' end-to-end tests, written byte
-// by byte from the file layout (80-character header records, BINARY records framed
-// by big-endian length words, big-endian floats), and readers for what the tools
-// write.
+// A project for the tools' end-to-end tests: small ts files in station folders and
+// windows-database lines, written byte by byte from the file layout, and readers for
+// what the tools write.
 #include <array>
-#include <bit>
 #include <charconv>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "support/run_program.h"
+#include "support/ts_test_files.h"
 
 namespace tsfix {
 
@@ -43,24 +42,10 @@ struct TsSpec {
   int seq_rec = 1;  // samples per BINARY data record
 };
 
-inline std::string pad80(std::string_view s) {
-  std::string line(s.substr(0, 80));
-  line.resize(80, ' ');
-  return line;
-}
-
-inline std::string info(std::string_view key, std::string_view value) {
-  std::string line = ">";
-  line += key;
-  line.resize(11, ' ');
-  line += ':';
-  line += value;
-  return pad80(line);
-}
-
 inline std::vector<std::string> header_lines(const TsSpec& s) {
+  using tstest::info;
   std::vector<std::string> h;
-  for (const auto& c : s.comments) h.push_back(pad80(c));
+  for (const auto& c : s.comments) h.push_back(tstest::pad(c, 80));
   h.push_back(info("INFO_START", ""));
   h.push_back(info("STATION", s.station));
   h.push_back(info("INSTRUMENT", std::to_string(s.instrument)));
@@ -95,27 +80,6 @@ inline std::vector<std::string> header_lines(const TsSpec& s) {
   return h;
 }
 
-inline void put_be32(std::string& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
-}
-inline std::uint32_t get_be32(std::string_view in, std::size_t at) {
-  std::uint32_t v = 0;
-  for (int k = 0; k < 4; ++k) v = (v << 8) | static_cast<unsigned char>(in[at + k]);
-  return v;
-}
-
-inline void put_record(std::string& out, std::string_view data) {
-  put_be32(out, static_cast<std::uint32_t>(data.size()));
-  out += data;
-  put_be32(out, static_cast<std::uint32_t>(data.size()));
-}
-
-inline std::string float_bytes(const float* v, int n) {
-  std::string data;
-  for (int k = 0; k < n; ++k) put_be32(data, std::bit_cast<std::uint32_t>(v[k]));
-  return data;
-}
-
 inline std::string float_text(float v) {
   char buf[32];
   auto r = std::to_chars(buf, buf + sizeof buf, v);
@@ -132,7 +96,7 @@ inline std::string ts_file(const TsSpec& s, const std::vector<Sample>& data) {
       while (!t.empty() && t.back() == ' ' && t.front() == '#') t.remove_suffix(1);
       out.append(t).append("\r\n");
     } else {
-      put_record(out, line);
+      out += tstest::record(line);
     }
   }
   if (s.ascii) {
@@ -149,9 +113,9 @@ inline std::string ts_file(const TsSpec& s, const std::vector<Sample>& data) {
       Sample v;
       v.fill(1.0E32f);
       if (k < data.size()) v = data[k];
-      record += float_bytes(v.data(), s.nchan);
+      record += tstest::float_bytes(std::span(v).first(static_cast<std::size_t>(s.nchan)));
     }
-    put_record(out, record);
+    out += tstest::record(record);
   }
   return out;
 }
@@ -181,26 +145,6 @@ inline std::string winrec(std::string_view window, int instrument, int nchan,
   return buf;
 }
 
-// The framed records of a BINARY file.
-inline std::vector<std::string> records(const std::string& bytes) {
-  std::vector<std::string> out;
-  std::size_t at = 0;
-  while (at + 4 <= bytes.size()) {
-    const std::uint32_t n = get_be32(bytes, at);
-    if (at + 8 + n > bytes.size()) break;
-    out.push_back(bytes.substr(at + 4, n));
-    at += 8 + n;
-  }
-  return out;
-}
-
-inline std::vector<float> floats(const std::string& record) {
-  std::vector<float> v;
-  for (std::size_t at = 0; at + 4 <= record.size(); at += 4)
-    v.push_back(std::bit_cast<float>(get_be32(record, at)));
-  return v;
-}
-
 // A BINARY ts file split into its 80-byte header records and its data samples.
 struct TsOut {
   std::vector<std::string> header;
@@ -220,7 +164,7 @@ struct TsOut {
   }
   bool has_comment(std::string_view text) const {
     for (const auto& h : header)
-      if (h == pad80(text)) return true;
+      if (h == tstest::pad(text, 80)) return true;
     return false;
   }
 };
@@ -228,9 +172,9 @@ struct TsOut {
 inline TsOut read_binary_ts(const std::filesystem::path& p) {
   TsOut out;
   bool in_data = false;
-  for (auto& r : records(mttest::read_file(p))) {
+  for (auto& r : tstest::records_of(mttest::read_file(p))) {
     if (in_data) {
-      out.data.push_back(floats(r));
+      out.data.push_back(tstest::floats_of(r));
       continue;
     }
     out.header.push_back(r);
@@ -239,23 +183,8 @@ inline TsOut read_binary_ts(const std::filesystem::path& p) {
   return out;
 }
 
-// Lines of a text, split at LF, a CR before it dropped.
-inline std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t lf = text.find('\n', at);
-    if (lf == std::string::npos) lf = text.size();
-    std::string line = text.substr(at, lf - at);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    out.push_back(line);
-    at = lf + 1;
-  }
-  return out;
-}
-
 inline bool has_line(const std::string& text, std::string_view line) {
-  for (const auto& l : lines(text))
+  for (const auto& l : tstest::lines_of(text, tstest::LineEnd::lf))
     if (l == line) return true;
   return false;
 }
@@ -263,12 +192,6 @@ inline bool has_line(const std::string& text, std::string_view line) {
 // The line was written, at the start of a line or behind a prompt left open.
 inline bool shows(const std::string& text, std::string_view line) {
   return text.find(std::string(line) + "\r\n") != std::string::npos;
-}
-
-inline std::size_t count_of(const std::string& text, std::string_view part) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
 }
 
 }  // namespace tsfix

@@ -1,8 +1,8 @@
 #pragma once
 // A small project directory for end-to-end runs of rawcv: hardware database, site
-// file, station subdirectory with a raw window, and helpers to read what rawcv wrote.
+// file, station subdirectory with a raw window; what rawcv wrote is read back with the
+// ts file helpers.
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -10,9 +10,18 @@
 
 #include "support/rawgen.h"
 #include "support/run_program.h"
+#include "support/ts_test_files.h"
 #include "support/unprivileged.h"
 
 namespace rawcv_e2e {
+
+using tstest::count_of;
+using tstest::floats_of;
+using tstest::info;
+using tstest::LineEnd;
+using tstest::lines_of;
+using tstest::pad;
+using tstest::records_of;
 
 // Box 7, all calibration factors 1.0, low-pass periods that tell the slots apart.
 inline const std::string kHardware =
@@ -55,12 +64,6 @@ inline rawgen::Description window_description(float rate = 12.0f, std::string un
   return d;
 }
 
-inline std::string answer_lines(const std::vector<std::string>& answers) {
-  std::string in;
-  for (const auto& a : answers) in += a + "\n";
-  return in;
-}
-
 struct Project {
   mttest::TempDir dir;
 
@@ -75,14 +78,14 @@ struct Project {
   }
 
   mttest::RunResult run(const std::vector<std::string>& answers) const {
-    return mttest::run_program("rawcv", {}, answer_lines(answers), dir.str());
+    return mttest::run_program("rawcv", {}, mttest::answer_lines(answers), dir.str());
   }
 
   // The same as an ordinary user, for whom file permissions bind; nullopt when the
   // tests cannot arrange that.
   std::optional<mttest::ChildResult> run_unprivileged(
       const std::vector<std::string>& answers) const {
-    return mttest::run_unprivileged("rawcv", {}, answer_lines(answers), dir.path());
+    return mttest::run_unprivileged("rawcv", {}, mttest::answer_lines(answers), dir.path());
   }
 
   std::string file(const std::string& rel) const { return mttest::read_file(dir / rel); }
@@ -111,81 +114,12 @@ struct Answers {
   }
 };
 
-// Text lines of a file written with CR LF.
-inline std::vector<std::string> text_lines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    std::size_t e = bytes.find("\r\n", pos);
-    if (e == std::string::npos) {
-      lines.push_back(bytes.substr(pos));
-      break;
-    }
-    lines.push_back(bytes.substr(pos, e - pos));
-    pos = e + 2;
-  }
-  return lines;
-}
-
-// Records of a BINARY file (big-endian length words before and after each record).
-// A broken frame ends the list with a record "<bad frame>".
-inline std::vector<std::string> records(const std::string& bytes) {
-  std::vector<std::string> out;
-  std::size_t pos = 0;
-  auto word = [&](std::size_t at) {
-    return (std::uint32_t(std::uint8_t(bytes[at])) << 24) |
-           (std::uint32_t(std::uint8_t(bytes[at + 1])) << 16) |
-           (std::uint32_t(std::uint8_t(bytes[at + 2])) << 8) | std::uint32_t(std::uint8_t(bytes[at + 3]));
-  };
-  while (pos < bytes.size()) {
-    if (pos + 4 > bytes.size()) return out.push_back("<bad frame>"), out;
-    const std::uint32_t n = word(pos);
-    if (pos + 8 + n > bytes.size() || word(pos + 4 + n) != n) return out.push_back("<bad frame>"), out;
-    out.push_back(bytes.substr(pos + 4, n));
-    pos += 8 + n;
-  }
-  return out;
-}
-
-// The big-endian floats of a record.
-inline std::vector<float> floats(const std::string& rec) {
-  std::vector<float> v;
-  for (std::size_t i = 0; i + 4 <= rec.size(); i += 4) {
-    const std::uint32_t bits = (std::uint32_t(std::uint8_t(rec[i])) << 24) |
-                               (std::uint32_t(std::uint8_t(rec[i + 1])) << 16) |
-                               (std::uint32_t(std::uint8_t(rec[i + 2])) << 8) |
-                               std::uint32_t(std::uint8_t(rec[i + 3]));
-    float f;
-    std::memcpy(&f, &bits, 4);
-    v.push_back(f);
-  }
-  return v;
-}
-
-// A text blank-padded (or cut) to n characters.
-inline std::string pad(std::string s, std::size_t n) {
-  s.resize(n, ' ');
-  return s;
-}
-
-// An info line: '>' , the key in columns 2-11, ':' and the value, 80 characters.
-inline std::string info(const std::string& key, const std::string& value = "") {
-  return pad(">" + pad(key, 10) + ":" + value, 80);
-}
-
 // Index of the first line equal to `line` (or starting with it when prefix is set).
 inline std::size_t find_line(const std::vector<std::string>& lines, const std::string& line,
                              bool prefix = false) {
   for (std::size_t i = 0; i < lines.size(); ++i)
     if (prefix ? lines[i].rfind(line, 0) == 0 : lines[i] == line) return i;
   return lines.size();
-}
-
-// Counts occurrences of needle in hay.
-inline int count_of(const std::string& hay, const std::string& needle) {
-  int n = 0;
-  for (std::size_t p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++n;
-  return n;
 }
 
 }  // namespace rawcv_e2e
