@@ -6,7 +6,6 @@
 #include "common/edit/free.h"
 #include "common/text_field.h"
 #include "common/timelib.h"
-#include "tslib/tsinfo.h"
 
 namespace tslib {
 namespace {

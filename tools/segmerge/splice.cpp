@@ -173,6 +173,14 @@ std::int32_t records_before(const Splice& sp, const SpliceEntry& next) {
       gap, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
+// A window the splice cannot take ends the run without any of its data in the output:
+// the records of earlier windows and gaps are cut off again.
+[[noreturn]] void discard_output_and_end() {
+  io::rewind(kOutput);
+  io::endfile(kOutput);
+  error_ending();
+}
+
 void fill_gap(Splice& sp, int i, const InputForm& in) {
   SpliceEntry& e = sp.entries[i];
   const SpliceEntry& next = sp.entries[i + 1];
@@ -221,7 +229,7 @@ void splice_windows(Splice& sp) {
     open_input(sp, e, indat);
     io::FreeWriter(6) << "Opened data file =>" << field::view(indat);
     ts_rdinfo(kInput);
-    if (!tslib::one_sample_per_record(field::trimmed(indat))) error_ending();
+    if (!tslib::one_sample_per_record(field::trimmed(indat))) discard_output_and_end();
     const InputForm in{tsinfo.form, tsinfo.format};
 
     std::array<float, 3> diff{};
