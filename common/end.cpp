@@ -79,6 +79,13 @@ std::string report_line(std::string_view severity, int number, int unit, std::st
   return line;
 }
 
+// Every end but an interrupt begins here; a failing run first cuts back the outputs
+// it was still writing.
+void begin_end(bool failing) {
+  g_ending = 1;
+  if (failing) detail::discard_outputs();
+}
+
 // Writes the report of a late write-out failure once; true when there was one.
 bool report_late_failure() {
   if (!g_failure.any || g_failure.reported) return false;
@@ -164,7 +171,7 @@ void unit_not_open(int number) {
   append_number(line, number);
   line += " is used for a transfer but was never opened";
   line += kLineEnd;
-  g_ending = 1;
+  begin_end(true);
   flush_all();
   write_stderr(line);
   finish(1);
@@ -193,7 +200,7 @@ std::string_view program_name() {
 void error_report(int number, int unit, std::string_view file) {
   // The line is made before any unit closes: file may name a unit's own path.
   const std::string line = report_line("severe", number, unit, file);
-  g_ending = 1;
+  begin_end(true);
   flush_all();  // what the program wrote comes before the report
   write_stderr(line);
   finish(number);
@@ -209,13 +216,13 @@ void info_line(int number, std::string_view text) {
 }
 
 void end_program(Outcome outcome) {
-  g_ending = 1;
+  begin_end(outcome == Outcome::failure);
   finish(outcome == Outcome::success ? 0 : 1);
 }
 
 void end_program(Outcome outcome, std::string_view message) {
   const std::string line = std::string(message) + std::string(kLineEnd);
-  g_ending = 1;
+  begin_end(outcome == Outcome::failure);
   flush_all();
   write_stderr(line);
   finish(outcome == Outcome::success ? 0 : 1);

@@ -68,6 +68,7 @@ bool open_file(int ind, std::string_view name, TsAccess access) {
   io::OpenSpec spec;
   spec.status = access == TsAccess::input ? io::OpenStatus::old_file : io::OpenStatus::unknown;
   spec.reads_only = access == TsAccess::input;
+  spec.output = access == TsAccess::output;
   std::string_view mode;
   if (field::equals(tsinfo.form, tslib::kFormAscii)) {
     spec.form = io::Form::text;

@@ -16,6 +16,10 @@ bool ending();
 // on standard error, then the program ends with failure status.
 [[noreturn]] void unit_not_open(int number);
 
+// The run ends with a failure or an error report: every open output that has been
+// written to is cut back to nothing (OpenSpec::output), before anything is written out.
+void discard_outputs();
+
 // The exit handler's end for a program that returned from main: writes out and
 // closes every unit; a failure there still ends with error 38.
 void end_at_exit();

@@ -48,6 +48,7 @@ FileUnit::FileUnit(Setup s)
       console_(s.console),
       seekable_(s.seekable),
       regular_(s.regular),
+      output_(s.output),
       buf_(kBufferSize) {}
 
 FileUnit::~FileUnit() {
@@ -69,6 +70,7 @@ void FileUnit::start_write() {
   rpos_ = rend_ = 0;
   wlen_ = 0;
   mode_ = Mode::writing;
+  written_ = true;
   if (cut_pending_) {
     cut_pending_ = false;
     if (regular_ && ::ftruncate(fd_, buf_pos_) != 0) write_failed();
@@ -402,12 +404,23 @@ int FileUnit::backspace_binary(std::int64_t pos) {
 
 bool FileUnit::close_file() {
   bool ok = flush();
+  if (!ok) discard_output();
   mode_ = Mode::idle;
   if (!console_ && fd_ >= 0) {
     if (::close(fd_) != 0 && errno != EINTR) ok = false;
     fd_ = -1;
   }
   return ok;
+}
+
+void FileUnit::discard_output() {
+  if (!output_ || !written_ || !regular_ || fd_ < 0) return;
+  mode_ = Mode::idle;
+  buf_pos_ = 0;
+  rpos_ = rend_ = wlen_ = 0;
+  // Cut in place, never replaced by another file: a link stays a link. A cut that
+  // fails has nowhere left to be reported: the run is failing already.
+  [[maybe_unused]] const int ignored = ::ftruncate(fd_, 0);
 }
 
 }  // namespace io

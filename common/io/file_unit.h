@@ -24,6 +24,7 @@ class FileUnit final : public Unit {
     bool console = false;     // a standard stream: never closed, never positioned
     bool seekable = false;    // positioned reads and writes (regular files)
     bool regular = false;     // may be cut off (truncated)
+    bool output = false;      // cut back to nothing when the run fails (OpenSpec::output)
   };
 
   explicit FileUnit(Setup setup);
@@ -61,8 +62,11 @@ class FileUnit final : public Unit {
   int rewind();
   int backspace();
   // Writes out and closes the descriptor (not for a console stream); false when
-  // writing out failed.
+  // writing out failed, and then an output is cut back to nothing before it closes.
   bool close_file();
+  // The run is failing: an output that has been written to drops what it holds and
+  // is cut back to nothing. Any other unit is left as it is.
+  void discard_output();
 
  private:
   enum class Mode { idle, reading, writing };
@@ -94,6 +98,7 @@ class FileUnit final : public Unit {
   bool console_;
   bool seekable_;
   bool regular_;
+  bool output_;
 
   Mode mode_ = Mode::idle;
   std::vector<char> buf_;
@@ -102,6 +107,7 @@ class FileUnit final : public Unit {
   std::size_t rend_ = 0;      // reading: end of the valid bytes
   std::size_t wlen_ = 0;      // writing: pending bytes
   bool cut_pending_ = false;
+  bool written_ = false;        // a write has started since the open
   bool need_line_end_ = false;  // the file's last line has no line end yet
   std::int64_t records_written_ = 0;
 };

@@ -186,6 +186,7 @@ Result open(int unit, std::string_view name_given, const OpenSpec& spec, Takes t
   s.form = spec.form;
   s.big_endian = spec.big_endian;
   s.regular = S_ISREG(st.st_mode);
+  s.output = spec.output;
   s.seekable = S_ISREG(st.st_mode) || S_ISBLK(st.st_mode);
   auto created = std::make_unique<FileUnit>(std::move(s));
   if (spec.append) {
@@ -256,6 +257,10 @@ void flush_all() {
   for (FileUnit* u : {&r.std_out, &r.std_err}) {
     if (!u->flush()) detail::write_failure(u->report_number(), u->path());
   }
+}
+
+void detail::discard_outputs() {
+  registry().for_each_file([](FileUnit& u) { u.discard_output(); });
 }
 
 void close_all() {

@@ -23,6 +23,11 @@ struct OpenSpec {
   // The program only reads the file: one that may not be written is opened for
   // reading. Otherwise such a file is error 9 at the open.
   bool reads_only = false;
+  // A file the run writes whole (a ts or aux file). When the run ends with a failure
+  // or an error report while the unit is still open, what was written to it is cut
+  // back to nothing: a fragment must never pass for a short window. A file not
+  // written yet stays as it was; a device is never cut; an interrupt cuts nothing.
+  bool output = false;
 
   // An existing file that the program only reads.
   static constexpr OpenSpec to_read(Form form) {

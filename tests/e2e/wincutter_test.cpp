@@ -46,12 +46,10 @@ std::vector<float> sample(const std::vector<tsfix::Sample>& data, std::size_t k,
 }
 
 // A run that stopped after the info block was read: no data were copied, and the
-// output holds the input's comment records, copied before, and nothing else.
-void expect_comment_records_only(const std::string& out, const TempDir& dir, const TsSpec& s) {
+// comment records copied before were cut back with the failure.
+void expect_comment_records_only(const std::string& out, const TempDir& dir, const TsSpec&) {
   EXPECT_EQ(line_with(out, "Reading and writing"), "");
-  const auto recs = tstest::records_of(read_file(dir / "kvt101" / "kvt101ex.ts"));
-  ASSERT_EQ(recs.size(), s.comments.size());
-  for (std::size_t k = 0; k < recs.size(); ++k) EXPECT_EQ(recs[k], tstest::pad(s.comments[k], 80));
+  EXPECT_EQ(read_file(dir / "kvt101" / "kvt101ex.ts"), "");
 }
 
 struct SpanCase {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "common/edit/free.h"
+#include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/text_field.h"
 #include "common/timelib.h"
@@ -54,6 +55,14 @@ bool read(const Input& in, TsValues& values, std::string_view echo) {
   return true;
 }
 
+// An input that ends before the event does: the records written so far are kept,
+// closed whole, and the run ends as a failure.
+[[noreturn]] void end_of_input(std::string_view line) {
+  io::FreeWriter(6) << line;
+  io::close(kOutput);
+  fail();
+}
+
 }  // namespace
 
 void position_inputs(const Mix& mx) {
@@ -75,14 +84,8 @@ void mix_records(const Mix& mx) {
   std::array<TsValues, 2> dat{};
   TsValues out{};
   for (std::int32_t r = 0; r < mx.nrec; ++r) {
-    if (!read(mx.in1, dat[0], "Input dat1  =>")) {
-      io::FreeWriter(6) << "EOF of File 1";
-      fail();
-    }
-    if (!read(mx.in2, dat[1], "Input dat2 =>")) {
-      io::FreeWriter(6) << "EOF on File 2";
-      fail();
-    }
+    if (!read(mx.in1, dat[0], "Input dat1  =>")) end_of_input("EOF of File 1");
+    if (!read(mx.in2, dat[1], "Input dat2 =>")) end_of_input("EOF on File 2");
     for (int i = 0; i < mx.nout; ++i) out[i] = dat[picks[i].record][picks[i].index];
     field::assign(tsinfo.form, tslib::kFormBinary);
     tsinfo.NCHAN = mx.nout;

@@ -105,7 +105,8 @@ int main(int argc, char** argv) {
   const std::array<char, 8> outwin = ask_output_window(window, field::trimmed(indat));
   const std::array<char, 30> outfile = output_name(outwin);
   io::open(kOutput, field::trimmed(outfile),
-           io::OpenSpec{io::OpenStatus::unknown, io::Form::binary}, io::Takes::neither);
+           io::OpenSpec{.status = io::OpenStatus::unknown, .form = io::Form::binary, .output = true},
+           io::Takes::neither);
   io::FreeWriter(6) << "Opened UNFORMATTED output file..." << field::view(outfile);
 
   copy_comments(binary);
