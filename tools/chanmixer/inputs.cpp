@@ -14,7 +14,7 @@
 #include "tools/chanmixer/chanmixer.h"
 #include "tslib/getwindow.h"
 #include "tslib/same_file.h"
-#include "tslib/samples_per_record.h"
+#include "tslib/usable_input.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 #include "tslib/window_times.h"
@@ -32,7 +32,7 @@ void open_input(Input& in, bool say_file) {
   ts_open(in.unit, in.window, in.file, false, false, TsAccess::input);
   if (say_file) io::FreeWriter(6) << "Opened data file =>" << field::view(in.file);
   ts_rdinfo(in.unit);
-  if (!tslib::one_sample_per_record(field::trimmed(in.file))) fail();
+  if (!tslib::usable_input(field::trimmed(in.file))) fail();
   in.info = tsinfo;
   in.rate_hz = field::view(tsinfo.T_UNITS) == "s    " ? 1.0f / tsinfo.DELTA_T : tsinfo.DELTA_T;
   in.nchan = tsinfo.NCHAN;

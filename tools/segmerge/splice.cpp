@@ -16,7 +16,7 @@
 #include "tslib/counts.h"
 #include "tslib/info_line.h"
 #include "tslib/same_file.h"
-#include "tslib/samples_per_record.h"
+#include "tslib/usable_input.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
@@ -229,7 +229,7 @@ void splice_windows(Splice& sp) {
     open_input(sp, e, indat);
     io::FreeWriter(6) << "Opened data file =>" << field::view(indat);
     ts_rdinfo(kInput);
-    if (!tslib::one_sample_per_record(field::trimmed(indat))) discard_output_and_end();
+    if (!tslib::usable_input(field::trimmed(indat))) discard_output_and_end();
     const InputForm in{tsinfo.form, tsinfo.format};
 
     std::array<float, 3> diff{};

@@ -18,7 +18,7 @@
 #include "tools/startup/startup.h"
 #include "tslib/counts.h"
 #include "tslib/getwindow.h"
-#include "tslib/samples_per_record.h"
+#include "tslib/usable_input.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   ts_rdinfo(kInput);
   if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Read in INFO block";
   // Counting one record as one sample would give an end time SEQ_REC times too early.
-  if (!tslib::one_sample_per_record(field::trimmed(indat))) io::end_program(io::Outcome::failure);
+  if (!tslib::usable_input(field::trimmed(indat))) io::end_program(io::Outcome::failure);
 
   const Timestr start = tsinfo.STARTTIME;
   const std::string prj(window.data(), 3);

@@ -20,7 +20,7 @@
 #include "tslib/data_values.h"
 #include "tslib/info_line.h"
 #include "tslib/same_file.h"
-#include "tslib/samples_per_record.h"
+#include "tslib/usable_input.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
 
   copy_comments(binary);
   ts_rdinfo(kInput);
-  if (!tslib::one_sample_per_record(field::trimmed(indat))) io::end_program(io::Outcome::failure);
+  if (!tslib::usable_input(field::trimmed(indat))) io::end_program(io::Outcome::failure);
 
   Timestr start = tsinfo.STARTTIME;
   Timestr end = tsinfo.ENDTIME;
