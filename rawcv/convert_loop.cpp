@@ -171,6 +171,10 @@ void convert_and_finish(ConverterState& s) {
     io::FixedWriter(6, kTextLine) << "Number of points LESS than expected: end time =" << end_text;
     io::FixedWriter(6, kPlainLine) << "ENDTIME in ts file is incorrect";
   }
+  // The window line names complete files only: both are written out and closed
+  // first, and a failure there ends the run before the line is appended.
+  io::close(kTsUnit);
+  io::close(kAuxUnit);
   append_window_record(s, end_text);
 }
 

@@ -151,6 +151,7 @@ void open_output(int unit, const std::array<char, 40>& name, io::Form form) {
   spec.status = io::OpenStatus::unknown;
   spec.form = form;
   spec.big_endian = true;
+  spec.output = true;
   io::open(unit, field::trimmed(name), spec, io::Takes::neither);
 }
 
@@ -243,6 +244,9 @@ void ask_start_time(ConverterState& s) {
       io::FixedWriter(6, kYearLine) << " Requested wrong year!  Data block year is" << rawhdr.byy;
       continue;
     }
+    // Kept as the time library writes the fields: the answer's separator columns may
+    // hold any character, and the header and the windows database are read by column.
+    date(1, s.stime, f[0], f[1], f[2], f[3], f[4], f[5]);
     return;
   }
 }

@@ -1,0 +1,126 @@
+// rawcv end to end: what a failed run leaves behind, and the form the accepted time
+// answers are kept in.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "support/child.h"
+#include "support/rawcv_project.h"
+
+namespace rawcv_e2e {
+namespace {
+
+const std::string kDatabase = "# windows\r\nkvt101a0 007 5 2004-07-20 12:00:00-2004-07-20 13:00:00\r\n";
+const std::string kEarlierTs = "the ts file of an earlier run";
+const std::string kEarlierAux = "the aux file of an earlier run";
+
+// rawcv in the project directory with every file it writes limited to `bytes`: a
+// write beyond that fails as on a full disk.
+mttest::ChildResult run_on_small_disk(const Project& p, const std::vector<std::string>& answers,
+                                      rlim_t bytes) {
+  const std::string exe = std::string(MT_BIN_DIR) + "/rawcv";
+  return mttest::run_child(
+      [&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, bytes};
+        char* argv[] = {const_cast<char*>(exe.c_str()), nullptr};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) == 0 && ::chdir(p.dir.str().c_str()) == 0)
+          ::execv(argv[0], argv);
+        ::_exit(126);
+      },
+      mttest::answer_lines(answers));
+}
+
+// Ten minutes at 1 Hz: a ts file of some 20 kB, all of it still buffered when the
+// loop ends, so that the disk fills only when the files are written out and closed.
+Answers ten_minutes(const std::string& form) {
+  Answers a;
+  a.form = form;
+  a.seq_or_format = form == "u" ? "1" : "";
+  a.end = "2004-07-20 13:27:00";
+  return a;
+}
+
+TEST(RawcvFailure, AFullDiskAtTheEndLeavesNoWindowLineAndNoFragment) {
+  for (const std::string form : {"u", "f"}) {
+    Project p;
+    p.raw(window_description(1.0f, "Hz", 5, 700));
+    mttest::write_file(p.dir / "windows.kvt", kDatabase);
+    const auto r = run_on_small_disk(p, ten_minutes(form).list(), 8192);
+    ASSERT_NE(r.status, 126) << "rawcv did not start";
+    EXPECT_EQ(r.status, 38) << form << r.out << r.err;
+    EXPECT_NE(r.err.find("rawcv: severe (38): error during write, unit 10, file "), std::string::npos)
+        << form << r.err;
+    EXPECT_EQ(r.out.find("project windows.kvt file"), std::string::npos) << form << r.out;
+    EXPECT_EQ(p.file("windows.kvt"), kDatabase) << form;
+    EXPECT_EQ(p.file("kvt101/kvt101a1.ts"), "") << form;
+    EXPECT_EQ(p.file("kvt101/kvt101a1.aux"), "") << form;
+  }
+}
+
+TEST(RawcvFailure, AnswersEndingAfterTheHeadersCutBothFilesBackToNothing) {
+  Project p;
+  p.raw(window_description(1.0f, "Hz", 5, 100));
+  mttest::write_file(p.dir / "hardware.kvt", "  9\r\n");  // box 7 is missing: defaults
+  mttest::write_file(p.dir / "windows.kvt", kDatabase);
+  mttest::write_file(p.dir / "kvt101" / "kvt101a1.ts", kEarlierTs);
+  mttest::write_file(p.dir / "kvt101" / "kvt101a1.aux", kEarlierAux);
+  Answers a;
+  a.after_form = {"Y"};  // the defaults question comes again at the first sample: no answer
+  a.end = "2004-07-20 13:17:10";
+  const auto r = p.run(a.list());
+  EXPECT_EQ(r.status, 24) << r.out << r.err;
+  EXPECT_EQ(r.err, "rawcv: severe (24): end-of-file during read, unit -4, file stdin\r\n");
+  EXPECT_EQ(p.file("kvt101/kvt101a1.ts"), "");
+  EXPECT_EQ(p.file("kvt101/kvt101a1.aux"), "");
+  EXPECT_EQ(p.file("windows.kvt"), kDatabase);
+}
+
+TEST(RawcvFailure, AnswersEndingAtTheTimesLeaveEarlierFilesAsTheyWere) {
+  Project p;
+  p.raw(window_description(1.0f, "Hz", 5, 100));
+  mttest::write_file(p.dir / "windows.kvt", kDatabase);
+  mttest::write_file(p.dir / "kvt101" / "kvt101a1.ts", kEarlierTs);
+  mttest::write_file(p.dir / "kvt101" / "kvt101a1.aux", kEarlierAux);
+  std::vector<std::string> answers = Answers{}.list();
+  answers.resize(answers.size() - 1);  // no end time
+  const auto r = p.run(answers);
+  EXPECT_EQ(r.status, 24) << r.out << r.err;
+  EXPECT_EQ(p.file("kvt101/kvt101a1.ts"), kEarlierTs);
+  EXPECT_EQ(p.file("kvt101/kvt101a1.aux"), kEarlierAux);
+  EXPECT_EQ(p.file("windows.kvt"), kDatabase);
+}
+
+TEST(RawcvFailure, AcceptedTimesAreKeptInTheLibrarysForm) {
+  struct Case {
+    const char* name;
+    std::string start, end;
+  };
+  const std::vector<Case> cases = {
+      {"tab", "2004-07-20\t13:17:00", "2004-07-20\t13:17:10"},
+      {"letter T", "2004-07-20T13:17:00", "2004-07-20T13:17:10"},
+      {"slashes and points", "2004/07/20 13.17.00", "2004/07/20 13.17.10"},
+  };
+  for (const Case& c : cases) {
+    Project p;
+    p.raw(window_description(1.0f, "Hz", 5, 100));
+    Answers a;
+    a.start = c.start;
+    a.end = c.end;
+    const auto r = p.run(a.list());
+    ASSERT_EQ(r.status, 0) << c.name << r.out << r.err;
+    const std::string ts = p.file("kvt101/kvt101a1.ts");
+    EXPECT_NE(ts.find(info("STARTTIME", "2004-07-20 13:17:0000")), std::string::npos) << c.name;
+    EXPECT_NE(ts.find(info("ENDTIME", "2004-07-20 13:17:1000")), std::string::npos) << c.name;
+    EXPECT_EQ(p.file("windows.kvt"),
+              "kvt101a1 007 5 2004-07-20 13:17:00-2004-07-20 13:17:10  1.000000\r\n")
+        << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace rawcv_e2e
