@@ -57,6 +57,11 @@ std::string build(const TempDir& dir, const std::vector<Win>& wins) {
 
 const std::string T0 = "2004-07-20 13:00:";
 
+std::filesystem::path output_of(const TempDir& dir) { return dir / "kvt101" / "kvt101as.ts"; }
+
+// What the output file held before the run.
+const std::string kEarlierSplice = "the splice of an earlier run";
+
 // The time `seconds` after 2004-07-20 13:00:00 (within the hour).
 std::string at(int seconds) {
   char buf[40];
@@ -286,25 +291,23 @@ TEST(Segmerge, UnknownWindowAndOutputNamingAnInputAreAskedAgain) {
   EXPECT_EQ(tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts").data.size(), 10u);
 }
 
-TEST(Segmerge, AFiftyFirstWindowIsRefusedAndEndsTheList) {
-  TempDir dir;
+// Windows b0 to b9, c0 ... of 2 records each, one after the other.
+std::vector<Win> many_windows(int count) {
   std::vector<Win> wins;
-  for (int k = 0; k < 51; ++k) {
-    char run[3], t1[20], t2[20];
+  for (int k = 0; k < count; ++k) {
+    char run[3];
     std::snprintf(run, sizeof run, "%c%d", 'b' + k / 10, k % 10);
-    std::snprintf(t1, sizeof t1, "2004-07-20 13:%02d:%02d", (2 * k) / 60, (2 * k) % 60);
-    std::snprintf(t2, sizeof t2, "2004-07-20 13:%02d:%02d", (2 * k + 1) / 60, (2 * k + 1) % 60);
-    wins.push_back(Win{run, t1, t2, t1, 2});
+    wins.push_back(Win{run, at(2 * k), at(2 * k + 1), at(2 * k), 2});
   }
-  std::string answers = build(dir, wins);
-  // The 51st run code ends the list: no ENTER follows it.
-  const std::string tail = "g0\n\nas\n";
-  answers.replace(answers.find(tail), tail.size(), "g0\nas\n");
-  const auto r = run_program("segmerge", {}, answers, dir.str());
+  return wins;
+}
+
+TEST(Segmerge, FiftyWindowsAreSpliced) {
+  TempDir dir;
+  const auto r = run_program("segmerge", {}, build(dir, many_windows(50)), dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_TRUE(tsfix::shows(r.out, " The splice holds at most          50  windows: window list ended"));
-  EXPECT_TRUE(tsfix::has_line(r.out, " No. of files to splice =          50"));
-  EXPECT_EQ(tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts").data.size(), 100u);
+  EXPECT_TRUE(tsfix::shows(r.out, " No. of files to splice =          50"));
+  EXPECT_EQ(tsfix::read_binary_ts(output_of(dir)).data.size(), 100u);
   const auto db = tstest::lines_of(read_file(dir / "windows.kvt"), tstest::LineEnd::lf);
   ASSERT_GE(db.size(), 5u);
   EXPECT_EQ(db[db.size() - 5],
@@ -312,6 +315,24 @@ TEST(Segmerge, AFiftyFirstWindowIsRefusedAndEndsTheList) {
             "b0 b1 b2 b3 b4 b5 b6 b7 b8 b9 ");
   EXPECT_EQ(db[db.size() - 2], "e0 e1 e2 e3 e4 e5 e6 e7 e8 e9 ");
   EXPECT_EQ(db.back(), "f0 f1 f2 f3 f4 f5 f6 f7 f8 f9 ");
+}
+
+// A 51st window ends the run at once: the answers after it must not land on the
+// output question, and no output is opened.
+TEST(Segmerge, AFiftyFirstWindowEndsTheRunBeforeTheOutputIsAsked) {
+  TempDir dir;
+  const std::string answers = build(dir, many_windows(51));
+  const std::string db = read_file(dir / "windows.kvt");
+  mttest::write_file(output_of(dir), kEarlierSplice);
+  const auto r = run_program("segmerge", {}, answers, dir.str());
+  EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_TRUE(tsfix::shows(r.out, " FATAL ERROR: a splice holds at most 50 windows")) << r.out;
+  EXPECT_EQ(r.err, "Program terminated with error condition\r\n");
+  EXPECT_EQ(tstest::count_of(r.out, "Give next window"), 50u);
+  EXPECT_EQ(r.out.find("No. of files to splice"), std::string::npos);
+  EXPECT_EQ(r.out.find("Give output window"), std::string::npos);
+  EXPECT_EQ(read_file(output_of(dir)), kEarlierSplice);
+  EXPECT_EQ(read_file(dir / "windows.kvt"), db);
 }
 
 TEST(Segmerge, AnInputNamedAtTheReopenQuestionMayNotBeTheOutput) {
