@@ -1,14 +1,18 @@
 // segmerge end to end: window list, drops, gaps, baseline corrections, the report and
 // the spliced window's line in the windows database.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "support/ts_project.h"
+#include "support/child.h"
 #include "support/run_program.h"
+#include "support/ts_project.h"
 
 namespace {
 
@@ -488,6 +492,68 @@ TEST(Segmerge, FilesWithSeveralSamplesPerRecordAreRefused) {
     EXPECT_EQ(read_file(dir / "kvt101" / "kvt101as.ts"), "");
     EXPECT_EQ(read_file(dir / "windows.kvt"), db);
   }
+}
+
+// segmerge in dir with every file it writes limited to `bytes`: a write beyond that
+// fails as on a full disk.
+mttest::ChildResult run_on_small_disk(const TempDir& dir, const std::string& answers,
+                                      rlim_t bytes) {
+  const std::string exe = std::string(MT_BIN_DIR) + "/segmerge";
+  return mttest::run_child(
+      [&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, bytes};
+        char* argv[] = {const_cast<char*>(exe.c_str()), nullptr};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) == 0 && ::chdir(dir.str().c_str()) == 0)
+          ::execv(argv[0], argv);
+        ::_exit(126);
+      },
+      answers);
+}
+
+bool reports_write_error_on_output(const std::string& err) {
+  return err.starts_with("segmerge: severe (38): error during write, unit 7, file /") &&
+         err.ends_with("/kvt101/kvt101as.ts\r\n");
+}
+
+TEST(Segmerge, AFullDiskLeavesNoWindowLineAndNoFragment) {
+  struct Case {
+    std::string name;
+    int records;
+    bool reaches_report;  // the whole splice fits the write buffer: it fails at the close
+  };
+  const std::vector<Case> cases = {
+      {"written out at the close", 1000, true},
+      {"written out while splicing", 6000, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", c.records}});
+    const std::string db = read_file(dir / "windows.kvt");
+    const auto r = run_on_small_disk(dir, answers, 8192);
+    ASSERT_NE(r.status, 126) << "segmerge did not start";
+    EXPECT_EQ(r.status, 38) << r.out << r.err;
+    EXPECT_TRUE(reports_write_error_on_output(r.err)) << r.err;
+    EXPECT_EQ(r.out.find("Total number of data") != std::string::npos, c.reaches_report) << r.out;
+    EXPECT_EQ(r.out.find("project windows.kvt file"), std::string::npos) << r.out;
+    EXPECT_EQ(read_file(dir / "windows.kvt"), db);
+    EXPECT_EQ(read_file(output_of(dir)), "");
+  }
+}
+
+// An output that is a device is not cut, and still gets no window line.
+TEST(Segmerge, AnOutputOnAFullDeviceGetsNoWindowLine) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "this machine has no /dev/full";
+  TempDir dir;
+  const std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}});
+  const std::string db = read_file(dir / "windows.kvt");
+  std::filesystem::create_symlink("/dev/full", output_of(dir));
+  const auto r = run_program("segmerge", {}, answers, dir.str());
+  EXPECT_EQ(r.status, 38) << r.out << r.err;
+  EXPECT_TRUE(reports_write_error_on_output(r.err)) << r.err;
+  EXPECT_EQ(read_file(dir / "windows.kvt"), db);
+  EXPECT_EQ(std::filesystem::read_symlink(output_of(dir)), "/dev/full");
 }
 
 TEST(Segmerge, FileNamesAreEchoedBlankFilled) {
