@@ -1,14 +1,18 @@
 // segmerge end to end: window list, drops, gaps, baseline corrections, the report and
 // the spliced window's line in the windows database.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "support/ts_project.h"
+#include "support/child.h"
 #include "support/run_program.h"
+#include "support/ts_project.h"
 
 namespace {
 
@@ -56,6 +60,11 @@ std::string build(const TempDir& dir, const std::vector<Win>& wins) {
 }
 
 const std::string T0 = "2004-07-20 13:00:";
+
+std::filesystem::path output_of(const TempDir& dir) { return dir / "kvt101" / "kvt101as.ts"; }
+
+// What the output file held before the run.
+const std::string kEarlierSplice = "the splice of an earlier run";
 
 // The time `seconds` after 2004-07-20 13:00:00 (within the hour).
 std::string at(int seconds) {
@@ -152,15 +161,18 @@ TEST(Segmerge, DropsRecordsBeforeTheWindowStart) {
   EXPECT_EQ(out.data[0][0], 10.0f);
   EXPECT_EQ(out.value("STARTTIME"), T0 + "10");
 
-  // A later window whose data end while its leading records are dropped.
+  // A later window whose data end while its leading records are dropped: the records
+  // of the first window and the gap are cut back, and no line is appended.
   TempDir dir2;
-  const auto r2 = run_program("segmerge", {},
-                              build(dir2, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
-                                           {"a2", T0 + "20", T0 + "29", T0 + "10", 5}}),
-                              dir2.str());
-  EXPECT_NE(r2.status, 0);
+  const std::string answers2 = build(dir2, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+                                            {"a2", T0 + "20", T0 + "29", T0 + "10", 5}});
+  const std::string db2 = read_file(dir2 / "windows.kvt");
+  const auto r2 = run_program("segmerge", {}, answers2, dir2.str());
+  EXPECT_EQ(r2.status, 1);
   EXPECT_TRUE(tsfix::has_line(r2.out, " EOF found before all drop points read in"));
   EXPECT_EQ(r2.err, std::string());
+  EXPECT_EQ(read_file(output_of(dir2)), "");
+  EXPECT_EQ(read_file(dir2 / "windows.kvt"), db2);
 }
 
 TEST(Segmerge, DataStartingAfterTheWindowStartResetIt) {
@@ -198,37 +210,44 @@ TEST(Segmerge, FatalChecksEndWithErrorCondition) {
     std::string name;
     std::vector<Win> wins;
     std::string line;
+    bool opens_output;  // the window list passed
   };
   const std::vector<Case> cases = {
       {"overlap",
        {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}, {"a2", T0 + "05", T0 + "19", T0 + "05", 10}},
-       " FATAL ERROR: start time of this file is BEFORE end of previous file"},
+       " FATAL ERROR: start time of this file is BEFORE end of previous file", false},
       {"db channels",
        {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
         {"a2", T0 + "10", T0 + "19", T0 + "10", 10, 0, "100.0", 5, 3}},
-       " FATAL ERROR: Different number of channels in this file from first"},
+       " FATAL ERROR: Different number of channels in this file from first", false},
       {"file channels",
        {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
         {"a2", T0 + "10", T0 + "19", T0 + "10", 10, 0, "100.0", 3, 5}},
-       " FATAL ERROR: Different number of channels in this file from first"},
+       " FATAL ERROR: Different number of channels in this file from first", true},
       {"rate",
        {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
         {"a2", T0 + "10", T0 + "19", T0 + "10", 10, 0, "100.0", 5, 5, false, "2.0"}},
-       " FATAL ERROR: digitizing rate different from first file"},
+       " FATAL ERROR: digitizing rate different from first file", true},
       {"units",
        {{"a1", T0 + "00", T0 + "09", T0 + "00", 10, 0, "100.0", 5, 5, false, "1.0", "xy"}},
-       " FATAL ERROR: time units of first file not recognised: xy   "},
+       " FATAL ERROR: time units of first file not recognised: xy   ", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
-    const auto r = run_program("segmerge", {}, build(dir, c.wins), dir.str());
-    EXPECT_NE(r.status, 0);
+    const std::string answers = build(dir, c.wins);
+    const std::string db = read_file(dir / "windows.kvt");
+    const auto r = run_program("segmerge", {}, answers, dir.str());
+    EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find(c.line + "\r\n"), std::string::npos) << r.out;
     EXPECT_EQ(r.err, "Program terminated with error condition\r\n");
-    // Windows that overlap in the database stop the program before the output opens.
+    EXPECT_EQ(read_file(dir / "windows.kvt"), db);
+    // Once opened, the output exists; what was written to it is cut back to nothing.
+    EXPECT_EQ(std::filesystem::exists(output_of(dir)), c.opens_output);
+    if (c.opens_output) {
+      EXPECT_EQ(read_file(output_of(dir)), "");
+    }
     if (c.name == "overlap") {
-      EXPECT_FALSE(std::filesystem::exists(dir / "kvt101" / "kvt101as.ts"));
       EXPECT_TRUE(tsfix::has_line(
           r.out, "   stime(nf) =2004-07-20 13:00:05   etime(nf-1) =2004-07-20 13:00:09"));
     }
@@ -286,25 +305,23 @@ TEST(Segmerge, UnknownWindowAndOutputNamingAnInputAreAskedAgain) {
   EXPECT_EQ(tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts").data.size(), 10u);
 }
 
-TEST(Segmerge, AFiftyFirstWindowIsRefusedAndEndsTheList) {
-  TempDir dir;
+// Windows b0 to b9, c0 ... of 2 records each, one after the other.
+std::vector<Win> many_windows(int count) {
   std::vector<Win> wins;
-  for (int k = 0; k < 51; ++k) {
-    char run[3], t1[20], t2[20];
+  for (int k = 0; k < count; ++k) {
+    char run[3];
     std::snprintf(run, sizeof run, "%c%d", 'b' + k / 10, k % 10);
-    std::snprintf(t1, sizeof t1, "2004-07-20 13:%02d:%02d", (2 * k) / 60, (2 * k) % 60);
-    std::snprintf(t2, sizeof t2, "2004-07-20 13:%02d:%02d", (2 * k + 1) / 60, (2 * k + 1) % 60);
-    wins.push_back(Win{run, t1, t2, t1, 2});
+    wins.push_back(Win{run, at(2 * k), at(2 * k + 1), at(2 * k), 2});
   }
-  std::string answers = build(dir, wins);
-  // The 51st run code ends the list: no ENTER follows it.
-  const std::string tail = "g0\n\nas\n";
-  answers.replace(answers.find(tail), tail.size(), "g0\nas\n");
-  const auto r = run_program("segmerge", {}, answers, dir.str());
+  return wins;
+}
+
+TEST(Segmerge, FiftyWindowsAreSpliced) {
+  TempDir dir;
+  const auto r = run_program("segmerge", {}, build(dir, many_windows(50)), dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_TRUE(tsfix::shows(r.out, " The splice holds at most          50  windows: window list ended"));
-  EXPECT_TRUE(tsfix::has_line(r.out, " No. of files to splice =          50"));
-  EXPECT_EQ(tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts").data.size(), 100u);
+  EXPECT_TRUE(tsfix::shows(r.out, " No. of files to splice =          50"));
+  EXPECT_EQ(tsfix::read_binary_ts(output_of(dir)).data.size(), 100u);
   const auto db = tstest::lines_of(read_file(dir / "windows.kvt"), tstest::LineEnd::lf);
   ASSERT_GE(db.size(), 5u);
   EXPECT_EQ(db[db.size() - 5],
@@ -312,6 +329,24 @@ TEST(Segmerge, AFiftyFirstWindowIsRefusedAndEndsTheList) {
             "b0 b1 b2 b3 b4 b5 b6 b7 b8 b9 ");
   EXPECT_EQ(db[db.size() - 2], "e0 e1 e2 e3 e4 e5 e6 e7 e8 e9 ");
   EXPECT_EQ(db.back(), "f0 f1 f2 f3 f4 f5 f6 f7 f8 f9 ");
+}
+
+// A 51st window ends the run at once: the answers after it must not land on the
+// output question, and no output is opened.
+TEST(Segmerge, AFiftyFirstWindowEndsTheRunBeforeTheOutputIsAsked) {
+  TempDir dir;
+  const std::string answers = build(dir, many_windows(51));
+  const std::string db = read_file(dir / "windows.kvt");
+  mttest::write_file(output_of(dir), kEarlierSplice);
+  const auto r = run_program("segmerge", {}, answers, dir.str());
+  EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_TRUE(tsfix::shows(r.out, " FATAL ERROR: a splice holds at most 50 windows")) << r.out;
+  EXPECT_EQ(r.err, "Program terminated with error condition\r\n");
+  EXPECT_EQ(tstest::count_of(r.out, "Give next window"), 50u);
+  EXPECT_EQ(r.out.find("No. of files to splice"), std::string::npos);
+  EXPECT_EQ(r.out.find("Give output window"), std::string::npos);
+  EXPECT_EQ(read_file(output_of(dir)), kEarlierSplice);
+  EXPECT_EQ(read_file(dir / "windows.kvt"), db);
 }
 
 TEST(Segmerge, AnInputNamedAtTheReopenQuestionMayNotBeTheOutput) {
@@ -445,28 +480,153 @@ TEST(Segmerge, UnusableWindowTimesEndTheRunBeforeAnyOutput) {
   EXPECT_EQ(read_file(dir / "windows.kvt"), "kvt101a1 027 5\r\n");
 }
 
-TEST(Segmerge, FilesWithSeveralSamplesPerRecordAreRefused) {
-  // SEQ_REC 3 in the first window: no data record is written; in a later window: none
-  // of its records is. The windows database stays as it was.
-  for (int refused : {0, 1}) {
-    SCOPED_TRACE(refused);
+// An input whose info block gives no count of samples is refused once its info is
+// read, which is after the output is opened. A DELTA_T that is not a number does not
+// get so far: reading the info block ends the run with the error report.
+TEST(Segmerge, UnusableInputsAreRefused) {
+  const std::string kRefused = "Program terminated with error condition\r\n";
+  struct Case {
+    std::string name;
+    void (*spoil)(Win&);
+    int status;
+    std::vector<std::string> lines;  // shown, the first after "FATAL ERROR: <file> "
+    std::string err;
+  };
+  const std::vector<Case> cases = {
+      {"DELTA_T 0", [](Win& w) { w.delta = "0.0"; }, 1,
+       {"has DELTA_T 0: it must be a number above 0"}, kRefused},
+      {"negative DELTA_T", [](Win& w) { w.delta = "-1.0"; }, 1,
+       {"has DELTA_T -1: it must be a number above 0"}, kRefused},
+      {"NCHAN 0", [](Win& w) { w.nchan = 0; }, 1,
+       {"has NCHAN 0: a ts file holds 1 to 5 channels"}, kRefused},
+      {"several samples per record", [](Win& w) { w.seq_rec = 3; }, 1,
+       {"has SEQ_REC 3", " Such a window must be converted with one sample per record"}, kRefused},
+      {"DELTA_T not a number", [](Win& w) { w.delta = "rate"; }, 59, {},
+       "segmerge: severe (59): list-directed I/O syntax error, unit -5, file Internal "
+       "List-Directed Read\r\n"},
+  };
+  for (const Case& c : cases) {
+    for (int refused : {0, 1}) {
+      SCOPED_TRACE(c.name + (refused == 0 ? ", first window" : ", later window"));
+      TempDir dir;
+      std::vector<Win> wins = {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+                               {"a2", T0 + "20", T0 + "29", T0 + "20", 10}};
+      c.spoil(wins[refused]);
+      const std::string answers = build(dir, wins);
+      const std::string db = read_file(dir / "windows.kvt");
+      mttest::write_file(output_of(dir), kEarlierSplice);
+      const auto r = run_program("segmerge", {}, answers, dir.str());
+      EXPECT_EQ(r.status, c.status);
+      if (!c.lines.empty()) {
+        const std::string file = refused == 0 ? "kvt101/kvt101a1.ts" : "kvt101/kvt101a2.ts";
+        std::string shown = " FATAL ERROR: " + file + " " + c.lines[0] + "\r\n";
+        for (std::size_t k = 1; k < c.lines.size(); ++k) shown += c.lines[k] + "\r\n";
+        EXPECT_NE(r.out.find(shown), std::string::npos) << r.out;
+      }
+      EXPECT_EQ(r.err, c.err);
+      EXPECT_EQ(read_file(dir / "windows.kvt"), db);
+      // A refused first window comes before anything is written to the output: the
+      // earlier splice there stays. A later one: the records of the windows before it
+      // are cut back to nothing.
+      EXPECT_EQ(read_file(output_of(dir)), refused == 0 ? kEarlierSplice : "");
+    }
+  }
+}
+
+// The answers run out at a data-file question asked again for a window whose file is
+// missing.
+TEST(Segmerge, AnswersEndingAtAReaskedInputLeaveNoFragment) {
+  struct Case {
+    std::string name;
+    std::string missing;      // the window whose file is missing
+    std::string answers;      // up to that window's form answer
+    std::string output;       // what the output holds after the run
+  };
+  const std::vector<Case> cases = {
+      // The first window's records and the gap are in the output: cut back.
+      {"later window", "kvt101a2", "\nkvt101\na1\na2\n\nas\nb\nb\n", ""},
+      // Nothing of this run has been written: the earlier splice stays.
+      {"first window", "kvt101a1", "\nkvt101\na1\na2\n\nas\nb\n", kEarlierSplice},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     TempDir dir;
-    std::vector<Win> wins = {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
-                             {"a2", T0 + "20", T0 + "29", T0 + "20", 10}};
-    wins[refused].seq_rec = 3;
-    const std::string answers = build(dir, wins);
+    // Window a1 is longer than a write buffer: part of it is on disk when a2 is asked.
+    build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 3000},
+                {"a2", at(3010), at(3019), at(3010), 10}});
     const std::string db = read_file(dir / "windows.kvt");
-    const auto r = run_program("segmerge", {}, answers, dir.str());
-    EXPECT_NE(r.status, 0);
-    const std::string file = refused == 0 ? "kvt101/kvt101a1.ts" : "kvt101/kvt101a2.ts";
-    EXPECT_TRUE(tsfix::has_line(r.out, " FATAL ERROR: " + file + " has SEQ_REC 3")) << r.out;
-    EXPECT_TRUE(
-        tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
-    EXPECT_EQ(r.err, "Program terminated with error condition\r\n");
-    // Not even the records of the windows before the refused one stay in the output.
-    EXPECT_EQ(read_file(dir / "kvt101" / "kvt101as.ts"), "");
+    mttest::write_file(output_of(dir), kEarlierSplice);
+    std::filesystem::remove(dir / "kvt101" / (c.missing + ".ts"));
+    const auto r = run_program("segmerge", {}, c.answers, dir.str());
+    EXPECT_EQ(r.status, 24);
+    EXPECT_EQ(r.err, "segmerge: severe (24): end-of-file during read, unit -4, file stdin\r\n");
+    EXPECT_NE(r.out.find(" Error in opening kvt101/" + c.missing + ".ts"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Give data file "), std::string::npos);
+    EXPECT_EQ(read_file(output_of(dir)), c.output);
     EXPECT_EQ(read_file(dir / "windows.kvt"), db);
   }
+}
+
+// segmerge in dir with every file it writes limited to `bytes`: a write beyond that
+// fails as on a full disk.
+mttest::ChildResult run_on_small_disk(const TempDir& dir, const std::string& answers,
+                                      rlim_t bytes) {
+  const std::string exe = std::string(MT_BIN_DIR) + "/segmerge";
+  return mttest::run_child(
+      [&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, bytes};
+        char* argv[] = {const_cast<char*>(exe.c_str()), nullptr};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) == 0 && ::chdir(dir.str().c_str()) == 0)
+          ::execv(argv[0], argv);
+        ::_exit(126);
+      },
+      answers);
+}
+
+bool reports_write_error_on_output(const std::string& err) {
+  return err.starts_with("segmerge: severe (38): error during write, unit 7, file /") &&
+         err.ends_with("/kvt101/kvt101as.ts\r\n");
+}
+
+TEST(Segmerge, AFullDiskLeavesNoWindowLineAndNoFragment) {
+  struct Case {
+    std::string name;
+    int records;
+    bool reaches_report;  // the whole splice fits the write buffer: it fails at the close
+  };
+  const std::vector<Case> cases = {
+      {"written out at the close", 1000, true},
+      {"written out while splicing", 6000, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", c.records}});
+    const std::string db = read_file(dir / "windows.kvt");
+    const auto r = run_on_small_disk(dir, answers, 8192);
+    ASSERT_NE(r.status, 126) << "segmerge did not start";
+    EXPECT_EQ(r.status, 38) << r.out << r.err;
+    EXPECT_TRUE(reports_write_error_on_output(r.err)) << r.err;
+    EXPECT_EQ(r.out.find("Total number of data") != std::string::npos, c.reaches_report) << r.out;
+    EXPECT_EQ(r.out.find("project windows.kvt file"), std::string::npos) << r.out;
+    EXPECT_EQ(read_file(dir / "windows.kvt"), db);
+    EXPECT_EQ(read_file(output_of(dir)), "");
+  }
+}
+
+// An output that is a device is not cut, and still gets no window line.
+TEST(Segmerge, AnOutputOnAFullDeviceGetsNoWindowLine) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "this machine has no /dev/full";
+  TempDir dir;
+  const std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}});
+  const std::string db = read_file(dir / "windows.kvt");
+  std::filesystem::create_symlink("/dev/full", output_of(dir));
+  const auto r = run_program("segmerge", {}, answers, dir.str());
+  EXPECT_EQ(r.status, 38) << r.out << r.err;
+  EXPECT_TRUE(reports_write_error_on_output(r.err)) << r.err;
+  EXPECT_EQ(read_file(dir / "windows.kvt"), db);
+  EXPECT_EQ(std::filesystem::read_symlink(output_of(dir)), "/dev/full");
 }
 
 TEST(Segmerge, FileNamesAreEchoedBlankFilled) {

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   segmerge::open_output(sp);
   segmerge::splice_windows(sp);
   segmerge::report(sp);
+  segmerge::close_output();
   segmerge::append_window_line(sp);
   io::end_program(io::Outcome::success, "Done.");
 }

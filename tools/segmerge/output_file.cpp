@@ -53,4 +53,8 @@ void open_output(Splice& sp) {
   io::FixedWriter(6, kTwoTexts) << "Opened BINARY output file: " << field::view(sp.outfile).substr(0, 18);
 }
 
+// The window line names complete files only: it is appended after this close, which
+// a write failure ends with the error report and the output cut back to nothing.
+void close_output() { io::close(kOutput); }
+
 }  // namespace segmerge

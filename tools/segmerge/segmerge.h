@@ -58,8 +58,10 @@ void check_channel_count(std::int32_t nchan1, std::int32_t nchan);
 void open_output(Splice& sp);
 // Every window in turn: checks, drop, copy, gap.
 void splice_windows(Splice& sp);
-// The closing report and the window line appended to the windows database.
+// The closing report, then, once the output is written out and closed (a failure
+// there ends the run with error 38), the window line appended to the windows database.
 void report(const Splice& sp);
+void close_output();
 void append_window_line(const Splice& sp);
 
 }  // namespace segmerge

@@ -173,14 +173,6 @@ std::int32_t records_before(const Splice& sp, const SpliceEntry& next) {
       gap, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-// A window the splice cannot take ends the run without any of its data in the output:
-// the records of earlier windows and gaps are cut off again.
-[[noreturn]] void discard_output_and_end() {
-  io::rewind(kOutput);
-  io::endfile(kOutput);
-  error_ending();
-}
-
 void fill_gap(Splice& sp, int i, const InputForm& in) {
   SpliceEntry& e = sp.entries[i];
   const SpliceEntry& next = sp.entries[i + 1];
@@ -229,7 +221,8 @@ void splice_windows(Splice& sp) {
     open_input(sp, e, indat);
     io::FreeWriter(6) << "Opened data file =>" << field::view(indat);
     ts_rdinfo(kInput);
-    if (!tslib::usable_input(field::trimmed(indat))) discard_output_and_end();
+    // The failing end cuts back what the output holds of earlier windows and gaps.
+    if (!tslib::usable_input(field::trimmed(indat))) error_ending();
     const InputForm in{tsinfo.form, tsinfo.format};
 
     std::array<float, 3> diff{};

@@ -93,10 +93,11 @@ void read_window_list(Splice& sp) {
     field::assign(next.run, "");
     cinput("Give next window (<ENTER> to stop)", next.run);
     if (next.run[0] == ' ') break;
+    // The answers after a window left out would land on the wrong questions.
     if (n == kMaxWindows) {
-      io::FreeWriter(6) << "The splice holds at most" << std::int32_t{kMaxWindows}
-                        << " windows: window list ended";
-      break;
+      static_assert(kMaxWindows == 50, "the line names the limit");
+      io::FreeWriter(6) << "FATAL ERROR: a splice holds at most 50 windows";
+      error_ending();
     }
     set_window(next, sp.station);
     std::int32_t instrument = 0;
