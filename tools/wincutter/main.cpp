@@ -116,12 +116,27 @@ TimeUnits read_header(const Input& in) {
   return time_units();
 }
 
+// Asks until chktim accepts the six fields (it says which are out of range); a
+// repeated question offers the answer just refused. The time is kept as the time
+// library writes it: the separator columns of an answer may hold any character, and
+// the header's times are read by column and compared as texts.
+Timestr ask_time(std::string_view question, Timestr answer) {
+  for (;;) {
+    cinput(question, answer);
+    const TimeFields f = date(field::view(answer));
+    std::int32_t ierr = 0;
+    chktim(f.year, f.month, f.day, f.hour, f.minute, f.second, ierr);
+    if (ierr == 0) {
+      date(f, answer);
+      return answer;
+    }
+  }
+}
+
 Extract ask_extract() {
   Extract x;
-  x.start = tsinfo.STARTTIME;
-  x.end = tsinfo.ENDTIME;
-  cinput("Give start time of required extract", x.start);
-  cinput("Give end   time of required extract", x.end);
+  x.start = ask_time("Give start time of required extract", tsinfo.STARTTIME);
+  x.end = ask_time("Give end   time of required extract", tsinfo.ENDTIME);
   x.offset = tdiff(field::view(tsinfo.STARTTIME), field::view(x.start));
   x.length = tdiff(field::view(x.start), field::view(x.end));
   return x;
