@@ -90,6 +90,7 @@ struct SpanCase {
   int skip;              // -1: no "Skipping" line
   int first, copied;     // first input record copied, records in the output
   int count;             // the number of the "Reading and writing" line
+  std::string moved_to{};  // a start before the data: the STARTTIME it is moved to
 };
 
 void PrintTo(const SpanCase& c, std::ostream* os) {
@@ -122,9 +123,17 @@ TEST_P(WincutterSpan, CopiesTheSpan) {
   EXPECT_TRUE(in_order(line_with(r.out, "Reading and writing"),
                        {"Reading and writing", " " + std::to_string(c.count) + " ", " entries"}))
       << r.out;
+  const std::string moved = line_with(r.out, "Start of extract moved");
+  if (c.moved_to.empty()) {
+    EXPECT_EQ(moved, "") << r.out;
+  } else {
+    EXPECT_TRUE(tsfix::shows(r.out, " Start of extract moved to the start of the data: " + c.moved_to))
+        << r.out;
+  }
 
   const auto got = tsfix::read_binary_ts(output_file(dir));
-  EXPECT_EQ(got.value("STARTTIME"), c.start.empty() ? s.start : c.start);
+  const std::string asked_start = c.start.empty() ? s.start : c.start;
+  EXPECT_EQ(got.value("STARTTIME"), c.moved_to.empty() ? asked_start : c.moved_to);
   EXPECT_EQ(got.value("ENDTIME"), c.end.empty() ? s.end : c.end);
   EXPECT_EQ(got.value("WINDOW"), "kvt101ex");
   EXPECT_EQ(got.value("T_UNITS"), c.tunits);
@@ -141,11 +150,12 @@ INSTANTIATE_TEST_SUITE_P(
         SpanCase{"DefaultsAtFourHz", "Hz", "4.0", 25, "", "", -1, 0, 20, 20},
         SpanCase{"StartThirtySecondsInAtFourHz", "Hz", "4.0", 200, "2004-07-20 13:00:30",
                  "2004-07-20 13:00:35", 120, 120, 20, 20},
-        SpanCase{"StartBeforeTheData", "s", "1.0", 20, "2004-07-20 12:59:50",
-                 "2004-07-20 13:00:05", -1, 0, 15, 15},
-        // One sample before the data: a skip count of -1, nothing skipped, all copied.
+        // A start an hour before the data would label every sample an hour early: the
+        // extract starts with the data, and holds the data up to its end.
+        SpanCase{"StartAnHourBeforeTheData", "Hz", "4.0", 25, "2004-07-20 12:00:00",
+                 "2004-07-20 13:00:03", -1, 0, 12, 12, "2004-07-20 13:00:00"},
         SpanCase{"StartOneSampleBeforeTheData", "s", "1.0", 20, "2004-07-20 12:59:59",
-                 "2004-07-20 13:00:05", -1, 0, 6, 6},
+                 "2004-07-20 13:00:05", -1, 0, 5, 5, "2004-07-20 13:00:00"},
         // A start twenty years on at 4 Hz: more records than a 32-bit count holds; the
         // skip stops at the largest count, meets the end, and nothing is copied.
         SpanCase{"SkipBeyondTheCountRange", "Hz", "4.0", 25, "2024-07-20 13:00:00",
@@ -221,6 +231,18 @@ TEST(Wincutter, RefusedTimeAnswersAreAskedAgain) {
        {" Invalid second: 99  Try again."},
        end_q + "2004-07-20 13:00:99 ] >",
        "2004-07-20 13:00:00", "2004-07-20 13:00:06", 0, 6},
+      {"EndBeforeTheStart",
+       {"2004-07-20 13:00:10", "2004-07-20 13:00:05", "2004-07-20 13:00:12"},
+       {" End of extract is before its start 2004-07-20 13:00:10: give another end"},
+       end_q + "2004-07-20 13:00:05 ] >",
+       "2004-07-20 13:00:10", "2004-07-20 13:00:12", 10, 2},
+      // The end is held against the start the extract has: the data's.
+      {"EndBeforeTheMovedStart",
+       {"2004-07-20 12:00:00", "2004-07-20 12:30:00", "2004-07-20 13:00:03"},
+       {" Start of extract moved to the start of the data: 2004-07-20 13:00:00",
+        " End of extract is before its start 2004-07-20 13:00:00: give another end"},
+       end_q + "2004-07-20 12:30:00 ] >",
+       "2004-07-20 13:00:00", "2004-07-20 13:00:03", 0, 3},
   };
   for (const RefusedCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -244,17 +266,20 @@ TEST(Wincutter, RefusedTimeAnswersAreAskedAgain) {
   }
 }
 
-TEST(Wincutter, EndBeforeStartWritesHeaderButNoData) {
+TEST(Wincutter, EndAtTheStartWritesHeaderButNoData) {
   TempDir dir;
   TsSpec s;
   s.end = "2004-07-20 13:00:10";
   tsfix::write_ts(dir.path(), s, tsfix::ramp(15));
   const auto r = run_program(
-      "wincutter", {}, answers("", "2004-07-20 13:00:10", "2004-07-20 13:00:05"), dir.str());
+      "wincutter", {}, answers("", "2004-07-20 13:00:05", "2004-07-20 13:00:05"), dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_TRUE(in_order(line_with(r.out, "Reading and writing"),
+                       {"Reading and writing", " 0 ", " entries"}))
+      << r.out;
   const auto got = tsfix::read_binary_ts(output_file(dir));
   EXPECT_TRUE(got.data.empty());
-  EXPECT_EQ(got.value("STARTTIME"), "2004-07-20 13:00:10");
+  EXPECT_EQ(got.value("STARTTIME"), "2004-07-20 13:00:05");
   EXPECT_EQ(got.value("ENDTIME"), "2004-07-20 13:00:05");
   EXPECT_EQ(got.header.back().substr(0, 9), ">INFO_END");
 }
@@ -296,6 +321,8 @@ TEST(Wincutter, ARunThatStopsInItsDialogueLeavesTheOutputAlone) {
       {"AnswersEndAtTheStart", answers_then({}), 24, kEof},
       {"AnswersEndAtTheEnd", answers_then({"2004-07-20 13:00:02"}), 24, kEof},
       {"AnswersEndAtARefusedStart", answers_then({"2004-13-45 25:61:61"}), 24, kEof},
+      {"AnswersEndAtARefusedEnd", answers_then({"2004-07-20 13:00:05", "2004-07-20 13:00:01"}),
+       24, kEof},
       {"UnreadableStart", answers_then({"20x4-07-20 13:00:00", ""}), 64, kUnreadableTime},
       {"UnreadableEnd", answers_then({"", "2004-07-2x 13:00:05"}), 64, kUnreadableTime},
   };

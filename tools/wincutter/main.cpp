@@ -133,12 +133,33 @@ Timestr ask_time(std::string_view question, Timestr answer) {
   }
 }
 
+// A start before the data becomes the data's start: the extract's STARTTIME must be the
+// time of its first record.
+void ask_start(Extract& x) {
+  x.start = ask_time("Give start time of required extract", tsinfo.STARTTIME);
+  x.offset = tdiff(field::view(tsinfo.STARTTIME), field::view(x.start));
+  if (x.offset >= 0) return;
+  date(date(field::view(tsinfo.STARTTIME)), x.start);
+  x.offset = 0;
+  io::FreeWriter(6) << "Start of extract moved to the start of the data: " << field::view(x.start);
+}
+
+// An end before the start is refused; one at the start or past the data is taken.
+void ask_end(Extract& x) {
+  x.end = tsinfo.ENDTIME;
+  for (;;) {
+    x.end = ask_time("Give end   time of required extract", x.end);
+    x.length = tdiff(field::view(x.start), field::view(x.end));
+    if (x.length >= 0) return;
+    io::FreeWriter(6) << "End of extract is before its start " << field::view(x.start)
+                      << ": give another end";
+  }
+}
+
 Extract ask_extract() {
   Extract x;
-  x.start = ask_time("Give start time of required extract", tsinfo.STARTTIME);
-  x.end = ask_time("Give end   time of required extract", tsinfo.ENDTIME);
-  x.offset = tdiff(field::view(tsinfo.STARTTIME), field::view(x.start));
-  x.length = tdiff(field::view(x.start), field::view(x.end));
+  ask_start(x);
+  ask_end(x);
   return x;
 }
 
