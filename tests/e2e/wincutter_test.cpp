@@ -358,7 +358,6 @@ TEST(Wincutter, AnInputItCannotWorkOnIsRefusedBeforeTheOutputIsOpened) {
         " Such a window must be converted with one sample per record\r\n"}},
       {"NoChannels", [](TsSpec& s) { s.nchan = 0; },
        {" FATAL ERROR: kvt101/kvt101a1.ts has NCHAN 0"}},
-      {"SixChannels", [](TsSpec& s) { s.nchan = 6; }, {"exceeds the limit of 5 channels"}},
       {"ZeroDeltaT", [](TsSpec& s) { s.delta = "0.0"; },
        {" FATAL ERROR: kvt101/kvt101a1.ts has DELTA_T 0"}},
       {"NegativeDeltaT", [](TsSpec& s) { s.delta = "-4.0"; },
