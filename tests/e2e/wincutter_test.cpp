@@ -168,33 +168,43 @@ INSTANTIATE_TEST_SUITE_P(
                  "2004-07-20 13:10:00", 2, 2, 8, 8}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Time answers whose separator columns hold other characters are kept in the one form
-// the header's readers compare and read by column.
-struct TimeFormCase {
-  const char* name;
-  std::string start, end;
+// The extract a run with time answers should write.
+struct ExpectedExtract {
+  std::string start, end;  // its STARTTIME and ENDTIME
+  int first, copied;       // first input record copied, records in the output
 };
 
+// Runs wincutter with these time answers on 15 samples, one a second from 13:00:00,
+// checks the extract it writes, and returns the run.
+RunResult cut_and_check(const std::vector<std::string>& times, const ExpectedExtract& want) {
+  TempDir dir;
+  TsSpec s;
+  s.end = "2004-07-20 13:00:14";
+  const auto data = tsfix::ramp(15);
+  tsfix::write_ts(dir.path(), s, data);
+  const auto r = run_program("wincutter", {}, answers_then(times), dir.str());
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  const auto got = tsfix::read_binary_ts(output_file(dir));
+  EXPECT_EQ(got.value("STARTTIME"), want.start);
+  EXPECT_EQ(got.value("ENDTIME"), want.end);
+  EXPECT_EQ(got.data.size(), static_cast<std::size_t>(want.copied));
+  if (!got.data.empty()) {
+    EXPECT_EQ(got.data[0], sample(data, want.first, s.nchan));
+  }
+  return r;
+}
+
+// Time answers whose separator columns hold other characters are kept in the one form
+// the header's readers compare and read by column.
 TEST(Wincutter, TimeAnswersAreWrittenInTheTimeForm) {
-  const std::vector<TimeFormCase> cases = {
-      {"Tab", "2004-07-20\t13:00:02", "2004-07-20\t13:00:06"},
-      {"LetterT", "2004-07-20T13:00:02", "2004-07-20T13:00:06"},
-      {"SlashesAndDots", "2004/07/20 13.00.02", "2004/07/20 13.00.06"},
+  const std::vector<std::vector<std::string>> cases = {
+      {"2004-07-20\t13:00:02", "2004-07-20\t13:00:06"},
+      {"2004-07-20T13:00:02", "2004-07-20T13:00:06"},
+      {"2004/07/20 13.00.02", "2004/07/20 13.00.06"},
   };
-  for (const TimeFormCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    TempDir dir;
-    TsSpec s;
-    s.end = "2004-07-20 13:00:09";
-    const auto data = tsfix::ramp(10);
-    tsfix::write_ts(dir.path(), s, data);
-    const auto r = run_program("wincutter", {}, answers("", c.start, c.end), dir.str());
-    ASSERT_EQ(r.status, 0) << r.out << r.err;
-    const auto got = tsfix::read_binary_ts(output_file(dir));
-    EXPECT_EQ(got.value("STARTTIME"), "2004-07-20 13:00:02");
-    EXPECT_EQ(got.value("ENDTIME"), "2004-07-20 13:00:06");
-    ASSERT_EQ(got.data.size(), 4u);
-    EXPECT_EQ(got.data[0], sample(data, 2, s.nchan));
+  for (const auto& times : cases) {
+    SCOPED_TRACE(times[0]);
+    cut_and_check(times, {"2004-07-20 13:00:02", "2004-07-20 13:00:06", 2, 4});
   }
 }
 
@@ -205,8 +215,7 @@ struct RefusedCase {
   std::vector<std::string> times;   // the time answers, in order
   std::vector<std::string> lines;   // shown after the refused answer
   std::string asked_again;          // the question asked again, with its default
-  std::string start, end;           // the extract's STARTTIME and ENDTIME
-  int first, copied;                // first input record copied, records in the output
+  ExpectedExtract extract;
 };
 
 TEST(Wincutter, RefusedTimeAnswersAreAskedAgain) {
@@ -219,50 +228,39 @@ TEST(Wincutter, RefusedTimeAnswersAreAskedAgain) {
         " Invalid hour: 25  Try again.", " Invalid minute: 61  Try again.",
         " Invalid second: 61  Try again."},
        start_q + "2004-13-45 25:61:61 ] >",
-       "2004-07-20 13:00:02", "2004-07-20 13:00:06", 2, 4},
+       {"2004-07-20 13:00:02", "2004-07-20 13:00:06", 2, 4}},
       // An answer that reads as numbers but is no time: blank fields read as 0.
       {"StartOfOneDigit",
        {"0", "2004-07-20 13:00:02", "2004-07-20 13:00:06"},
        {" Invalid month:  0  Try again.", " Invalid day:  0  Try again."},
        start_q + "0 ] >",
-       "2004-07-20 13:00:02", "2004-07-20 13:00:06", 2, 4},
+       {"2004-07-20 13:00:02", "2004-07-20 13:00:06", 2, 4}},
       {"EndFieldsOutOfRange",
        {"", "2004-07-20 13:00:99", "2004-07-20 13:00:06"},
        {" Invalid second: 99  Try again."},
        end_q + "2004-07-20 13:00:99 ] >",
-       "2004-07-20 13:00:00", "2004-07-20 13:00:06", 0, 6},
+       {"2004-07-20 13:00:00", "2004-07-20 13:00:06", 0, 6}},
       {"EndBeforeTheStart",
        {"2004-07-20 13:00:10", "2004-07-20 13:00:05", "2004-07-20 13:00:12"},
        {" End of extract is before its start 2004-07-20 13:00:10: give another end"},
        end_q + "2004-07-20 13:00:05 ] >",
-       "2004-07-20 13:00:10", "2004-07-20 13:00:12", 10, 2},
+       {"2004-07-20 13:00:10", "2004-07-20 13:00:12", 10, 2}},
       // The end is held against the start the extract has: the data's.
       {"EndBeforeTheMovedStart",
        {"2004-07-20 12:00:00", "2004-07-20 12:30:00", "2004-07-20 13:00:03"},
        {" Start of extract moved to the start of the data: 2004-07-20 13:00:00",
         " End of extract is before its start 2004-07-20 13:00:00: give another end"},
        end_q + "2004-07-20 12:30:00 ] >",
-       "2004-07-20 13:00:00", "2004-07-20 13:00:03", 0, 3},
+       {"2004-07-20 13:00:00", "2004-07-20 13:00:03", 0, 3}},
   };
   for (const RefusedCase& c : cases) {
     SCOPED_TRACE(c.name);
-    TempDir dir;
-    TsSpec s;
-    s.end = "2004-07-20 13:00:14";
-    const auto data = tsfix::ramp(15);
-    tsfix::write_ts(dir.path(), s, data);
-    const auto r = run_program("wincutter", {}, answers_then(c.times), dir.str());
-    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    const auto r = cut_and_check(c.times, c.extract);
     for (const auto& line : c.lines) EXPECT_TRUE(tsfix::shows(r.out, line)) << line << '\n' << r.out;
     EXPECT_EQ(tstest::count_of(r.out, c.asked_again), 1u) << r.out;
     EXPECT_EQ(tstest::count_of(r.out, "Give start time of required extract") +
                   tstest::count_of(r.out, "Give end   time of required extract"),
               3u);
-    const auto got = tsfix::read_binary_ts(output_file(dir));
-    EXPECT_EQ(got.value("STARTTIME"), c.start);
-    EXPECT_EQ(got.value("ENDTIME"), c.end);
-    ASSERT_EQ(got.data.size(), static_cast<std::size_t>(c.copied));
-    EXPECT_EQ(got.data[0], sample(data, c.first, s.nchan));
   }
 }
 
