@@ -1,6 +1,7 @@
 // wincutter: copies a time span of a ts file into a new BINARY window in the output
 // station's directory: the comment records unchanged, the info block with the span's
-// times, and the data records of the span.
+// times, and the data records of the span. Every answer is taken before the output
+// is opened, so a run that stops in its dialogue leaves no output behind.
 #include <array>
 #include <cstdint>
 #include <span>
@@ -28,6 +29,34 @@ namespace {
 
 constexpr int kInput = 4;
 constexpr int kOutput = 7;
+constexpr int kCommentSource = 8;  // the input once more, for its comment records
+
+struct Input {
+  std::array<char, 8> window;
+  std::array<char, 30> file;  // blank-padded
+  bool binary = true;
+};
+
+enum class TimeUnits { hz, seconds };
+
+// The span asked for, and its seconds: from the data's start to the span's start, and
+// from the span's start to its end.
+struct Extract {
+  Timestr start;
+  Timestr end;
+  std::int32_t offset = 0;
+  std::int32_t length = 0;
+};
+
+Input open_input() {
+  Input in;
+  field::assign(in.window, "");
+  field::assign(tsinfo.form, tslib::kFormAsk);
+  in.file.fill(' ');
+  ts_open(kInput, in.window, in.file, true, false, TsAccess::input);
+  in.binary = field::equals(tsinfo.form, tslib::kFormBinary);
+  return in;
+}
 
 // The output file: station directory, separator, window, ".ts", blank-padded to 30.
 std::array<char, 30> output_name(const std::array<char, 8>& window) {
@@ -43,34 +72,139 @@ std::array<char, 30> output_name(const std::array<char, 8>& window) {
 }
 
 // Asks for the output window until its file is not the input file itself.
-std::array<char, 8> ask_output_window(const std::array<char, 8>& input_window,
-                                      std::string_view input_file) {
+std::array<char, 8> ask_output_window(const Input& in) {
   for (;;) {
-    std::array<char, 8> window = input_window;
+    std::array<char, 8> window = in.window;
     window[6] = 'e';
     window[7] = 'x';
     cinput("Give output window name", window);
     const std::array<char, 30> name = output_name(window);
-    if (!tslib::same_file(field::trimmed(name), input_file)) return window;
+    if (!tslib::same_file(field::trimmed(name), field::trimmed(in.file))) return window;
     io::FreeWriter(6) << "wincutter: output file " << field::trimmed(name)
                       << " is the input file: give another window";
   }
 }
 
-// The seconds from t1 to t2 as the 32-bit float the counts are worked out in.
-float span_seconds(const Timestr& t1, const Timestr& t2) {
-  return static_cast<float>(tdiff(field::view(t1), field::view(t2)));
+// Reads the leading '#' records of a unit from its start and hands each to `take`; the
+// first record that is not one ends the walk unused. The file ending among them is
+// reported (end of file is not taken back).
+template <class Take>
+void walk_comments(int unit, bool binary, Take take) {
+  tslib::HeaderLine line;
+  tslib::read_header_line(unit, line, binary, io::Takes::neither);
+  while (line[0] == '#') {
+    take(line);
+    tslib::read_header_line(unit, line, binary, io::Takes::neither);
+  }
 }
 
-// Copies the input's leading '#' records to the output as 80-byte BINARY records; the
-// input ending inside them is reported (end of file is not taken back).
-void copy_comments(bool binary) {
-  tslib::HeaderLine line;
-  tslib::read_header_line(kInput, line, binary, io::Takes::neither);
-  while (line[0] == '#') {
-    tslib::write_header_line(kOutput, line, true);
-    tslib::read_header_line(kInput, line, binary, io::Takes::neither);
+// The time units the counts are worked out in; any other T_UNITS ends the run.
+TimeUnits time_units() {
+  if (field::equals(tsinfo.T_UNITS, "Hz   ")) return TimeUnits::hz;
+  if (field::equals(tsinfo.T_UNITS, "s    ")) return TimeUnits::seconds;
+  io::FreeWriter(6) << "Time units not recognised >" << field::view(tsinfo.T_UNITS);
+  io::FreeWriter(6) << "only \"s\" or \"Hz\" permitted";
+  io::end_program(io::Outcome::failure);
+}
+
+// Passes over the comment records, reads the info block (the input is left at its
+// first data record) and ends the run on an input the copy cannot work on.
+TimeUnits read_header(const Input& in) {
+  walk_comments(kInput, in.binary, [](const tslib::HeaderLine&) {});
+  ts_rdinfo(kInput);
+  if (!tslib::usable_input(field::trimmed(in.file))) io::end_program(io::Outcome::failure);
+  return time_units();
+}
+
+// Asks until chktim accepts the six fields (it says which are out of range); a
+// repeated question offers the answer just refused. The time is kept as the time
+// library writes it: the separator columns of an answer may hold any character, and
+// the header's times are read by column and compared as texts.
+Timestr ask_time(std::string_view question, Timestr answer) {
+  for (;;) {
+    cinput(question, answer);
+    const TimeFields f = date(field::view(answer));
+    std::int32_t ierr = 0;
+    chktim(f.year, f.month, f.day, f.hour, f.minute, f.second, ierr);
+    if (ierr == 0) {
+      date(f, answer);
+      return answer;
+    }
   }
+}
+
+// A start before the data becomes the data's start: the extract's STARTTIME must be the
+// time of its first record.
+void ask_start(Extract& x) {
+  x.start = ask_time("Give start time of required extract", tsinfo.STARTTIME);
+  x.offset = tdiff(field::view(tsinfo.STARTTIME), field::view(x.start));
+  if (x.offset >= 0) return;
+  date(date(field::view(tsinfo.STARTTIME)), x.start);
+  x.offset = 0;
+  io::FreeWriter(6) << "Start of extract moved to the start of the data: " << field::view(x.start);
+}
+
+// An end before the start is refused; one at the start or past the data is taken.
+void ask_end(Extract& x) {
+  x.end = tsinfo.ENDTIME;
+  for (;;) {
+    x.end = ask_time("Give end   time of required extract", x.end);
+    x.length = tdiff(field::view(x.start), field::view(x.end));
+    if (x.length >= 0) return;
+    io::FreeWriter(6) << "End of extract is before its start " << field::view(x.start)
+                      << ": give another end";
+  }
+}
+
+Extract ask_extract() {
+  Extract x;
+  ask_start(x);
+  ask_end(x);
+  return x;
+}
+
+// The records in a span of seconds: the seconds times the rate, or divided by the
+// seconds per sample, worked out in 32-bit floats and cut toward zero.
+std::int32_t records_in(std::int32_t seconds, TimeUnits units) {
+  const float s = static_cast<float>(seconds);
+  return tslib::cut_to_int32(units == TimeUnits::hz ? s * tsinfo.DELTA_T : s / tsinfo.DELTA_T);
+}
+
+// The comment records go out only once every answer is in, when unit 4 stands at the
+// data already: they are read again from the start of the file on a unit of their own.
+// Holding them instead would take memory without limit (a comment block has no
+// length limit), and rewinding unit 4 would mean walking its info block once more.
+void open_comment_source(const Input& in) {
+  io::open(kCommentSource, field::trimmed(in.file),
+           io::OpenSpec::to_read(in.binary ? io::Form::binary : io::Form::text),
+           io::Takes::neither);
+}
+
+void copy_comments(bool binary) {
+  walk_comments(kCommentSource, binary,
+                [](const tslib::HeaderLine& line) { tslib::write_header_line(kOutput, line, true); });
+  io::close(kCommentSource);
+}
+
+void open_output(const std::array<char, 30>& file) {
+  io::open(kOutput, field::trimmed(file),
+           io::OpenSpec{.status = io::OpenStatus::unknown, .form = io::Form::binary, .output = true},
+           io::Takes::neither);
+  io::FreeWriter(6) << "Opened UNFORMATTED output file..." << field::view(file);
+}
+
+// The input's info block with the extract's times and window, as a BINARY window.
+void write_info(const Extract& x, const std::array<char, 8>& outwin) {
+  const auto in_form = tsinfo.form;
+  const auto in_format = tsinfo.format;
+  tsinfo.STARTTIME = x.start;
+  tsinfo.ENDTIME = x.end;
+  field::assign(tsinfo.WINDOW, field::view(outwin));
+  field::assign(tsinfo.form, tslib::kFormBinary);
+  field::assign(tsinfo.format, tslib::kFormatUnformatted);
+  ts_wrtinfo(kOutput);
+  tsinfo.form = in_form;
+  tsinfo.format = in_format;
 }
 
 // Copies up to `count` data records, each read in the input's own form and format and
@@ -94,64 +228,22 @@ int main(int argc, char** argv) {
   io::start_program(argc, argv);
   tools::tool_startup(tools::kWincutter);
 
-  std::array<char, 8> window;
-  field::assign(window, "");
-  field::assign(tsinfo.form, tslib::kFormAsk);
-  std::array<char, 30> indat;
-  indat.fill(' ');
-  ts_open(kInput, window, indat, true, false, TsAccess::input);
-  const bool binary = field::equals(tsinfo.form, tslib::kFormBinary);
+  const Input in = open_input();
+  const std::array<char, 8> outwin = ask_output_window(in);
+  const TimeUnits units = read_header(in);
+  const Extract extract = ask_extract();
+  std::int32_t nskip = records_in(extract.offset, units);
+  const std::int32_t ncopy = records_in(extract.length, units);
 
-  const std::array<char, 8> outwin = ask_output_window(window, field::trimmed(indat));
-  const std::array<char, 30> outfile = output_name(outwin);
-  io::open(kOutput, field::trimmed(outfile),
-           io::OpenSpec{.status = io::OpenStatus::unknown, .form = io::Form::binary, .output = true},
-           io::Takes::neither);
-  io::FreeWriter(6) << "Opened UNFORMATTED output file..." << field::view(outfile);
-
-  copy_comments(binary);
-  ts_rdinfo(kInput);
-  if (!tslib::usable_input(field::trimmed(indat))) io::end_program(io::Outcome::failure);
-
-  Timestr start = tsinfo.STARTTIME;
-  Timestr end = tsinfo.ENDTIME;
-  cinput("Give start time of required extract", start);
-  cinput("Give end   time of required extract", end);
-
-  // The counts, by the time units: the seconds times the rate, or divided by the
-  // seconds per sample, each cut toward zero.
-  std::int32_t nskip = 0;
-  std::int32_t ncopy = 0;
-  if (field::equals(tsinfo.T_UNITS, "Hz   ")) {
-    nskip = tslib::cut_to_int32(span_seconds(tsinfo.STARTTIME, start) * tsinfo.DELTA_T);
-    ncopy = tslib::cut_to_int32(span_seconds(start, end) * tsinfo.DELTA_T);
-  } else if (field::equals(tsinfo.T_UNITS, "s    ")) {
-    nskip = tslib::cut_to_int32(span_seconds(tsinfo.STARTTIME, start) / tsinfo.DELTA_T);
-    ncopy = tslib::cut_to_int32(span_seconds(start, end) / tsinfo.DELTA_T);
-  } else {
-    io::FreeWriter(6) << "Time units not recognised >" << field::view(tsinfo.T_UNITS);
-    io::FreeWriter(6) << "only \"s\" or \"Hz\" permitted";
-    io::end_program(io::Outcome::failure);
-  }
-
+  open_comment_source(in);
+  open_output(output_name(outwin));
+  copy_comments(in.binary);
   if (nskip > 0) {
     io::FreeWriter(6) << "Skipping" << nskip << " entries";
     ts_skip(kInput, nskip);
   }
-
-  // The output is a new BINARY window named by the output window.
-  const auto in_form = tsinfo.form;
-  const auto in_format = tsinfo.format;
-  tsinfo.STARTTIME = start;
-  tsinfo.ENDTIME = end;
-  field::assign(tsinfo.WINDOW, field::view(outwin));
-  field::assign(tsinfo.form, tslib::kFormBinary);
-  field::assign(tsinfo.format, tslib::kFormatUnformatted);
-  ts_wrtinfo(kOutput);
-  tsinfo.form = in_form;
-  tsinfo.format = in_format;
-
+  write_info(extract, outwin);
   io::FreeWriter(6) << "Reading and writing" << ncopy << " entries";
-  copy_records(ncopy, binary);
+  copy_records(ncopy, in.binary);
   io::end_program(io::Outcome::success);
 }
