@@ -61,7 +61,7 @@ TEST(ExitStatus, EachWayOfEndingHasItsStatusAndWords) {
       {"AnswersRunOut", nothing, "hdrdmp", {}, "-1\nkvt101a1\nb\nkvt101a2\n", 24,
        "hdrdmp: severe (24): end-of-file during read, unit -4, file stdin\r\n", "  Try again!", 2},
       // 29: an output file in a station directory that does not exist.
-      {"MissingOutputDirectory", one_ts_file, "wincutter", {}, "-1\nkvt101a1\nb\nzzz999ex\n", 29,
+      {"MissingOutputDirectory", one_ts_file, "wincutter", {}, "-1\nkvt101a1\nb\nzzz999ex\n\n\n", 29,
        "wincutter: severe (29): file not found, unit 7, file @/zzz999/zzz999ex.ts\r\n", ""},
       // 38: an output device that takes nothing.
       {"FullDevice", full_report_file, "hdrdmp", {}, "-1\nkvt101a1\nb\n", 38,
