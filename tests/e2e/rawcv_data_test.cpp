@@ -16,6 +16,7 @@ std::vector<std::string> data_records(const std::string& bytes) {
   auto recs = records_of(bytes);
   const std::size_t end = find_line(recs, info("INFO_END"));
   EXPECT_LT(end, recs.size());
+  if (end >= recs.size()) return {};
   return {recs.begin() + long(end) + 1, recs.end()};
 }
 
@@ -23,6 +24,7 @@ std::vector<std::string> data_lines(const std::string& bytes) {
   auto lines = lines_of(bytes, LineEnd::crlf);
   const std::size_t end = find_line(lines, info("INFO_END"));
   EXPECT_LT(end, lines.size());
+  if (end >= lines.size()) return {};
   return {lines.begin() + long(end) + 1, lines.end()};
 }
 
