@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/full_device.h"
 #include "support/ts_project.h"
 #include "support/run_program.h"
 
@@ -238,7 +239,7 @@ TEST(Wincutter, MissingOutputStationDirectoryEndsWithErrorReport) {
 }
 
 TEST(Wincutter, FullDiskIsReportedAsFailure) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  if (!mttest::have_full_device()) GTEST_SKIP() << mttest::kNoFullDevice;
   TempDir dir;
   TsSpec s;
   tsfix::write_ts(dir.path(), s, tsfix::ramp(5));
