@@ -315,7 +315,7 @@ TEST(TsOpen, OutputThatMayNotBeWrittenAsksAgain) {
         io::FreeWriter(6) << "indat=|" << field::view(indat) << "|";
       },
       "kvt101a2\n");
-  if (!r) GTEST_SKIP() << "cannot work in the test directory as an ordinary user";
+  if (!r) GTEST_SKIP() << "cannot become an ordinary user working in the test directory";
   EXPECT_EQ(r->status, 0) << r->err;
   EXPECT_EQ(r->out, " Error in opening " + pad("kvt101/kvt101a1.ts", 40) + "  Try again!\r\n" +
                        kWindowPrompt + "kvt101a1 ] > indat=|" + pad("kvt101/kvt101a2.ts", 40) +

@@ -204,7 +204,7 @@ TEST_F(Open, AFileThatMayOnlyBeReadOpensOnlyToBeRead) {
       io::unit_for(6).write_text(line, true);
     }
   });
-  if (!r) GTEST_SKIP() << "cannot work in the test directory as an ordinary user";
+  if (!r) GTEST_SKIP() << "cannot become an ordinary user working in the test directory";
   ASSERT_EQ(r->status, 0) << r->err;
   std::string want;
   for (const Case& c : cases)
