@@ -131,7 +131,8 @@ TEST(FuzzScratch, BelongsToTheProcessThatMadeIt) {
   const fs::path dir = fuzz::scratch_dir();
   ASSERT_TRUE(fs::is_directory(dir)) << dir;
   const char* base = std::getenv("MT_FUZZ_SCRATCH");
-  const fs::path parent = base != nullptr && *base != '\0' ? fs::path(base) : fs::temp_directory_path();
+  const fs::path parent =
+      base != nullptr && *base != '\0' ? fs::path(base) : fs::temp_directory_path();
   EXPECT_TRUE(fs::equivalent(dir.parent_path(), parent)) << dir << " is not below " << parent;
   const mttest::ChildResult r = mttest::run_child([] { std::exit(0); });
   EXPECT_EQ(r.status, 0) << r.err;

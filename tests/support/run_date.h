@@ -30,7 +30,9 @@ inline bool is_date_text(std::string_view t) {
       if (w == word) return true;
     return false;
   };
-  const auto digit = [&](std::size_t at) { return std::isdigit(static_cast<unsigned char>(t[at])) != 0; };
+  const auto digit = [&](std::size_t at) {
+    return std::isdigit(static_cast<unsigned char>(t[at])) != 0;
+  };
   const auto value = [&](std::size_t at) { return 10 * (t[at] - '0') + (t[at + 1] - '0'); };
   const auto two_digits = [&](std::size_t at, int high) {
     return digit(at) && digit(at + 1) && value(at) <= high;

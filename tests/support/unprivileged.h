@@ -30,25 +30,27 @@ inline bool become_unprivileged() {
   return ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
 }
 
+inline constexpr std::filesystem::perms kReadByAll = std::filesystem::perms::owner_read |
+                                                    std::filesystem::perms::group_read |
+                                                    std::filesystem::perms::others_read;
+
 // Opens the tree to all users: every directory to everything, so that the ordinary
 // user may create files there, and every file to reading, whatever the umask made of
 // it. Only read permission is added to files: one made read-only stays read-only.
 // Symbolic links are not followed.
 inline void open_tree(const std::filesystem::path& dir) {
   namespace fs = std::filesystem;
-  constexpr fs::perms kRead = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
   fs::permissions(dir, fs::perms::all);
   for (const auto& entry : fs::recursive_directory_iterator(dir)) {
     const fs::file_status status = entry.symlink_status();
     if (fs::is_directory(status)) fs::permissions(entry.path(), fs::perms::all);
-    if (fs::is_regular_file(status)) fs::permissions(entry.path(), kRead, fs::perm_options::add);
+    if (fs::is_regular_file(status)) fs::permissions(entry.path(), kReadByAll, fs::perm_options::add);
   }
 }
 
 // Makes a file read-only for everybody.
 inline void make_read_only(const std::filesystem::path& file) {
-  namespace fs = std::filesystem;
-  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  std::filesystem::permissions(file, kReadByAll);
 }
 
 // In a child that cannot go on as an ordinary user: says why on standard error and ends
