@@ -6,12 +6,15 @@
 // Standard input is empty: a routine that asks a question meets end of input.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -29,22 +32,42 @@ struct ProgramEnded {
 
 [[noreturn]] inline void throw_end(int status) { throw ProgramEnded{status}; }
 
-// Made at first use below $MT_FUZZ_SCRATCH (scripts/fuzz removes that) or /tmp, and
-// removed at a normal exit (the string outlives that exit handler).
-inline const std::string& scratch_dir() {
-  static const std::string* dir = [] {
+// The scratch directory of this process, made at first use with a name of its own
+// (mkdtemp) below $MT_FUZZ_SCRATCH (scripts/fuzz removes that) or else the temp
+// directory (TMPDIR, /tmp). It is removed at the normal exit of the process that made
+// it only: a child forked from that process (a test's) ends without touching it. A
+// directory that cannot be made ends the process with the reason.
+struct ScratchDir {
+  std::string path;
+  pid_t maker;
+};
+
+inline const ScratchDir& scratch() {
+  static const ScratchDir* made = [] {
     const char* base = std::getenv("MT_FUZZ_SCRATCH");
-    auto* d = new std::string(std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                              "/mtfuzz-" + std::to_string(::getpid()));
-    ::mkdir(d->c_str(), 0700);
+    std::error_code ec;
+    const std::filesystem::path parent = base != nullptr && *base != '\0'
+                                             ? std::filesystem::path(base)
+                                             : std::filesystem::temp_directory_path(ec);
+    std::string tmpl = (parent / "mtfuzz-XXXXXX").string();
+    if (ec || ::mkdtemp(tmpl.data()) == nullptr) {
+      const std::string why = ec ? ec.message() : std::strerror(errno);
+      std::fprintf(stderr, "fuzz: cannot make a scratch directory %s: %s\n", tmpl.c_str(),
+                   why.c_str());
+      std::abort();
+    }
+    auto* d = new ScratchDir{tmpl, ::getpid()};
     std::atexit([] {
+      if (::getpid() != scratch().maker) return;
       std::error_code ignored;
-      std::filesystem::remove_all(scratch_dir(), ignored);
+      std::filesystem::remove_all(scratch().path, ignored);
     });
     return d;
   }();
-  return *dir;
+  return *made;
 }
+
+inline const std::string& scratch_dir() { return scratch().path; }
 
 // Once per process: the interceptor, the program name and empty standard input.
 inline void setup() {

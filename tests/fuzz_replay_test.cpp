@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -121,6 +122,21 @@ TEST(EndInterceptor, HandsOverTheStatusAndTheProgramGoesOn) {
   EXPECT_EQ(r.err,
             "prog: severe (24): end-of-file during read, unit 10, file /x/f.ts\r\n"
             "Program terminated\r\n");
+}
+
+// The targets' scratch directory lies below $MT_FUZZ_SCRATCH or else the temp
+// directory, and belongs to the process that made it: a child forked from that process
+// that ends normally, running the exit handlers it inherited, leaves it in place.
+TEST(FuzzScratch, BelongsToTheProcessThatMadeIt) {
+  const fs::path dir = fuzz::scratch_dir();
+  ASSERT_TRUE(fs::is_directory(dir)) << dir;
+  const char* base = std::getenv("MT_FUZZ_SCRATCH");
+  const fs::path parent =
+      base != nullptr && *base != '\0' ? fs::path(base) : fs::temp_directory_path();
+  EXPECT_TRUE(fs::equivalent(dir.parent_path(), parent)) << dir << " is not below " << parent;
+  const mttest::ChildResult r = mttest::run_child([] { std::exit(0); });
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::is_directory(dir)) << dir;
 }
 
 TEST(FuzzReplay, EverySeedDirectoryHasItsTarget) {

@@ -308,17 +308,16 @@ TEST(TsOpen, OutputThatMayNotBeWrittenAsksAgain) {
   mttest::TempDir dir;
   make_file(dir.path(), "kvt101/kvt101a1.ts");
   mttest::make_read_only(dir / "kvt101" / "kvt101a1.ts");
-  mttest::open_tree(dir.path());
-  const auto r = mttest::run_child(
+  const auto r = mttest::run_unprivileged_in(
+      dir.path(),
       [&] {
-        if (!mttest::become_unprivileged()) ::_exit(mttest::kNoUnprivilegedRun);
-        const std::array<char, 40> indat = open_output(dir.path());
+        const std::array<char, 40> indat = open_output(".");  // the child works in dir
         io::FreeWriter(6) << "indat=|" << field::view(indat) << "|";
       },
       "kvt101a2\n");
-  if (r.status == mttest::kNoUnprivilegedRun) GTEST_SKIP() << "cannot become an ordinary user";
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, " Error in opening " + pad("kvt101/kvt101a1.ts", 40) + "  Try again!\r\n" +
+  if (!r) GTEST_SKIP() << "cannot become an ordinary user working in the test directory";
+  EXPECT_EQ(r->status, 0) << r->err;
+  EXPECT_EQ(r->out, " Error in opening " + pad("kvt101/kvt101a1.ts", 40) + "  Try again!\r\n" +
                        kWindowPrompt + "kvt101a1 ] > indat=|" + pad("kvt101/kvt101a2.ts", 40) +
                        "|\r\n");
   EXPECT_EQ(mttest::read_file(dir / "kvt101" / "kvt101a1.ts"), "# kvt101/kvt101a1.ts\r\n");

@@ -14,6 +14,7 @@
 #include "common/io/unit.h"
 #include "common/io/units.h"
 #include "support/child.h"
+#include "support/full_device.h"
 #include "support/run_program.h"
 
 namespace {
@@ -92,6 +93,7 @@ TEST(End, ReturningFromMainStillWritesEverythingOut) {
 }
 
 TEST(End, AWriteOutThatFailsIsNeverSilent) {
+  if (!mttest::have_full_device()) GTEST_SKIP() << mttest::kNoFullDevice;
   struct Case {
     const char* what;
     void (*finish)();
@@ -119,6 +121,7 @@ TEST(End, AWriteOutThatFailsIsNeverSilent) {
 }
 
 TEST(End, StandardOutputThatCannotBeWrittenIsReported) {
+  if (!mttest::have_full_device()) GTEST_SKIP() << mttest::kNoFullDevice;
   const mttest::ChildResult r = mttest::run_child([] {
     io::set_program_name("tester");
     const int full = ::open("/dev/full", O_WRONLY);

@@ -177,10 +177,9 @@ TEST_F(Open, PermissionDenied) {
 }
 
 TEST_F(Open, AFileThatMayOnlyBeReadOpensOnlyToBeRead) {
-  const std::string name = path("ro.txt");
-  mttest::write_file(name, "only line\r\n");
-  mttest::make_read_only(name);
-  mttest::open_tree(dir_.path());
+  const std::string name = "ro.txt";  // in dir_, where the child works
+  mttest::write_file(dir_ / name, "only line\r\n");
+  mttest::make_read_only(dir_ / name);
   struct Case {
     const char* what;
     io::OpenSpec spec;
@@ -195,8 +194,7 @@ TEST_F(Open, AFileThatMayOnlyBeReadOpensOnlyToBeRead) {
   };
   // In a child that an ordinary user runs: one line per case, the result's number,
   // and for an opened file its first line.
-  const mttest::ChildResult r = mttest::run_child([&] {
-    if (!mttest::become_unprivileged()) ::_exit(mttest::kNoUnprivilegedRun);
+  const auto r = mttest::run_unprivileged_in(dir_.path(), [&] {
     for (const Case& c : cases) {
       std::string line = std::to_string(io::open(kUnit, name, c.spec, io::Takes::errors).code);
       std::string_view first;
@@ -206,13 +204,13 @@ TEST_F(Open, AFileThatMayOnlyBeReadOpensOnlyToBeRead) {
       io::unit_for(6).write_text(line, true);
     }
   });
-  if (r.status == mttest::kNoUnprivilegedRun) GTEST_SKIP() << "cannot become an ordinary user";
-  ASSERT_EQ(r.status, 0) << r.err;
+  if (!r) GTEST_SKIP() << "cannot become an ordinary user working in the test directory";
+  ASSERT_EQ(r->status, 0) << r->err;
   std::string want;
   for (const Case& c : cases)
     want += std::to_string(c.result) + (c.result == 0 ? " only line" : "") + "\r\n";
-  EXPECT_EQ(r.out, want);
-  EXPECT_EQ(mttest::read_file(name), "only line\r\n");
+  EXPECT_EQ(r->out, want);
+  EXPECT_EQ(mttest::read_file(dir_ / name), "only line\r\n");
 }
 
 TEST_F(Open, ReportsCarryTheFullPathName) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/rawcv_project.h"
+#include "support/run_date.h"
 
 namespace rawcv_e2e {
 namespace {
@@ -15,6 +16,7 @@ std::vector<std::string> data_records(const std::string& bytes) {
   auto recs = records_of(bytes);
   const std::size_t end = find_line(recs, info("INFO_END"));
   EXPECT_LT(end, recs.size());
+  if (end >= recs.size()) return {};
   return {recs.begin() + long(end) + 1, recs.end()};
 }
 
@@ -22,6 +24,7 @@ std::vector<std::string> data_lines(const std::string& bytes) {
   auto lines = lines_of(bytes, LineEnd::crlf);
   const std::size_t end = find_line(lines, info("INFO_END"));
   EXPECT_LT(end, lines.size());
+  if (end >= lines.size()) return {};
   return {lines.begin() + long(end) + 1, lines.end()};
 }
 
@@ -192,7 +195,8 @@ TEST(RawcvData, VerificationReadsBackASampleLaidOverSeveralLines) {
       EXPECT_EQ(std::vector<std::string>(lines.begin(), first_end), c.first_sample);
       EXPECT_EQ(lines.back(), "  -5090.0000");  // channel 5 of the tenth sample
     }
-    EXPECT_EQ(ts[1], ts[0]) << c.format;
+    // Each run writes its own date line; all else is the same, byte for byte.
+    EXPECT_EQ(tstest::with_date_masked(ts[1]), tstest::with_date_masked(ts[0])) << c.format;
   }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/full_device.h"
 #include "support/ts_project.h"
 #include "support/run_program.h"
 
@@ -140,7 +141,7 @@ TEST(Spanx, AppendAfterALastLineWithoutCrLfKeepsTheLinesApart) {
 }
 
 TEST(Spanx, FullDiskOnAppendIsReportedAsFailure) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  if (!mttest::have_full_device()) GTEST_SKIP() << mttest::kNoFullDevice;
   TempDir dir;
   tsfix::write_ts(dir.path(), spec("Hz", "12.0"), tsfix::ramp(13));
   std::filesystem::create_symlink("/dev/full", dir / "windows.abx");

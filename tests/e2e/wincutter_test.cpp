@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/full_device.h"
 #include "support/ts_project.h"
 #include "support/run_program.h"
 
@@ -406,7 +407,7 @@ TEST(Wincutter, AFailureWhileWritingCutsTheOutputToNothing) {
   for (const BrokenDataCase& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir project;
-    const std::string dir = fs::canonical(project.path()).string();
+    const std::string dir = project.str();
     fs::create_directories(project / "kvt101");
     mttest::write_file(project / "kvt101" / "kvt101a1.ts",
                        tsfix::ts_file(c.spec, tsfix::ramp(4)) + c.trailer);
@@ -458,7 +459,7 @@ TEST(Wincutter, AsciiInputIsWrittenAsBinary) {
 
 TEST(Wincutter, MissingOutputStationDirectoryEndsWithErrorReportAfterTheLastAnswer) {
   TempDir project;
-  const std::string dir = fs::canonical(project.path()).string();
+  const std::string dir = project.str();
   tsfix::write_ts(dir, TsSpec{}, tsfix::ramp(5));
   const auto r = run_program("wincutter", {}, answers("zzz999ex"), dir);
   EXPECT_EQ(r.status, 29) << r.out << r.err;
@@ -469,9 +470,9 @@ TEST(Wincutter, MissingOutputStationDirectoryEndsWithErrorReportAfterTheLastAnsw
 }
 
 TEST(Wincutter, FullDiskIsReportedAsFailure) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this machine";
+  if (!mttest::have_full_device()) GTEST_SKIP() << mttest::kNoFullDevice;
   TempDir project;
-  const std::string dir = fs::canonical(project.path()).string();
+  const std::string dir = project.str();
   tsfix::write_ts(dir, TsSpec{}, tsfix::ramp(5));
   fs::create_symlink("/dev/full", project / "kvt101" / "kvt101ex.ts");
   const auto r = run_program("wincutter", {}, answers(), dir);
@@ -482,7 +483,7 @@ TEST(Wincutter, FullDiskIsReportedAsFailure) {
 
 TEST(Wincutter, InputEndingInItsCommentBlockIsAnErrorBeforeTheOutputIsOpened) {
   TempDir project;
-  const std::string dir = fs::canonical(project.path()).string();
+  const std::string dir = project.str();
   fs::create_directories(project / "kvt101");
   std::string bytes;
   bytes += tstest::record(tstest::pad("# only a comment", 80));

@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -36,8 +38,11 @@ RunResult run_program(const std::string& exe, const std::vector<std::string>& ar
 
 TempDir::TempDir() {
   std::string tmpl = (std::filesystem::temp_directory_path() / "mttest-XXXXXX").string();
-  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp");
-  path_ = tmpl;
+  if (!mkdtemp(tmpl.data()))
+    throw std::runtime_error("mkdtemp " + tmpl + ": " + std::strerror(errno));
+  // The programs name their files from getcwd(), which resolves symbolic links, "."
+  // and "..": a temporary directory reached otherwise would never match their words.
+  path_ = std::filesystem::canonical(tmpl);
 }
 
 TempDir::~TempDir() {

@@ -22,7 +22,9 @@ inline std::string answer_lines(const std::vector<std::string>& answers) {
   return in;
 }
 
-// A fresh temporary directory, removed with everything in it at the end of the scope.
+// A fresh temporary directory below the temp directory (TMPDIR), removed with everything
+// in it at the end of the scope. Its path is canonical (absolute, without symbolic
+// links), so that paths built from it compare equal to those the programs report.
 class TempDir {
  public:
   TempDir();
