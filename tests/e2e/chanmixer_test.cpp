@@ -1,6 +1,7 @@
 // chanmixer end to end: event, channel map, marker bands, header and failures.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,31 @@ std::string answers(const std::string& event, const std::string& map) {
   return "\nkvt101a1\nkvt102a1\nmix001\nb\nb\n" + event + map;
 }
 
+std::filesystem::path output_of(const TempDir& dir) { return dir / "mix001" / "mix001cb.ts"; }
+
+const std::string kOldOutput = "bytes of an earlier run's output\n";
+
+// A run that stops before its output is opened, made twice: over an output an earlier
+// run left, which must stay byte for byte, and without one, which must not appear.
+// Returns the result of the first run; both must end alike.
+template <class Project>
+mttest::RunResult stops_before_output(Project make_project, const std::string& in,
+                                      int status) {
+  TempDir over, fresh;
+  make_project(over);
+  make_project(fresh);
+  mttest::write_file(output_of(over), kOldOutput);
+  const auto r = run_program("chanmixer", {}, in, over.str());
+  const auto r_fresh = run_program("chanmixer", {}, in, fresh.str());
+  EXPECT_EQ(r.status, status) << r.out << r.err;
+  EXPECT_EQ(r_fresh.status, status);
+  EXPECT_EQ(r_fresh.out, r.out);
+  EXPECT_EQ(read_file(output_of(over)), kOldOutput);
+  EXPECT_FALSE(std::filesystem::exists(output_of(fresh)));
+  EXPECT_EQ(r.out.find("Opening output file:"), std::string::npos) << r.out;
+  return r;
+}
+
 TEST(Chanmixer, DefaultEventAndMappingCodes) {
   TempDir dir;
   write(dir, default_pair());
@@ -77,6 +103,10 @@ TEST(Chanmixer, DefaultEventAndMappingCodes) {
   EXPECT_TRUE(out.has_comment("# Comment block from File 2: kvt102a1"));
   EXPECT_NE(r.out.find("Duration (dddd/hh/mm) : 0000/00/00"), std::string::npos);
   EXPECT_TRUE(tsfix::shows(r.out, "  Number of points written:           19"));
+  // The output opens after the last question, the mapping of channel 3.
+  EXPECT_NE(r.out.find("Give mapping file for channel 3 >Opening output file: mix001cb\r\n"),
+            std::string::npos)
+      << r.out;
 }
 
 TEST(Chanmixer, EventBeforeWindowAndEndBeforeStart) {
@@ -123,6 +153,20 @@ TEST(Chanmixer, EventBeforeWindowAndEndBeforeStart) {
   EXPECT_TRUE(tsfix::read_binary_ts(dir2 / "mix001" / "mix001cb.ts").data.empty());
 }
 
+TEST(Chanmixer, AnswersRunningOutBeforeTheDataLeaveTheOutputAsItWas) {
+  // Print level, windows, station, forms, event start and end, channel count, maps:
+  // the answers end before each of them in turn.
+  const std::vector<std::string> all = {
+      "", "kvt101a1", "kvt102a1", "mix001", "b", "b", T0 + "02", T0 + "06", "2", "11", "21"};
+  for (std::size_t given = 0; given < all.size(); ++given) {
+    SCOPED_TRACE(given);
+    const std::vector<std::string> some(all.begin(), all.begin() + std::ptrdiff_t(given));
+    const auto r = stops_before_output([](const TempDir& dir) { write(dir, default_pair()); },
+                                       mttest::answer_lines(some), 24);
+    EXPECT_EQ(r.err, "chanmixer: severe (24): end-of-file during read, unit -4, file stdin\r\n");
+  }
+}
+
 TEST(Chanmixer, MarkerBands) {
   TempDir dir;
   Pair p = default_pair();
@@ -151,8 +195,9 @@ TEST(Chanmixer, RatesInSecondsAndHertzAgreeDifferentRatesFail) {
   p.b.delta = "2.0";
   write(dir2, p);
   const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir2.str());
-  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(tsfix::shows(r.out, " Sampling rates differ between the two data files")) << r.out;
+  EXPECT_FALSE(std::filesystem::exists(output_of(dir2)));
 }
 
 TEST(Chanmixer, WindowsFileAskedAgainAndMapAnswersRefused) {
@@ -202,10 +247,10 @@ TEST(Chanmixer, WindowsTheDatabaseCannotDescribeEndTheProgram) {
     q.b.nchan = c.nchan2;
     write(dir, q, c.db);
     const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
-    EXPECT_NE(r.status, 0);
-    EXPECT_TRUE(tsfix::has_line(r.out, c.line)) << r.out;
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(tsfix::shows(r.out, c.line)) << r.out;
     EXPECT_EQ(r.err, std::string());
-    EXPECT_TRUE(tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts").header.empty());
+    EXPECT_FALSE(std::filesystem::exists(output_of(dir)));
   }
 }
 
@@ -224,13 +269,14 @@ TEST(Chanmixer, OutputOverAnInputIsAskedAgain) {
   EXPECT_NE(r2.out.find("is one of the input windows"), std::string::npos);
   EXPECT_EQ(tsfix::read_binary_ts(dir2 / "kvt101" / "kvt101cb.ts").data.size(), 20u);
 
-  // An output station without directory: ts_open asks for a name, and the first
-  // input's window typed there is refused too; the station question comes again.
+  // An output station without directory: ts_open asks for a name after the last
+  // question, and the first input's window typed there is refused too; the station
+  // question comes again.
   TempDir dir3;
   write(dir3, default_pair());
   const std::string before = read_file(dir3 / "kvt101" / "kvt101a1.ts");
   const auto r3 = run_program("chanmixer", {},
-                              "\nkvt101a1\nkvt102a1\nnosuch\nb\nb\nkvt101a1\nmix001\n\n\n1\n11\n",
+                              "\nkvt101a1\nkvt102a1\nnosuch\nb\nb\n\n\n1\n11\nkvt101a1\nmix001\n",
                               dir3.str());
   ASSERT_EQ(r3.status, 0) << r3.out << r3.err;
   EXPECT_TRUE(tsfix::shows(
@@ -248,7 +294,7 @@ TEST(Chanmixer, LongEventEndsAtTheEndOfFileOne) {
   // One day, 2 hours and 30 minutes at 1 Hz; file 1 holds 20 records.
   const auto r = run_program("chanmixer", {}, answers("\n2004-07-21 15:30:00\n", "1\n21\n"),
                              dir.str());
-  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(tsfix::shows(r.out, "Duration (dddd/hh/mm) : 0001/02/30"));
   EXPECT_TRUE(tsfix::has_line(r.out, " Total number of data requested:       95400"));
   EXPECT_TRUE(tsfix::has_line(r.out, " EOF of File 1"));
@@ -323,10 +369,10 @@ TEST(Chanmixer, UnusableWindowTimesEndTheRunWithoutData) {
     TempDir dir;
     write(dir, p, line1 + c.line2);
     const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
-    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(tsfix::shows(r.out, c.shown)) << r.out;
     EXPECT_EQ(r.out.find("Give the required event start time"), std::string::npos);
-    EXPECT_TRUE(tstest::records_of(read_file(dir / "mix001" / "mix001cb.ts")).empty());
+    EXPECT_FALSE(std::filesystem::exists(output_of(dir)));
     EXPECT_EQ(read_file(dir / "windows.kvt"), line1 + c.line2);
   }
 }
@@ -338,12 +384,48 @@ TEST(Chanmixer, AFileWithSeveralSamplesPerRecordIsRefused) {
   write(dir, p);
   const std::string db = read_file(dir / "windows.kvt");
   const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
-  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(tsfix::shows(r.out, " FATAL ERROR: kvt102/kvt102a1.ts has SEQ_REC 3")) << r.out;
   EXPECT_TRUE(tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
   EXPECT_EQ(r.err, std::string());
   EXPECT_FALSE(std::filesystem::exists(dir / "mix001" / "mix001cb.ts"));
   EXPECT_EQ(read_file(dir / "windows.kvt"), db);
+}
+
+TEST(Chanmixer, AnInputRecordThatCannotBeReadCutsTheOutputBackToNothing) {
+  TempDir dir;
+  const Pair p = default_pair();
+  write(dir, p);
+  // File 2's eleventh record holds one value where five are read.
+  std::string file2 = tsfix::ts_file(p.b, {p.db.begin(), p.db.begin() + 10}) +
+                      tstest::float_record({1.0f});
+  for (std::size_t k = 11; k < p.db.size(); ++k)
+    file2 += tstest::float_record({p.db[k].begin(), p.db[k].end()});
+  mttest::write_file(dir / "kvt102" / "kvt102a1.ts", file2);
+  mttest::write_file(output_of(dir), kOldOutput);
+  const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n21\n"), dir.str());
+  EXPECT_EQ(r.status, 67) << r.out << r.err;
+  EXPECT_TRUE(r.err.starts_with(
+      "chanmixer: severe (67): input statement requires too much data, unit 3, file "))
+      << r.err;
+  EXPECT_TRUE(r.err.ends_with("/kvt102/kvt102a1.ts\r\n")) << r.err;
+  EXPECT_EQ(r.out.find("Number of points written"), std::string::npos);
+  // Ten records had been written after the header: none of it stays.
+  EXPECT_TRUE(std::filesystem::exists(output_of(dir)));
+  EXPECT_EQ(std::filesystem::file_size(output_of(dir)), 0u);
+}
+
+TEST(Chanmixer, AFullDiskEndsTheRunWithTheWriteError) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "this machine has no /dev/full";
+  TempDir dir;
+  write(dir, default_pair());
+  std::filesystem::create_symlink("/dev/full", output_of(dir));
+  const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
+  EXPECT_EQ(r.status, 38) << r.out << r.err;
+  // The report and no "Done.": the output never got whole to the disk.
+  EXPECT_TRUE(r.err.starts_with("chanmixer: severe (38): error during write, unit 7, file "))
+      << r.err;
+  EXPECT_TRUE(r.err.ends_with("/mix001/mix001cb.ts\r\n")) << r.err;
 }
 
 }  // namespace
