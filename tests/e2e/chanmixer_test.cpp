@@ -392,6 +392,48 @@ TEST(Chanmixer, AFileWithSeveralSamplesPerRecordIsRefused) {
   EXPECT_EQ(read_file(dir / "windows.kvt"), db);
 }
 
+TEST(Chanmixer, AnInputWhoseTimeUnitsOrCountsMeanNothingIsRefused) {
+  struct Case {
+    const char* name;
+    void (*change)(Pair&);
+    std::vector<std::string> lines;  // the refusal, after the form question
+  };
+  const std::vector<Case> cases = {
+      // Read as Hz, "sec" and DELTA_T 4 would match file 1's 4 Hz.
+      {"seconds as sec",
+       [](Pair& p) {
+         p.a.delta = "0.25";
+         p.b.tunits = "sec";
+         p.b.delta = "4.0";
+       },
+       {" Time units not recognised >sec  ", " only \"s\" or \"Hz\" permitted"}},
+      {"zero interval", [](Pair& p) { p.a.delta = "0.0"; },
+       {" FATAL ERROR: kvt101/kvt101a1.ts has DELTA_T 0: it must be a number above 0"}},
+      {"negative rate",
+       [](Pair& p) {
+         p.b.tunits = "Hz";
+         p.b.delta = "-1.0";
+       },
+       {" FATAL ERROR: kvt102/kvt102a1.ts has DELTA_T -1: it must be a number above 0"}},
+      {"no channel", [](Pair& p) { p.a.nchan = 0; },
+       {" FATAL ERROR: kvt101/kvt101a1.ts has NCHAN 0: a ts file holds 1 to 5 channels"}},
+      // Refused by the info-block reader already, with a line of its own.
+      {"six channels", [](Pair& p) { p.b.nchan = 6; }, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto project = [&](const TempDir& dir) {
+      Pair p = default_pair();
+      c.change(p);
+      write(dir, p);
+    };
+    const auto r = stops_before_output(project, answers("\n\n", "1\n11\n"), 1);
+    for (const std::string& line : c.lines) EXPECT_TRUE(tsfix::shows(r.out, line)) << r.out;
+    EXPECT_EQ(r.out.find("File 1 start and end times:"), std::string::npos);
+    EXPECT_EQ(r.err, std::string());
+  }
+}
+
 TEST(Chanmixer, AnInputRecordThatCannotBeReadCutsTheOutputBackToNothing) {
   TempDir dir;
   const Pair p = default_pair();
