@@ -153,6 +153,33 @@ TEST(Chanmixer, EventBeforeWindowAndEndBeforeStart) {
   EXPECT_TRUE(tsfix::read_binary_ts(dir2 / "mix001" / "mix001cb.ts").data.empty());
 }
 
+TEST(Chanmixer, TimeAnswersAreKeptInTheLibraryForm) {
+  struct Case {
+    std::string start, end;  // as typed
+  };
+  for (const Case& c : {Case{"2004-07-20\t13:00:02", "2004-07-20\t13:00:06"},
+                        Case{"2004-07-20T13:00:02", "2004-07-20T13:00:06"},
+                        Case{"2004/07/20 13.00.02", "2004/07/20 13.00.06"}}) {
+    SCOPED_TRACE(c.start);
+    TempDir dir;
+    write(dir, default_pair());
+    const auto r = run_program("chanmixer", {},
+                               "2\nkvt101a1\nkvt102a1\nmix001\nb\nb\n" + c.start + "\n" + c.end +
+                                   "\n1\n11\n",
+                               dir.str());
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    // The echoes show the answers as typed.
+    EXPECT_TRUE(tsfix::has_line(r.out, " stime=" + c.start)) << r.out;
+    EXPECT_TRUE(tsfix::has_line(r.out, " etime=" + c.end)) << r.out;
+    EXPECT_TRUE(tsfix::shows(r.out, " Skipping           2   data for File 1"));
+    const auto out = tsfix::read_binary_ts(output_of(dir));
+    EXPECT_EQ(out.value("STARTTIME"), T0 + "02");
+    EXPECT_EQ(out.value("ENDTIME"), T0 + "06");
+    ASSERT_EQ(out.data.size(), 4u);
+    EXPECT_EQ(out.data[0], std::vector<float>({2}));
+  }
+}
+
 TEST(Chanmixer, AnswersRunningOutBeforeTheDataLeaveTheOutputAsItWas) {
   // Print level, windows, station, forms, event start and end, channel count, maps:
   // the answers end before each of them in turn.

@@ -17,7 +17,9 @@ constexpr io::Item kTwoTexts[] = {io::lay::A(), io::lay::A()};
 constexpr io::Item kDuration[] = {io::lay::A(),     io::lay::I(4, 4), io::lay::Lit("/"),
                                   io::lay::I(2, 2), io::lay::Lit("/"), io::lay::I(2, 2)};
 
-// Asks until every field of the answer is in range.
+// Asks until every field of the answer is in range; the answer is kept as the time
+// library writes its six fields (its separator columns may hold any character, and
+// the header is read by column), while the echo shows it as typed.
 void ask_time(std::string_view question, std::string_view echo, const Timestr& dflt,
               Timestr& answer) {
   for (;;) {
@@ -32,7 +34,10 @@ void ask_time(std::string_view question, std::string_view echo, const Timestr& d
     }
     std::int32_t ierr = 0;
     chktim(f.year, f.month, f.day, f.hour, f.minute, f.second, ierr);
-    if (ierr == 0) return;
+    if (ierr == 0) {
+      date(f, answer);
+      return;
+    }
   }
 }
 
