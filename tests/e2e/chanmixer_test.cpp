@@ -109,48 +109,100 @@ TEST(Chanmixer, DefaultEventAndMappingCodes) {
       << r.out;
 }
 
-TEST(Chanmixer, EventBeforeWindowAndEndBeforeStart) {
+TEST(Chanmixer, EventStartBeforeAWindowStartIsMovedToTheLaterStart) {
+  struct Case {
+    const char* name;
+    std::string start2;        // file 2's first sample and database start
+    std::string event, end;    // answers
+    std::string moved;         // the line saying so; empty: not moved
+    std::string skip1, skip2;  // the positioning lines
+    std::string start;         // the output's STARTTIME
+    std::size_t records;
+    std::vector<float> first;  // channel 2 of file 1, channel 2 of file 2
+  };
+  const std::vector<Case> cases = {
+      {"before file 2 only", "05", T0 + "02", T0 + "09",
+       " Event start moved to the later window start: 2004-07-20 13:00:05",
+       " Skipping           5   data for File 1", " No data skipping for File 2", T0 + "05", 4,
+       {15, 1010}},
+      {"before both", "00", "2004-07-20 12:59:58", T0 + "03",
+       " Event start moved to the later window start: 2004-07-20 13:00:00",
+       " No data skipping for File 1", " No data skipping for File 2", T0 + "00", 3, {10, 1010}},
+      {"after both", "05", T0 + "07", T0 + "10", "", " Skipping           7   data for File 1",
+       " Skipping           2   data for File 2", T0 + "07", 3, {17, 1012}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    Pair p = default_pair();
+    p.b.start = T0 + c.start2;
+    write(dir, p,
+          tsfix::winrec(p.a.window, 27, 5, T0 + "00", T0 + "19") +
+              tsfix::winrec(p.b.window, 31, 5, T0 + c.start2, T0 + "19"));
+    const auto r = run_program(
+        "chanmixer", {}, answers(c.event + "\n" + c.end + "\n", "2\n12\n22\n"), dir.str());
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(tstest::count_of(r.out, "Event start moved"), c.moved.empty() ? 0u : 1u) << r.out;
+    if (!c.moved.empty()) {
+      EXPECT_TRUE(tsfix::shows(r.out, c.moved)) << r.out;
+    }
+    EXPECT_TRUE(tsfix::shows(r.out, c.skip1)) << r.out;
+    EXPECT_TRUE(tsfix::shows(r.out, c.skip2)) << r.out;
+    const auto out = tsfix::read_binary_ts(output_of(dir));
+    EXPECT_EQ(out.value("STARTTIME"), c.start);
+    EXPECT_EQ(out.value("ENDTIME"), c.end);
+    ASSERT_EQ(out.data.size(), c.records);
+    EXPECT_EQ(out.data[0], c.first);
+  }
+}
+
+TEST(Chanmixer, EventEndBeforeItsStartIsAskedAgain) {
   TempDir dir;
-  Pair p = default_pair();
-  p.b.start = T0 + "05";
-  write(dir, p,
-        tsfix::winrec(p.a.window, 27, 5, T0 + "00", T0 + "19") +
-            tsfix::winrec(p.b.window, 27, 5, T0 + "05", T0 + "19"));
-  // Event from 13:00:02: file 1 skips 2, file 2 starts later and is not skipped.
-  const auto r = run_program("chanmixer", {}, answers(T0 + "02\n" + T0 + "06\n", "2\n11\n21\n"),
-                             dir.str());
+  write(dir, default_pair());
+  const auto r = run_program(
+      "chanmixer", {}, answers(T0 + "10\n" + T0 + "05\n" + T0 + "12\n", "1\n11\n"), dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_TRUE(tsfix::shows(r.out, " Skipping           2   data for File 1")) << r.out;
-  EXPECT_TRUE(tsfix::shows(r.out, " No data skipping for File 2"));
-  const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
-  ASSERT_EQ(out.data.size(), 4u);
-  EXPECT_EQ(out.data[0], std::vector<float>({2, 1000}));
-  EXPECT_EQ(out.value("STARTTIME"), T0 + "02");
+  EXPECT_TRUE(
+      tsfix::shows(r.out, " Event end is before the event start 2004-07-20 13:00:10: try again"))
+      << r.out;
+  EXPECT_EQ(
+      tstest::count_of(r.out, "Give the required event end   time >yyyy-mm-dd hh:mm:ss\r\n"), 2u);
+  EXPECT_TRUE(tsfix::has_line(r.out, " Total number of data requested:           2"));
+  const auto out = tsfix::read_binary_ts(output_of(dir));
+  EXPECT_EQ(out.value("STARTTIME"), T0 + "10");
+  EXPECT_EQ(out.value("ENDTIME"), T0 + "12");
+  ASSERT_EQ(out.data.size(), 2u);
+  EXPECT_EQ(out.data[0], std::vector<float>({10}));
+}
 
-  // Event start before window 1's start: no skipping, file 1 read from its first
-  // record, while the output starts at the event start.
-  TempDir dir1;
-  write(dir1, default_pair());
-  const auto r1 = run_program("chanmixer", {},
-                              answers("2004-07-20 12:59:58\n" + T0 + "03\n", "2\n12\n22\n"),
-                              dir1.str());
-  ASSERT_EQ(r1.status, 0) << r1.out << r1.err;
-  EXPECT_TRUE(tsfix::shows(r1.out, " No data skipping for File 1"));
-  EXPECT_TRUE(tsfix::shows(r1.out, " No data skipping for File 2"));
-  EXPECT_TRUE(tsfix::has_line(r1.out, " Total number of data requested:           5"));
-  const auto out1 = tsfix::read_binary_ts(dir1 / "mix001" / "mix001cb.ts");
-  EXPECT_EQ(out1.value("STARTTIME"), "2004-07-20 12:59:58");
-  EXPECT_EQ(out1.value("ENDTIME"), T0 + "03");
-  ASSERT_EQ(out1.data.size(), 5u);
-  EXPECT_EQ(out1.data[0], std::vector<float>({10, 1010}));
-
-  TempDir dir2;
-  write(dir2, default_pair());
-  const auto r2 = run_program("chanmixer", {}, answers(T0 + "10\n" + T0 + "05\n", "1\n11\n"),
-                              dir2.str());
-  ASSERT_EQ(r2.status, 0) << r2.out << r2.err;
-  EXPECT_TRUE(tsfix::shows(r2.out, "  Number of points written:           -5"));
-  EXPECT_TRUE(tsfix::read_binary_ts(dir2 / "mix001" / "mix001cb.ts").data.empty());
+TEST(Chanmixer, WindowsWithoutACommonSpanEndTheRunBeforeTheEvent) {
+  // Each window lasts 19 s from its start; the later one is the second, then the first.
+  const auto end_of = [](const std::string& start) { return start.substr(0, 17) + "19"; };
+  const auto span = [&](const std::string& window, const std::string& start) {
+    return window + " (" + start + "-" + end_of(start) + ")";
+  };
+  struct Case {
+    std::string start1, start2;
+  };
+  for (const Case& c : {Case{T0 + "00", "2004-07-20 14:00:00"},
+                        Case{"2004-07-20 14:00:00", T0 + "00"}}) {
+    SCOPED_TRACE(c.start1);
+    const auto project = [&](const TempDir& dir) {
+      Pair p = default_pair();
+      p.a.start = c.start1;
+      p.b.start = c.start2;
+      write(dir, p,
+            tsfix::winrec(p.a.window, 27, 5, c.start1, end_of(c.start1)) +
+                tsfix::winrec(p.b.window, 31, 5, c.start2, end_of(c.start2)));
+    };
+    const auto r = stops_before_output(project, answers("\n\n", "1\n11\n"), 1);
+    EXPECT_TRUE(tsfix::has_line(r.out, " FATAL ERROR: windows " + span("kvt101a1", c.start1) +
+                                           " and " + span("kvt102a1", c.start2) +
+                                           " have no common span"))
+        << r.out;
+    EXPECT_EQ(r.out.find("Give the required event start time"), std::string::npos);
+    EXPECT_EQ(r.err, std::string());
+  }
 }
 
 TEST(Chanmixer, TimeAnswersAreKeptInTheLibraryForm) {

@@ -63,6 +63,7 @@ constexpr Source source_of(std::int32_t code) {
 void ask_windows(Mix& mx);
 void open_inputs(Mix& mx);
 void look_up_windows(Mix& mx);
+void require_common_span(const Mix& mx);
 void ask_event(Mix& mx);
 void ask_channel_map(Mix& mx);
 void open_output(Mix& mx);

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   chanmixer::ask_windows(mx);
   chanmixer::open_inputs(mx);
   chanmixer::look_up_windows(mx);
+  chanmixer::require_common_span(mx);
   chanmixer::ask_event(mx);
   chanmixer::ask_channel_map(mx);
   // Opened after the last question: a run whose answers run out leaves an existing
