@@ -238,6 +238,9 @@ TEST(Spanx, AnInfoBlockNoWindowLineCanBeWorkedOutFromIsRefused) {
        {" Time units not recognised >sec  ", " only \"s\" or \"Hz\" permitted"}},
       {"zero interval", "s", "0.0", 5,
        {" FATAL ERROR: abx001/abx001a1.ts has DELTA_T 0: it must be a number above 0"}},
+      // Its rate, 1/DELTA_T, would be Infinity in the window line.
+      {"interval below any rate", "s", "1e-39", 5,
+       {" FATAL ERROR: abx001/abx001a1.ts has DELTA_T 1e-39: too small to invert"}},
       {"negative rate", "Hz", "-2.5", 5,
        {" FATAL ERROR: abx001/abx001a1.ts has DELTA_T -2.5: it must be a number above 0"}},
       {"no channel", "Hz", "12.0", 0,
