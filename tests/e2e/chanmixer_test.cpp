@@ -77,6 +77,18 @@ mttest::RunResult stops_before_output(Project make_project, const std::string& i
   return r;
 }
 
+// The output of an event: its header times, its number of records and its first one.
+void expect_event_output(const TempDir& dir, const std::string& start, const std::string& end,
+                         std::size_t records, const std::vector<float>& first) {
+  const auto out = tsfix::read_binary_ts(output_of(dir));
+  EXPECT_EQ(out.value("STARTTIME"), start);
+  EXPECT_EQ(out.value("ENDTIME"), end);
+  ASSERT_EQ(out.data.size(), records);
+  if (records > 0) {
+    EXPECT_EQ(out.data[0], first);
+  }
+}
+
 TEST(Chanmixer, DefaultEventAndMappingCodes) {
   TempDir dir;
   write(dir, default_pair());
@@ -148,11 +160,7 @@ TEST(Chanmixer, EventStartBeforeAWindowStartIsMovedToTheLaterStart) {
     }
     EXPECT_TRUE(tsfix::shows(r.out, c.skip1)) << r.out;
     EXPECT_TRUE(tsfix::shows(r.out, c.skip2)) << r.out;
-    const auto out = tsfix::read_binary_ts(output_of(dir));
-    EXPECT_EQ(out.value("STARTTIME"), c.start);
-    EXPECT_EQ(out.value("ENDTIME"), c.end);
-    ASSERT_EQ(out.data.size(), c.records);
-    EXPECT_EQ(out.data[0], c.first);
+    expect_event_output(dir, c.start, c.end, c.records, c.first);
   }
 }
 
@@ -168,11 +176,7 @@ TEST(Chanmixer, EventEndBeforeItsStartIsAskedAgain) {
   EXPECT_EQ(
       tstest::count_of(r.out, "Give the required event end   time >yyyy-mm-dd hh:mm:ss\r\n"), 2u);
   EXPECT_TRUE(tsfix::has_line(r.out, " Total number of data requested:           2"));
-  const auto out = tsfix::read_binary_ts(output_of(dir));
-  EXPECT_EQ(out.value("STARTTIME"), T0 + "10");
-  EXPECT_EQ(out.value("ENDTIME"), T0 + "12");
-  ASSERT_EQ(out.data.size(), 2u);
-  EXPECT_EQ(out.data[0], std::vector<float>({10}));
+  expect_event_output(dir, T0 + "10", T0 + "12", 2, {10});
 }
 
 TEST(Chanmixer, WindowsWithoutACommonSpanEndTheRunBeforeTheEvent) {
@@ -224,11 +228,7 @@ TEST(Chanmixer, TimeAnswersAreKeptInTheLibraryForm) {
     EXPECT_TRUE(tsfix::has_line(r.out, " stime=" + c.start)) << r.out;
     EXPECT_TRUE(tsfix::has_line(r.out, " etime=" + c.end)) << r.out;
     EXPECT_TRUE(tsfix::shows(r.out, " Skipping           2   data for File 1"));
-    const auto out = tsfix::read_binary_ts(output_of(dir));
-    EXPECT_EQ(out.value("STARTTIME"), T0 + "02");
-    EXPECT_EQ(out.value("ENDTIME"), T0 + "06");
-    ASSERT_EQ(out.data.size(), 4u);
-    EXPECT_EQ(out.data[0], std::vector<float>({2}));
+    expect_event_output(dir, T0 + "02", T0 + "06", 4, {2});
   }
 }
 
