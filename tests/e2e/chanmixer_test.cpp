@@ -476,6 +476,7 @@ TEST(Chanmixer, AnInputWhoseTimeUnitsOrCountsMeanNothingIsRefused) {
     const char* name;
     void (*change)(Pair&);
     std::vector<std::string> lines;  // the refusal, after the form question
+    int header_nchan2 = 0;           // an NCHAN for file 2's header alone
   };
   const std::vector<Case> cases = {
       // Read as Hz, "sec" and DELTA_T 4 would match file 1's 4 Hz.
@@ -497,7 +498,7 @@ TEST(Chanmixer, AnInputWhoseTimeUnitsOrCountsMeanNothingIsRefused) {
       {"no channel", [](Pair& p) { p.a.nchan = 0; },
        {" FATAL ERROR: kvt101/kvt101a1.ts has NCHAN 0: a ts file holds 1 to 5 channels"}},
       // Refused by the info-block reader already, with a line of its own.
-      {"six channels", [](Pair& p) { p.b.nchan = 6; }, {}},
+      {"six channels", [](Pair&) {}, {}, 6},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -505,6 +506,10 @@ TEST(Chanmixer, AnInputWhoseTimeUnitsOrCountsMeanNothingIsRefused) {
       Pair p = default_pair();
       c.change(p);
       write(dir, p);
+      if (c.header_nchan2 == 0) return;
+      const auto file2 = dir / "kvt102" / "kvt102a1.ts";
+      mttest::write_file(file2, tsfix::with_info(read_file(file2), "NCHAN", "5",
+                                                 std::to_string(c.header_nchan2)));
     };
     const auto r = stops_before_output(project, answers("\n\n", "1\n11\n"), 1);
     for (const std::string& line : c.lines) EXPECT_TRUE(tsfix::shows(r.out, line)) << r.out;

@@ -2,6 +2,7 @@
 // windows database.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -233,6 +234,7 @@ TEST(Spanx, AnInfoBlockNoWindowLineCanBeWorkedOutFromIsRefused) {
     int nchan;
     std::vector<std::string> lines;  // empty: the info-block reader's own line
   };
+  // NCHAN 6 is written into a file of 5 channels.
   const std::vector<Case> cases = {
       {"seconds as sec", "sec", "1.0", 5,
        {" Time units not recognised >sec  ", " only \"s\" or \"Hz\" permitted"}},
@@ -253,8 +255,11 @@ TEST(Spanx, AnInfoBlockNoWindowLineCanBeWorkedOutFromIsRefused) {
     SCOPED_TRACE(c.name);
     TempDir dir;
     TsSpec s = spec(c.tunits, c.delta);
-    s.nchan = c.nchan;
-    tsfix::write_ts(dir.path(), s, tsfix::ramp(13));
+    s.nchan = std::min(c.nchan, 5);
+    std::filesystem::create_directories(dir / s.station);
+    mttest::write_file(dir / s.station / (s.window + ".ts"),
+                       tsfix::with_info(tsfix::ts_file(s, tsfix::ramp(13)), "NCHAN",
+                                        std::to_string(s.nchan), std::to_string(c.nchan)));
     mttest::write_file(dir / "windows.abx", old);
     const auto r = run_program("spanx", {"1"}, answers("T"), dir.str());
     EXPECT_EQ(r.status, 1) << r.out << r.err;
