@@ -42,6 +42,11 @@ bool usable_input(std::string_view file) {
     refuse(file, "DELTA_T", shortest(tsinfo.DELTA_T), ": it must be a number above 0");
     return false;
   }
+  // The tools turn a period into a rate and a rate into a period.
+  if (!std::isfinite(1.0f / tsinfo.DELTA_T)) {
+    refuse(file, "DELTA_T", shortest(tsinfo.DELTA_T), ": too small to invert");
+    return false;
+  }
   return true;
 }
 

@@ -7,7 +7,8 @@
 
 namespace tslib {
 
-// True when SEQ_REC is at most 1, NCHAN is 1 to 5 and DELTA_T is a number above 0.
+// True when SEQ_REC is at most 1, NCHAN is 1 to 5 and DELTA_T is a number above 0
+// whose reciprocal is a number too.
 // Otherwise one console line names the file and the value it cannot take (for
 // SEQ_REC a second line says how the window must be converted), and the result is
 // false.

@@ -35,6 +35,9 @@ TEST(UsableInput, RefusesWhatACountOfSamplesCannotBeWorkedOutFrom) {
       {"negative", 1, 5, -2.5f, " FATAL ERROR: st/w.ts has DELTA_T -2.5: it must be a number above 0\r\n"},
       {"not a number", 1, 5, nan, " FATAL ERROR: st/w.ts has DELTA_T nan: it must be a number above 0\r\n"},
       {"infinite", 1, 5, inf, " FATAL ERROR: st/w.ts has DELTA_T inf: it must be a number above 0\r\n"},
+      {"reciprocal infinite", 1, 5, 1.0e-39f,
+       " FATAL ERROR: st/w.ts has DELTA_T 1e-39: too small to invert\r\n"},
+      {"tiny, reciprocal a number", 1, 5, 3.0e-39f, ""},
   };
   for (const Case& c : cases) {
     const mttest::ChildResult r = mttest::run_child([&] {

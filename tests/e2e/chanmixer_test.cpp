@@ -1,6 +1,7 @@
 // chanmixer end to end: event, channel map, marker bands, header and failures.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,43 @@ std::string answers(const std::string& event, const std::string& map) {
   return "\nkvt101a1\nkvt102a1\nmix001\nb\nb\n" + event + map;
 }
 
+std::filesystem::path output_of(const TempDir& dir) { return dir / "mix001" / "mix001cb.ts"; }
+
+const std::string kOldOutput = "bytes of an earlier run's output\n";
+
+// A run that stops before its output is opened, made twice: over an output an earlier
+// run left, which must stay byte for byte, and without one, which must not appear.
+// Returns the result of the first run; both must end alike.
+template <class Project>
+mttest::RunResult stops_before_output(Project make_project, const std::string& in,
+                                      int status) {
+  TempDir over, fresh;
+  make_project(over);
+  make_project(fresh);
+  mttest::write_file(output_of(over), kOldOutput);
+  const auto r = run_program("chanmixer", {}, in, over.str());
+  const auto r_fresh = run_program("chanmixer", {}, in, fresh.str());
+  EXPECT_EQ(r.status, status) << r.out << r.err;
+  EXPECT_EQ(r_fresh.status, status);
+  EXPECT_EQ(r_fresh.out, r.out);
+  EXPECT_EQ(read_file(output_of(over)), kOldOutput);
+  EXPECT_FALSE(std::filesystem::exists(output_of(fresh)));
+  EXPECT_EQ(r.out.find("Opening output file:"), std::string::npos) << r.out;
+  return r;
+}
+
+// The output of an event: its header times, its number of records and its first one.
+void expect_event_output(const TempDir& dir, const std::string& start, const std::string& end,
+                         std::size_t records, const std::vector<float>& first) {
+  const auto out = tsfix::read_binary_ts(output_of(dir));
+  EXPECT_EQ(out.value("STARTTIME"), start);
+  EXPECT_EQ(out.value("ENDTIME"), end);
+  ASSERT_EQ(out.data.size(), records);
+  if (records > 0) {
+    EXPECT_EQ(out.data[0], first);
+  }
+}
+
 TEST(Chanmixer, DefaultEventAndMappingCodes) {
   TempDir dir;
   write(dir, default_pair());
@@ -77,50 +115,135 @@ TEST(Chanmixer, DefaultEventAndMappingCodes) {
   EXPECT_TRUE(out.has_comment("# Comment block from File 2: kvt102a1"));
   EXPECT_NE(r.out.find("Duration (dddd/hh/mm) : 0000/00/00"), std::string::npos);
   EXPECT_TRUE(tsfix::shows(r.out, "  Number of points written:           19"));
+  // The output opens after the last question, the mapping of channel 3.
+  EXPECT_NE(r.out.find("Give mapping file for channel 3 >Opening output file: mix001cb\r\n"),
+            std::string::npos)
+      << r.out;
 }
 
-TEST(Chanmixer, EventBeforeWindowAndEndBeforeStart) {
+TEST(Chanmixer, EventStartBeforeAWindowStartIsMovedToTheLaterStart) {
+  struct Case {
+    const char* name;
+    std::string start2;        // file 2's first sample and database start
+    std::string event, end;    // answers
+    std::string moved;         // the line saying so; empty: not moved
+    std::string skip1, skip2;  // the positioning lines
+    std::string start;         // the output's STARTTIME
+    std::size_t records;
+    std::vector<float> first;  // channel 2 of file 1, channel 2 of file 2
+  };
+  const std::vector<Case> cases = {
+      {"before file 2 only", "05", T0 + "02", T0 + "09",
+       " Event start moved to the later window start: 2004-07-20 13:00:05",
+       " Skipping           5   data for File 1", " No data skipping for File 2", T0 + "05", 4,
+       {15, 1010}},
+      {"before both", "00", "2004-07-20 12:59:58", T0 + "03",
+       " Event start moved to the later window start: 2004-07-20 13:00:00",
+       " No data skipping for File 1", " No data skipping for File 2", T0 + "00", 3, {10, 1010}},
+      {"after both", "05", T0 + "07", T0 + "10", "", " Skipping           7   data for File 1",
+       " Skipping           2   data for File 2", T0 + "07", 3, {17, 1012}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    Pair p = default_pair();
+    p.b.start = T0 + c.start2;
+    write(dir, p,
+          tsfix::winrec(p.a.window, 27, 5, T0 + "00", T0 + "19") +
+              tsfix::winrec(p.b.window, 31, 5, T0 + c.start2, T0 + "19"));
+    const auto r = run_program(
+        "chanmixer", {}, answers(c.event + "\n" + c.end + "\n", "2\n12\n22\n"), dir.str());
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(tstest::count_of(r.out, "Event start moved"), c.moved.empty() ? 0u : 1u) << r.out;
+    if (!c.moved.empty()) {
+      EXPECT_TRUE(tsfix::shows(r.out, c.moved)) << r.out;
+    }
+    EXPECT_TRUE(tsfix::shows(r.out, c.skip1)) << r.out;
+    EXPECT_TRUE(tsfix::shows(r.out, c.skip2)) << r.out;
+    expect_event_output(dir, c.start, c.end, c.records, c.first);
+  }
+}
+
+TEST(Chanmixer, EventEndBeforeItsStartIsAskedAgain) {
   TempDir dir;
-  Pair p = default_pair();
-  p.b.start = T0 + "05";
-  write(dir, p,
-        tsfix::winrec(p.a.window, 27, 5, T0 + "00", T0 + "19") +
-            tsfix::winrec(p.b.window, 27, 5, T0 + "05", T0 + "19"));
-  // Event from 13:00:02: file 1 skips 2, file 2 starts later and is not skipped.
-  const auto r = run_program("chanmixer", {}, answers(T0 + "02\n" + T0 + "06\n", "2\n11\n21\n"),
-                             dir.str());
+  write(dir, default_pair());
+  const auto r = run_program(
+      "chanmixer", {}, answers(T0 + "10\n" + T0 + "05\n" + T0 + "12\n", "1\n11\n"), dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_TRUE(tsfix::shows(r.out, " Skipping           2   data for File 1")) << r.out;
-  EXPECT_TRUE(tsfix::shows(r.out, " No data skipping for File 2"));
-  const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
-  ASSERT_EQ(out.data.size(), 4u);
-  EXPECT_EQ(out.data[0], std::vector<float>({2, 1000}));
-  EXPECT_EQ(out.value("STARTTIME"), T0 + "02");
+  EXPECT_TRUE(
+      tsfix::shows(r.out, " Event end is before the event start 2004-07-20 13:00:10: try again"))
+      << r.out;
+  EXPECT_EQ(
+      tstest::count_of(r.out, "Give the required event end   time >yyyy-mm-dd hh:mm:ss\r\n"), 2u);
+  EXPECT_TRUE(tsfix::has_line(r.out, " Total number of data requested:           2"));
+  expect_event_output(dir, T0 + "10", T0 + "12", 2, {10});
+}
 
-  // Event start before window 1's start: no skipping, file 1 read from its first
-  // record, while the output starts at the event start.
-  TempDir dir1;
-  write(dir1, default_pair());
-  const auto r1 = run_program("chanmixer", {},
-                              answers("2004-07-20 12:59:58\n" + T0 + "03\n", "2\n12\n22\n"),
-                              dir1.str());
-  ASSERT_EQ(r1.status, 0) << r1.out << r1.err;
-  EXPECT_TRUE(tsfix::shows(r1.out, " No data skipping for File 1"));
-  EXPECT_TRUE(tsfix::shows(r1.out, " No data skipping for File 2"));
-  EXPECT_TRUE(tsfix::has_line(r1.out, " Total number of data requested:           5"));
-  const auto out1 = tsfix::read_binary_ts(dir1 / "mix001" / "mix001cb.ts");
-  EXPECT_EQ(out1.value("STARTTIME"), "2004-07-20 12:59:58");
-  EXPECT_EQ(out1.value("ENDTIME"), T0 + "03");
-  ASSERT_EQ(out1.data.size(), 5u);
-  EXPECT_EQ(out1.data[0], std::vector<float>({10, 1010}));
+TEST(Chanmixer, WindowsWithoutACommonSpanEndTheRunBeforeTheEvent) {
+  // Each window lasts 19 s from its start; the later one is the second, then the first.
+  const auto end_of = [](const std::string& start) { return start.substr(0, 17) + "19"; };
+  const auto span = [&](const std::string& window, const std::string& start) {
+    return window + " (" + start + "-" + end_of(start) + ")";
+  };
+  struct Case {
+    std::string start1, start2;
+  };
+  for (const Case& c : {Case{T0 + "00", "2004-07-20 14:00:00"},
+                        Case{"2004-07-20 14:00:00", T0 + "00"}}) {
+    SCOPED_TRACE(c.start1);
+    const auto project = [&](const TempDir& dir) {
+      Pair p = default_pair();
+      p.a.start = c.start1;
+      p.b.start = c.start2;
+      write(dir, p,
+            tsfix::winrec(p.a.window, 27, 5, c.start1, end_of(c.start1)) +
+                tsfix::winrec(p.b.window, 31, 5, c.start2, end_of(c.start2)));
+    };
+    const auto r = stops_before_output(project, answers("\n\n", "1\n11\n"), 1);
+    EXPECT_TRUE(tsfix::has_line(r.out, " FATAL ERROR: windows " + span("kvt101a1", c.start1) +
+                                           " and " + span("kvt102a1", c.start2) +
+                                           " have no common span"))
+        << r.out;
+    EXPECT_EQ(r.out.find("Give the required event start time"), std::string::npos);
+    EXPECT_EQ(r.err, std::string());
+  }
+}
 
-  TempDir dir2;
-  write(dir2, default_pair());
-  const auto r2 = run_program("chanmixer", {}, answers(T0 + "10\n" + T0 + "05\n", "1\n11\n"),
-                              dir2.str());
-  ASSERT_EQ(r2.status, 0) << r2.out << r2.err;
-  EXPECT_TRUE(tsfix::shows(r2.out, "  Number of points written:           -5"));
-  EXPECT_TRUE(tsfix::read_binary_ts(dir2 / "mix001" / "mix001cb.ts").data.empty());
+TEST(Chanmixer, TimeAnswersAreKeptInTheLibraryForm) {
+  struct Case {
+    std::string start, end;  // as typed
+  };
+  for (const Case& c : {Case{"2004-07-20\t13:00:02", "2004-07-20\t13:00:06"},
+                        Case{"2004-07-20T13:00:02", "2004-07-20T13:00:06"},
+                        Case{"2004/07/20 13.00.02", "2004/07/20 13.00.06"}}) {
+    SCOPED_TRACE(c.start);
+    TempDir dir;
+    write(dir, default_pair());
+    const auto r = run_program("chanmixer", {},
+                               "2\nkvt101a1\nkvt102a1\nmix001\nb\nb\n" + c.start + "\n" + c.end +
+                                   "\n1\n11\n",
+                               dir.str());
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    // The echoes show the answers as typed.
+    EXPECT_TRUE(tsfix::has_line(r.out, " stime=" + c.start)) << r.out;
+    EXPECT_TRUE(tsfix::has_line(r.out, " etime=" + c.end)) << r.out;
+    EXPECT_TRUE(tsfix::shows(r.out, " Skipping           2   data for File 1"));
+    expect_event_output(dir, T0 + "02", T0 + "06", 4, {2});
+  }
+}
+
+TEST(Chanmixer, AnswersRunningOutBeforeTheDataLeaveTheOutputAsItWas) {
+  // Print level, windows, station, forms, event start and end, channel count, maps:
+  // the answers end before each of them in turn.
+  const std::vector<std::string> all = {
+      "", "kvt101a1", "kvt102a1", "mix001", "b", "b", T0 + "02", T0 + "06", "2", "11", "21"};
+  for (std::size_t given = 0; given < all.size(); ++given) {
+    SCOPED_TRACE(given);
+    const std::vector<std::string> some(all.begin(), all.begin() + std::ptrdiff_t(given));
+    const auto r = stops_before_output([](const TempDir& dir) { write(dir, default_pair()); },
+                                       mttest::answer_lines(some), 24);
+    EXPECT_EQ(r.err, "chanmixer: severe (24): end-of-file during read, unit -4, file stdin\r\n");
+  }
 }
 
 TEST(Chanmixer, MarkerBands) {
@@ -151,8 +274,9 @@ TEST(Chanmixer, RatesInSecondsAndHertzAgreeDifferentRatesFail) {
   p.b.delta = "2.0";
   write(dir2, p);
   const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir2.str());
-  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(tsfix::shows(r.out, " Sampling rates differ between the two data files")) << r.out;
+  EXPECT_FALSE(std::filesystem::exists(output_of(dir2)));
 }
 
 TEST(Chanmixer, WindowsFileAskedAgainAndMapAnswersRefused) {
@@ -202,10 +326,10 @@ TEST(Chanmixer, WindowsTheDatabaseCannotDescribeEndTheProgram) {
     q.b.nchan = c.nchan2;
     write(dir, q, c.db);
     const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
-    EXPECT_NE(r.status, 0);
-    EXPECT_TRUE(tsfix::has_line(r.out, c.line)) << r.out;
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(tsfix::shows(r.out, c.line)) << r.out;
     EXPECT_EQ(r.err, std::string());
-    EXPECT_TRUE(tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts").header.empty());
+    EXPECT_FALSE(std::filesystem::exists(output_of(dir)));
   }
 }
 
@@ -224,13 +348,14 @@ TEST(Chanmixer, OutputOverAnInputIsAskedAgain) {
   EXPECT_NE(r2.out.find("is one of the input windows"), std::string::npos);
   EXPECT_EQ(tsfix::read_binary_ts(dir2 / "kvt101" / "kvt101cb.ts").data.size(), 20u);
 
-  // An output station without directory: ts_open asks for a name, and the first
-  // input's window typed there is refused too; the station question comes again.
+  // An output station without directory: ts_open asks for a name after the last
+  // question, and the first input's window typed there is refused too; the station
+  // question comes again.
   TempDir dir3;
   write(dir3, default_pair());
   const std::string before = read_file(dir3 / "kvt101" / "kvt101a1.ts");
   const auto r3 = run_program("chanmixer", {},
-                              "\nkvt101a1\nkvt102a1\nnosuch\nb\nb\nkvt101a1\nmix001\n\n\n1\n11\n",
+                              "\nkvt101a1\nkvt102a1\nnosuch\nb\nb\n\n\n1\n11\nkvt101a1\nmix001\n",
                               dir3.str());
   ASSERT_EQ(r3.status, 0) << r3.out << r3.err;
   EXPECT_TRUE(tsfix::shows(
@@ -248,7 +373,7 @@ TEST(Chanmixer, LongEventEndsAtTheEndOfFileOne) {
   // One day, 2 hours and 30 minutes at 1 Hz; file 1 holds 20 records.
   const auto r = run_program("chanmixer", {}, answers("\n2004-07-21 15:30:00\n", "1\n21\n"),
                              dir.str());
-  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(tsfix::shows(r.out, "Duration (dddd/hh/mm) : 0001/02/30"));
   EXPECT_TRUE(tsfix::has_line(r.out, " Total number of data requested:       95400"));
   EXPECT_TRUE(tsfix::has_line(r.out, " EOF of File 1"));
@@ -323,10 +448,10 @@ TEST(Chanmixer, UnusableWindowTimesEndTheRunWithoutData) {
     TempDir dir;
     write(dir, p, line1 + c.line2);
     const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
-    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(tsfix::shows(r.out, c.shown)) << r.out;
     EXPECT_EQ(r.out.find("Give the required event start time"), std::string::npos);
-    EXPECT_TRUE(tstest::records_of(read_file(dir / "mix001" / "mix001cb.ts")).empty());
+    EXPECT_FALSE(std::filesystem::exists(output_of(dir)));
     EXPECT_EQ(read_file(dir / "windows.kvt"), line1 + c.line2);
   }
 }
@@ -338,12 +463,95 @@ TEST(Chanmixer, AFileWithSeveralSamplesPerRecordIsRefused) {
   write(dir, p);
   const std::string db = read_file(dir / "windows.kvt");
   const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
-  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(tsfix::shows(r.out, " FATAL ERROR: kvt102/kvt102a1.ts has SEQ_REC 3")) << r.out;
   EXPECT_TRUE(tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
   EXPECT_EQ(r.err, std::string());
   EXPECT_FALSE(std::filesystem::exists(dir / "mix001" / "mix001cb.ts"));
   EXPECT_EQ(read_file(dir / "windows.kvt"), db);
+}
+
+TEST(Chanmixer, AnInputWhoseTimeUnitsOrCountsMeanNothingIsRefused) {
+  struct Case {
+    const char* name;
+    void (*change)(Pair&);
+    std::vector<std::string> lines;  // the refusal, after the form question
+    int header_nchan2 = 0;           // an NCHAN for file 2's header alone
+  };
+  const std::vector<Case> cases = {
+      // Read as Hz, "sec" and DELTA_T 4 would match file 1's 4 Hz.
+      {"seconds as sec",
+       [](Pair& p) {
+         p.a.delta = "0.25";
+         p.b.tunits = "sec";
+         p.b.delta = "4.0";
+       },
+       {" Time units not recognised >sec  ", " only \"s\" or \"Hz\" permitted"}},
+      {"zero interval", [](Pair& p) { p.a.delta = "0.0"; },
+       {" FATAL ERROR: kvt101/kvt101a1.ts has DELTA_T 0: it must be a number above 0"}},
+      {"negative rate",
+       [](Pair& p) {
+         p.b.tunits = "Hz";
+         p.b.delta = "-1.0";
+       },
+       {" FATAL ERROR: kvt102/kvt102a1.ts has DELTA_T -1: it must be a number above 0"}},
+      {"no channel", [](Pair& p) { p.a.nchan = 0; },
+       {" FATAL ERROR: kvt101/kvt101a1.ts has NCHAN 0: a ts file holds 1 to 5 channels"}},
+      // Refused by the info-block reader already, with a line of its own.
+      {"six channels", [](Pair&) {}, {}, 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto project = [&](const TempDir& dir) {
+      Pair p = default_pair();
+      c.change(p);
+      write(dir, p);
+      if (c.header_nchan2 == 0) return;
+      const auto file2 = dir / "kvt102" / "kvt102a1.ts";
+      mttest::write_file(file2, tsfix::with_info(read_file(file2), "NCHAN", "5",
+                                                 std::to_string(c.header_nchan2)));
+    };
+    const auto r = stops_before_output(project, answers("\n\n", "1\n11\n"), 1);
+    for (const std::string& line : c.lines) EXPECT_TRUE(tsfix::shows(r.out, line)) << r.out;
+    EXPECT_EQ(r.out.find("File 1 start and end times:"), std::string::npos);
+    EXPECT_EQ(r.err, std::string());
+  }
+}
+
+TEST(Chanmixer, AnInputRecordThatCannotBeReadCutsTheOutputBackToNothing) {
+  TempDir dir;
+  const Pair p = default_pair();
+  write(dir, p);
+  // File 2's eleventh record holds one value where five are read.
+  std::string file2 = tsfix::ts_file(p.b, {p.db.begin(), p.db.begin() + 10}) +
+                      tstest::float_record({1.0f});
+  for (std::size_t k = 11; k < p.db.size(); ++k)
+    file2 += tstest::float_record({p.db[k].begin(), p.db[k].end()});
+  mttest::write_file(dir / "kvt102" / "kvt102a1.ts", file2);
+  mttest::write_file(output_of(dir), kOldOutput);
+  const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n21\n"), dir.str());
+  EXPECT_EQ(r.status, 67) << r.out << r.err;
+  EXPECT_TRUE(r.err.starts_with(
+      "chanmixer: severe (67): input statement requires too much data, unit 3, file "))
+      << r.err;
+  EXPECT_TRUE(r.err.ends_with("/kvt102/kvt102a1.ts\r\n")) << r.err;
+  EXPECT_EQ(r.out.find("Number of points written"), std::string::npos);
+  // Ten records had been written after the header: none of it stays.
+  EXPECT_TRUE(std::filesystem::exists(output_of(dir)));
+  EXPECT_EQ(std::filesystem::file_size(output_of(dir)), 0u);
+}
+
+TEST(Chanmixer, AFullDiskEndsTheRunWithTheWriteError) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "this machine has no /dev/full";
+  TempDir dir;
+  write(dir, default_pair());
+  std::filesystem::create_symlink("/dev/full", output_of(dir));
+  const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
+  EXPECT_EQ(r.status, 38) << r.out << r.err;
+  // The report and no "Done.": the output never got whole to the disk.
+  EXPECT_TRUE(r.err.starts_with("chanmixer: severe (38): error during write, unit 7, file "))
+      << r.err;
+  EXPECT_TRUE(r.err.ends_with("/mix001/mix001cb.ts\r\n")) << r.err;
 }
 
 }  // namespace

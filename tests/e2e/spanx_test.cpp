@@ -2,6 +2,7 @@
 // windows database.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -227,15 +228,48 @@ TEST(Spanx, RecordHoldingTheEndMarkerEndsTheCount) {
             window_line("2004-07-20 13:00:00", "2004-07-20 13:00:02", ""));
 }
 
-TEST(Spanx, UnknownTimeUnitsEndWithTwoLines) {
-  TempDir dir;
-  tsfix::write_ts(dir.path(), spec("sec", "1.0"), tsfix::ramp(5));
-  const auto r = run_program("spanx", {"1"}, answers(), dir.str());
-  EXPECT_NE(r.status, 0);
-  EXPECT_NE(r.out.find("Time units not recognised >"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("only \"s\" or \"Hz\" permitted"), std::string::npos);
-  EXPECT_EQ(console_window_line(r.out), "");
-  EXPECT_FALSE(std::filesystem::exists(dir / "windows.abx"));
+TEST(Spanx, AnInfoBlockNoWindowLineCanBeWorkedOutFromIsRefused) {
+  struct Case {
+    const char* name;
+    std::string tunits, delta;
+    int nchan;
+    std::vector<std::string> lines;  // empty: the info-block reader's own line
+  };
+  // NCHAN 6 is written into a file of 5 channels.
+  const std::vector<Case> cases = {
+      {"seconds as sec", "sec", "1.0", 5,
+       {" Time units not recognised >sec  ", " only \"s\" or \"Hz\" permitted"}},
+      {"zero interval", "s", "0.0", 5,
+       {" FATAL ERROR: abx001/abx001a1.ts has DELTA_T 0: it must be a number above 0"}},
+      // Its rate, 1/DELTA_T, would be Infinity in the window line.
+      {"interval below any rate", "s", "1e-39", 5,
+       {" FATAL ERROR: abx001/abx001a1.ts has DELTA_T 1e-39: too small to invert"}},
+      {"negative rate", "Hz", "-2.5", 5,
+       {" FATAL ERROR: abx001/abx001a1.ts has DELTA_T -2.5: it must be a number above 0"}},
+      {"no channel", "Hz", "12.0", 0,
+       {" FATAL ERROR: abx001/abx001a1.ts has NCHAN 0: a ts file holds 1 to 5 channels"}},
+      {"six channels", "Hz", "12.0", 6, {}},
+  };
+  const std::string old =
+      "abx001a0 027 5 2004-07-19 13:00:00-2004-07-19 14:00:00      12.00000    \r\n";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    TsSpec s = spec(c.tunits, c.delta);
+    s.nchan = std::min(c.nchan, 5);
+    std::filesystem::create_directories(dir / s.station);
+    mttest::write_file(dir / s.station / (s.window + ".ts"),
+                       tsfix::with_info(tsfix::ts_file(s, tsfix::ramp(13)), "NCHAN",
+                                        std::to_string(s.nchan), std::to_string(c.nchan)));
+    mttest::write_file(dir / "windows.abx", old);
+    const auto r = run_program("spanx", {"1"}, answers("T"), dir.str());
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    for (const std::string& line : c.lines) EXPECT_TRUE(tsfix::shows(r.out, line)) << r.out;
+    EXPECT_EQ(r.err, std::string());
+    EXPECT_EQ(r.out.find("EOF found"), std::string::npos) << r.out;
+    EXPECT_EQ(console_window_line(r.out), "");
+    EXPECT_EQ(read_file(dir / "windows.abx"), old);
+  }
 }
 
 TEST(Spanx, PauseAtLevelThreeContinuesOnEmptyLineAndRunsCommands) {
@@ -292,7 +326,7 @@ TEST(Spanx, AFileWithSeveralSamplesPerRecordIsRefused) {
   tsfix::write_ts(dir.path(), s, tsfix::ramp(39));
   mttest::write_file(dir / "windows.abx", "old line\r\n");
   const auto r = run_program("spanx", {"1"}, answers("T"), dir.str());
-  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(tsfix::has_line(r.out, " FATAL ERROR: abx001/abx001a1.ts has SEQ_REC 3")) << r.out;
   EXPECT_TRUE(tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
   EXPECT_EQ(console_window_line(r.out), "");

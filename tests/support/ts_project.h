@@ -120,6 +120,16 @@ inline std::string ts_file(const TsSpec& s, const std::vector<Sample>& data) {
   return out;
 }
 
+// The file with the value of one info line changed (the line keeps its 80 characters):
+// for values the samples cannot follow, such as an NCHAN above their 5 channels.
+inline std::string with_info(std::string file, std::string_view key, std::string_view from,
+                             std::string_view to) {
+  const std::string line = tstest::info(key, from);
+  const std::size_t at = file.find(line);
+  if (at != std::string::npos) file.replace(at, line.size(), tstest::info(key, to));
+  return file;
+}
+
 // Writes the file as station/window.ts under dir.
 inline void write_ts(const std::filesystem::path& dir, const TsSpec& s,
                      const std::vector<Sample>& data) {

@@ -62,10 +62,11 @@ constexpr Source source_of(std::int32_t code) {
 
 void ask_windows(Mix& mx);
 void open_inputs(Mix& mx);
-void open_output(Mix& mx);
 void look_up_windows(Mix& mx);
+void require_common_span(const Mix& mx);
 void ask_event(Mix& mx);
 void ask_channel_map(Mix& mx);
+void open_output(Mix& mx);
 void write_header(Mix& mx);
 void position_inputs(const Mix& mx);
 void mix_records(const Mix& mx);

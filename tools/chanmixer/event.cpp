@@ -1,5 +1,6 @@
 // The event: its start and end, its duration and the number of output records.
 #include <cmath>
+#include <string>
 #include <string_view>
 
 #include "common/edit/fixed.h"
@@ -13,11 +14,21 @@
 namespace chanmixer {
 namespace {
 
+constexpr io::Item kOneText[] = {io::lay::A()};
 constexpr io::Item kTwoTexts[] = {io::lay::A(), io::lay::A()};
 constexpr io::Item kDuration[] = {io::lay::A(),     io::lay::I(4, 4), io::lay::Lit("/"),
                                   io::lay::I(2, 2), io::lay::Lit("/"), io::lay::I(2, 2)};
 
-// Asks until every field of the answer is in range.
+// The time as the time library writes its six fields.
+Timestr library_form(const Timestr& t) {
+  Timestr out{};
+  date(date(field::view(t)), out);
+  return out;
+}
+
+// Asks until every field of the answer is in range; the answer is kept as the time
+// library writes its six fields (its separator columns may hold any character, and
+// the header is read by column), while the echo shows it as typed.
 void ask_time(std::string_view question, std::string_view echo, const Timestr& dflt,
               Timestr& answer) {
   for (;;) {
@@ -32,19 +43,63 @@ void ask_time(std::string_view question, std::string_view echo, const Timestr& d
     }
     std::int32_t ierr = 0;
     chktim(f.year, f.month, f.day, f.hour, f.minute, f.second, ierr);
-    if (ierr == 0) return;
+    if (ierr == 0) {
+      date(f, answer);
+      return;
+    }
+  }
+}
+
+// The records of both inputs are positioned by their windows' database times: the
+// event lies within the later start and the earlier end.
+const Timestr& later_start(const Mix& mx) {
+  return tdiff(field::view(mx.in1.stime), field::view(mx.in2.stime)) > 0 ? mx.in2.stime
+                                                                         : mx.in1.stime;
+}
+
+const Timestr& earlier_end(const Mix& mx) {
+  return tdiff(field::view(mx.in1.etime), field::view(mx.in2.etime)) >= 0 ? mx.in1.etime
+                                                                          : mx.in2.etime;
+}
+
+std::string span_of(const Input& in) {
+  return std::string(field::view(in.window)) + " (" + std::string(field::view(in.stime)) + "-" +
+         std::string(field::view(in.etime)) + ")";
+}
+
+// An event start before a window's start would pair that window's first records with
+// the other window's records of later times.
+void ask_start(Mix& mx) {
+  const Timestr& limit = later_start(mx);
+  ask_time("Give the required event start time >", "stime=", limit, mx.evstart);
+  if (tdiff(field::view(mx.evstart), field::view(limit)) <= 0) return;
+  mx.evstart = library_form(limit);
+  io::FreeWriter(6) << "Event start moved to the later window start: " +
+                           std::string(field::view(mx.evstart));
+}
+
+void ask_end(Mix& mx) {
+  for (;;) {
+    ask_time("Give the required event end   time >", "etime=", earlier_end(mx), mx.evend);
+    if (tdiff(field::view(mx.evstart), field::view(mx.evend)) >= 0) return;
+    io::FreeWriter(6) << "Event end is before the event start " +
+                             std::string(field::view(mx.evstart)) + ": try again";
   }
 }
 
 }  // namespace
 
+void require_common_span(const Mix& mx) {
+  if (tdiff(field::view(later_start(mx)), field::view(earlier_end(mx))) >= 0) return;
+  // One line however long: both spans belong in it.
+  io::FixedWriter(6, kOneText) << " FATAL ERROR: windows " + span_of(mx.in1) + " and " +
+                                      span_of(mx.in2) + " have no common span";
+  fail();
+}
+
 void ask_event(Mix& mx) {
-  const Timestr& later_start =
-      tdiff(field::view(mx.in1.stime), field::view(mx.in2.stime)) > 0 ? mx.in2.stime : mx.in1.stime;
-  ask_time("Give the required event start time >", "stime=", later_start, mx.evstart);
-  const Timestr& earlier_end =
-      tdiff(field::view(mx.in1.etime), field::view(mx.in2.etime)) >= 0 ? mx.in1.etime : mx.in2.etime;
-  ask_time("Give the required event end   time >", "etime=", earlier_end, mx.evend);
+  ask_start(mx);
+  ask_end(mx);
 
   const std::int32_t d = tdiff(field::view(mx.evstart), field::view(mx.evend));
   const std::int32_t days = d / 86400;

@@ -24,6 +24,15 @@ namespace {
 
 constexpr io::Item kTwoTexts[] = {io::lay::A(), io::lay::A()};
 
+// The rate and the skips are reckoned in seconds or in Hz: other units have no meaning.
+bool time_units_known() {
+  const std::string_view units = field::view(tsinfo.T_UNITS);
+  if (units == "s    " || units == "Hz   ") return true;
+  io::FreeWriter(6) << "Time units not recognised >" << units;
+  io::FreeWriter(6) << "only \"s\" or \"Hz\" permitted";
+  return false;
+}
+
 void open_input(Input& in, bool say_file) {
   field::assign(tsinfo.form, tslib::kFormAsk);
   io::FreeWriter(6) << "Opening input file for window " << field::view(in.window);
@@ -32,7 +41,7 @@ void open_input(Input& in, bool say_file) {
   ts_open(in.unit, in.window, in.file, false, false, TsAccess::input);
   if (say_file) io::FreeWriter(6) << "Opened data file =>" << field::view(in.file);
   ts_rdinfo(in.unit);
-  if (!tslib::usable_input(field::trimmed(in.file))) fail();
+  if (!tslib::usable_input(field::trimmed(in.file)) || !time_units_known()) fail();
   in.info = tsinfo;
   in.rate_hz = field::view(tsinfo.T_UNITS) == "s    " ? 1.0f / tsinfo.DELTA_T : tsinfo.DELTA_T;
   in.nchan = tsinfo.NCHAN;

@@ -1,6 +1,7 @@
 // chanmixer: builds one BINARY ts file from chosen channels of two ts files over a
 // common time span, the event.
 #include "common/end.h"
+#include "common/io/units.h"
 #include "tools/chanmixer/chanmixer.h"
 #include "tools/startup/startup.h"
 
@@ -11,12 +12,18 @@ int main(int argc, char** argv) {
   mx.date = st.date;
   chanmixer::ask_windows(mx);
   chanmixer::open_inputs(mx);
-  chanmixer::open_output(mx);
   chanmixer::look_up_windows(mx);
+  chanmixer::require_common_span(mx);
   chanmixer::ask_event(mx);
   chanmixer::ask_channel_map(mx);
+  // Opened after the last question: a run whose answers run out leaves an existing
+  // output as it was and creates none.
+  chanmixer::open_output(mx);
   chanmixer::write_header(mx);
   chanmixer::position_inputs(mx);
   chanmixer::mix_records(mx);
+  // Written out before "Done.": an output that cannot be written out whole gets the
+  // error report instead.
+  io::close(chanmixer::kOutput);
   io::end_program(io::Outcome::success, "Done.");
 }
