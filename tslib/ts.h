@@ -47,7 +47,9 @@ void ts_open(int ind, std::span<char> tswindow, std::span<char> indat, bool prom
 // `tsinfo` (in the form `tsinfo.form` names). Defaults: SEQ_REC 1, MIS_DATA 1.0E+32,
 // and for ASCII files FORMAT "FREE". Returns with the file at its first data record.
 // Ends the program (failure status) when there is no info block, when the file ends
-// inside the block, when FORM differs from `tsinfo.form`, or when NCHAN exceeds 5.
+// inside the block, or when FORM differs from `tsinfo.form`. An NCHAN above 5 is kept
+// as read (the summary lists 5 channels, the data routines move at most 5 values):
+// the tools refuse it with the file's name (tslib/usable_input.h).
 void ts_rdinfo(int ind);
 
 // Cuts the first word off `source` (blanks and commas separate words; see ts_rdinfo):

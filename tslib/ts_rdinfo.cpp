@@ -323,12 +323,6 @@ void ts_rdinfo(int ind) {
     }
   }
 
-  // The value arrays and every caller's data array hold 5 channels.
-  if (tsinfo.NCHAN > tslib::kMaxChannels) {
-    io::FreeWriter(6) << "ts_rdinfo: NCHAN =" << tsinfo.NCHAN
-                      << " exceeds the limit of 5 channels - file refused";
-    io::end_program(io::Outcome::failure);
-  }
   apply_defaults(flags);
   if (iprint >= 1) write_summary();
 }

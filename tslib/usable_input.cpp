@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "common/edit/fixed.h"
 #include "common/edit/free.h"
 #include "tslib/tsinfo.h"
 
@@ -19,11 +20,13 @@ std::string shortest(float value) {
   return std::string(digits.data(), end);
 }
 
+// One line however long the file's name: the free layout would break it at 80 columns.
 void refuse(std::string_view file, std::string_view key, const std::string& value,
             std::string_view why = {}) {
-  std::string line = "FATAL ERROR: ";
+  constexpr io::Item kLine[] = {io::lay::A()};
+  std::string line = " FATAL ERROR: ";
   line.append(file).append(" has ").append(key).append(" ").append(value).append(why);
-  io::FreeWriter(6) << line;
+  io::FixedWriter(6, kLine) << line;
 }
 
 }  // namespace

@@ -497,8 +497,8 @@ TEST(Chanmixer, AnInputWhoseTimeUnitsOrCountsMeanNothingIsRefused) {
        {" FATAL ERROR: kvt102/kvt102a1.ts has DELTA_T -1: it must be a number above 0"}},
       {"no channel", [](Pair& p) { p.a.nchan = 0; },
        {" FATAL ERROR: kvt101/kvt101a1.ts has NCHAN 0: a ts file holds 1 to 5 channels"}},
-      // Refused by the info-block reader already, with a line of its own.
-      {"six channels", [](Pair&) {}, {}, 6},
+      {"six channels", [](Pair&) {},
+       {" FATAL ERROR: kvt102/kvt102a1.ts has NCHAN 6: a ts file holds 1 to 5 channels"}, 6},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

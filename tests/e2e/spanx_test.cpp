@@ -233,7 +233,7 @@ TEST(Spanx, AnInfoBlockNoWindowLineCanBeWorkedOutFromIsRefused) {
     const char* name;
     std::string tunits, delta;
     int nchan;
-    std::vector<std::string> lines;  // empty: the info-block reader's own line
+    std::vector<std::string> lines;
   };
   // NCHAN 6 is written into a file of 5 channels.
   const std::vector<Case> cases = {
@@ -248,7 +248,8 @@ TEST(Spanx, AnInfoBlockNoWindowLineCanBeWorkedOutFromIsRefused) {
        {" FATAL ERROR: abx001/abx001a1.ts has DELTA_T -2.5: it must be a number above 0"}},
       {"no channel", "Hz", "12.0", 0,
        {" FATAL ERROR: abx001/abx001a1.ts has NCHAN 0: a ts file holds 1 to 5 channels"}},
-      {"six channels", "Hz", "12.0", 6, {}},
+      {"six channels", "Hz", "12.0", 6,
+       {" FATAL ERROR: abx001/abx001a1.ts has NCHAN 6: a ts file holds 1 to 5 channels"}},
   };
   const std::string old =
       "abx001a0 027 5 2004-07-19 13:00:00-2004-07-19 14:00:00      12.00000    \r\n";

@@ -346,6 +346,7 @@ struct RefusedInputCase {
   const char* name;
   void (*change)(TsSpec&);
   std::vector<std::string> shown;  // pieces of the console output
+  int header_nchan = 0;            // an NCHAN for the header alone (the samples keep 5)
 };
 
 TEST(Wincutter, AnInputItCannotWorkOnIsRefusedBeforeTheOutputIsOpened) {
@@ -361,6 +362,8 @@ TEST(Wincutter, AnInputItCannotWorkOnIsRefusedBeforeTheOutputIsOpened) {
        {" FATAL ERROR: kvt101/kvt101a1.ts has DELTA_T 0"}},
       {"NegativeDeltaT", [](TsSpec& s) { s.delta = "-4.0"; },
        {" FATAL ERROR: kvt101/kvt101a1.ts has DELTA_T -4"}},
+      {"SixChannels", [](TsSpec&) {},
+       {" FATAL ERROR: kvt101/kvt101a1.ts has NCHAN 6: a ts file holds 1 to 5 channels\r\n"}, 6},
   };
   for (const RefusedInputCase& c : cases) {
     for (const bool earlier : {true, false}) {
@@ -369,6 +372,11 @@ TEST(Wincutter, AnInputItCannotWorkOnIsRefusedBeforeTheOutputIsOpened) {
       TsSpec s;
       c.change(s);
       tsfix::write_ts(dir.path(), s, tsfix::ramp(9));
+      if (c.header_nchan != 0) {
+        const auto file = dir / "kvt101" / "kvt101a1.ts";
+        mttest::write_file(file, tsfix::with_info(read_file(file), "NCHAN", "5",
+                                                  std::to_string(c.header_nchan)));
+      }
       std::optional<std::string> before;
       if (earlier) before = put_earlier_extract(dir);
       const auto r = run_program("wincutter", {}, answers("", "20x4-07-20 13:00:00"), dir.str());
