@@ -2,7 +2,6 @@
 // the run ends with a failure or an error report while it is still open.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
 
 #include <csignal>
 #include <filesystem>
@@ -116,13 +115,6 @@ TEST(OutputCut, ALinkedOutputIsCutThroughTheLink) {
   EXPECT_EQ(fs::file_size(target), 0u);
 }
 
-// A regular file that stops growing at 1000 bytes stands in for a full disk.
-void limit_file_size() {
-  ::signal(SIGXFSZ, SIG_IGN);
-  const rlimit limit{1000, 1000};
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-}
-
 TEST(OutputCut, AnOutputThatCannotBeWrittenOutIsCutBack) {
   struct Case {
     const char* what;
@@ -138,7 +130,7 @@ TEST(OutputCut, AnOutputThatCannotBeWrittenOutIsCutBack) {
   for (const Case& c : cases) {
     const mttest::ChildResult r = mttest::run_child([&] {
       io::set_program_name("tester");
-      limit_file_size();
+      mttest::limit_file_size(1000);  // stands in for a full disk
       io::open(10, output.string(), text_file(true), io::Takes::neither);
       for (int i = 0; i < 100; ++i) say(10, "more than the disk holds");
       c.finish();

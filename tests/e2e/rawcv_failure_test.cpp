@@ -1,14 +1,10 @@
 // rawcv end to end: what a failed run leaves behind, and the form the accepted time
 // answers are kept in.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
-#include "support/child.h"
 #include "support/rawcv_project.h"
 
 namespace rawcv_e2e {
@@ -17,23 +13,6 @@ namespace {
 const std::string kDatabase = "# windows\r\nkvt101a0 007 5 2004-07-20 12:00:00-2004-07-20 13:00:00\r\n";
 const std::string kEarlierTs = "the ts file of an earlier run";
 const std::string kEarlierAux = "the aux file of an earlier run";
-
-// rawcv in the project directory with every file it writes limited to `bytes`: a
-// write beyond that fails as on a full disk.
-mttest::ChildResult run_on_small_disk(const Project& p, const std::vector<std::string>& answers,
-                                      rlim_t bytes) {
-  const std::string exe = std::string(MT_BIN_DIR) + "/rawcv";
-  return mttest::run_child(
-      [&] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, bytes};
-        char* argv[] = {const_cast<char*>(exe.c_str()), nullptr};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) == 0 && ::chdir(p.dir.str().c_str()) == 0)
-          ::execv(argv[0], argv);
-        ::_exit(126);
-      },
-      mttest::answer_lines(answers));
-}
 
 // Ten minutes at 1 Hz: a ts file of some 20 kB, all of it still buffered when the
 // loop ends, so that the disk fills only when the files are written out and closed.
@@ -50,8 +29,8 @@ TEST(RawcvFailure, AFullDiskAtTheEndLeavesNoWindowLineAndNoFragment) {
     Project p;
     p.raw(window_description(1.0f, "Hz", 5, 700));
     mttest::write_file(p.dir / "windows.kvt", kDatabase);
-    const auto r = run_on_small_disk(p, ten_minutes(form).list(), 8192);
-    ASSERT_NE(r.status, 126) << "rawcv did not start";
+    const auto r = mttest::run_program_on_small_disk(
+        "rawcv", {}, mttest::answer_lines(ten_minutes(form).list()), p.dir.str(), 8192);
     EXPECT_EQ(r.status, 38) << form << r.out << r.err;
     EXPECT_NE(r.err.find("rawcv: severe (38): error during write, unit 10, file "), std::string::npos)
         << form << r.err;

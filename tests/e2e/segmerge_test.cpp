@@ -1,9 +1,6 @@
 // segmerge end to end: window list, drops, gaps, baseline corrections, the report and
 // the spliced window's line in the windows database.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -567,23 +564,6 @@ TEST(Segmerge, AnswersEndingAtAReaskedInputLeaveNoFragment) {
   }
 }
 
-// segmerge in dir with every file it writes limited to `bytes`: a write beyond that
-// fails as on a full disk.
-mttest::ChildResult run_on_small_disk(const TempDir& dir, const std::string& answers,
-                                      rlim_t bytes) {
-  const std::string exe = std::string(MT_BIN_DIR) + "/segmerge";
-  return mttest::run_child(
-      [&] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, bytes};
-        char* argv[] = {const_cast<char*>(exe.c_str()), nullptr};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) == 0 && ::chdir(dir.str().c_str()) == 0)
-          ::execv(argv[0], argv);
-        ::_exit(126);
-      },
-      answers);
-}
-
 bool reports_write_error_on_output(const std::string& err) {
   return err.starts_with("segmerge: severe (38): error during write, unit 7, file /") &&
          err.ends_with("/kvt101/kvt101as.ts\r\n");
@@ -604,7 +584,7 @@ TEST(Segmerge, AFullDiskLeavesNoWindowLineAndNoFragment) {
     TempDir dir;
     const std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", c.records}});
     const std::string db = read_file(dir / "windows.kvt");
-    const auto r = run_on_small_disk(dir, answers, 8192);
+    const auto r = mttest::run_program_on_small_disk("segmerge", {}, answers, dir.str(), 8192);
     ASSERT_NE(r.status, 126) << "segmerge did not start";
     EXPECT_EQ(r.status, 38) << r.out << r.err;
     EXPECT_TRUE(reports_write_error_on_output(r.err)) << r.err;

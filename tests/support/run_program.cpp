@@ -1,5 +1,7 @@
 #include "support/run_program.h"
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 
 namespace mttest {
@@ -17,10 +20,9 @@ std::string resolve(const std::string& exe) {
   return std::string(MT_BIN_DIR) + "/" + exe;
 }
 
-}  // namespace
-
-RunResult run_program(const std::string& exe, const std::vector<std::string>& args,
-                      const std::string& stdin_text, const std::string& cwd) {
+RunResult run(const std::string& exe, const std::vector<std::string>& args,
+              const std::string& stdin_text, const std::string& cwd,
+              std::optional<std::uint64_t> file_size_limit) {
   const std::string path = resolve(exe);
   std::vector<std::string> argv_store{path};
   argv_store.insert(argv_store.end(), args.begin(), args.end());
@@ -29,11 +31,31 @@ RunResult run_program(const std::string& exe, const std::vector<std::string>& ar
   argv.push_back(nullptr);
 
   Child child([&] {
+    if (file_size_limit) limit_file_size(*file_size_limit);
     if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
     ::execv(path.c_str(), argv.data());
     ::_exit(127);
   });
   return child.finish(stdin_text);
+}
+
+}  // namespace
+
+void limit_file_size(std::uint64_t bytes) {
+  ::signal(SIGXFSZ, SIG_IGN);
+  const rlimit limit{bytes, bytes};
+  if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
+}
+
+RunResult run_program(const std::string& exe, const std::vector<std::string>& args,
+                      const std::string& stdin_text, const std::string& cwd) {
+  return run(exe, args, stdin_text, cwd, std::nullopt);
+}
+
+RunResult run_program_on_small_disk(const std::string& exe, const std::vector<std::string>& args,
+                                    const std::string& stdin_text, const std::string& cwd,
+                                    std::uint64_t bytes) {
+  return run(exe, args, stdin_text, cwd, bytes);
 }
 
 TempDir::TempDir() {

@@ -1,6 +1,7 @@
 #pragma once
 // Runs a program of the suite in a directory with its answers on standard input, as a
 // script piping the answers in would, and collects what it wrote.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,6 +15,15 @@ using RunResult = ChildResult;
 // exe: a path, or a bare program name looked up in MT_BIN_DIR.
 RunResult run_program(const std::string& exe, const std::vector<std::string>& args,
                       const std::string& stdin_text, const std::string& cwd);
+
+// For this process and what it starts: every file written is limited to `bytes`, and
+// a write beyond that fails (EFBIG, the signal ignored) as on a full disk. For a child.
+void limit_file_size(std::uint64_t bytes);
+
+// run_program on such a small disk.
+RunResult run_program_on_small_disk(const std::string& exe, const std::vector<std::string>& args,
+                                    const std::string& stdin_text, const std::string& cwd,
+                                    std::uint64_t bytes);
 
 // Answers as a script pipes them in: each on a line of its own.
 inline std::string answer_lines(const std::vector<std::string>& answers) {
