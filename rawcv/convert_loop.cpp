@@ -18,7 +18,7 @@
 #include "rawcv/driver.h"
 #include "rawcv/input1d.h"
 #include "rawcv/rawhdr.h"
-#include "rawcv/rawint.h"
+#include "tslib/counts.h"
 #include "tslib/data_record.h"
 
 namespace rawcv {
@@ -160,7 +160,7 @@ void convert_and_finish(ConverterState& s) {
 
   io::FixedWriter(6, kCountLine) << "Number of points written: " << written;
   const std::int32_t seconds =
-      rawint::nint32(static_cast<double>(written) / static_cast<double>(rawhdr.delta));
+      tslib::nearest_int32(static_cast<double>(written) / static_cast<double>(rawhdr.delta));
   const Timestr actual_end = nowtim(field::view(s.stime), 0, 0, 0, seconds);
   const std::string_view end_text = field::view(actual_end);
   if (iprint > 0) {

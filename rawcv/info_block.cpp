@@ -7,7 +7,7 @@
 #include "common/text_field.h"
 #include "rawcv/driver.h"
 #include "rawcv/rawhdr.h"
-#include "rawcv/rawint.h"
+#include "tslib/counts.h"
 #include "tslib/info_line.h"
 
 namespace rawcv {
@@ -59,8 +59,8 @@ void write_site_keys(InfoWriter& w, const ConverterState& s) {
   w.real("LONGITUDE", s.longitude);
   w.real("ELEVATION", s.elevation);
   w.real("UTM_ORIGIN", s.utm_cm);
-  w.integer("UTM_NORTH", rawint::nint32(s.utm_north));
-  w.integer("UTM_EAST", rawint::nint32(s.utm_east));
+  w.integer("UTM_NORTH", tslib::nearest_int32(s.utm_north));
+  w.integer("UTM_EAST", tslib::nearest_int32(s.utm_east));
 }
 
 // FORM to SEQ_REC, the same in both files.

@@ -17,7 +17,7 @@
 #include "common/strings.h"
 #include "common/text_field.h"
 #include "rawcv/rawhdr.h"
-#include "rawcv/rawint.h"
+#include "tslib/counts.h"
 
 namespace {
 
@@ -79,11 +79,12 @@ float samples_per_second(const RawHeader& h) {
 // Data record of the first 10-minute boundary of the clock after the block start.
 std::int32_t first_boundary_record(std::int32_t bmin, float delta) {
   const std::int64_t k = 10 - bmin % 10;
-  if (delta > 1.0f) return rawint::saturate(60 * k * std::int64_t{rawint::trunc32(delta)} + 1);
+  if (delta > 1.0f)
+    return tslib::saturate_int32(60 * k * std::int64_t{tslib::cut_to_int32(delta)} + 1);
   if (!(delta > 0.0f)) return 0;  // no usable sampling value; the driver stops on it
-  const std::int32_t per = rawint::nint32(1.0 / static_cast<double>(delta));
+  const std::int32_t per = tslib::nearest_int32(1.0 / static_cast<double>(delta));
   if (per == 0) return 0;
-  return rawint::saturate(60 * k / per + 1);
+  return tslib::saturate_int32(60 * k / per + 1);
 }
 
 }  // namespace
