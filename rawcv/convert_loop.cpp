@@ -20,6 +20,7 @@
 #include "rawcv/rawhdr.h"
 #include "tslib/counts.h"
 #include "tslib/data_record.h"
+#include "tslib/tsinfo.h"
 
 namespace rawcv {
 
@@ -27,7 +28,6 @@ namespace {
 
 using io::FreeWriter;
 
-constexpr float kMissingData = 1.0E32f;  // rows of a record that no sample filled
 constexpr int kAuxValues = 3;            // Ti, Th, Bt
 
 constexpr io::Item kCountLine[] = {io::lay::A(), io::lay::I(10)};
@@ -55,10 +55,11 @@ class RecordWriter {
         tslib::write_data_record(kAuxUnit, std::span<const float>(aux_.data(), kAuxValues), form());
       return;
     }
-    if (filled < seq_rec_) {
-      std::fill(ts_.begin() + filled * nchan_, ts_.begin() + seq_rec_ * nchan_, kMissingData);
+    if (filled < seq_rec_) {  // rows that no sample filled
+      std::fill(ts_.begin() + filled * nchan_, ts_.begin() + seq_rec_ * nchan_,
+                tslib::kDefaultMissing);
       std::fill(aux_.begin() + filled * kAuxValues, aux_.begin() + seq_rec_ * kAuxValues,
-                kMissingData);
+                tslib::kDefaultMissing);
     }
     tslib::write_data_record(
         kTsUnit, std::span<const float>(ts_.data(), std::size_t(seq_rec_ * nchan_)), form());

@@ -9,12 +9,11 @@
 #include "rawcv/rawhdr.h"
 #include "tslib/counts.h"
 #include "tslib/info_line.h"
+#include "tslib/tsinfo.h"
 
 namespace rawcv {
 
 namespace {
-
-constexpr float kMissingData = 1.0E32f;
 
 struct ChannelText {
   std::string_view name;
@@ -83,7 +82,7 @@ void write_time_keys(InfoWriter& w, const ConverterState& s, float delta_t) {
   w.text("ENDTIME", field::view(time_value(s.etime, "00")));
   w.text("T_UNITS", "s");
   w.real("DELTA_T", delta_t);
-  w.real("MIS_DATA", kMissingData);
+  w.real("MIS_DATA", tslib::kDefaultMissing);
   w.bare("INFO_END");
 }
 
