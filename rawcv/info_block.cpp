@@ -15,6 +15,8 @@ namespace rawcv {
 
 namespace {
 
+using tslib::InfoWriter;
+
 struct ChannelText {
   std::string_view name;
   std::string_view units;
@@ -23,21 +25,6 @@ constexpr std::array<ChannelText, 5> kTsChannels = {
     {{"HX", "nT"}, {"HY", "nT"}, {"HZ", "nT"}, {"EX", "mV/km"}, {"EY", "mV/km"}}};
 constexpr std::array<ChannelText, 3> kAuxChannels = {
     {{"Ti", "degC"}, {"Th", "degC"}, {"Bt", "V"}}};
-
-class InfoWriter {
- public:
-  InfoWriter(int unit, bool binary) : unit_(unit), binary_(binary) {}
-  void bare(std::string_view key) { tslib::info_line(line_, key), put(); }
-  void text(std::string_view key, std::string_view v) { tslib::info_text(line_, key, v), put(); }
-  void integer(std::string_view key, std::int32_t v) { tslib::info_int(line_, key, v), put(); }
-  void real(std::string_view key, float v) { tslib::info_float(line_, key, v), put(); }
-
- private:
-  void put() { tslib::write_header_line(unit_, line_, binary_); }
-  int unit_;
-  bool binary_;
-  tslib::HeaderLine line_{};
-};
 
 // The 21-character time values: the timestr and two more characters.
 std::array<char, 21> time_value(const std::array<char, 19>& t, std::string_view tail) {
