@@ -264,11 +264,10 @@ std::int32_t samples_in(std::int32_t s, float delta) {
   return s / per;
 }
 
-void input1d(std::int32_t unit, std::int32_t instr, std::span<float> dat,
+void input1d(Input1dState& st, std::int32_t unit, std::int32_t instr, std::span<float> dat,
              std::int32_t& status, std::int32_t yy, std::int32_t mo, std::int32_t dd,
              std::int32_t hh, std::int32_t mi, std::int32_t ss, std::int32_t dursec,
              std::int32_t& next) {
-  Input1dState& st = input1d_state;
   const RawHeader& h = rawhdr;
   if (st.calls++ == 0) {
     status = 0;
