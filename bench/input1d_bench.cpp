@@ -33,7 +33,7 @@ void Input1dMillion(benchmark::State& state) {
   for (auto _ : state) {
     rawhdr = RawHeader{};
     rawhdr.hwunit = 2;  // not open: hardware factors 1.0
-    input1d_state = Input1dState{};
+    Input1dState reader{};
     prtlvl = PrintLevelRecord{};
     std::int32_t next = 0, status = 0;
     rdhead(kRaw, path, next);
@@ -41,7 +41,7 @@ void Input1dMillion(benchmark::State& state) {
     double sum = 0.0;
     std::int32_t n = 0;
     for (; n < kSamples; ++n) {
-      input1d(kRaw, rawhdr.hdr77(1), dat, status, 2004, 7, 20, 13, 17, 0, 86400, next);
+      input1d(reader, kRaw, rawhdr.hdr77(1), dat, status, 2004, 7, 20, 13, 17, 0, 86400, next);
       if (status < 0) break;
       sum += dat[0];
     }

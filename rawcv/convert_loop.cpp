@@ -18,8 +18,9 @@
 #include "rawcv/driver.h"
 #include "rawcv/input1d.h"
 #include "rawcv/rawhdr.h"
-#include "rawcv/rawint.h"
+#include "tslib/counts.h"
 #include "tslib/data_record.h"
+#include "tslib/tsinfo.h"
 
 namespace rawcv {
 
@@ -27,7 +28,6 @@ namespace {
 
 using io::FreeWriter;
 
-constexpr float kMissingData = 1.0E32f;  // rows of a record that no sample filled
 constexpr int kAuxValues = 3;            // Ti, Th, Bt
 
 constexpr io::Item kCountLine[] = {io::lay::A(), io::lay::I(10)};
@@ -45,6 +45,16 @@ class RecordWriter {
     std::copy_n(dat.begin() + nchan_ + 3, kAuxValues, aux_.begin() + (row - 1) * kAuxValues);
   }
 
+  // Writes the record of `filled` rows (and the aux record when stamp is set) and,
+  // when verifying, reads its first sample back; npt is the sample count so far.
+  // Returns the samples written.
+  std::int32_t finish(int filled, bool stamp, std::int32_t npt) {
+    write(filled, stamp);
+    if (verify_) verify(npt);
+    return filled;
+  }
+
+ private:
   // Writes the ts record of `filled` rows and, when stamp is set, the aux record.
   void write(int filled, bool stamp) {
     const ConverterState& s = state_;
@@ -55,10 +65,11 @@ class RecordWriter {
         tslib::write_data_record(kAuxUnit, std::span<const float>(aux_.data(), kAuxValues), form());
       return;
     }
-    if (filled < seq_rec_) {
-      std::fill(ts_.begin() + filled * nchan_, ts_.begin() + seq_rec_ * nchan_, kMissingData);
+    if (filled < seq_rec_) {  // rows that no sample filled
+      std::fill(ts_.begin() + filled * nchan_, ts_.begin() + seq_rec_ * nchan_,
+                tslib::kDefaultMissing);
       std::fill(aux_.begin() + filled * kAuxValues, aux_.begin() + seq_rec_ * kAuxValues,
-                kMissingData);
+                tslib::kDefaultMissing);
     }
     tslib::write_data_record(
         kTsUnit, std::span<const float>(ts_.data(), std::size_t(seq_rec_ * nchan_)), form());
@@ -85,7 +96,6 @@ class RecordWriter {
     FreeWriter(6) << "datv  :" << std::span<const float>(back);
   }
 
- private:
   std::span<const float> first_ts() const { return {ts_.data(), std::size_t(nchan_)}; }
 
   // The form of both files' records; a format text is parsed at the first record.
@@ -106,17 +116,17 @@ class RecordWriter {
   std::array<float, kMaxSeqRec * kAuxValues> aux_{};
 };
 
-}  // namespace
+void announce_drop(std::int32_t drop) {
+  FreeWriter(6) << " ";
+  FreeWriter(6) << "DROPPING FIRST" << drop << "  DATA POINTS";
+  FreeWriter(6) << " ";
+}
 
-void convert_and_finish(ConverterState& s) {
+// Samples from input1d into records, the first s.drop of them dropped, until s.ndata
+// are counted or input1d reports the end. Returns the samples written.
+std::int32_t convert_samples(ConverterState& s) {
   const int nchan = rawhdr.nchan;
-  const int iprint = prtlvl.iprint;
-  if (s.old) {
-    FreeWriter(6) << " ";
-    FreeWriter(6) << "DROPPING FIRST" << s.drop << "  DATA POINTS";
-    FreeWriter(6) << " ";
-  }
-
+  const bool trace = prtlvl.iprint >= 3;
   RecordWriter records(s, nchan);
   std::array<float, kDatSize> dat{};
   std::int32_t status = 0;
@@ -124,46 +134,45 @@ void convert_and_finish(ConverterState& s) {
   std::int32_t written = 0;  // samples in ts records written
   std::int32_t next = s.next;
   std::int32_t previous_next = next;
-  bool stamp = false;
-  int filled = 0;  // rows of the record in the making
+  bool stamp = false;  // a new stamp came with a row of the record in the making
+  int filled = 0;      // rows of the record in the making
 
   for (;;) {
-    input1d(kRawUnit, s.box, dat, status, s.start[0], s.start[1], s.start[2], s.start[3],
-            s.start[4], s.start[5], s.tlen, next);
+    input1d(s.reader, kRawUnit, s.box, dat, status, s.start[0], s.start[1], s.start[2],
+            s.start[3], s.start[4], s.start[5], s.tlen, next);
     ++count;
     if (status < 0) break;
     if (count <= s.drop) continue;
     if (next != previous_next) {
       stamp = true;
-      if (iprint >= 3)
+      if (trace)
         FreeWriter(6) << "Ti, Th & battery "
                       << std::span<const float>(dat.data() + nchan + 3, kAuxValues);
     }
     previous_next = next;
-    if (iprint >= 3) FreeWriter(6) << "Input dat =>" << std::span<const float>(dat.data(), std::size_t(nchan));
+    if (trace)
+      FreeWriter(6) << "Input dat =>" << std::span<const float>(dat.data(), std::size_t(nchan));
     filled = (count - s.drop - 1) % s.seq_rec + 1;
     records.put_row(filled, dat);
     if (filled < s.seq_rec && count < s.ndata) continue;
-    records.write(filled, stamp);
-    written += filled;
+    written += records.finish(filled, stamp, count);
     stamp = false;
     filled = 0;
-    if (s.verify) records.verify(count);
     if (count >= s.ndata) break;
   }
   // A record that the end of the data cut short is kept, its empty rows missing data.
-  if (filled > 0) {
-    records.write(filled, stamp);
-    written += filled;
-    if (s.verify) records.verify(count);
-  }
+  if (filled > 0) written += records.finish(filled, stamp, count);
+  return written;
+}
 
+// The report of the samples written and of where they end; returns that end.
+Timestr report_actual_end(const ConverterState& s, std::int32_t written) {
   io::FixedWriter(6, kCountLine) << "Number of points written: " << written;
   const std::int32_t seconds =
-      rawint::nint32(static_cast<double>(written) / static_cast<double>(rawhdr.delta));
+      tslib::nearest_int32(static_cast<double>(written) / static_cast<double>(rawhdr.delta));
   const Timestr actual_end = nowtim(field::view(s.stime), 0, 0, 0, seconds);
   const std::string_view end_text = field::view(actual_end);
-  if (iprint > 0) {
+  if (prtlvl.iprint > 0) {
     io::FixedWriter(6, kCountLine) << "Actual length in seconds = " << seconds;
     io::FixedWriter(6, kTextLine) << "Actual end time = " << end_text;
   }
@@ -171,11 +180,20 @@ void convert_and_finish(ConverterState& s) {
     io::FixedWriter(6, kTextLine) << "Number of points LESS than expected: end time =" << end_text;
     io::FixedWriter(6, kPlainLine) << "ENDTIME in ts file is incorrect";
   }
+  return actual_end;
+}
+
+}  // namespace
+
+void convert_and_finish(ConverterState& s) {
+  if (s.old) announce_drop(s.drop);
+  const std::int32_t written = convert_samples(s);
+  const Timestr actual_end = report_actual_end(s, written);
   // The window line names complete files only: both are written out and closed
   // first, and a failure there ends the run before the line is appended.
   io::close(kTsUnit);
   io::close(kAuxUnit);
-  append_window_record(s, end_text);
+  append_window_record(s, field::view(actual_end));
 }
 
 }  // namespace rawcv

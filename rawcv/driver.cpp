@@ -22,8 +22,8 @@
 #include "common/text_field.h"
 #include "common/timelib.h"
 #include "rawcv/rawhdr.h"
-#include "rawcv/rawint.h"
 #include "rawcv/site.h"
+#include "tslib/counts.h"
 
 namespace rawcv {
 
@@ -272,7 +272,7 @@ void ask_end_time(ConverterState& s) {
 void duration(ConverterState& s) {
   split(s.stime, s.start);
   s.tlen = tdiff(field::view(s.stime), field::view(s.etime));
-  s.ndata = rawint::nint32(static_cast<double>(s.tlen) * static_cast<double>(rawhdr.delta));
+  s.ndata = tslib::nearest_int32(static_cast<double>(s.tlen) * static_cast<double>(rawhdr.delta));
   if (iprint() > 0) {
     FreeWriter(6) << "Total length in seconds       :" << s.tlen;
     FreeWriter(6) << "Total number of data requested:" << s.ndata;

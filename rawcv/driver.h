@@ -1,13 +1,15 @@
 #pragma once
 // The converter's main routine and the state it owns: the answers, names and derived
-// values that the header writers and the conversion loop are handed. The raw header
-// record `rawhdr` (rawcv/rawhdr.h) is the one process-wide record of the converter.
+// values that the header writers and the conversion loop are handed, and the sample
+// reader's state. The raw header record `rawhdr` (rawcv/rawhdr.h) is the one
+// process-wide record of the converter.
 #include <array>
 #include <cstdint>
 #include <string_view>
 
 #include "common/text_field.h"
 #include "rawcv/gethardware.h"
+#include "rawcv/input1d.h"
 
 namespace rawcv {
 
@@ -61,6 +63,7 @@ struct ConverterState {
   std::int32_t tlen = 0;               // seconds from stime to etime
   std::int32_t ndata = 0;              // samples requested
   std::int32_t next = 0;               // data record that the next stamp follows
+  Input1dState reader{};               // the sample reader's state from call to call
 };
 
 // The whole run: dialogue, header blocks, conversion, window record, program end.

@@ -7,14 +7,15 @@
 #include "common/text_field.h"
 #include "rawcv/driver.h"
 #include "rawcv/rawhdr.h"
-#include "rawcv/rawint.h"
+#include "tslib/counts.h"
 #include "tslib/info_line.h"
+#include "tslib/tsinfo.h"
 
 namespace rawcv {
 
 namespace {
 
-constexpr float kMissingData = 1.0E32f;
+using tslib::InfoWriter;
 
 struct ChannelText {
   std::string_view name;
@@ -24,21 +25,6 @@ constexpr std::array<ChannelText, 5> kTsChannels = {
     {{"HX", "nT"}, {"HY", "nT"}, {"HZ", "nT"}, {"EX", "mV/km"}, {"EY", "mV/km"}}};
 constexpr std::array<ChannelText, 3> kAuxChannels = {
     {{"Ti", "degC"}, {"Th", "degC"}, {"Bt", "V"}}};
-
-class InfoWriter {
- public:
-  InfoWriter(int unit, bool binary) : unit_(unit), binary_(binary) {}
-  void bare(std::string_view key) { tslib::info_line(line_, key), put(); }
-  void text(std::string_view key, std::string_view v) { tslib::info_text(line_, key, v), put(); }
-  void integer(std::string_view key, std::int32_t v) { tslib::info_int(line_, key, v), put(); }
-  void real(std::string_view key, float v) { tslib::info_float(line_, key, v), put(); }
-
- private:
-  void put() { tslib::write_header_line(unit_, line_, binary_); }
-  int unit_;
-  bool binary_;
-  tslib::HeaderLine line_{};
-};
 
 // The 21-character time values: the timestr and two more characters.
 std::array<char, 21> time_value(const std::array<char, 19>& t, std::string_view tail) {
@@ -59,8 +45,8 @@ void write_site_keys(InfoWriter& w, const ConverterState& s) {
   w.real("LONGITUDE", s.longitude);
   w.real("ELEVATION", s.elevation);
   w.real("UTM_ORIGIN", s.utm_cm);
-  w.integer("UTM_NORTH", rawint::nint32(s.utm_north));
-  w.integer("UTM_EAST", rawint::nint32(s.utm_east));
+  w.integer("UTM_NORTH", tslib::nearest_int32(s.utm_north));
+  w.integer("UTM_EAST", tslib::nearest_int32(s.utm_east));
 }
 
 // FORM to SEQ_REC, the same in both files.
@@ -83,7 +69,7 @@ void write_time_keys(InfoWriter& w, const ConverterState& s, float delta_t) {
   w.text("ENDTIME", field::view(time_value(s.etime, "00")));
   w.text("T_UNITS", "s");
   w.real("DELTA_T", delta_t);
-  w.real("MIS_DATA", kMissingData);
+  w.real("MIS_DATA", tslib::kDefaultMissing);
   w.bare("INFO_END");
 }
 

@@ -19,7 +19,7 @@
 #include "common/prompt.h"
 #include "common/strings.h"
 #include "common/text_field.h"
-#include "rawcv/rawint.h"
+#include "tslib/counts.h"
 
 namespace {
 
@@ -225,7 +225,7 @@ bool set_up(std::int32_t unit, std::int32_t instr, std::int32_t yy, std::int32_t
   if (iprint >= 1)
     io::FixedWriter(kConsole, kTimeLine) << "input1d1: Data start time: bstsec/byy/bmm/bdd/bhh/bmin/bss "
         << bstsec << h.byy << h.bmm << h.bdd << h.bhh << h.bmin << h.bss;
-  const std::int32_t ns = rawint::saturate(std::int64_t{stsec} - bstsec);
+  const std::int32_t ns = tslib::saturate_int32(std::int64_t{stsec} - bstsec);
   if (iprint >= 1)
     io::FixedWriter(kConsole, kTextInt6)
         << "input1d1: Seconds between requested and data block start time: ns=" << ns;
@@ -233,7 +233,7 @@ bool set_up(std::int32_t unit, std::int32_t instr, std::int32_t yy, std::int32_t
   if (ns < 0) {
     io::FixedWriter(kConsole, kText)
         << "input1d1: ERROR: requested start timepreceeds first data entry in data block.";
-    st.gap = rawint::saturate(-std::int64_t{samples_in(ns, h.delta)});
+    st.gap = tslib::saturate_int32(-std::int64_t{samples_in(ns, h.delta)});
     io::FreeWriter(kConsole) << " The gap size is " << st.gap;
     return false;
   }
@@ -255,19 +255,19 @@ bool set_up(std::int32_t unit, std::int32_t instr, std::int32_t yy, std::int32_t
 }  // namespace
 
 std::int32_t samples_in(std::int32_t s, float delta) {
-  if (delta >= 1.0f) return rawint::saturate(std::int64_t{s} * rawint::trunc32(delta));
+  if (delta >= 1.0f)
+    return tslib::saturate_int32(std::int64_t{s} * tslib::cut_to_int32(delta));
   if (!(delta > 0.0f)) return 0;  // no usable sampling value
-  const std::int32_t per = rawint::nint32(1.0 / static_cast<double>(delta));
+  const std::int32_t per = tslib::nearest_int32(1.0 / static_cast<double>(delta));
   if (per == 0) return 0;
   if (per == -1 && s == std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::max();
   return s / per;
 }
 
-void input1d(std::int32_t unit, std::int32_t instr, std::span<float> dat,
+void input1d(Input1dState& st, std::int32_t unit, std::int32_t instr, std::span<float> dat,
              std::int32_t& status, std::int32_t yy, std::int32_t mo, std::int32_t dd,
              std::int32_t hh, std::int32_t mi, std::int32_t ss, std::int32_t dursec,
              std::int32_t& next) {
-  Input1dState& st = input1d_state;
   const RawHeader& h = rawhdr;
   if (st.calls++ == 0) {
     status = 0;

@@ -9,7 +9,8 @@
 #include "rawcv/rawhdr.h"
 #include "rawcv/slots.h"
 
-// What input1d keeps from call to call (zero at program start).
+// What input1d keeps from call to call, zero before the first call. The run's owner
+// (the converter's state) holds it and hands it to every call.
 struct Input1dState {
   std::int32_t calls = 0;                 // calls so far; 0 before the first
   bool ended = false;                     // end of data or read error met: no more reads
@@ -25,17 +26,16 @@ struct Input1dState {
   std::int32_t gap = 0;                   // samples missing before the data block
 };
 
-inline Input1dState input1d_state;
-
 // One output sample. The first call sets up the calibration (dialogue at print level
 // >= 1, hardware lookup on rawhdr.hwunit when that unit is open), skips to the
 // requested start yy..ss and checks dursec. dat holds nchan + 6 values: 1..nchan the
 // calibrated samples, nchan+4..nchan+6 Ti, Th, Bt (from the second stamp on).
 // status: 0 after the first call, -1 on end of data, read error or unusable request.
 // A channel table that does not feed every output position once ends the program.
-void input1d(std::int32_t unit, std::int32_t instr, std::span<float> dat, std::int32_t& status,
-             std::int32_t yy, std::int32_t mo, std::int32_t dd, std::int32_t hh,
-             std::int32_t mi, std::int32_t ss, std::int32_t dursec, std::int32_t& next);
+void input1d(Input1dState& st, std::int32_t unit, std::int32_t instr, std::span<float> dat,
+             std::int32_t& status, std::int32_t yy, std::int32_t mo, std::int32_t dd,
+             std::int32_t hh, std::int32_t mi, std::int32_t ss, std::int32_t dursec,
+             std::int32_t& next);
 
 // Samples in s seconds at delta samples/s (the logger's integer counting).
 std::int32_t samples_in(std::int32_t s, float delta);

@@ -45,7 +45,7 @@ class Input1d : public ::testing::Test {
   void SetUp() override {
     rawhdr = RawHeader{};
     rawhdr.hwunit = kHardware;
-    input1d_state = Input1dState{};
+    reader_ = Input1dState{};
     prtlvl = PrintLevelRecord{};
   }
   void TearDown() override {
@@ -58,10 +58,12 @@ class Input1d : public ::testing::Test {
     ASSERT_EQ(rdhead(kRaw, path, next_), 0);
   }
   std::int32_t call(std::span<float> dat, const Request& q = {}) {
-    input1d(kRaw, rawhdr.hdr77(1), dat, status_, q.yy, q.mo, q.dd, q.hh, q.mi, q.ss, q.dursec, next_);
+    input1d(reader_, kRaw, rawhdr.hdr77(1), dat, status_, q.yy, q.mo, q.dd, q.hh, q.mi, q.ss,
+            q.dursec, next_);
     return status_;
   }
   mttest::TempDir dir_;
+  Input1dState reader_{};
   std::int32_t next_ = 0;
   std::int32_t status_ = 99;
 };
@@ -76,7 +78,7 @@ TEST_F(Input1d, FactorsFromTheHeaderWithoutHardwareDatabase) {
   open(d);
   std::array<float, 11> dat{};
   EXPECT_EQ(call(dat), 0);
-  const Input1dState& s = input1d_state;
+  const Input1dState& s = reader_;
   EXPECT_EQ(s.mpchan.v, (std::array<std::int32_t, 5>{3, 4, 5, 1, 2}));
   EXPECT_FLOAT_EQ(s.calg(1), 5.0f);     // 10000 / (10 * 100 * 2)
   EXPECT_FLOAT_EQ(s.calg(2), 20.0f);    // 10000 / (10 * 50 * 1)
@@ -104,7 +106,7 @@ TEST_F(Input1d, HardwareFactorsScaleTheirSlots) {
   std::array<float, 11> dat{};
   ASSERT_EQ(call(dat), 0);
   const std::array<float, 5> expected{2.0f, 1.5f, 0.025f, -2.5f, -80.0f};
-  for (int j = 1; j <= 5; ++j) EXPECT_FLOAT_EQ(input1d_state.cal(j), expected[std::size_t(j - 1)]) << j;
+  for (int j = 1; j <= 5; ++j) EXPECT_FLOAT_EQ(reader_.cal(j), expected[std::size_t(j - 1)]) << j;
 }
 
 TEST_F(Input1d, ThreeChannels) {
@@ -117,10 +119,10 @@ TEST_F(Input1d, ThreeChannels) {
   open(d);
   std::array<float, 9> dat{};
   ASSERT_EQ(call(dat), 0);
-  EXPECT_EQ(input1d_state.mpchan.v, (std::array<std::int32_t, 5>{1, 2, 3, 0, 0}));
-  EXPECT_FLOAT_EQ(input1d_state.cal(1), 0.0005f);  // 1 / (2 * 1000)
-  EXPECT_FLOAT_EQ(input1d_state.cal(2), 0.0002f);
-  EXPECT_FLOAT_EQ(input1d_state.cal(3), 2.0f);     // 20000 / 10000
+  EXPECT_EQ(reader_.mpchan.v, (std::array<std::int32_t, 5>{1, 2, 3, 0, 0}));
+  EXPECT_FLOAT_EQ(reader_.cal(1), 0.0005f);  // 1 / (2 * 1000)
+  EXPECT_FLOAT_EQ(reader_.cal(2), 0.0002f);
+  EXPECT_FLOAT_EQ(reader_.cal(3), 2.0f);     // 20000 / 10000
 }
 
 TEST_F(Input1d, PositioningAtTheRequestedStart) {
@@ -146,7 +148,7 @@ TEST_F(Input1d, PositioningAtTheRequestedStart) {
     std::array<float, 11> dat{};
     ASSERT_EQ(call(dat, c.q), 0);
     EXPECT_FLOAT_EQ(dat[0], static_cast<float>(300 + c.first_record));  // HX, factor 1
-    EXPECT_EQ(input1d_state.irec, c.first_record + 1);
+    EXPECT_EQ(reader_.irec, c.first_record + 1);
     io::close(kRaw);
   }
 }
@@ -178,7 +180,7 @@ TEST_F(Input1d, UnusableRequests) {
       std::array<float, 11> dat{};
       const int first = call(dat, c.q);
       const int second = call(dat, c.q);
-      std::fprintf(stderr, "%d %d gap=%d", first, second, input1d_state.gap);
+      std::fprintf(stderr, "%d %d gap=%d", first, second, reader_.gap);
     }, "");
     for (const std::string& l : c.lines) EXPECT_NE(r.out.find(l), std::string::npos) << r.out;
     EXPECT_EQ(r.err.substr(0, 5), "-1 -1") << r.err;
@@ -304,7 +306,7 @@ TEST_F(Input1d, DialogueCorrectsTheConstants) {
     std::array<float, 11> dat{};
     const int st = call(dat);
     std::fprintf(stderr, "%d %d %d %d %g %g", st, rawhdr.lenex, rawhdr.leney, rawhdr.itgain,
-                 double(rawhdr.magfac), double(input1d_state.cal(4)));
+                 double(rawhdr.magfac), double(reader_.cal(4)));
   }, "F\n200\n\n\n5000\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "0 200 50 10 5000 -2.5");  // EX: 10000 / (10 * 200 * 2)

@@ -17,7 +17,7 @@
 #include "common/strings.h"
 #include "common/text_field.h"
 #include "rawcv/rawhdr.h"
-#include "rawcv/rawint.h"
+#include "tslib/counts.h"
 
 namespace {
 
@@ -79,80 +79,76 @@ float samples_per_second(const RawHeader& h) {
 // Data record of the first 10-minute boundary of the clock after the block start.
 std::int32_t first_boundary_record(std::int32_t bmin, float delta) {
   const std::int64_t k = 10 - bmin % 10;
-  if (delta > 1.0f) return rawint::saturate(60 * k * std::int64_t{rawint::trunc32(delta)} + 1);
+  if (delta > 1.0f)
+    return tslib::saturate_int32(60 * k * std::int64_t{tslib::cut_to_int32(delta)} + 1);
   if (!(delta > 0.0f)) return 0;  // no usable sampling value; the driver stops on it
-  const std::int32_t per = rawint::nint32(1.0 / static_cast<double>(delta));
+  const std::int32_t per = tslib::nearest_int32(1.0 / static_cast<double>(delta));
   if (per == 0) return 0;
-  return rawint::saturate(60 * k / per + 1);
+  return tslib::saturate_int32(60 * k / per + 1);
 }
 
-}  // namespace
-
-std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& next) {
-  RawHeader& h = rawhdr;
-  h.magfac = 10000.0f;
-  if (h.iprint >= 3) {
-    io::FreeWriter(kConsole) << "rdhead: ifdef DOS used";
-    pause();
-  }
-
+// Opens the raw file to read as a byte stream; when it cannot be opened, the line
+// naming it.
+bool open_raw_file(std::int32_t unit, std::string_view fname) {
   const std::string_view name = bare_name(fname);
-  if (!io::open(unit, name, io::OpenSpec::to_read(io::Form::stream), io::Takes::errors).ok()) {
-    std::string shown(fname);
-    std::int32_t n = 0;
-    TRUNC(std::span<char>(shown), n);
-    io::FreeWriter(kConsole) << "rdhead: Error reading old file "
-                             << std::string_view(shown).substr(0, static_cast<std::size_t>(n))
-                             << " File likely does NOT EXIST";
-    return 1;
-  }
-  if (h.iprint >= 3) {
-    io::FreeWriter(kConsole) << "rdhead: file opened: " << fname;
-    pause();
-  }
+  if (io::open(unit, name, io::OpenSpec::to_read(io::Form::stream), io::Takes::errors).ok())
+    return true;
+  std::string shown(fname);
+  std::int32_t n = 0;
+  TRUNC(std::span<char>(shown), n);
+  io::FreeWriter(kConsole) << "rdhead: Error reading old file "
+                           << std::string_view(shown).substr(0, static_cast<std::size_t>(n))
+                           << " File likely does NOT EXIST";
+  return false;
+}
 
-  // Fixed header, bytes 0 to 106; the file ending inside it is an error report.
+// A line tracing the reading, then the pause (print level 3 and above).
+void trace(const RawHeader& h, std::string_view text, std::string_view value) {
+  if (h.iprint < 3) return;
+  io::FreeWriter(kConsole) << text << value;
+  pause();
+}
+
+// The fixed header, bytes 0 to 106, in its three parts; the file ending inside it is
+// an error report.
+void read_fixed_header(std::int32_t unit, RawHeader& h) {
   io::ByteReader(unit, io::Takes::neither) >> std::span<char>(h.prjcod) >> std::span<char>(h.runnum)
       >> h.hdr10 >> std::span<char>(h.sitdes) >> std::span<std::int16_t>(h.hdr32.v);
-  if (h.iprint >= 3) {
-    io::FreeWriter(kConsole) << "rdhead: first line read in from file: prjcod=" << field::view(h.prjcod);
-    pause();
-  }
+  trace(h, "rdhead: first line read in from file: prjcod=", field::view(h.prjcod));
   io::ByteReader(unit, io::Takes::neither) >> std::span<char>(h.latdir)
       >> std::span<std::int16_t>(h.hdr43.v) >> std::span<char>(h.lngdir);
-  if (h.iprint >= 3) {
-    io::FreeWriter(kConsole) << "rdhead: second line read in from file: latdir=" << field::view(h.latdir);
-    pause();
-  }
+  trace(h, "rdhead: second line read in from file: latdir=", field::view(h.latdir));
   io::ByteReader(unit, io::Takes::neither) >> std::span<std::int16_t>(h.hdr50.v)
       >> std::span<char>(h.azdir) >> std::span<std::int16_t>(h.hdr77.v);
-  if (h.iprint >= 3) {
-    io::FreeWriter(kConsole) << "rdhead: third line read in from file: azdir=" << field::view(h.azdir);
-    pause();
-  }
+  trace(h, "rdhead: third line read in from file: azdir=", field::view(h.azdir));
+}
 
-  if (h.iprint >= 2) {
-    io::FreeWriter(kConsole) << " Dump of header information from rdhedd:";
-    {
-      io::FreeWriter w(kConsole);
-      w << field::view(h.prjcod) << field::view(h.runnum) << h.hdr10 << field::view(h.sitdes);
-      for (std::int16_t v : h.hdr32.v) w << v;
-    }
-    {
-      io::FreeWriter w(kConsole);
-      w << field::view(h.latdir);
-      for (std::int16_t v : h.hdr43.v) w << v;
-      w << field::view(h.lngdir);
-    }
-    {
-      io::FreeWriter w(kConsole);
-      for (std::int16_t v : h.hdr50.v) w << v;
-      w << field::view(h.azdir);
-      for (std::int16_t v : h.hdr77.v) w << v;
-    }
-    pause();
+// The fixed header as read, one free-layout line per part, then the pause.
+void dump_header(const RawHeader& h) {
+  io::FreeWriter(kConsole) << " Dump of header information from rdhedd:";
+  {
+    io::FreeWriter w(kConsole);
+    w << field::view(h.prjcod) << field::view(h.runnum) << h.hdr10 << field::view(h.sitdes);
+    for (std::int16_t v : h.hdr32.v) w << v;
   }
+  {
+    io::FreeWriter w(kConsole);
+    w << field::view(h.latdir);
+    for (std::int16_t v : h.hdr43.v) w << v;
+    w << field::view(h.lngdir);
+  }
+  {
+    io::FreeWriter w(kConsole);
+    for (std::int16_t v : h.hdr50.v) w << v;
+    w << field::view(h.azdir);
+    for (std::int16_t v : h.hdr77.v) w << v;
+  }
+  pause();
+}
 
+// The values the fixed header gives (block start, telluric gain, line lengths), and
+// the channel slots cleared but for the housekeeping channels 11 to 16.
+void take_fixed_values(RawHeader& h) {
   h.byy = h.hdr77(6);
   h.itgain = h.hdr50(1);
   h.lenex = h.hdr32(1);
@@ -168,14 +164,17 @@ std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& nex
   h.bdd = h.hdr77(4);
   h.bhh = h.hdr77(7);
   h.bmin = h.hdr77(8);
+}
 
-  if (h.iprint >= 1) {
-    io::FixedWriter(kConsole, kStartTimeLayout) << "Data start time: year/month/day/" << "hour/min/sec="
-        << h.byy << h.bmm << h.bdd << h.bhh << h.bmin << h.bss;
-    pause();
-  }
-  if (h.bmm < 1 || h.bmm > 12) refuse("rdhead: ERROR: start month outside 1 to 12 in the header:", h.bmm);
+void show_block_start(const RawHeader& h) {
+  io::FixedWriter(kConsole, kStartTimeLayout) << "Data start time: year/month/day/" << "hour/min/sec="
+      << h.byy << h.bmm << h.bdd << h.bhh << h.bmin << h.bss;
+  pause();
+}
 
+// The channel table: the groups the header counts, then nchan and the slots of the
+// housekeeping channels after the channel records.
+void read_channel_table(std::int32_t unit, RawHeader& h) {
   const std::int16_t count1 = h.hdr77(14);
   const std::int16_t count2 = h.hdr77(15);
   const int records = (count1 > 0 ? count1 : 0) + (count2 > 0 ? count2 : 0);
@@ -186,31 +185,58 @@ std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& nex
   if (count2 > 0) read_group(unit, count2, h.filtp2, h.smprt2, h.smpin2, h, c);
   h.nchan = c;
   for (int i = 1; i <= 6; ++i) h.mapcmp(c + i) = 10 + i;
+}
 
+// The three baselines; false when the file ends or fails inside them.
+bool read_baselines(std::int32_t unit, RawHeader& h) {
+  io::ByteReader baselines(unit, io::Takes::both);
+  baselines >> h.baseln(1) >> h.baseln(2) >> h.baseln(3);
+  return baselines.finish().ok();
+}
+
+void dump_selected_header(const RawHeader& h) {
+  io::FixedWriter(kConsole, kTitleLayout) << "Dump of selected header information:";
+  const std::array<std::pair<std::string_view, std::int32_t>, 8> rows{{
+      {"byy    = ", h.byy}, {"bmm    = ", h.bmm}, {"bdd    = ", h.bdd}, {"bhh    = ", h.bhh},
+      {"bmin   = ", h.bmin}, {"itgain = ", h.itgain}, {"lenex  = ", h.lenex},
+      {"leney  = ", h.leney}}};
+  for (const auto& [label, value] : rows) io::FixedWriter(kConsole, kLabelIntLayout) << label << value;
+  io::FixedWriter(kConsole, kDeltaLayout) << "delta  = " << h.delta;
+  io::FixedWriter(kConsole, kBaselineLayout) << "baselines = " << h.baseln(1) << h.baseln(2)
+                                             << h.baseln(3);
+  io::FixedWriter(kConsole, kLabelIntLayout) << "nchan = " << h.nchan;
+  io::FixedWriter(kConsole, kTextLayout) << " COMP  MAPCMP  GAIN";
+  for (int i = 1; i <= kRawMaxChannel; ++i)
+    io::FixedWriter(kConsole, kSlotLayout) << field::view(h.comp(i)) << h.mapcmp(i) << h.gain(i);
+}
+
+}  // namespace
+
+std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& next) {
+  RawHeader& h = rawhdr;
+  h.magfac = 10000.0f;
+  if (h.iprint >= 3) {
+    io::FreeWriter(kConsole) << "rdhead: ifdef DOS used";
+    pause();
+  }
+  if (!open_raw_file(unit, fname)) return 1;
+  trace(h, "rdhead: file opened: ", fname);
+
+  read_fixed_header(unit, h);
+  if (h.iprint >= 2) dump_header(h);
+  take_fixed_values(h);
+  if (h.iprint >= 1) show_block_start(h);
+  if (h.bmm < 1 || h.bmm > 12)
+    refuse("rdhead: ERROR: start month outside 1 to 12 in the header:", h.bmm);
+
+  read_channel_table(unit, h);
   h.delta = samples_per_second(h);
   next = first_boundary_record(h.bmin, h.delta);
 
-  io::ByteReader baselines(unit, io::Takes::both);
-  baselines >> h.baseln(1) >> h.baseln(2) >> h.baseln(3);
-  if (!baselines.finish().ok()) {
+  if (!read_baselines(unit, h)) {
     io::FreeWriter(kConsole) << "End of File or Error found during read!";
     return 0;
   }
-
-  if (h.iprint >= 2) {
-    io::FixedWriter(kConsole, kTitleLayout) << "Dump of selected header information:";
-    const std::array<std::pair<std::string_view, std::int32_t>, 8> rows{{
-        {"byy    = ", h.byy}, {"bmm    = ", h.bmm}, {"bdd    = ", h.bdd}, {"bhh    = ", h.bhh},
-        {"bmin   = ", h.bmin}, {"itgain = ", h.itgain}, {"lenex  = ", h.lenex},
-        {"leney  = ", h.leney}}};
-    for (const auto& [label, value] : rows) io::FixedWriter(kConsole, kLabelIntLayout) << label << value;
-    io::FixedWriter(kConsole, kDeltaLayout) << "delta  = " << h.delta;
-    io::FixedWriter(kConsole, kBaselineLayout) << "baselines = " << h.baseln(1) << h.baseln(2)
-                                               << h.baseln(3);
-    io::FixedWriter(kConsole, kLabelIntLayout) << "nchan = " << h.nchan;
-    io::FixedWriter(kConsole, kTextLayout) << " COMP  MAPCMP  GAIN";
-    for (int i = 1; i <= kRawMaxChannel; ++i)
-      io::FixedWriter(kConsole, kSlotLayout) << field::view(h.comp(i)) << h.mapcmp(i) << h.gain(i);
-  }
+  if (h.iprint >= 2) dump_selected_header(h);
   return 0;
 }

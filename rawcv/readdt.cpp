@@ -5,7 +5,7 @@
 
 #include "common/io/binary.h"
 #include "rawcv/rawhdr.h"
-#include "rawcv/rawint.h"
+#include "tslib/counts.h"
 
 std::int32_t readdt(std::int32_t unit, std::int32_t& irec, std::int32_t& nstamp, float rate,
                     std::int32_t nchan, std::span<std::int16_t> ibuf,
@@ -31,8 +31,10 @@ std::int32_t readdt(std::int32_t unit, std::int32_t& irec, std::int32_t& nstamp,
     if (st.finish().error()) return 1;
     ++nstamp;
     if (irec != 1) {
-      const std::int64_t step = rawint::nint32(600.0 * static_cast<double>(rate));
-      next = rawint::saturate(std::int64_t{next} + step);
+      // An infinite rate (a sampling value of 0 sec) moves next to the end of the range.
+      const std::int64_t step =
+          tslib::nearest_int32(600.0 * static_cast<double>(rate), tslib::Infinity::limit);
+      next = tslib::saturate_int32(std::int64_t{next} + step);
     }
   }
   ++irec;

@@ -11,6 +11,7 @@
 #include "common/text_field.h"
 #include "rawcv/driver.h"
 #include "rawcv/rawhdr.h"
+#include "tslib/getwindow.h"
 
 namespace rawcv {
 
@@ -20,8 +21,7 @@ using namespace io::lay;
 
 // Columns 1-54 as every writer of the database has them, then a blank and the
 // sampling rate in samples per second.
-constexpr io::Item kWindowLine[] = {A(8),  X(1),     I(3, 3), X(1),  I(1),   X(1),
-                                    A(19), Lit("-"), A(19),   X(1), F(9, 6)};
+constexpr auto kWindowLine = tslib::winrec_with(std::array{X(1), F(9, 6)});
 constexpr io::Item kText[] = {A()};
 constexpr io::Item kOpenedOld[] = {A(), A(), A(), A()};
 constexpr io::Item kOpenedNew[] = {A(), A(), A()};

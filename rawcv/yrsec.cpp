@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "rawcv/rawhdr.h"
-#include "rawcv/rawint.h"
+#include "tslib/counts.h"
 
 std::int32_t yrsec(std::int32_t yy, std::int32_t mo, std::int32_t dd, std::int32_t hh,
                    std::int32_t mi, std::int32_t ss) {
@@ -13,5 +13,6 @@ std::int32_t yrsec(std::int32_t yy, std::int32_t mo, std::int32_t dd, std::int32
   std::int64_t total = std::int64_t{dd} - 1;
   const int months_before = mo < 1 ? 0 : (mo > 12 ? 12 : mo - 1);  // never past the table
   for (int m = 0; m < months_before; ++m) total += days[static_cast<std::size_t>(m)];
-  return rawint::saturate(total * 86400 + std::int64_t{hh} * 3600 + std::int64_t{mi} * 60 + ss);
+  return tslib::saturate_int32(total * 86400 + std::int64_t{hh} * 3600 + std::int64_t{mi} * 60 +
+                               ss);
 }

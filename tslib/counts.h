@@ -1,15 +1,23 @@
 #pragma once
-// Whole-number record counts and seconds worked out in floating point from the info
-// block's rate: broken rates (zero, far too small) must not make the conversion to a
-// 32-bit integer undefined.
+// Whole-number counts, records and seconds worked out in floating point (from an info
+// block's rate, or in the logger arithmetic of the converter) and brought to 32 bits:
+// broken values (a rate of zero, far too small or too large) must not make the
+// conversion undefined. Every rule gives 0 for a value that is not a number and stops
+// a finite value beyond the 32-bit range at the nearest limit.
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
 namespace tslib {
 
-// Cut toward zero; beyond the 32-bit range the count stops at its ends, and a value
-// that is not a number is 0.
+// A 64-bit intermediate stopped at the 32-bit limits.
+constexpr std::int32_t saturate_int32(std::int64_t v) {
+  constexpr std::int64_t lo = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int64_t hi = std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(v < lo ? lo : (v > hi ? hi : v));
+}
+
+// Cut toward zero; an infinity stops at its limit like any value beyond the range.
 inline std::int32_t cut_to_int32(double x) {
   if (std::isnan(x)) return 0;
   if (x >= 2147483648.0) return std::numeric_limits<std::int32_t>::max();
@@ -17,13 +25,23 @@ inline std::int32_t cut_to_int32(double x) {
   return static_cast<std::int32_t>(x);
 }
 
-// The nearest whole number; 0 for a value that has none (a zero DELTA_T), the 32-bit
-// limits for one beyond them.
-inline std::int32_t nearest_int32(double x) {
-  if (!std::isfinite(x)) return 0;
-  if (x >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
-  if (x <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(std::lround(x));
+// What the nearest whole number of an infinity is. The two rules give different
+// counts, so a caller that can meet an infinity names the one it was written to:
+enum class Infinity {
+  // 0: an infinite quotient comes from a rate of zero, a value that has no count
+  // (a zero DELTA_T gives a duration or gap of 0, not 2^31 samples).
+  zero,
+  // The limit of its sign, like a finite value beyond the range: the converter's
+  // logger arithmetic saturates at every step, so that an infinite sampling rate moves
+  // the next stamp position to the end of the range (no later record takes a stamp).
+  limit,
+};
+
+// The nearest whole number, halves away from zero; the 32-bit limits for a finite
+// value beyond them; an infinity as `infinity` says (0 unless named).
+inline std::int32_t nearest_int32(double x, Infinity infinity = Infinity::zero) {
+  if (std::isinf(x) && infinity == Infinity::zero) return 0;
+  return cut_to_int32(std::round(x));
 }
 
 }  // namespace tslib

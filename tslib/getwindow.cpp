@@ -1,4 +1,4 @@
-// getwindow: looks a window up in the windows database; winrec_common: columns 1-54.
+// getwindow: looks a window up in the windows database.
 #include "tslib/getwindow.h"
 
 #include <algorithm>
@@ -40,18 +40,6 @@ void take_columns(const tslib::HeaderLine& line, std::size_t first, std::size_t 
 }
 
 }  // namespace
-
-namespace tslib {
-
-void winrec_common(std::span<char, kWinrecCommonLength> out, std::string_view window,
-                   std::int32_t instrument, std::int32_t nchan, std::string_view stime,
-                   std::string_view etime) {
-  auto w = io::FixedWriter::to_field(out, kWinrecLayout);
-  w << window << instrument << nchan << stime << etime;
-  w.end();
-}
-
-}  // namespace tslib
 
 void getwindow(int unit, std::string_view window, std::int32_t& instrument,
                std::int32_t& nchan, std::span<char, 19> stime, std::span<char, 19> etime) {

@@ -25,8 +25,6 @@
 
 namespace tslib {
 
-inline constexpr std::size_t kWinrecCommonLength = 54;
-
 // Fixed layout of columns 1-54: window (A8), instrument, channel count, start, end.
 // Items take: text window, int32 instrument, int32 nchan, text stime, text etime.
 inline constexpr std::array<io::Item, 9> kWinrecLayout{
@@ -44,11 +42,6 @@ constexpr std::array<io::Item, kWinrecLayout.size() + N> winrec_with(
   for (std::size_t i = 0; i < N; ++i) all[kWinrecLayout.size() + i] = tail[i];
   return all;
 }
-
-// Columns 1-54 of a window line as text (instrument above 999 gives "***").
-void winrec_common(std::span<char, kWinrecCommonLength> out, std::string_view window,
-                   std::int32_t instrument, std::int32_t nchan, std::string_view stime,
-                   std::string_view etime);
 
 }  // namespace tslib
 

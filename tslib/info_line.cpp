@@ -54,6 +54,26 @@ void info_float(HeaderLine& line, std::string_view key, float value) {
   place_float(line, value);
 }
 
+void InfoWriter::bare(std::string_view key) {
+  info_line(line_, key);
+  put();
+}
+
+void InfoWriter::text(std::string_view key, std::string_view value) {
+  info_text(line_, key, value);
+  put();
+}
+
+void InfoWriter::integer(std::string_view key, std::int32_t value) {
+  info_int(line_, key, value);
+  put();
+}
+
+void InfoWriter::real(std::string_view key, float value) {
+  info_float(line_, key, value);
+  put();
+}
+
 namespace {
 constexpr std::array<io::Item, 1> kTextLine{io::lay::A()};
 

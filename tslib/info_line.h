@@ -1,6 +1,7 @@
 #pragma once
 // Header lines of a ts file and the info-line layout, shared by every writer of info
-// blocks (ts_wrtinfo and the converter's own block writer) and by the reader.
+// blocks (ts_wrtinfo and the converter's own blocks, both through InfoWriter) and by
+// the reader.
 //
 // Info line (columns counted from 1):
 //   1      '>'
@@ -15,10 +16,9 @@
 //   float    the free layout: 15 columns, 13-27 (52.5 -> "   52.50000    ").
 //
 // Typical use (writer):
-//   tslib::HeaderLine line;
-//   tslib::info_text(line, "STATION", field::view(tsinfo.STATION));
-//   tslib::write_header_line(10, line, binary);
-//   tslib::info_float(line, tslib::channel_key("AZIM_", 2), tsinfo.AZIM_[1]);
+//   tslib::InfoWriter out(10, binary);
+//   out.text("STATION", field::view(tsinfo.STATION));
+//   out.real(tslib::channel_key("AZIM_", 2), tsinfo.AZIM_[1]);
 #include <array>
 #include <cstdint>
 #include <span>
@@ -83,6 +83,24 @@ void info_float(HeaderLine& line, std::string_view key, float value);
 // Writes one header record: `binary` true, one BINARY record of the 80 bytes;
 // otherwise one text line of all 80 characters (trailing blanks included).
 void write_header_line(int unit, const HeaderLine& line, bool binary);
+
+// Writes info lines to `unit`, one header record each in the form of the block
+// (write_header_line); every line is built afresh in the writer's own buffer.
+class InfoWriter {
+ public:
+  InfoWriter(int unit, bool binary) : unit_(unit), binary_(binary) {}
+  void bare(std::string_view key);  // no value (INFO_START, INFO_END)
+  void text(std::string_view key, std::string_view value);
+  void integer(std::string_view key, std::int32_t value);
+  void real(std::string_view key, float value);
+
+ private:
+  void put() const { write_header_line(unit_, line_, binary_); }
+
+  int unit_;
+  bool binary_;
+  HeaderLine line_{};
+};
 
 // Writes one comment record: `binary` true, one BINARY record of the 80 bytes;
 // otherwise one text line of the characters without their trailing blanks.

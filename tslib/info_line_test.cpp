@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/edit/fixed.h"
+#include "common/edit/layout.h"
 #include "common/io/units.h"
 #include "support/run_program.h"
 #include "support/ts_test_files.h"
@@ -100,13 +102,19 @@ TEST(InfoLine, ReadsCutPadAndRefuseShortBinary) {
   io::close(34);
 }
 
-TEST(Winrec, CommonColumns) {
-  std::array<char, 54> out;
-  tslib::winrec_common(out, "kvt101a1", 7, 5, "2004-07-20 13:17:00", "2004-07-21 00:00:00");
-  EXPECT_EQ(std::string(out.data(), out.size()),
-            "kvt101a1 007 5 2004-07-20 13:17:00-2004-07-21 00:00:00");
-  tslib::winrec_common(out, "kvt101a1", 1234, 3, "2004-07-20 13:17:00", "2004-07-21 00:00:00");
-  EXPECT_EQ(std::string(out.data(), 14), "kvt101a1 *** 3");
+TEST(Winrec, CommonColumnsThenTheWritersOwn) {
+  constexpr auto kLine = tslib::winrec_with(std::array{io::lay::X(1), io::lay::F(9, 6)});
+  std::array<char, 64> out;
+  auto write = [&](std::int32_t instrument, std::int32_t nchan) {
+    out.fill('x');
+    auto w = io::FixedWriter::to_field(out, kLine);
+    w << "kvt101a1" << instrument << nchan << "2004-07-20 13:17:00" << "2004-07-21 00:00:00"
+      << 12.0f;
+    w.end();
+    return std::string(out.data(), out.size());
+  };
+  EXPECT_EQ(write(7, 5), "kvt101a1 007 5 2004-07-20 13:17:00-2004-07-21 00:00:00 12.000000");
+  EXPECT_EQ(write(1234, 3).substr(0, 14), "kvt101a1 *** 3");
 }
 
 }  // namespace

@@ -10,44 +10,20 @@ namespace {
 
 using tslib::InfoKey;
 
-// Writes info lines, one header record each, in the form of the block.
-class BlockWriter {
- public:
-  BlockWriter(int outd, bool binary) : outd_(outd), binary_(binary) {}
-
-  // A line without a value (INFO_START, INFO_END).
-  void bare(const InfoKey& key) {
-    tslib::info_line(line_, key.key);
-    put();
+// A line with the value of the key's field (channel n's for a channel key).
+void row(tslib::InfoWriter& out, const InfoKey& key, int n = 1) {
+  if (key.kind == tslib::InfoKind::none) return out.bare(key.key);
+  const tslib::FieldValue v = key.field.value(tsinfo, static_cast<std::size_t>(n - 1));
+  const tslib::ChannelKey channel_name(key.key, n);
+  const std::string_view name = key.per_channel() ? std::string_view(channel_name) : key.key;
+  switch (key.kind) {
+    case tslib::InfoKind::none: break;
+    case tslib::InfoKind::word:
+    case tslib::InfoKind::columns: out.text(name, v.text); break;
+    case tslib::InfoKind::integer: out.integer(name, v.integer); break;
+    case tslib::InfoKind::real: out.real(name, v.real); break;
   }
-  // A line with a text value of the writer's own.
-  void text(const InfoKey& key, std::string_view value) {
-    tslib::info_text(line_, key.key, value);
-    put();
-  }
-  // A line with the value of the key's field (channel n's for a channel key).
-  void row(const InfoKey& key, int n = 1) {
-    if (key.kind == tslib::InfoKind::none) return bare(key);
-    const tslib::FieldValue v = key.field.value(tsinfo, static_cast<std::size_t>(n - 1));
-    const tslib::ChannelKey channel_name(key.key, n);
-    const std::string_view name = key.per_channel() ? std::string_view(channel_name) : key.key;
-    switch (key.kind) {
-      case tslib::InfoKind::none: break;
-      case tslib::InfoKind::word:
-      case tslib::InfoKind::columns: tslib::info_text(line_, name, v.text); break;
-      case tslib::InfoKind::integer: tslib::info_int(line_, name, v.integer); break;
-      case tslib::InfoKind::real: tslib::info_float(line_, name, v.real); break;
-    }
-    put();
-  }
-
- private:
-  void put() { tslib::write_header_line(outd_, line_, binary_); }
-
-  int outd_;
-  bool binary_;
-  tslib::HeaderLine line_;
-};
+}
 
 // The block's rows in their order, around the FORM rows and the channel groups.
 constexpr auto kSiteRows =
@@ -60,15 +36,15 @@ constexpr auto kSampleRows =
 
 // FORM and FORMAT follow `form`: a BINARY file always gets these constants, and the
 // ENDIAN and BIN_FORM fields are never written.
-void form_rows(BlockWriter& out, bool binary) {
+void form_rows(tslib::InfoWriter& out, bool binary) {
   if (binary) {
-    out.text(tslib::info_key("FORM"), "BINARY");
-    out.text(tslib::info_key("FORMAT"), "UNFORMATTED");
-    out.text(tslib::info_key("ENDIAN"), "Big");
-    out.text(tslib::info_key("BIN_FORM"), "IEEE");
+    out.text(tslib::info_key("FORM").key, "BINARY");
+    out.text(tslib::info_key("FORMAT").key, "UNFORMATTED");
+    out.text(tslib::info_key("ENDIAN").key, "Big");
+    out.text(tslib::info_key("BIN_FORM").key, "IEEE");
   } else {
-    out.text(tslib::info_key("FORM"), "ASCII");
-    out.row(tslib::info_key("FORMAT"));
+    out.text(tslib::info_key("FORM").key, "ASCII");
+    row(out, tslib::info_key("FORMAT"));
   }
 }
 
@@ -84,23 +60,23 @@ void ts_wrtinfo(int outd) {
   }
 
   const bool binary = field::equals(ti.form, tslib::kFormBinary);
-  BlockWriter out(outd, binary);
-  out.bare(tslib::info_key("INFO_START"));
-  for (const InfoKey* key : kSiteRows) out.row(*key);
+  tslib::InfoWriter out(outd, binary);
+  out.bare(tslib::info_key("INFO_START").key);
+  for (const InfoKey* key : kSiteRows) row(out, *key);
   form_rows(out, binary);
-  for (const InfoKey* key : kCountRows) out.row(*key);
+  for (const InfoKey* key : kCountRows) row(out, *key);
 
   // The record holds 5 channels and 3 baselines: never read beyond them. A channel 4
   // or 5 named H... gets no baseline line, as there is no baseline to write.
   const int nchan = ti.NCHAN < tslib::kMaxChannels ? ti.NCHAN : tslib::kMaxChannels;
   for (int i = 1; i <= nchan; ++i) {
-    for (const InfoKey* key : kChannelRows) out.row(*key, i);
+    for (const InfoKey* key : kChannelRows) row(out, *key, i);
     if (ti.CHAN_[static_cast<std::size_t>(i - 1)][0] == 'H' && i <= tslib::kMaxBaselines)
-      out.row(tslib::info_key("BASELINE_"), i);
+      row(out, tslib::info_key("BASELINE_"), i);
   }
 
-  for (const InfoKey* key : kSampleRows) out.row(*key);
-  out.bare(tslib::info_key("INFO_END"));
+  for (const InfoKey* key : kSampleRows) row(out, *key);
+  out.bare(tslib::info_key("INFO_END").key);
 
   if (prtlvl.iprint >= 1) io::FreeWriter(6) << "ts_wrtinfo: exiting";
 }

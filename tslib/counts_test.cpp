@@ -1,0 +1,64 @@
+// The conversions to 32-bit counts: cutting and rounding, the limits, values that are
+// not numbers, and the two rules for an infinity.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "tslib/counts.h"
+
+namespace {
+
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+const double kNaN = std::nan("");
+
+TEST(Counts, CutAndNearestForAnyValue) {
+  struct Case {
+    double x;
+    std::int32_t cut;
+    std::int32_t nearest;  // the same whichever rule for an infinity
+  };
+  const Case cases[] = {
+      {2.9, 2, 3},
+      {-2.9, -2, -3},
+      {2.5, 2, 3},  // halves away from zero
+      {-2.5, -2, -3},
+      {2.4999, 2, 2},
+      {0.0, 0, 0},
+      {2147483647.4, kMax, kMax},
+      {2147483647.6, kMax, kMax},  // rounds beyond the range
+      {-2147483648.4, kMin, kMin},
+      {-2147483648.6, kMin, kMin},
+      {1.0E10, kMax, kMax},
+      {-1.0E10, kMin, kMin},
+      {kNaN, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.x);
+    EXPECT_EQ(tslib::cut_to_int32(c.x), c.cut);
+    EXPECT_EQ(tslib::nearest_int32(c.x), c.nearest);
+    EXPECT_EQ(tslib::nearest_int32(c.x, tslib::Infinity::limit), c.nearest);
+  }
+}
+
+TEST(Counts, AnInfinityByTheNamedRule) {
+  EXPECT_EQ(tslib::cut_to_int32(kInf), kMax);
+  EXPECT_EQ(tslib::cut_to_int32(-kInf), kMin);
+  EXPECT_EQ(tslib::nearest_int32(kInf), 0);
+  EXPECT_EQ(tslib::nearest_int32(-kInf), 0);
+  EXPECT_EQ(tslib::nearest_int32(kInf, tslib::Infinity::zero), 0);
+  EXPECT_EQ(tslib::nearest_int32(kInf, tslib::Infinity::limit), kMax);
+  EXPECT_EQ(tslib::nearest_int32(-kInf, tslib::Infinity::limit), kMin);
+}
+
+TEST(Counts, SaturateAt32Bits) {
+  static_assert(tslib::saturate_int32(std::int64_t{kMax} + 1) == kMax);
+  static_assert(tslib::saturate_int32(std::int64_t{kMin} - 1) == kMin);
+  static_assert(tslib::saturate_int32(-7) == -7);
+  static_assert(tslib::saturate_int32(std::int64_t{1} << 40) == kMax);
+}
+
+}  // namespace
