@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "common/edit/internal_file.h"
 #include "common/end.h"
 #include "common/io/errors.h"
 #include "common/io/unit.h"
@@ -272,7 +273,7 @@ struct FormatCache {
   std::string line = "format syntax error at or near ";
   line += rest.substr(0, 80);
   info_line(kErrFormatSyntaxInfo, line);
-  if (unit < 0) error_report(kErrFormatSyntax, unit, "Internal Formatted Read");
+  if (unit < 0) error_report(kErrFormatSyntax, unit, kInternalFormattedRead);
   Unit& u = unit_for(unit);
   error_report(kErrFormatSyntax, u.report_number(), u.path());
 }

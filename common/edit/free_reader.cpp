@@ -8,6 +8,7 @@
 
 #include "common/edit/decimal_number.h"
 #include "common/edit/free.h"
+#include "common/edit/internal_file.h"
 #include "common/edit/state_pool.h"
 #include "common/io/errors.h"
 #include "common/io/unit.h"
@@ -16,8 +17,6 @@ namespace io {
 namespace {
 
 constexpr std::size_t kMaxText = 2048;
-constexpr int kFieldUnit = -5;
-constexpr std::string_view kFieldFile = "Internal List-Directed Read";
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -173,7 +172,7 @@ struct ReaderCore {
     if (unit) {
       settle(r, takes, unit->report_number(), unit->path());
     } else {
-      settle(r, takes, kFieldUnit, kFieldFile);
+      settle(r, takes, kInternalUnit, kInternalListDirectedRead);
     }
   }
 

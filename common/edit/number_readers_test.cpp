@@ -19,6 +19,7 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/format_text.h"
+#include "common/edit/internal_file.h"
 #include "common/edit/free.h"
 #include "common/edit/layout.h"
 
@@ -277,7 +278,7 @@ TEST(NumberReaders, KeepTheirOwnRulesWhereTheyDiffer) {
   for (const DifferingCase& c : differing_cases()) {
     const std::string label = c.text.size() > 40 ? c.text.substr(0, 40) + "..." : c.text;
     const Outcome free = free_read<float>(c.text);
-    const Outcome fixed = fixed_read_under<float>(c.text, io::format_layout(c.format, -5));
+    const Outcome fixed = fixed_read_under<float>(c.text, io::format_layout(c.format, io::kInternalUnit));
     EXPECT_EQ(free, c.free_float) << "free '" << label << "'";
     EXPECT_EQ(fixed, c.fixed_float) << c.format << " '" << label << "'";
   }
