@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 #include <algorithm>
 
 #include "common/edit/decimal_number.h"
@@ -361,43 +362,37 @@ Result numeric_value(std::string_view v, bool delimited, NumericValue& out) {
   return kDone;
 }
 
-template <class Int>
-Result store_integer(std::string_view v, bool delimited, Int& target) {
+// A value into a numeric variable: a boolean value gives -1 or 0, a number converts.
+template <class T>
+Result store_number(std::string_view v, bool delimited, T& target) {
   NumericValue nv;
   if (const Result r = numeric_value(v, delimited, nv); !r.ok()) return r;
   if (nv.is_boolean) {
-    target = nv.truth ? Int(-1) : Int(0);
+    target = nv.truth ? T(-1) : T(0);
     return kDone;
   }
-  std::int64_t x = 0;
-  const Result r = to_integer(nv.number, std::numeric_limits<Int>::min(),
-                              std::numeric_limits<Int>::max(), x);
-  if (r.ok()) target = static_cast<Int>(x);
-  return r;
-}
-
-template <class F>
-Result store_float(std::string_view v, bool delimited, F& target) {
-  NumericValue nv;
-  if (const Result r = numeric_value(v, delimited, nv); !r.ok()) return r;
-  if (nv.is_boolean) {
-    target = nv.truth ? F(-1) : F(0);
-    return kDone;
+  if constexpr (std::is_floating_point_v<T>) {
+    return to_float(nv.number, target);
+  } else {
+    std::int64_t x = 0;
+    const Result r = to_integer(nv.number, std::numeric_limits<T>::min(),
+                                std::numeric_limits<T>::max(), x);
+    if (r.ok()) target = static_cast<T>(x);
+    return r;
   }
-  return to_float(nv.number, target);
 }
 
 }  // namespace
 
 FreeReader& FreeReader::operator>>(std::int32_t& v) {
   return item(false, [&](std::string_view t, bool d) {
-    return store_integer(t, d, v);
+    return store_number(t, d, v);
   });
 }
 
 FreeReader& FreeReader::operator>>(std::int16_t& v) {
   return item(false, [&](std::string_view t, bool d) {
-    return store_integer(t, d, v);
+    return store_number(t, d, v);
   });
 }
 
@@ -405,7 +400,7 @@ FreeReader& FreeReader::operator>>(bool& v) {
   // A boolean is a 32-bit integer that counts as true when its lowest bit is set.
   return item(false, [&](std::string_view t, bool d) {
     std::int32_t x = 0;
-    const Result r = store_integer(t, d, x);
+    const Result r = store_number(t, d, x);
     if (r.ok()) v = (x & 1) != 0;
     return r;
   });
@@ -413,13 +408,13 @@ FreeReader& FreeReader::operator>>(bool& v) {
 
 FreeReader& FreeReader::operator>>(float& v) {
   return item(false, [&](std::string_view t, bool d) {
-    return store_float(t, d, v);
+    return store_number(t, d, v);
   });
 }
 
 FreeReader& FreeReader::operator>>(double& v) {
   return item(false, [&](std::string_view t, bool d) {
-    return store_float(t, d, v);
+    return store_number(t, d, v);
   });
 }
 
