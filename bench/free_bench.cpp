@@ -1,11 +1,13 @@
-// Free-layout output speed: float editing alone, and records of five floats written to
-// a text file through a unit.
+// Free-layout speed: float editing alone, records of five floats written to a text file
+// through a unit, and the same records read back.
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "common/edit/free.h"
@@ -57,6 +59,43 @@ void BM_FreeWriterFiveFloatRecords(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_FreeWriterFiveFloatRecords);
+
+// Data records of a FREE ts file: five floats a line, read one record per transfer.
+void BM_FreeReaderFiveFloatRecords(benchmark::State& state) {
+  constexpr int kUnit = 31;
+  constexpr int kRecords = 1 << 16;
+  const auto values = sample_values();
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("free_bench_in-" + std::to_string(::getpid()) + ".txt");
+  if (!io::open(kUnit, path.string(), io::OpenSpec{}, io::Takes::errors).ok()) {
+    state.SkipWithError("cannot open the input file");
+    return;
+  }
+  for (int r = 0; r < kRecords; ++r) {
+    const auto first = static_cast<std::size_t>(r * 5) % (values.size() - 5);
+    io::FreeWriter(kUnit) << std::span<const float>(values.data() + first, 5);
+  }
+  io::close(kUnit);
+  std::array<float, 5> record{};
+  float sum = 0;
+  for (auto _ : state) {
+    io::open(kUnit, path.string(), io::OpenSpec::to_read(io::Form::text), io::Takes::neither);
+    for (int r = 0; r < kRecords; ++r) {
+      io::FreeReader reader(kUnit, io::Takes::both);
+      reader >> std::span<float>(record);
+      if (!reader.finish().ok()) {
+        state.SkipWithError("read failed");
+        break;
+      }
+      sum += record[4];
+    }
+    io::close(kUnit);
+  }
+  benchmark::DoNotOptimize(sum);
+  state.SetItemsProcessed(state.iterations() * kRecords * 5);
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_FreeReaderFiveFloatRecords)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

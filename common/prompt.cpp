@@ -175,9 +175,9 @@ void yin(std::string_view prompt, char& answer) {
         return true;
       },
       [&] {
-        SHIFTUP(buf.answer);
+        const std::int32_t length = SHIFTUP(buf.answer);
         const bool letter = buf.answer[0] == 'Y' || buf.answer[0] == 'N';
-        if (buf.length != 1 || !letter) return false;
+        if (length != 1 || !letter) return false;
         answer = buf.answer[0];
         return true;
       });

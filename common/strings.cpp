@@ -31,18 +31,18 @@ void TRUNC(std::span<char> line, std::int32_t& n) {
   n = static_cast<std::int32_t>(last - first);
 }
 
-void SHIFTUP(std::span<char> string) {
+std::int32_t SHIFTUP(std::span<char> string) {
   const bool echo = prtlvl.iprint >= 30;
   if (echo) io::FreeWriter(6) << "SHIFTUP: entered with string=" << field::view(string);
-  if (field::trimmed(string).empty() || string[0] == '\0') return;
+  const auto length = static_cast<std::int32_t>(field::trimmed(string).size());
+  if (length == 0 || string[0] == '\0') return length;
   std::int32_t ns = 0;
   TRUNC(string, ns);
-  shiftup_ns = ns;
   const auto count = static_cast<std::size_t>(ns);
   if (echo)
     io::FreeWriter(6) << "SHIFTUP: after TRUNC, ns, string=" << ns << " "
                       << field::view(string.first(count));
-  if (ns == 0) return;
+  if (ns == 0) return ns;
   for (std::size_t i = 0; i < count; ++i) {
     const auto code = static_cast<unsigned char>(string[i]);
     string[i] = static_cast<char>(shiftup_table[code]);
@@ -51,6 +51,7 @@ void SHIFTUP(std::span<char> string) {
                         << static_cast<std::int32_t>(code) << " " << field::view(string.subspan(i, 1));
   }
   if (echo) io::FreeWriter(6) << "SHIFTUP: leaving with string=" << field::view(string.first(count));
+  return ns;
 }
 
 void waitent(std::string_view message) {

@@ -14,11 +14,10 @@ void TRUNC(std::span<char> line, std::int32_t& n);
 
 // Left-justifies the field and translates its characters through shiftup_table
 // (a-z to A-Z; codes 129 to 255 to NUL). A blank field, or one whose first character
-// is NUL, is left unchanged. Echo lines at print levels 30 and 50 and above.
-void SHIFTUP(std::span<char> string);
-
-// The trimmed length SHIFTUP obtained last (process-wide).
-inline std::int32_t shiftup_ns = 0;
+// is NUL, is left unchanged. Returns the field's length without its trailing blanks as
+// it leaves (TRUNC's count; 0 for a blank field). Echo lines at print levels 30 and 50
+// and above.
+std::int32_t SHIFTUP(std::span<char> string);
 
 // SHIFTUP's translation table, code in to code out.
 constexpr std::array<unsigned char, 256> make_shiftup_table() {

@@ -85,16 +85,15 @@ TEST(Shiftup, UpperCasesThroughTheTable) {
   }
 }
 
-TEST(Shiftup, KeepsTheLastTrimmedLength) {
+TEST(Shiftup, ReturnsTheTrimmedLength) {
   std::string field = " kvt101a1";
-  SHIFTUP(field);
-  EXPECT_EQ(shiftup_ns, 8);
+  EXPECT_EQ(SHIFTUP(field), 8);
   std::string blank = "    ";
-  SHIFTUP(blank);  // no trimming: the length stays
-  EXPECT_EQ(shiftup_ns, 8);
+  EXPECT_EQ(SHIFTUP(blank), 0);  // no trimming, and nothing kept from the call before
   std::string two = "ab  ";
-  SHIFTUP(two);
-  EXPECT_EQ(shiftup_ns, 2);
+  EXPECT_EQ(SHIFTUP(two), 2);
+  std::string nul = "\0ab  "s;  // left as it is: its length as it stands
+  EXPECT_EQ(SHIFTUP(nul), 3);
 }
 
 TEST(Shiftup, EchoLinesAtPrintLevels30And50) {

@@ -6,6 +6,7 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/format_control.h"
+#include "common/edit/internal_file.h"
 #include "common/edit/number_edit.h"
 #include "common/edit/state_pool.h"
 #include "common/io/errors.h"
@@ -37,9 +38,9 @@ struct FixedReader::State {
     result = kDone;
   }
 
-  int report_number() const { return unit != nullptr ? unit->report_number() : -5; }
+  int report_number() const { return unit != nullptr ? unit->report_number() : kInternalUnit; }
   std::string_view path() const {
-    return unit != nullptr ? std::string_view(unit->path()) : "Internal Formatted Read";
+    return unit != nullptr ? std::string_view(unit->path()) : kInternalFormattedRead;
   }
 
   // The context of the format control.

@@ -13,6 +13,7 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/format_text.h"
+#include "common/edit/internal_file.h"
 #include "common/edit/layout.h"
 #include "common/io/units.h"
 #include "support/child.h"
@@ -187,7 +188,7 @@ TEST(FixedFieldRead, ItemsTable) {
       {"(F5.1)", "  1.0", {true}, 61},
   };
   for (const FieldCase& c : cases) {
-    auto r = io::FixedReader::from_field(c.field, io::format_layout(c.format, -5), io::Takes::both);
+    auto r = io::FixedReader::from_field(c.field, io::format_layout(c.format, io::kInternalUnit), io::Takes::both);
     std::vector<Value> got;
     for (const Value& like : c.expected) got.push_back(read_like(r, like));
     EXPECT_EQ(r.finish().code, c.code) << c.format << " '" << c.field << "'";
@@ -200,7 +201,7 @@ TEST(FixedFieldRead, ItemsTable) {
 }
 
 TEST(FixedFieldRead, AfterAFailureTheVariablesKeepTheirContents) {
-  auto r = io::FixedReader::from_field(" x  5", io::format_layout("(I2,I3)", -5), io::Takes::errors);
+  auto r = io::FixedReader::from_field(" x  5", io::format_layout("(I2,I3)", io::kInternalUnit), io::Takes::errors);
   std::int32_t a = 7, b = 8;
   r >> a >> b;
   EXPECT_EQ(r.finish().code, 64);
@@ -228,7 +229,7 @@ TEST(FixedFieldRead, UntakenConversionErrorEndsTheProgram) {
   const auto r = mttest::run_child(
       [] {
         std::int32_t v = 0;
-        io::FixedReader::from_field("abc", io::format_layout("(I3)", -5), io::Takes::end) >> v;
+        io::FixedReader::from_field("abc", io::format_layout("(I3)", io::kInternalUnit), io::Takes::end) >> v;
       },
       "");
   EXPECT_EQ(r.status, 64);

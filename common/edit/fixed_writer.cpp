@@ -6,6 +6,7 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/format_control.h"
+#include "common/edit/internal_file.h"
 #include "common/edit/number_edit.h"
 #include "common/edit/state_pool.h"
 #include "common/io/errors.h"
@@ -48,7 +49,7 @@ struct FixedWriter::State {
     if (unit != nullptr) {
       settle(result, takes, unit->report_number(), unit->path());
     } else {
-      settle(result, takes, -5, "Internal Formatted Write");
+      settle(result, takes, kInternalUnit, kInternalFormattedWrite);
     }
   }
   void literal(std::string_view text) { put_text(text); }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "common/edit/internal_file.h"
 #include "common/end.h"
 #include "common/io/errors.h"
 #include "common/io/unit.h"
@@ -146,102 +147,126 @@ class Parser {
     return false;
   }
 
+  // One item: an optional count, its letter, and what follows the letter.
   bool item() {
     int count = -1;  // -1: none
-    int sign = 0;
-    char c = peek();
-    if (c == '+' || c == '-') {
-      sign = c == '-' ? -1 : 1;
-      ++i_;
-      if (!number(count)) return false;
-      if (peek() != 'P') return false;  // a sign only before the count of kP
-    } else if (is_digit(c)) {
-      if (!number(count)) return false;
-    }
-    c = peek();
-    const int repeat = count < 0 ? 1 : count;
+    bool negative = false;
+    if (!leading_count(count, negative)) return false;
+    const char c = peek();
     if (count == 0 && c != 'P' && c != 'X') return false;
-    const bool counted = count >= 0;
     const std::size_t letter = i_;
     if (c != '\0') ++i_;
+    const bool blank_mode = c == 'B' && (peek() == 'N' || peek() == 'Z');
+    if (is_data_letter(c) && !blank_mode) return data_item(c, count < 0 ? 1 : count);
+    return control_item(c, count, negative, letter);
+  }
+
+  // The count before an item's letter; a sign only before the count of kP.
+  bool leading_count(int& count, bool& negative) {
+    const char c = peek();
+    if (c == '+' || c == '-') {
+      negative = c == '-';
+      ++i_;
+      return number(count) && peek() == 'P';
+    }
+    return !is_digit(c) || number(count);
+  }
+
+  static bool is_data_letter(char c) {
+    switch (c) {
+      case 'A': case 'L': case 'I': case 'O': case 'Z': case 'B': case 'F': case 'D':
+      case 'G': case 'E':
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  // A data item after its letter: the width, digits and exponent digits it takes.
+  bool data_item(char c, int repeat) {
     int w = 0, d = 0, m = -1, e = 0;
     switch (c) {
-      case 'P':
-        if (!counted) return fail_at(letter);
-        return push(Ed::Scale, 1, sign < 0 ? -count : count);
-      case '/': return push(Ed::Slash, repeat);
-      case 'X': return push(Ed::X, 1, counted ? count : 1);
-      case 'H': {
-        if (!counted || count == 0 || i_ + static_cast<std::size_t>(count) > s_.size())
-          return fail_at(letter);
-        items_.push_back(lay::Lit(s_.substr(i_, static_cast<std::size_t>(count))));
-        i_ += static_cast<std::size_t>(count);
-        return true;
-      }
-      case '\'': case '"':
-        if (counted) return fail_at(letter);
-        --i_;
-        return literal(s_[i_]);
-      case ':': return counted ? fail_at(letter) : push(Ed::Colon, 1);
-      case '$': case '\\': return counted ? fail_at(letter) : push(Ed::NoLineEnd, 1);
-      case 'A':
+      case 'A': case 'L':
         if (is_digit(peek()) && !width(w)) return false;
-        return push(Ed::A, repeat, w);
-      case 'L':
-        if (is_digit(peek()) && !width(w)) return false;
-        return push(Ed::L, repeat, w);
-      case 'I': case 'O': case 'Z':
+        return push(c == 'A' ? Ed::A : Ed::L, repeat, w);
+      case 'I': case 'O': case 'Z': case 'B':
         if (!width(w) || !optional_point_number(m)) return false;
-        return push(c == 'I' ? Ed::I : c == 'O' ? Ed::O : Ed::Z, repeat, w, 0, m);
+        return push(c == 'I' ? Ed::I : c == 'O' ? Ed::O : c == 'Z' ? Ed::Z : Ed::B, repeat, w, 0, m);
       case 'F': case 'D':
         if (!width(w) || !point_number(d)) return false;
         return push(c == 'F' ? Ed::F : Ed::D, repeat, w, d);
-      case 'G':
-        if (!width(w) || !point_number(d) || !optional_exponent(e)) return false;
-        return push(Ed::G, repeat, w, d, -1, e);
-      case 'E': {
-        Ed ed = Ed::E;
-        if (peek() == 'S' || peek() == 'N') {
-          ed = peek() == 'S' ? Ed::ES : Ed::EN;
-          ++i_;
-        }
+      default: {  // G, E, ES, EN
+        const Ed ed = exponent_item(c);
         if (!width(w) || !point_number(d) || !optional_exponent(e)) return false;
         return push(ed, repeat, w, d, -1, e);
       }
-      case 'B':
-        if (peek() == 'N' || peek() == 'Z') {
-          if (counted) return fail_at(letter);
-          const Ed ed = peek() == 'N' ? Ed::BlankNull : Ed::BlankZero;
-          ++i_;
-          return push(ed, 1);
-        }
-        if (!width(w) || !optional_point_number(m)) return false;
-        return push(Ed::B, repeat, w, 0, m);
-      case 'T': {
-        Ed ed = Ed::T;
-        if (peek() == 'L' || peek() == 'R') {
-          ed = peek() == 'L' ? Ed::TL : Ed::TR;
-          ++i_;
-        }
-        if (counted || !width(w)) return counted ? fail_at(letter) : false;
-        return push(ed, 1, w);
-      }
-      case 'S': {
-        if (counted) return fail_at(letter);
-        Ed ed = Ed::SignDefault;
-        if (peek() == 'P' || peek() == 'S') {
-          ed = peek() == 'P' ? Ed::SignPlus : Ed::SignSuppress;
-          ++i_;
-        }
-        return push(ed, 1);
-      }
-      case 'Q':
-        if (counted) return fail_at(letter);
-        return push(Ed::Q, 1);
+    }
+  }
+
+  // G or E; after E the S of ES or the N of EN is taken here.
+  Ed exponent_item(char c) {
+    if (c == 'G') return Ed::G;
+    const char next = peek();
+    if (next != 'S' && next != 'N') return Ed::E;
+    ++i_;
+    return next == 'S' ? Ed::ES : Ed::EN;
+  }
+
+  // An item that edits no value. Only kP, nX, r/ and nH take a count.
+  bool control_item(char c, int count, bool negative, std::size_t letter) {
+    const bool counted = count >= 0;
+    switch (c) {
+      case 'P': return counted ? push(Ed::Scale, 1, negative ? -count : count) : fail_at(letter);
+      case '/': return push(Ed::Slash, counted ? count : 1);
+      case 'X': return push(Ed::X, 1, counted ? count : 1);
+      case 'H': return counted ? hollerith(count, letter) : fail_at(letter);
+      default: break;
+    }
+    if (counted) return fail_at(letter);
+    switch (c) {
+      case '\'': case '"':
+        --i_;
+        return literal(s_[i_]);
+      case ':': return push(Ed::Colon, 1);
+      case '$': case '\\': return push(Ed::NoLineEnd, 1);
+      case 'B': return push(take_letter() == 'N' ? Ed::BlankNull : Ed::BlankZero, 1);
+      case 'T': return tab_item();
+      case 'S': return sign_item();
+      case 'Q': return push(Ed::Q, 1);
       default:
         // A letter naming no item, or a character a format text may not hold.
         return fail_at(letter);
     }
+  }
+
+  // The next letter, taken.
+  char take_letter() {
+    const char c = peek();
+    ++i_;
+    return c;
+  }
+
+  // nH: the next n characters, whatever they are, as a literal.
+  bool hollerith(int count, std::size_t letter) {
+    if (count == 0 || i_ + static_cast<std::size_t>(count) > s_.size()) return fail_at(letter);
+    items_.push_back(lay::Lit(s_.substr(i_, static_cast<std::size_t>(count))));
+    i_ += static_cast<std::size_t>(count);
+    return true;
+  }
+
+  // Tn, TLn, TRn.
+  bool tab_item() {
+    Ed ed = Ed::T;
+    if (peek() == 'L' || peek() == 'R') ed = take_letter() == 'L' ? Ed::TL : Ed::TR;
+    int w = 0;
+    return width(w) && push(ed, 1, w);
+  }
+
+  // S, SP, SS.
+  bool sign_item() {
+    Ed ed = Ed::SignDefault;
+    if (peek() == 'P' || peek() == 'S') ed = take_letter() == 'P' ? Ed::SignPlus : Ed::SignSuppress;
+    return push(ed, 1);
   }
 
   bool fail_at(std::size_t at) {
@@ -272,7 +297,7 @@ struct FormatCache {
   std::string line = "format syntax error at or near ";
   line += rest.substr(0, 80);
   info_line(kErrFormatSyntaxInfo, line);
-  if (unit < 0) error_report(kErrFormatSyntax, unit, "Internal Formatted Read");
+  if (unit < 0) error_report(kErrFormatSyntax, unit, kInternalFormattedRead);
   Unit& u = unit_for(unit);
   error_report(kErrFormatSyntax, u.report_number(), u.path());
 }

@@ -11,7 +11,8 @@ namespace io {
 // The layout of a format text. Each distinct text is parsed once and kept, so a text
 // applied to every data record costs one lookup per record. A syntax error writes the
 // info line (58) "format syntax error at or near <rest of the text>" and ends the
-// program with error 62 reported on `unit` (the unit the transfer was for).
+// program with error 62 reported on `unit` (the unit the transfer was for; for a text
+// field kInternalUnit of internal_file.h).
 Layout format_layout(std::string_view text, int unit);
 
 // Parses without ending the program: returns false and the offset of the error. The

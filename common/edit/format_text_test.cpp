@@ -9,6 +9,7 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/format_text.h"
+#include "common/edit/internal_file.h"
 #include "common/edit/layout.h"
 #include "support/child.h"
 
@@ -92,13 +93,13 @@ TEST(FormatText, LiteralForms) {
   };
   for (const Case& c : cases) {
     std::string field(8, '#');
-    auto w = io::FixedWriter::to_field(field, io::format_layout(c.text, -5), io::Takes::errors);
+    auto w = io::FixedWriter::to_field(field, io::format_layout(c.text, io::kInternalUnit), io::Takes::errors);
     EXPECT_EQ(w.end().code, 0) << c.text;
     EXPECT_EQ(field, (c.expected + std::string(8, ' ')).substr(0, 8)) << c.text;
   }
   // No comma needed between a literal and a data item or "/".
   std::string field(4, '#');
-  io::FixedWriter::to_field(field, io::format_layout("('a'I1'b')", -5)) << std::int32_t{1};
+  io::FixedWriter::to_field(field, io::format_layout("('a'I1'b')", io::kInternalUnit)) << std::int32_t{1};
   EXPECT_EQ(field, "a1b ");
   std::vector<io::Item> items;
   io::FormatError error;
@@ -186,7 +187,7 @@ TEST(FormatText, SyntaxErrorOnATextFieldIsReportedAsInternal) {
   const auto r = mttest::run_child(
       [] {
         float x = 0;
-        io::FixedReader::from_field("1.5", io::format_layout("(F8.2", -5), io::Takes::both) >> x;
+        io::FixedReader::from_field("1.5", io::format_layout("(F8.2", io::kInternalUnit), io::Takes::both) >> x;
       },
       "");
   EXPECT_EQ(r.status, 62);

@@ -1,14 +1,15 @@
 // Free-layout read transfers: values separated by blanks, tabs, record ends or commas;
 // null values, repeat counts, slash; from a unit (running over records) or a text field.
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 #include <algorithm>
-#include <system_error>
 
+#include "common/edit/decimal_number.h"
 #include "common/edit/free.h"
+#include "common/edit/internal_file.h"
 #include "common/edit/state_pool.h"
 #include "common/io/errors.h"
 #include "common/io/unit.h"
@@ -17,8 +18,6 @@ namespace io {
 namespace {
 
 constexpr std::size_t kMaxText = 2048;
-constexpr int kFieldUnit = -5;
-constexpr std::string_view kFieldFile = "Internal List-Directed Read";
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -26,11 +25,11 @@ bool ends_text_value(char c) { return is_blank(c) || c == ',' || c == '/'; }
 
 enum class Step { value, null, slash, stop };  // stop: the outcome is in `result`
 
-// A checked number: its text rewritten for from_chars (no '+', exponent letter 'e').
-struct NumberText {
-  std::string_view text;
+// A checked number: its digits and power of ten, and whether it is an integer's text.
+struct CheckedNumber {
+  edit::DecimalNumber decimal;
+  long power = 0;        // the value is the digits read as one integer times 10^power
   bool integral = true;  // no point and no exponent
-  bool tiny = false;     // magnitude below 1 (tells underflow from overflow)
 };
 
 bool is_boolean(std::string_view v) {
@@ -42,88 +41,85 @@ bool boolean_value(std::string_view v) {
   return c == 'T' || c == 't';
 }
 
-// Checks the form of a number; writes its from_chars text into scratch.
-bool check_number(std::string_view v, std::span<char> scratch, NumberText& out) {
-  std::size_t n = 0;
-  std::size_t i = 0;
-  auto put = [&](char c) { scratch[n++] = c; };
-  if (i < v.size() && (v[i] == '+' || v[i] == '-')) {
-    if (v[i] == '-') put('-');
-    ++i;
-  }
-  bool point = false, exponent = false, exp_sign = false;
-  int mantissa_digits = 0, exp_digits = 0;
-  bool seen_significant = false;
-  int int_digits = 0, frac_zeros = 0;
-  long exp_value = 0;
-  bool exp_negative = false;
+bool is_exponent_letter(char c) {
+  return c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == 'Q' || c == 'q';
+}
+
+// The digits and the point of a number from position i, up to the first other
+// character. False for a second point or a number without digits.
+bool scan_mantissa(std::string_view v, std::size_t& i, CheckedNumber& out) {
+  bool point = false;
+  bool any_digit = false;
   for (; i < v.size(); ++i) {
     const char c = v[i];
     if (is_digit(c)) {
-      if (exponent) {
-        ++exp_digits;
-        if (exp_value < 100000) exp_value = exp_value * 10 + (c - '0');
-      } else {
-        ++mantissa_digits;
-        if (!seen_significant && c != '0') seen_significant = true;
-        if (!point && seen_significant) ++int_digits;
-        if (point && !seen_significant) ++frac_zeros;
-      }
-      put(c);
+      any_digit = true;
+      if (point) --out.power;
+      out.decimal.add_digit(c);
     } else if (c == '.') {
-      if (point || exponent) return false;
+      if (point) return false;
       point = true;
-      put(c);
-    } else if (c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == 'Q' || c == 'q') {
-      if (exponent || i == 0 || !(is_digit(v[i - 1]) || v[i - 1] == '.')) return false;
-      exponent = true;
-      put('e');
-      if (i + 1 < v.size() && (v[i + 1] == '+' || v[i + 1] == '-')) {
-        exp_sign = true;
-        exp_negative = v[i + 1] == '-';
-        put(v[++i]);
-      }
     } else {
-      return false;
+      break;
     }
   }
-  if (mantissa_digits == 0 || (exp_sign && exp_digits == 0)) return false;
-  if (exponent && exp_digits == 0) --n;  // "1E": no exponent digits, exponent 0
-  const long magnitude = (seen_significant ? (int_digits > 0 ? int_digits : -frac_zeros) : 0) +
-                         (exp_negative ? -exp_value : exp_value);
-  out.text = {scratch.data(), n};
-  out.integral = !point && !exponent;
-  out.tiny = magnitude <= 0;
+  out.integral = !point;
+  return any_digit;
+}
+
+// The exponent from its letter at position i to the end: an optional sign and digits
+// ("1E" alone has the exponent 0; "1E+" is no number).
+bool scan_exponent(std::string_view v, std::size_t i, long& exponent) {
+  if (!is_exponent_letter(v[i++])) return false;
+  bool negative = false;
+  const bool sign = i < v.size() && (v[i] == '+' || v[i] == '-');
+  if (sign) negative = v[i++] == '-';
+  if (sign && i == v.size()) return false;
+  for (; i < v.size(); ++i) {
+    if (!is_digit(v[i])) return false;
+    exponent = edit::add_exponent_digit(exponent, v[i]);
+  }
+  if (negative) exponent = -exponent;
+  return true;
+}
+
+// Checks the form of a number: an optional sign, digits with at most one point, an
+// optional exponent.
+bool check_number(std::string_view v, CheckedNumber& out) {
+  std::size_t i = 0;
+  if (i < v.size() && (v[i] == '+' || v[i] == '-')) out.decimal.set_negative(v[i++] == '-');
+  if (!scan_mantissa(v, i, out)) return false;
+  if (i == v.size()) return true;
+  long exponent = 0;
+  if (!scan_exponent(v, i, exponent)) return false;
+  out.power += exponent;
+  out.integral = false;
   return true;
 }
 
 template <class F>
-Result to_float(const NumberText& num, F& v) {
-  F x{};
-  const auto* end = num.text.data() + num.text.size();
-  const auto r = std::from_chars(num.text.data(), end, x);
-  if (r.ec == std::errc::result_out_of_range) {
-    if (!num.tiny) return Result{kErrConversion};
-    x = num.text.front() == '-' ? -F(0) : F(0);  // underflow: zero of the value's sign
-  } else if (r.ec != std::errc{} || r.ptr != end) {
-    return Result{kErrListSyntax};
-  }
-  v = x;
+Result to_float(CheckedNumber& num, F& v) {
+  return num.decimal.convert(num.power, v) ? kDone : Result{kErrConversion};
+}
+
+// An integer's text, exactly: error 64 outside [lo, hi].
+Result exact_integer(const edit::DecimalNumber& n, std::int64_t lo, std::int64_t hi,
+                     std::int64_t& v) {
+  const std::string_view digits = n.digits();
+  if (!n.exact() || digits.size() > 19) return Result{kErrConversion};  // 10^19 or more
+  std::uint64_t magnitude = 0;
+  for (char c : digits) magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - '0');
+  const std::uint64_t limit =
+      n.negative() ? std::uint64_t{0} - static_cast<std::uint64_t>(lo) : static_cast<std::uint64_t>(hi);
+  if (magnitude > limit) return Result{kErrConversion};
+  v = n.negative() ? static_cast<std::int64_t>(std::uint64_t{0} - magnitude)
+                   : static_cast<std::int64_t>(magnitude);
   return kDone;
 }
 
 // A number into an integer of the range [lo, hi]: exact, or truncated toward zero.
-Result to_integer(const NumberText& num, std::int64_t lo, std::int64_t hi, std::int64_t& v) {
-  const auto* end = num.text.data() + num.text.size();
-  if (num.integral) {
-    std::int64_t x = 0;
-    const auto r = std::from_chars(num.text.data(), end, x);
-    if (r.ec == std::errc::result_out_of_range) return Result{kErrConversion};
-    if (r.ec != std::errc{} || r.ptr != end) return Result{kErrListSyntax};
-    if (x < lo || x > hi) return Result{kErrConversion};
-    v = x;
-    return kDone;
-  }
+Result to_integer(CheckedNumber& num, std::int64_t lo, std::int64_t hi, std::int64_t& v) {
+  if (num.integral) return exact_integer(num.decimal, lo, hi, v);
   double d = 0;
   if (const Result r = to_float(num, d); !r.ok()) return r;
   d = std::trunc(d);
@@ -153,7 +149,6 @@ struct ReaderCore {
   bool value_delimited = false;
   std::size_t value_len = 0;
   std::array<char, kMaxText> value;
-  std::array<char, kMaxText + 8> scratch;
 
   void reset(Unit* u, std::string_view f, Takes t) {
     unit = u;
@@ -178,7 +173,7 @@ struct ReaderCore {
     if (unit) {
       settle(r, takes, unit->report_number(), unit->path());
     } else {
-      settle(r, takes, kFieldUnit, kFieldFile);
+      settle(r, takes, kInternalUnit, kInternalListDirectedRead);
     }
   }
 
@@ -341,7 +336,7 @@ FreeReader& FreeReader::item(bool text_variable, Store&& store) {
   State& s = *state_;
   if (s.stopped()) return *this;
   if (s.next(text_variable) != Step::value) return *this;
-  if (const Result r = store(s.value_text(), s.value_delimited, s.scratch); !r.ok()) {
+  if (const Result r = store(s.value_text(), s.value_delimited); !r.ok()) {
     s.fail(r);
   }
   return *this;
@@ -353,85 +348,78 @@ namespace {
 struct NumericValue {
   bool is_boolean = false;
   bool truth = false;
-  NumberText number;
+  CheckedNumber number;
 };
 
-Result numeric_value(std::string_view v, bool delimited, std::span<char> scratch,
-                     NumericValue& out) {
+Result numeric_value(std::string_view v, bool delimited, NumericValue& out) {
   if (delimited) return Result{kErrListSyntax};
   if (is_boolean(v)) {
     out.is_boolean = true;
     out.truth = boolean_value(v);
     return kDone;
   }
-  if (!check_number(v, scratch, out.number)) return Result{kErrListSyntax};
+  if (!check_number(v, out.number)) return Result{kErrListSyntax};
   return kDone;
 }
 
-template <class Int>
-Result store_integer(std::string_view v, bool delimited, std::span<char> scratch, Int& target) {
+// A value into a numeric variable: a boolean value gives -1 or 0, a number converts.
+template <class T>
+Result store_number(std::string_view v, bool delimited, T& target) {
   NumericValue nv;
-  if (const Result r = numeric_value(v, delimited, scratch, nv); !r.ok()) return r;
+  if (const Result r = numeric_value(v, delimited, nv); !r.ok()) return r;
   if (nv.is_boolean) {
-    target = nv.truth ? Int(-1) : Int(0);
+    target = nv.truth ? T(-1) : T(0);
     return kDone;
   }
-  std::int64_t x = 0;
-  const Result r = to_integer(nv.number, std::numeric_limits<Int>::min(),
-                              std::numeric_limits<Int>::max(), x);
-  if (r.ok()) target = static_cast<Int>(x);
-  return r;
-}
-
-template <class F>
-Result store_float(std::string_view v, bool delimited, std::span<char> scratch, F& target) {
-  NumericValue nv;
-  if (const Result r = numeric_value(v, delimited, scratch, nv); !r.ok()) return r;
-  if (nv.is_boolean) {
-    target = nv.truth ? F(-1) : F(0);
-    return kDone;
+  if constexpr (std::is_floating_point_v<T>) {
+    return to_float(nv.number, target);
+  } else {
+    std::int64_t x = 0;
+    const Result r = to_integer(nv.number, std::numeric_limits<T>::min(),
+                                std::numeric_limits<T>::max(), x);
+    if (r.ok()) target = static_cast<T>(x);
+    return r;
   }
-  return to_float(nv.number, target);
 }
 
 }  // namespace
 
 FreeReader& FreeReader::operator>>(std::int32_t& v) {
-  return item(false, [&](std::string_view t, bool d, std::span<char> s) {
-    return store_integer(t, d, s, v);
+  return item(false, [&](std::string_view t, bool d) {
+    return store_number(t, d, v);
   });
 }
 
 FreeReader& FreeReader::operator>>(std::int16_t& v) {
-  return item(false, [&](std::string_view t, bool d, std::span<char> s) {
-    return store_integer(t, d, s, v);
+  return item(false, [&](std::string_view t, bool d) {
+    return store_number(t, d, v);
   });
 }
 
 FreeReader& FreeReader::operator>>(bool& v) {
   // A boolean is a 32-bit integer that counts as true when its lowest bit is set.
-  return item(false, [&](std::string_view t, bool d, std::span<char> s) {
+  return item(false, [&](std::string_view t, bool d) {
     std::int32_t x = 0;
-    const Result r = store_integer(t, d, s, x);
+    const Result r = store_number(t, d, x);
     if (r.ok()) v = (x & 1) != 0;
     return r;
   });
 }
 
 FreeReader& FreeReader::operator>>(float& v) {
-  return item(false, [&](std::string_view t, bool d, std::span<char> s) {
-    return store_float(t, d, s, v);
+  return item(false, [&](std::string_view t, bool d) {
+    return store_number(t, d, v);
   });
 }
 
 FreeReader& FreeReader::operator>>(double& v) {
-  return item(false, [&](std::string_view t, bool d, std::span<char> s) {
-    return store_float(t, d, s, v);
+  return item(false, [&](std::string_view t, bool d) {
+    return store_number(t, d, v);
   });
 }
 
 FreeReader& FreeReader::operator>>(std::span<char> text) {
-  return item(true, [&](std::string_view t, bool, std::span<char>) {
+  return item(true, [&](std::string_view t, bool) {
     const std::size_t n = std::min(t.size(), text.size());
     std::copy(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(n), text.begin());
     std::fill(text.begin() + static_cast<std::ptrdiff_t>(n), text.end(), ' ');

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "common/edit/decimal_number.h"
 #include "common/edit/float_digits.h"
 
 namespace edit {
@@ -304,6 +305,13 @@ bool is_blank(char c) { return c == ' '; }  // a tab is no blank in a fixed fiel
 
 char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
+// The character a column of a number field gives: false for a blank that is passed
+// over; under BZ a blank reads as a zero.
+bool numeric_char(char column, bool blank_zero, char& c) {
+  c = is_blank(column) ? '0' : column;
+  return blank_zero || !is_blank(column);
+}
+
 // "INF", "INFINITY", "NAN" (either case, trailing blanks allowed) after the sign.
 template <class T>
 bool read_special(std::string_view rest, bool negative, T& value) {
@@ -323,112 +331,100 @@ bool read_special(std::string_view rest, bool negative, T& value) {
   return false;
 }
 
-template <class T>
-bool read_real_t(std::string_view f, int d, int scale, bool blank_zero, T& value) {
-  std::size_t i = 0;
-  const std::size_t n = f.size();
-  while (i < n && is_blank(f[i])) ++i;
-  if (i == n) {
-    value = T(0);
+// A number field read column by column.
+struct NumberField {
+  std::string_view columns;
+  bool blank_zero = false;
+  std::size_t at = 0;
+
+  bool done() const { return at >= columns.size(); }
+  void skip_blanks() {
+    while (!done() && is_blank(columns[at])) ++at;
+  }
+  // A sign at the position is taken; true for a minus.
+  bool take_sign() {
+    if (done() || (columns[at] != '+' && columns[at] != '-')) return false;
+    return columns[at++] == '-';
+  }
+  // The columns from the next non-blank one, when they begin as infinity or NaN.
+  bool special_follows(std::string_view& rest) const {
+    std::size_t j = at;
+    while (j < columns.size() && is_blank(columns[j])) ++j;
+    if (j == columns.size() || (upper(columns[j]) != 'I' && upper(columns[j]) != 'N')) return false;
+    rest = columns.substr(j);
     return true;
   }
-  bool negative = false;
-  if (f[i] == '+' || f[i] == '-') negative = f[i++] == '-';
-  {
-    std::size_t j = i;
-    while (j < n && is_blank(f[j])) ++j;
-    if (j < n && (upper(f[j]) == 'I' || upper(f[j]) == 'N'))
-      return read_special(f.substr(j), negative, value);
-  }
-  constexpr int kKeep = 800;  // digits kept; the rest only moves the exponent
-  std::array<char, kKeep + 24> buf{};
-  int kept = 0;
-  int dropped = 0;
-  bool sticky = false;
-  bool point = false;
+};
+
+struct Mantissa {
   bool any_digit = false;
-  int frac = 0;
-  for (; i < n; ++i) {
-    char c = f[i];
-    if (is_blank(c)) {
-      if (!blank_zero) continue;
-      c = '0';
-    }
+  bool point = false;
+  long fraction_digits = 0;  // digits after the point
+};
+
+// Digits and at most one point, up to the first other character.
+Mantissa scan_mantissa(NumberField& field, DecimalNumber& number) {
+  Mantissa m;
+  for (; !field.done(); ++field.at) {
+    char c = 0;
+    if (!numeric_char(field.columns[field.at], field.blank_zero, c)) continue;
     if (c >= '0' && c <= '9') {
-      any_digit = true;
-      if (point) ++frac;
-      if (kept == 0 && c == '0') continue;  // leading zeros carry no digit
-      if (kept < kKeep) {
-        buf[static_cast<std::size_t>(kept++)] = c;
-      } else {
-        ++dropped;
-        sticky = sticky || c != '0';
-      }
-    } else if (c == '.' && !point) {
-      point = true;
+      m.any_digit = true;
+      if (m.point) ++m.fraction_digits;
+      number.add_digit(c);
+    } else if (c == '.' && !m.point) {
+      m.point = true;
     } else {
       break;
     }
   }
-  bool has_exponent = false;
-  long exponent = 0;
-  if (i < n) {
-    const char c = upper(f[i]);
-    if (c == 'E' || c == 'D' || c == 'Q') {
-      ++i;
-    } else if (c != '+' && c != '-') {
-      return false;
-    }
-    if (!any_digit) return false;
-    has_exponent = true;
-    while (i < n && is_blank(f[i]) && !blank_zero) ++i;
-    bool exp_negative = false;
-    if (i < n && (f[i] == '+' || f[i] == '-')) exp_negative = f[i++] == '-';
-    bool exp_digit = false;
-    for (; i < n; ++i) {
-      char c2 = f[i];
-      if (is_blank(c2)) {
-        if (!blank_zero) continue;
-        c2 = '0';
-      }
-      if (c2 < '0' || c2 > '9') return false;
-      exp_digit = true;
-      if (exponent < 100000) exponent = exponent * 10 + (c2 - '0');
-    }
-    if (!exp_digit) return false;
-    if (exp_negative) exponent = -exponent;
-  }
-  if (!any_digit) {
-    if (point) return false;  // a lone point
-    value = negative ? -T(0) : T(0);  // a lone sign reads as zero
-    return true;
-  }
-  if (kept == 0) {
-    value = negative ? -T(0) : T(0);
-    return true;
-  }
-  long exp10 = exponent - (point ? frac : d) + dropped;
-  if (!has_exponent) exp10 -= scale;
-  if (sticky) {
-    buf[static_cast<std::size_t>(kept++)] = '1';
-    --exp10;
-  }
-  if (exp10 > 100000) exp10 = 100000;
-  if (exp10 < -100000) exp10 = -100000;
-  std::size_t len = static_cast<std::size_t>(kept);
-  buf[len++] = 'e';
-  auto [p, ec] = std::to_chars(buf.data() + len, buf.data() + buf.size(), exp10);
-  if (ec != std::errc{}) return false;
-  T v{};
-  auto r = std::from_chars(buf.data(), p, v, std::chars_format::scientific);
-  if (r.ec == std::errc::result_out_of_range) {
-    if (exp10 + kept > 0) return false;  // overflow: no such number in the target
-    v = T(0);                            // underflow: zero
-  } else if (r.ec != std::errc{}) {
+  return m;
+}
+
+// The exponent after the mantissa, to the end of the field: a letter E, D or Q or a
+// sign alone begins it; blanks may follow the letter; then a sign and digits.
+bool scan_exponent(NumberField& field, long& exponent) {
+  const char c = upper(field.columns[field.at]);
+  if (c == 'E' || c == 'D' || c == 'Q') {
+    ++field.at;
+  } else if (c != '+' && c != '-') {
     return false;
   }
-  value = negative ? -v : v;
-  return true;
+  if (!field.blank_zero) field.skip_blanks();
+  const bool negative = field.take_sign();
+  bool any_digit = false;
+  for (; !field.done(); ++field.at) {
+    char d = 0;
+    if (!numeric_char(field.columns[field.at], field.blank_zero, d)) continue;
+    if (d < '0' || d > '9') return false;
+    any_digit = true;
+    exponent = add_exponent_digit(exponent, d);
+  }
+  if (negative) exponent = -exponent;
+  return any_digit;
+}
+
+// A field of F, E, D, EN, ES or G input: d implied fraction digits when it holds no
+// point, the scale when it holds no exponent. A blank field and a lone sign read zero.
+template <class T>
+bool read_real_t(std::string_view f, int d, int scale, bool blank_zero, T& value) {
+  NumberField field{f, blank_zero};
+  field.skip_blanks();
+  if (field.done()) {
+    value = T(0);
+    return true;
+  }
+  DecimalNumber number(field.take_sign());
+  if (std::string_view rest; field.special_follows(rest))
+    return read_special(rest, number.negative(), value);
+  const Mantissa m = scan_mantissa(field, number);
+  long exponent = 0;
+  const bool has_exponent = !field.done();
+  if (has_exponent && (!m.any_digit || !scan_exponent(field, exponent))) return false;
+  if (!m.any_digit && m.point) return false;  // a lone point
+  long power = exponent - (m.point ? m.fraction_digits : d);
+  if (!has_exponent) power -= scale;
+  return number.convert(power, value);
 }
 
 }  // namespace
@@ -441,11 +437,8 @@ bool read_integer(std::string_view f, const EditModes& modes, std::int64_t& valu
   if (i < f.size() && (f[i] == '+' || f[i] == '-')) negative = f[i++] == '-';
   std::uint64_t mag = 0;
   for (; i < f.size(); ++i) {
-    char c = f[i];
-    if (is_blank(c)) {
-      if (!blank_zero) continue;
-      c = '0';
-    }
+    char c = 0;
+    if (!numeric_char(f[i], blank_zero, c)) continue;
     if (c < '0' || c > '9') return false;
     if (mag > (std::uint64_t(1) << 62)) return false;  // far beyond any target
     mag = mag * 10 + static_cast<std::uint64_t>(c - '0');
@@ -462,11 +455,8 @@ bool read_bits(std::string_view f, Ed ed, const EditModes& modes, std::uint64_t&
   std::size_t i = 0;
   while (i < f.size() && is_blank(f[i])) ++i;
   for (; i < f.size(); ++i) {
-    char c = upper(f[i]);
-    if (is_blank(c)) {
-      if (!blank_zero) continue;
-      c = '0';
-    }
+    char c = 0;
+    if (!numeric_char(upper(f[i]), blank_zero, c)) continue;
     unsigned digit = 99;
     if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
     if (c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);

@@ -12,6 +12,7 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/format_text.h"
+#include "common/edit/internal_file.h"
 #include "common/io/units.h"
 #include "support/child.h"
 #include "support/run_program.h"
@@ -24,7 +25,7 @@ constexpr std::size_t kField = 20;
 
 std::string written(std::string_view format, const std::vector<Value>& values) {
   std::string field(kField, '#');
-  auto w = io::FixedWriter::to_field(field, io::format_layout(format, -5), io::Takes::errors);
+  auto w = io::FixedWriter::to_field(field, io::format_layout(format, io::kInternalUnit), io::Takes::errors);
   for (const Value& v : values) std::visit([&w](auto x) { w << x; }, v);
   EXPECT_EQ(w.end(), io::kDone) << format;
   return field;
@@ -59,7 +60,7 @@ TEST(PositionGroups, OutputAsTheUnrolledItems) {
 
 template <class T>
 T read_one(std::string_view format, std::string_view field, int skip_ints) {
-  io::FixedReader r = io::FixedReader::from_field(field, io::format_layout(format, -5),
+  io::FixedReader r = io::FixedReader::from_field(field, io::format_layout(format, io::kInternalUnit),
                                                   io::Takes::both);
   for (int k = 0; k < skip_ints; ++k) {
     std::int32_t ignored = 0;
@@ -127,7 +128,7 @@ TEST(PositionGroups, LayoutWithoutDataForAValueEndsAtOnce) {
   for (const Case& c : cases) {
     const auto r = mttest::run_child([&c] {
       ::alarm(10);
-      const io::Layout layout = io::format_layout(c.format, c.reading ? -5 : 6);
+      const io::Layout layout = io::format_layout(c.format, c.reading ? io::kInternalUnit : 6);
       if (c.reading) {
         float v = 0;
         io::FixedReader::from_field("1.5", layout, io::Takes::neither) >> v;

@@ -4,65 +4,97 @@
 #include "common/timelib.h"
 #include "common/timelib/digits.h"
 
+namespace {
+
+using timelib::floor_div;
+
+// The result's distance in whole days from the reference date, and its clock time.
+struct DaysAndClock {
+  std::int64_t day = 0;
+  std::int32_t hour = 0, min = 0, sec = 0;
+};
+
+void echo_offset(std::string_view reftim, std::int32_t dday, std::int32_t dhour,
+                 std::int32_t dmin, std::int32_t dsec) {
+  io::FreeWriter(6) << "nowtim: entered with :";
+  io::FreeWriter(6) << "reftim =" << reftim;
+  io::FreeWriter(6) << "dday   =" << dday;
+  io::FreeWriter(6) << "dhour  =" << dhour;
+  io::FreeWriter(6) << "dmin   =" << dmin;
+  io::FreeWriter(6) << "dsec   =" << dsec;
+}
+
+void echo_reference(const TimeFields& ref) {
+  io::FreeWriter(6) << "nowtim: return from date with :";
+  io::FreeWriter(6) << "refyy  =" << ref.year;
+  io::FreeWriter(6) << "refmm  =" << ref.month;
+  io::FreeWriter(6) << "refdd  =" << ref.day;
+  io::FreeWriter(6) << "refhh  =" << ref.hour;
+  io::FreeWriter(6) << "refmin =" << ref.minute;
+  io::FreeWriter(6) << "refss  =" << ref.second;
+}
+
+void echo_split(const DaysAndClock& t) {
+  io::FreeWriter(6) << "nowtim: calculated times :";
+  io::FreeWriter(6) << "day  =" << static_cast<std::int32_t>(t.day);
+  io::FreeWriter(6) << "hour =" << t.hour;
+  io::FreeWriter(6) << "min  =" << t.min;
+  io::FreeWriter(6) << "sec  =" << t.sec;
+}
+
+// Seconds from the start of the reference day, split with floor division so that every
+// part lies in its range also for a negative count; dday whole days added.
+DaysAndClock split_seconds(std::int32_t total, std::int32_t dday) {
+  const std::int64_t m = floor_div(total, 60);
+  const std::int64_t h = floor_div(m, 60);
+  DaysAndClock t;
+  t.sec = static_cast<std::int32_t>(total - 60 * m);
+  t.min = static_cast<std::int32_t>(m - 60 * h);
+  t.hour = static_cast<std::int32_t>(h - 24 * floor_div(h, 24));
+  t.day = dday + floor_div(h, 24);
+  return t;
+}
+
+// The year, month and day `day` days after the reference date. With no days to move,
+// a month above 12 that the reference carries goes into the year.
+void move_date(TimeFields& out, const TimeFields& ref, std::int64_t day) {
+  if (day == 0) {
+    if (out.month > 12) {
+      const std::int32_t carry = (out.month - 1) / 12;
+      out.year += carry;
+      out.month -= 12 * carry;
+    }
+    return;
+  }
+  std::int64_t doy = dayno(ref.year, ref.month, ref.day) + day;
+  while (doy > year_length(out.year)) {
+    doy -= year_length(out.year);
+    ++out.year;
+  }
+  while (doy < 1) {
+    --out.year;
+    doy += year_length(out.year);
+  }
+  daymon(out.year, static_cast<std::int32_t>(doy), out.month, out.day);
+}
+
+}  // namespace
+
 Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour,
                std::int32_t dmin, std::int32_t dsec) {
-  using timelib::floor_div;
   const bool echo = prtlvl.iprint >= 10;
-  if (echo) {
-    io::FreeWriter(6) << "nowtim: entered with :";
-    io::FreeWriter(6) << "reftim =" << reftim;
-    io::FreeWriter(6) << "dday   =" << dday;
-    io::FreeWriter(6) << "dhour  =" << dhour;
-    io::FreeWriter(6) << "dmin   =" << dmin;
-    io::FreeWriter(6) << "dsec   =" << dsec;
-  }
+  if (echo) echo_offset(reftim, dday, dhour, dmin, dsec);
   const TimeFields ref = date(reftim);
-  if (echo) {
-    io::FreeWriter(6) << "nowtim: return from date with :";
-    io::FreeWriter(6) << "refyy  =" << ref.year;
-    io::FreeWriter(6) << "refmm  =" << ref.month;
-    io::FreeWriter(6) << "refdd  =" << ref.day;
-    io::FreeWriter(6) << "refhh  =" << ref.hour;
-    io::FreeWriter(6) << "refmin =" << ref.minute;
-    io::FreeWriter(6) << "refss  =" << ref.second;
-  }
+  if (echo) echo_reference(ref);
   // Seconds from the start of reftim's day, a 32-bit count as the callers keep it.
   const auto total = static_cast<std::int32_t>(
       (std::int64_t{dhour} + ref.hour) * 3600 + ref.second +
       (std::int64_t{ref.minute} + dmin) * 60 + dsec);
   if (prtlvl.iprint >= 50) io::FreeWriter(6) << "nowtim: total sec =" << total;
-
-  const std::int64_t m = floor_div(total, 60);
-  const auto sec = static_cast<std::int32_t>(total - 60 * m);
-  const std::int64_t h = floor_div(m, 60);
-  const auto min = static_cast<std::int32_t>(m - 60 * h);
-  const auto hour = static_cast<std::int32_t>(h - 24 * floor_div(h, 24));
-  const std::int64_t day = dday + floor_div(h, 24);
-  if (echo) {
-    io::FreeWriter(6) << "nowtim: calculated times :";
-    io::FreeWriter(6) << "day  =" << static_cast<std::int32_t>(day);
-    io::FreeWriter(6) << "hour =" << hour;
-    io::FreeWriter(6) << "min  =" << min;
-    io::FreeWriter(6) << "sec  =" << sec;
-  }
-
-  TimeFields out{ref.year, ref.month, ref.day, hour, min, sec};
-  if (day != 0) {
-    std::int64_t doy = dayno(ref.year, ref.month, ref.day) + day;
-    while (doy > year_length(out.year)) {
-      doy -= year_length(out.year);
-      ++out.year;
-    }
-    while (doy < 1) {
-      --out.year;
-      doy += year_length(out.year);
-    }
-    daymon(out.year, static_cast<std::int32_t>(doy), out.month, out.day);
-  } else if (out.month > 12) {
-    const std::int32_t carry = (out.month - 1) / 12;
-    out.year += carry;
-    out.month -= 12 * carry;
-  }
+  const DaysAndClock t = split_seconds(total, dday);
+  if (echo) echo_split(t);
+  TimeFields out{ref.year, ref.month, ref.day, t.hour, t.min, t.sec};
+  move_date(out, ref, t.day);
   Timestr result;
   date(out, result);
   return result;
