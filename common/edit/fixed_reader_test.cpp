@@ -104,6 +104,8 @@ TEST(FixedFieldRead, ItemsTable) {
       {"(I5)", " 1-2 ", {std::int32_t{0}}, 64},
       {"(I6)", " 32768", {std::int16_t{0}}, 64},        // beyond the variable
       {"(I11)", "99999999999", {std::int32_t{0}}, 64},
+      {"(I20)", "18446744073709551620", {std::int32_t{0}}, 64},  // wraps to 4 in 64 bits
+      {"(I21)", "-18446744073709551620", {std::int32_t{0}}, 64},
       {"(I5)", " 4\t2 ", {std::int32_t{0}}, 64},       // a tab is not a blank
       {"(I5)", "\t  42", {std::int32_t{0}}, 64},
       // blanks read as zeros after BZ, ignored again after BN

@@ -440,7 +440,8 @@ bool read_integer(std::string_view f, const EditModes& modes, std::int64_t& valu
     char c = 0;
     if (!numeric_char(f[i], blank_zero, c)) continue;
     if (c < '0' || c > '9') return false;
-    if (mag > (std::uint64_t(1) << 62)) return false;  // far beyond any target
+    // Far beyond any target; stops before the magnitude could wrap around 64 bits.
+    if (mag > (std::numeric_limits<std::uint64_t>::max() - 9) / 10) return false;
     mag = mag * 10 + static_cast<std::uint64_t>(c - '0');
   }
   value = negative ? -static_cast<std::int64_t>(mag) : static_cast<std::int64_t>(mag);
