@@ -101,7 +101,7 @@ TEST_F(DataTest, BinaryShorterRecordEndsWithTheErrorReport) {
         read();
       },
       "");
-  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(r.status, 67);
   EXPECT_NE(r.err.find("input statement requires too much data, unit 10"), std::string::npos)
       << r.err;
 }
@@ -153,7 +153,7 @@ TEST_F(DataTest, AsciiWithABadFormatTextEndsTheProgram) {
         read();
       },
       "");
-  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(r.status, 62);
   EXPECT_NE(r.err.find("format syntax error"), std::string::npos) << r.err;
 }
 

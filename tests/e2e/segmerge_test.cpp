@@ -256,7 +256,7 @@ TEST(Segmerge, MissingWindowsDatabaseIsFatal) {
   const std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}});
   std::filesystem::remove(dir / "windows.kvt");
   const auto r = run_program("segmerge", {}, answers, dir.str());
-  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(tsfix::shows(r.out, " FATAL ERROR: cannot open windows file > windows.kvt"));
   EXPECT_TRUE(tsfix::has_line(r.out, " This file must exist and contain windows information"));
   EXPECT_TRUE(tsfix::has_line(r.out, "  for each file to be spliced"));
@@ -459,7 +459,7 @@ TEST(Segmerge, UnusableWindowTimesEndTheRunBeforeAnyOutput) {
     const std::string db = "kvt101a1 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09\r\n" + c.line2;
     mttest::write_file(dir / "windows.kvt", db);
     const auto r = run_program("segmerge", {}, answers, dir.str());
-    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     for (const std::string& line : c.shown) EXPECT_TRUE(tsfix::shows(r.out, line)) << r.out;
     EXPECT_EQ(r.err, "Program terminated with error condition\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "kvt101" / "kvt101as.ts"));
@@ -471,7 +471,7 @@ TEST(Segmerge, UnusableWindowTimesEndTheRunBeforeAnyOutput) {
   const std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}});
   mttest::write_file(dir / "windows.kvt", "kvt101a1 027 5\r\n");
   const auto r = run_program("segmerge", {}, answers, dir.str());
-  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(tsfix::shows(
       r.out, " FATAL ERROR: window kvt101a1 start time >                   < is blank"));
   EXPECT_EQ(read_file(dir / "windows.kvt"), "kvt101a1 027 5\r\n");

@@ -55,7 +55,7 @@ TEST(ToolStartup, LastLevelArgumentIsTheQuestionsDefault) {
     // (At level 2 and above the prompt routine's trimming echo comes first.)
     EXPECT_NE(r.out.find(c.shown), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find(c.shown) + c.shown.size(), r.out.size());
-    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.status, 24);
     EXPECT_NE(r.err.find("end-of-file during read, unit -4"), std::string::npos) << r.err;
   }
 }
@@ -77,7 +77,7 @@ TEST(ToolStartup, NegativeLevelHidesTheQuestionButReadsTheAnswer) {
 TEST(ToolStartup, UnreadableArgumentEndsWithConversionReport) {
   TempDir dir;
   const auto r = run_program("segmerge", {"kvt101a1"}, "\n", dir.str());
-  EXPECT_NE(r.status, 0);
+  EXPECT_EQ(r.status, 64);
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("input conversion error, unit -5, file Internal Formatted Read"),
             std::string::npos)
