@@ -318,16 +318,6 @@ void FileUnit::position_at_end() {
   }
 }
 
-void FileUnit::end_file() {
-  const std::int64_t pos = position();
-  if (!flush()) write_failed();
-  mode_ = Mode::idle;
-  buf_pos_ = pos;
-  rpos_ = rend_ = wlen_ = 0;
-  cut_pending_ = false;
-  if (regular_ && ::ftruncate(fd_, pos) != 0) write_failed();
-}
-
 int FileUnit::rewind() {
   if (!flush()) write_failed();
   if (console_) return 0;

@@ -55,8 +55,6 @@ class FileUnit final : public Unit {
   void position_at_end();
   // The next record written becomes the file's last one.
   void cut_at_next_write() { cut_pending_ = true; }
-  // The file ends at the position: what follows it is cut off now.
-  void end_file();
   // Start of the file / start of the record before the position. Return an error
   // number (20 / 23) or 0; a console stream is left as it is.
   int rewind();

@@ -164,24 +164,6 @@ TEST_F(TextFile, WritingInTheMiddleCutsOffTheRest) {
   EXPECT_EQ(mttest::read_file(path()), "a\r\nX\r\nY\r\n");
 }
 
-TEST_F(TextFile, EndfileCutsOffWhatFollowsThePosition) {
-  // After a record read, after records written (buffered) and after a rewind.
-  mttest::write_file(path(), "a\r\nb\r\nc\r\n");
-  open_unknown();
-  std::string_view line;
-  ASSERT_EQ(io::unit_for(kUnit).read_line(line), io::kDone);
-  io::endfile(kUnit);
-  EXPECT_EQ(mttest::read_file(path()), "a\r\n");
-  write_line(kUnit, "X");
-  write_line(kUnit, "Y");
-  io::endfile(kUnit);
-  EXPECT_EQ(mttest::read_file(path()), "a\r\nX\r\nY\r\n");
-  io::rewind(kUnit);
-  io::endfile(kUnit);
-  io::close(kUnit);
-  EXPECT_EQ(mttest::read_file(path()), "");
-}
-
 TEST_F(TextFile, StepBackReadsTheRecordAgain) {
   mttest::write_file(path(), "l1\r\nl2\nl3");
   open_unknown();

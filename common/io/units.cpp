@@ -242,11 +242,6 @@ void backspace(int unit) {
   if (const int failed = u->backspace()) report_unit_failure(*u, failed);
 }
 
-void endfile(int unit) {
-  Registry& r = registry();
-  if (FileUnit* u = r.file(unit)) u->end_file();
-}
-
 std::int64_t records_written(int unit) { return unit_for(unit).records_written(); }
 
 void flush_all() {

@@ -48,7 +48,6 @@ void close(int unit);      // not open: nothing happens
 Result close(int unit, Takes takes);
 void rewind(int unit);     // not open: nothing happens; failure: error 20
 void backspace(int unit);  // back to the start of the record before the position; failure: 23
-void endfile(int unit);    // the file ends at the position; not open: nothing happens
 // Records ended by writes on an open unit since its open (text lines with their line
 // end, BINARY records): the difference across a transfer is the records it wrote.
 std::int64_t records_written(int unit);
