@@ -71,7 +71,8 @@ struct TsInfoRecord {
   std::int32_t SEQ_REC = 0;
   // Form of the file the next library call works on: "ASCII ", "BINARY", or "?     "
   // (ts_open asks). One setting for all open files: a caller with two ts files open
-  // sets it (and `format`, and NCHAN where they differ) before every call for a file.
+  // selects a file's (and its `format`, and NCHAN where they differ) for the calls on
+  // that file, with tslib::FormSelection (tslib/form_selection.h).
   std::array<char, 6> form{};
   // FORMAT in use: "FREE", a format text, or "UNFORMATTED", blank-padded to 15.
   std::array<char, 15> format{};
