@@ -28,8 +28,9 @@ inline constexpr std::string_view kFormAsk = "?     ";  // makes ts_open ask the
 inline constexpr std::string_view kFormatFree = "FREE           ";
 inline constexpr std::string_view kFormatUnformatted = "UNFORMATTED    ";
 
-// The missing-data marker of a file without MIS_DATA: the float nearest to 1.0E+32
-// (bit pattern 0x749DC5AE).
+// The missing-data marker: the float nearest to 1.0E+32 (bit pattern 0x749DC5AE). The
+// marker of a file without MIS_DATA, and the one every writer of the suite marks missing
+// values with, whatever marker its inputs had.
 inline constexpr float kDefaultMissing = 1.0E+32f;
 
 }  // namespace tslib
