@@ -31,6 +31,9 @@ TimeFields date(std::string_view cdate);
 // outcomes not in `takes` end the program with the error report.
 io::Result read_time_fields(std::string_view cdate, TimeFields& fields, io::Takes takes);
 void date(const TimeFields& fields, std::span<char> cdate);
+// The time as date writes its six fields: separators '-', ' ' and ':' whatever the text
+// had between its number columns.
+Timestr library_form(std::string_view cdate);
 
 bool leap_year(std::int32_t year);
 std::int32_t year_length(std::int32_t year);

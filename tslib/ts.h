@@ -2,7 +2,8 @@
 // The ts file library: opening a ts file, its info block, its comment block and its
 // data records. All routines work through the shared info record `tsinfo`
 // (tslib/tsinfo.h); `form`, `format` and NCHAN there describe the file the next call
-// works on. Console messages go to unit 6 and depend on prtlvl.iprint.
+// works on (a caller with two files open selects one's with tslib::FormSelection,
+// tslib/form_selection.h). Console messages go to unit 6 and depend on prtlvl.iprint.
 //
 // Reading a file:  ts_open(ind, ..., TsAccess::input); ts_rdinfo(ind);
 //                  then ts_skip / ts_in1 until values[0] == eofmark or nskip == -1.

@@ -29,8 +29,9 @@ inline constexpr std::string_view kFormatFree = "FREE           ";
 inline constexpr std::string_view kFormatUnformatted = "UNFORMATTED    ";
 
 // The missing-data marker, the float nearest to 1.0E+32 (bit pattern 0x749DC5AE): the
-// MIS_DATA of the files the converter writes and of the samples no record filled, and
-// the marker taken for a file without MIS_DATA.
+// marker taken for a file without MIS_DATA, and the one every writer of the suite marks
+// missing values with (the converter's files and the samples no record filled, the
+// combiner's output), whatever marker its inputs had.
 inline constexpr float kDefaultMissing = 1.0E+32f;
 
 }  // namespace tslib
@@ -72,7 +73,8 @@ struct TsInfoRecord {
   std::int32_t SEQ_REC = 0;
   // Form of the file the next library call works on: "ASCII ", "BINARY", or "?     "
   // (ts_open asks). One setting for all open files: a caller with two ts files open
-  // sets it (and `format`, and NCHAN where they differ) before every call for a file.
+  // selects a file's (and its `format`, and NCHAN where they differ) for the calls on
+  // that file, with tslib::FormSelection (tslib/form_selection.h).
   std::array<char, 6> form{};
   // FORMAT in use: "FREE", a format text, or "UNFORMATTED", blank-padded to 15.
   std::array<char, 15> format{};

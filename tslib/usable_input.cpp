@@ -8,6 +8,7 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
+#include "tslib/time_units.h"
 #include "tslib/tsinfo.h"
 
 namespace tslib {
@@ -46,7 +47,7 @@ bool usable_input(std::string_view file) {
     return false;
   }
   // The tools turn a period into a rate and a rate into a period.
-  if (!std::isfinite(1.0f / tsinfo.DELTA_T)) {
+  if (!std::isfinite(in_other_unit(tsinfo.DELTA_T))) {
     refuse(file, "DELTA_T", shortest(tsinfo.DELTA_T), ": too small to invert");
     return false;
   }

@@ -62,6 +62,12 @@ void date(const TimeFields& f, std::span<char> cdate) {
   echo_done();
 }
 
+Timestr library_form(std::string_view cdate) {
+  Timestr out{};
+  date(date(cdate), out);
+  return out;
+}
+
 void date(std::int32_t conv, std::span<char> cdate, std::int32_t& year, std::int32_t& month,
           std::int32_t& day, std::int32_t& hour, std::int32_t& minute, std::int32_t& second) {
   if (conv == 1) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "common/timelib.h"
+#include "tslib/form_selection.h"
+#include "tslib/time_units.h"
 #include "tslib/tsinfo.h"
 
 namespace chanmixer {
@@ -22,8 +24,9 @@ struct Input {
   int unit = 0;
   std::array<char, 8> window{};
   std::array<char, 40> file{};
-  TsInfoRecord info{};       // form and format included: the file is read in its own
-  float rate_hz = 0.0f;      // sampling rate in Hz
+  TsInfoRecord info{};
+  tslib::FileForm form{};    // the file is read in its own form and format
+  tslib::Sampling sampling{};
   std::int32_t instrument = 0;
   std::int32_t nchan = 0;    // channel count from the windows database
   Timestr stime{};

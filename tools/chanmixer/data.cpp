@@ -1,5 +1,5 @@
 // The data: both inputs moved to the event start, then one output record per input
-// pair, values near each input's marker turned into the output's marker.
+// pair, values near each input's marker turned into the suite's marker, the output's.
 #include <array>
 #include <span>
 #include <string_view>
@@ -17,26 +17,15 @@
 namespace chanmixer {
 namespace {
 
-constexpr float kOutMissing = 1.0E32f;
-
-void select(const Input& in) {
-  tsinfo.form = in.info.form;
-  tsinfo.format = in.info.format;
-  tsinfo.NCHAN = in.nchan;
-}
-
 void skip_to_event(const Mix& mx, const Input& in, std::string_view which) {
   const std::int32_t s = tdiff(field::view(in.stime), field::view(mx.evstart));
   if (s > 0) {
-    // Both files have the same rate: the shared record's (the second file's) serves.
-    const float n = field::view(tsinfo.T_UNITS) == "Hz   " ? static_cast<float>(s) * tsinfo.DELTA_T
-                                                  : static_cast<float>(s) / tsinfo.DELTA_T;
-    std::int32_t nskip = tslib::cut_to_int32(n);
+    // Both files have the same rate: the second file's sampling, which the output's
+    // info block has, serves for both, cut toward zero in float.
+    std::int32_t nskip = tslib::cut_to_int32(mx.in2.sampling.samples_in<float>(s));
     io::FreeWriter(6) << "Skipping" << nskip << "  data for " << which;
-    const TsInfoRecord saved = tsinfo;
-    select(in);
+    const tslib::FormSelection input(in.form, in.nchan);
     ts_skip(in.unit, nskip);
-    tsinfo = saved;
   } else {
     io::FreeWriter(6) << "No data skipping for " << which;
   }
@@ -45,13 +34,13 @@ void skip_to_event(const Mix& mx, const Input& in, std::string_view which) {
 // Reads one record of the input; false at its end. At print level 3 the values are
 // shown as read, before those near the input's marker become the output's marker.
 bool read(const Input& in, TsValues& values, std::string_view echo) {
-  select(in);
+  const tslib::FormSelection input(in.form, in.nchan);
   ts_in1(in.unit, values);
   if (values[0] == eofmark) return false;
   if (prtlvl.iprint >= 3)
     io::FreeWriter(6) << echo << std::span<const float>(values).first(in.nchan);
   for (int j = 0; j < in.nchan; ++j)
-    if (values[j] > in.low && values[j] < in.high) values[j] = kOutMissing;
+    if (values[j] > in.low && values[j] < in.high) values[j] = tslib::kDefaultMissing;
   return true;
 }
 
@@ -83,12 +72,12 @@ void mix_records(const Mix& mx) {
   }
   std::array<TsValues, 2> dat{};
   TsValues out{};
+  // The output's form is the setting; each read selects its input's.
+  const tslib::FormSelection output(tslib::kBinaryFile, mx.nout);
   for (std::int32_t r = 0; r < mx.nrec; ++r) {
     if (!read(mx.in1, dat[0], "Input dat1  =>")) end_of_input("EOF of File 1");
     if (!read(mx.in2, dat[1], "Input dat2 =>")) end_of_input("EOF on File 2");
     for (int i = 0; i < mx.nout; ++i) out[i] = dat[picks[i].record][picks[i].index];
-    field::assign(tsinfo.form, tslib::kFormBinary);
-    tsinfo.NCHAN = mx.nout;
     ts_out1(kOutput, out);
   }
   io::FreeWriter(6) << " Number of points written: " << mx.nrec;

@@ -6,8 +6,8 @@
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
 #include "common/printlevel.h"
-#include "common/prompt.h"
 #include "common/text_field.h"
+#include "common/time_question.h"
 #include "common/timelib.h"
 #include "tools/chanmixer/chanmixer.h"
 
@@ -15,39 +15,13 @@ namespace chanmixer {
 namespace {
 
 constexpr io::Item kOneText[] = {io::lay::A()};
-constexpr io::Item kTwoTexts[] = {io::lay::A(), io::lay::A()};
 constexpr io::Item kDuration[] = {io::lay::A(),     io::lay::I(4, 4), io::lay::Lit("/"),
                                   io::lay::I(2, 2), io::lay::Lit("/"), io::lay::I(2, 2)};
 
-// The time as the time library writes its six fields.
-Timestr library_form(const Timestr& t) {
-  Timestr out{};
-  date(date(field::view(t)), out);
-  return out;
-}
-
-// Asks until every field of the answer is in range; the answer is kept as the time
-// library writes its six fields (its separator columns may hold any character, and
-// the header is read by column), while the echo shows it as typed.
-void ask_time(std::string_view question, std::string_view echo, const Timestr& dflt,
-              Timestr& answer) {
-  for (;;) {
-    if (prtlvl.iprint >= 0) io::FixedWriter(6, kTwoTexts) << question << "yyyy-mm-dd hh:mm:ss";
-    answer = dflt;
-    cinput(" ", answer);
-    const TimeFields f = date(field::view(answer));
-    if (prtlvl.iprint >= 2) {
-      io::FreeWriter(6) << echo << field::view(answer);
-      io::FreeWriter(6) << " yy, mm, dd, hh, min =>" << f.year << f.month << f.day << f.hour
-                        << f.minute << f.second;
-    }
-    std::int32_t ierr = 0;
-    chktim(f.year, f.month, f.day, f.hour, f.minute, f.second, ierr);
-    if (ierr == 0) {
-      date(f, answer);
-      return;
-    }
-  }
+// An event time: the question line, then the answer on the prompt " "; the echo shows
+// the answer as typed, and a question asked again offers the first default.
+Timestr ask_event_time(std::string_view heading, std::string_view echo, const Timestr& dflt) {
+  return ask_time({.prompt = " ", .heading = heading, .echo = echo, .offer_refused = false}, dflt);
 }
 
 // The records of both inputs are positioned by their windows' database times: the
@@ -71,16 +45,16 @@ std::string span_of(const Input& in) {
 // the other window's records of later times.
 void ask_start(Mix& mx) {
   const Timestr& limit = later_start(mx);
-  ask_time("Give the required event start time >", "stime=", limit, mx.evstart);
+  mx.evstart = ask_event_time("Give the required event start time >", "stime=", limit);
   if (tdiff(field::view(mx.evstart), field::view(limit)) <= 0) return;
-  mx.evstart = library_form(limit);
+  mx.evstart = library_form(field::view(limit));
   io::FreeWriter(6) << "Event start moved to the later window start: " +
                            std::string(field::view(mx.evstart));
 }
 
 void ask_end(Mix& mx) {
   for (;;) {
-    ask_time("Give the required event end   time >", "etime=", earlier_end(mx), mx.evend);
+    mx.evend = ask_event_time("Give the required event end   time >", "etime=", earlier_end(mx));
     if (tdiff(field::view(mx.evstart), field::view(mx.evend)) >= 0) return;
     io::FreeWriter(6) << "Event end is before the event start " +
                              std::string(field::view(mx.evstart)) + ": try again";
@@ -107,10 +81,11 @@ void ask_event(Mix& mx) {
   const std::int32_t minutes = (d - (d / 3600) * 3600) / 60;
   if (prtlvl.iprint >= 0)
     io::FixedWriter(6, kDuration) << "Duration (dddd/hh/mm) : " << days << hours << minutes;
-  const float count = static_cast<float>(d) * mx.in2.rate_hz;
+  // The seconds times the second file's rate in Hz, in float.
+  const float count = mx.in2.sampling.as_rate().samples_in<float>(d);
   mx.nrec = std::isfinite(count) && std::fabs(count) < 2.0e9f
                 ? static_cast<std::int32_t>(count)  // cut toward zero
-                : 0;
+                : 0;  // an event too long to count gets no records
   io::FreeWriter(6) << "Total number of data requested:" << mx.nrec;
 
   io::FreeWriter(6) << "Co-ordinates of acquisition ==>";

@@ -8,6 +8,7 @@
 #include "common/io/units.h"
 #include "common/text_field.h"
 #include "tools/chanmixer/chanmixer.h"
+#include "tslib/form_selection.h"
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
@@ -33,15 +34,13 @@ void copy_comments(const Input& in, std::string_view label) {
   comment("#" + std::string(50, '-'));
   comment(label, field::view(in.window));
   io::rewind(in.unit);
-  ts_copycomm(in.unit, field::view(in.info.form), kOutput, tslib::kFormBinary);
+  ts_copycomm(in.unit, field::view(in.form.form), kOutput, tslib::kFormBinary);
 }
 
 void build_info(const Mix& mx) {
   const TsInfoRecord& first = mx.in1.info;
   tsinfo.STATION = mx.outstation;
   field::assign(tsinfo.WINDOW, field::view(mx.outwindow));
-  field::assign(tsinfo.form, tslib::kFormBinary);
-  field::assign(tsinfo.format, tslib::kFormatUnformatted);
   tsinfo.LATITUDE = first.LATITUDE;
   tsinfo.LONGITUDE = first.LONGITUDE;
   tsinfo.ELEVATION = first.ELEVATION;
@@ -66,7 +65,9 @@ void build_info(const Mix& mx) {
     // Source channels 4 and 5 carry no baseline.
     if (i < tslib::kMaxBaselines) tsinfo.BASELINE_[i] = c < tslib::kMaxBaselines ? src.BASELINE_[c] : 0.0f;
   }
-  tsinfo.MIS_DATA = 1.0E32f;
+  // The suite's own marker, whatever the inputs' markers: their values near their own
+  // markers become it.
+  tsinfo.MIS_DATA = tslib::kDefaultMissing;
 }
 
 }  // namespace
@@ -93,13 +94,12 @@ void write_header(Mix& mx) {
 
   // Both inputs to their first data record; the shared record then holds the second
   // file's info, which gives every field the combiner does not set itself.
-  tsinfo.form = mx.in1.info.form;
-  tsinfo.format = mx.in1.info.format;
-  ts_rdinfo(mx.in1.unit);
-  tsinfo.form = mx.in2.info.form;
-  tsinfo.format = mx.in2.info.format;
-  ts_rdinfo(mx.in2.unit);
+  for (const Input* in : {&mx.in1, &mx.in2}) {
+    const tslib::FormSelection input(in->form);
+    ts_rdinfo(in->unit);
+  }
   build_info(mx);
+  const tslib::FormSelection output(tslib::kBinaryFile);
   ts_wrtinfo(kOutput);
 }
 

@@ -1,6 +1,7 @@
 // The two input windows, the output window and the windows-database lookup.
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,26 +25,21 @@ namespace {
 
 constexpr io::Item kTwoTexts[] = {io::lay::A(), io::lay::A()};
 
-// The rate and the skips are reckoned in seconds or in Hz: other units have no meaning.
-bool time_units_known() {
-  const std::string_view units = field::view(tsinfo.T_UNITS);
-  if (units == "s    " || units == "Hz   ") return true;
-  io::FreeWriter(6) << "Time units not recognised >" << units;
-  io::FreeWriter(6) << "only \"s\" or \"Hz\" permitted";
-  return false;
-}
-
 void open_input(Input& in, bool say_file) {
-  field::assign(tsinfo.form, tslib::kFormAsk);
+  tslib::ask_form_at_open();
   io::FreeWriter(6) << "Opening input file for window " << field::view(in.window);
   // A name typed at ts_open's own question replaces the window for what follows.
   in.file.fill(' ');
   ts_open(in.unit, in.window, in.file, false, false, TsAccess::input);
   if (say_file) io::FreeWriter(6) << "Opened data file =>" << field::view(in.file);
   ts_rdinfo(in.unit);
-  if (!tslib::usable_input(field::trimmed(in.file)) || !time_units_known()) fail();
+  if (!tslib::usable_input(field::trimmed(in.file))) fail();
+  // The rate and the skips are reckoned in seconds or in Hz: other units have no meaning.
+  const std::optional<tslib::Sampling> sampling = tslib::known_sampling(tsinfo);
+  if (!sampling) fail();
   in.info = tsinfo;
-  in.rate_hz = field::view(tsinfo.T_UNITS) == "s    " ? 1.0f / tsinfo.DELTA_T : tsinfo.DELTA_T;
+  in.form = tslib::current_form();
+  in.sampling = *sampling;
   in.nchan = tsinfo.NCHAN;
   in.stime = tsinfo.STARTTIME;
   in.instrument = tsinfo.INSTRUMENT;
@@ -120,7 +116,7 @@ void ask_windows(Mix& mx) {
 void open_inputs(Mix& mx) {
   open_input(mx.in1, true);
   open_input(mx.in2, false);
-  if (mx.in1.rate_hz != mx.in2.rate_hz) {
+  if (mx.in1.sampling.rate_hz() != mx.in2.sampling.rate_hz()) {
     io::FreeWriter(6) << "Sampling rates differ between the two data files";
     fail();
   }
@@ -137,12 +133,13 @@ void open_inputs(Mix& mx) {
 
 void open_output(Mix& mx) {
   for (;;) {
-    field::assign(tsinfo.form, tslib::kFormBinary);
-    field::assign(tsinfo.format, tslib::kFormatUnformatted);
     io::FixedWriter(6, kTwoTexts) << "Opening output file: " << field::view(mx.outwindow);
     std::array<char, 8> window = mx.outwindow;
     mx.outfile.fill(' ');
-    ts_open(kOutput, window, mx.outfile, false, false, TsAccess::output);
+    {
+      const tslib::FormSelection output(tslib::kBinaryFile);
+      ts_open(kOutput, window, mx.outfile, false, false, TsAccess::output);
+    }
     // ts_open asks again for a name when the open fails, and that answer may name an
     // input; nothing is written to the file before this check.
     if (!output_is_an_input(mx)) return;

@@ -10,6 +10,7 @@
 #include "common/io/units.h"
 #include "common/text_field.h"
 #include "tools/startup/startup.h"
+#include "tslib/form_selection.h"
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
@@ -33,13 +34,13 @@ int main(int argc, char** argv) {
   io::start_program(argc, argv);
   tools::tool_startup(tools::kHdrdmp);
 
-  field::assign(tsinfo.form, tslib::kFormAsk);
+  tslib::ask_form_at_open();
   std::array<char, 8> window;
   field::assign(window, "mzp101ss");
   std::array<char, 40> indat;
   indat.fill(' ');
   ts_open(kInput, window, indat, true, false, TsAccess::input);
-  const bool binary = field::equals(tsinfo.form, tslib::kFormBinary);
+  const bool binary = tslib::current_form().binary();
 
   io::open(kReport, "hdrdmp.out", io::OpenSpec{io::OpenStatus::unknown, io::Form::text},
            io::Takes::neither);

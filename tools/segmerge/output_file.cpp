@@ -8,8 +8,8 @@
 #include "common/prompt.h"
 #include "common/text_field.h"
 #include "tools/segmerge/segmerge.h"
+#include "tslib/form_selection.h"
 #include "tslib/ts.h"
-#include "tslib/tsinfo.h"
 
 namespace segmerge {
 namespace {
@@ -40,10 +40,11 @@ void open_output(Splice& sp) {
       refuse(sp);
       continue;
     }
-    field::assign(tsinfo.form, tslib::kFormBinary);
-    field::assign(tsinfo.format, tslib::kFormatUnformatted);
     sp.outfile.fill(' ');
-    ts_open(kOutput, sp.outwindow, sp.outfile, false, false, TsAccess::output);
+    {
+      const tslib::FormSelection output(tslib::kBinaryFile);
+      ts_open(kOutput, sp.outwindow, sp.outfile, false, false, TsAccess::output);
+    }
     // A window typed at ts_open's own question may name an input; nothing has been
     // written to the file yet.
     if (!names_an_input(sp)) break;

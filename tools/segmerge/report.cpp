@@ -1,6 +1,5 @@
 // The closing report of the splice and its line in the windows database.
 #include <array>
-#include <cmath>
 #include <string>
 #include <string_view>
 
@@ -26,15 +25,11 @@ constexpr auto kSpliceLine = tslib::winrec_with(std::array{
     io::lay::A(2), io::lay::Lit(" "), io::lay::Close()});
 static_assert(io::valid_layout(kSpliceLine));
 
-float sample_interval(float delta, std::string_view tunits) {
-  return tunits == "Hz   " ? 1.0f / delta : delta;
-}
-
 void write_line(int unit, const Splice& sp) {
-  const float rate = field::view(tsinfo.T_UNITS) == "Hz   " ? tsinfo.DELTA_T : 1.0f / tsinfo.DELTA_T;
   io::FixedWriter w(unit, kSpliceLine);
   w << field::view(tsinfo.WINDOW).substr(0, 8) << tsinfo.INSTRUMENT << tsinfo.NCHAN
-    << field::view(sp.entries[0].stime) << field::view(sp.entries[sp.count - 1].etime) << rate;
+    << field::view(sp.entries[0].stime) << field::view(sp.entries[sp.count - 1].etime)
+    << sp.sampling.rate_hz();
   for (int i = 0; i < sp.count; ++i) w << field::view(sp.entries[i].run);
   w.end();
 }
@@ -50,8 +45,8 @@ void report(const Splice& sp) {
   const std::string_view end = field::view(sp.entries[sp.count - 1].etime);
   io::FreeWriter(6) << "Start and end of data from windows file: " << start << "-" << end;
   io::FreeWriter(6) << "Duration (in s) based on these times = " << tdiff(start, end);
-  const double by_points =
-      static_cast<double>(sp.total) * sample_interval(tsinfo.DELTA_T, field::view(tsinfo.T_UNITS));
+  // The total times the seconds per sample as a float, to the nearest second.
+  const double by_points = sp.sampling.as_period().seconds_in<double>(sp.total);
   io::FreeWriter(6) << "Duration (in s) based on no. points  = " << tslib::nearest_int32(by_points);
 }
 

@@ -1,9 +1,12 @@
 // One pass over the windows of the splice: open, check against the first, drop the
-// records before the window start, copy, and fill the gap to the next window.
+// records before the window start, copy, and fill the gap to the next window. While a
+// window is spliced its input's form is the library's setting; the output's is selected
+// for each write to the output.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string_view>
 
 #include "common/edit/free.h"
@@ -14,8 +17,10 @@
 #include "common/timelib.h"
 #include "tools/segmerge/segmerge.h"
 #include "tslib/counts.h"
+#include "tslib/form_selection.h"
 #include "tslib/info_line.h"
 #include "tslib/same_file.h"
+#include "tslib/time_units.h"
 #include "tslib/usable_input.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
@@ -23,31 +28,8 @@
 namespace segmerge {
 namespace {
 
-bool is_hz(std::string_view tunits) { return tunits == "Hz   "; }
-
-// Samples in a span of seconds, by the time units ("Hz": DELTA_T is a rate), cut
-// toward zero.
-std::int32_t samples_in(std::int32_t seconds, float delta, std::string_view tunits) {
-  const float n = is_hz(tunits) ? static_cast<float>(seconds) * delta
-                                : static_cast<float>(seconds) / delta;
-  return tslib::cut_to_int32(n);
-}
-
-// The input's own form and format, set back before every call on the input: the
-// output is always BINARY, whatever form the input has.
-struct InputForm {
-  std::array<char, 6> form;
-  std::array<char, 15> format;
-  void select() const {
-    tsinfo.form = form;
-    tsinfo.format = format;
-  }
-};
-
-void select_output() {
-  field::assign(tsinfo.form, tslib::kFormBinary);
-  field::assign(tsinfo.format, tslib::kFormatUnformatted);
-}
+// Baseline differences from the first window, added to channels 1 to 3 of a later one.
+using BaselineShift = std::array<float, 3>;
 
 void comment(std::string_view a, std::string_view b = {}, std::string_view c = {},
              std::string_view d = {}, std::string_view e = {}) {
@@ -79,9 +61,10 @@ void start_lines(const SpliceEntry& e) {
   io::FreeWriter(6) << "data   starttime :" << field::view(tsinfo.STARTTIME);
 }
 
-// Records before the window start are dropped; data starting after it move the
-// window start. Returns false when a later window's data end during the drop.
-bool align_start(SpliceEntry& e, bool first, const InputForm& in, bool progress) {
+// Records before the window start are dropped (their count cut toward zero in float);
+// data starting after it move the window start. Returns false when a later window's data
+// end during the drop.
+bool align_start(const Splice& sp, SpliceEntry& e, bool first, bool progress) {
   const std::int32_t nsec = tdiff(field::view(tsinfo.STARTTIME), field::view(e.stime));
   if (prtlvl.iprint > 0 && progress) {
     io::FreeWriter(6) << "starttime: " << field::view(tsinfo.STARTTIME);
@@ -89,11 +72,10 @@ bool align_start(SpliceEntry& e, bool first, const InputForm& in, bool progress)
     io::FreeWriter(6) << "nsec     :" << nsec;
   }
   if (nsec > 0) {
-    const std::int32_t drop = samples_in(nsec, tsinfo.DELTA_T, field::view(tsinfo.T_UNITS));
+    const std::int32_t drop = tslib::cut_to_int32(sp.sampling.samples_in<float>(nsec));
     io::FreeWriter(6) << "Points to be dropped from start: " << drop;
     start_lines(e);
     TsValues rec{};
-    in.select();
     for (std::int32_t k = 0; k < drop; ++k) {
       ts_in1(kInput, rec);
       if (rec[0] == eofmark) {
@@ -111,9 +93,9 @@ bool align_start(SpliceEntry& e, bool first, const InputForm& in, bool progress)
 }
 
 void check_against_first(const Splice& sp) {
-  if (tsinfo.DELTA_T != sp.delta1) {
+  if (tsinfo.DELTA_T != sp.sampling.delta_t) {
     io::FreeWriter(6) << "FATAL ERROR: digitizing rate different from first" << " file";
-    io::FreeWriter(6) << "   delta1 =" << sp.delta1 << "   delta =" << tsinfo.DELTA_T;
+    io::FreeWriter(6) << "   delta1 =" << sp.sampling.delta_t << "   delta =" << tsinfo.DELTA_T;
     error_ending();
   }
   if (tsinfo.T_UNITS != sp.tunits1) {
@@ -135,28 +117,88 @@ void open_input(const Splice& sp, const SpliceEntry& e, std::array<char, 40>& in
     io::close(kInput);
     io::FreeWriter(6) << "Input file " << field::trimmed(indat)
                       << " is the output file: give another";
-    field::assign(tsinfo.form, tslib::kFormAsk);
+    tslib::ask_form_at_open();
     ask = true;
   }
 }
 
-void first_window(Splice& sp, const InputForm& in) {
-  const std::string_view tunits = field::view(tsinfo.T_UNITS);
-  if (tunits != "s    " && tunits != "Hz   ") {
+// Opens the window's file and reads its info block; returns the file's form. A file the
+// splice cannot take ends the run, and the failing end cuts back what the output holds
+// of earlier windows and gaps.
+tslib::FileForm open_window(const Splice& sp, const SpliceEntry& e) {
+  tslib::ask_form_at_open();
+  io::FreeWriter(6) << "Opening input file for window " << field::view(e.window);
+  std::array<char, 40> indat;
+  indat.fill(' ');
+  open_input(sp, e, indat);
+  io::FreeWriter(6) << "Opened data file =>" << field::view(indat);
+  ts_rdinfo(kInput);
+  if (!tslib::usable_input(field::trimmed(indat))) error_ending();
+  return tslib::current_form();
+}
+
+void first_window(Splice& sp, const tslib::FileForm& in) {
+  const std::optional<tslib::Sampling> sampling = tslib::sampling_of(tsinfo);
+  if (!sampling) {
     // The gaps and the window line could not be reckoned.
-    io::FreeWriter(6) << "FATAL ERROR: time units of first file not recognised: " << tunits;
+    io::FreeWriter(6) << "FATAL ERROR: time units of first file not recognised: "
+                      << field::view(tsinfo.T_UNITS);
     error_ending();
   }
-  sp.delta1 = tsinfo.DELTA_T;
+  sp.sampling = *sampling;
   sp.tunits1 = tsinfo.T_UNITS;
   sp.base1 = tsinfo.BASELINE_;
   sp.nchan1 = tsinfo.NCHAN;
   write_new_comments(sp);
   io::rewind(kInput);
   ts_copycomm(kInput, field::view(in.form), kOutput, tslib::kFormBinary);
-  in.select();
   ts_rdinfo(kInput);
   field::assign(tsinfo.WINDOW, std::string(field::view(tsinfo.STATION)).append(field::view(sp.outrun)));
+}
+
+// The first window gives the output its comment and info blocks, then its records.
+void start_output(Splice& sp, SpliceEntry& e, const tslib::FileForm& in) {
+  first_window(sp, in);
+  align_start(sp, e, true, false);
+  tsinfo.STARTTIME = e.stime;
+  tsinfo.ENDTIME = sp.entries[sp.count - 1].etime;
+  {
+    const tslib::FormSelection output(tslib::kBinaryFile);
+    ts_wrtinfo(kOutput);
+  }
+  align_start(sp, e, true, true);  // the data now start at the window start
+}
+
+// A later window, checked against the first and moved to its window start; returns its
+// baseline differences.
+BaselineShift join_window(const Splice& sp, SpliceEntry& e) {
+  check_against_first(sp);
+  BaselineShift diff{};
+  for (int j = 0; j < 3; ++j) {
+    diff[j] = tsinfo.BASELINE_[j] - sp.base1[j];
+    io::FreeWriter(6) << "Channel: " << std::int32_t{j + 1} << "  Baseline difference =" << diff[j];
+  }
+  if (!align_start(sp, e, false, true)) {
+    io::FreeWriter(6) << "EOF found before all drop points read in";
+    io::end_program(io::Outcome::failure);
+  }
+  return diff;
+}
+
+// Copies the window's records to its end, a later window's moved by its baseline
+// differences (the first window's are left exactly as read, negative zeros included).
+void copy_records(Splice& sp, SpliceEntry& e, const std::optional<BaselineShift>& shift) {
+  TsValues rec{};
+  for (;;) {
+    ts_in1(kInput, rec);
+    if (rec[0] == eofmark) break;
+    ++e.points;
+    if (shift)
+      for (int j = 0; j < 3; ++j) rec[j] += (*shift)[j];
+    const tslib::FormSelection output(tslib::kBinaryFile);
+    ts_out1(kOutput, rec);
+    ++sp.total;
+  }
 }
 
 // The missing-data records that put the next window's first record at its start:
@@ -166,26 +208,18 @@ void first_window(Splice& sp, const InputForm& in) {
 // seconds builds up from window to window.
 std::int32_t records_before(const Splice& sp, const SpliceEntry& next) {
   const double seconds = tdiff(field::view(sp.entries[0].stime), field::view(next.stime));
-  const double delta = tsinfo.DELTA_T;
-  const double samples = is_hz(field::view(tsinfo.T_UNITS)) ? seconds * delta : seconds / delta;
-  const std::int64_t gap = std::int64_t{tslib::nearest_int32(samples)} - sp.total;
+  const std::int64_t gap =
+      std::int64_t{tslib::nearest_int32(sp.sampling.samples_in<double>(seconds))} - sp.total;
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(
       gap, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-void fill_gap(Splice& sp, int i, const InputForm& in) {
+void fill_gap(Splice& sp, int i) {
   SpliceEntry& e = sp.entries[i];
   const SpliceEntry& next = sp.entries[i + 1];
   io::FreeWriter(6) << "No. of points written:" << sp.total;
-  const std::string_view tunits = field::view(tsinfo.T_UNITS);
-  std::int32_t secs = 0;
-  const double delta = tsinfo.DELTA_T;
-  if (tunits.starts_with("s"))
-    secs = tslib::nearest_int32((sp.total - 1) * delta);
-  else if (tunits.starts_with("Hz"))
-    secs = tslib::nearest_int32((sp.total - 1) / delta);
-  else
-    io::FreeWriter(6) << "tunits not recognised: " << tunits;
+  // The time of the last record written, to the nearest second.
+  const std::int32_t secs = tslib::nearest_int32(sp.sampling.seconds_in<double>(sp.total - 1));
   io::FreeWriter(6) << "No. of secs total    :" << secs;
   const Timestr thistime = nowtim(field::view(sp.entries[0].stime), 0, 0, 0, secs);
   io::FreeWriter(6) << "Thistime based on pts:" << field::view(thistime);
@@ -197,13 +231,12 @@ void fill_gap(Splice& sp, int i, const InputForm& in) {
   const std::int32_t gap = records_before(sp, next);
   io::FreeWriter(6) << "Time (seconds) and point gap =" << gapsec << gap;
   TsValues rec{};
-  for (int c = 0; c < tslib::kMaxChannels; ++c) rec[c] = tsinfo.MIS_DATA;
-  select_output();
+  rec.fill(tsinfo.MIS_DATA);
+  const tslib::FormSelection output(tslib::kBinaryFile);
   for (std::int32_t k = 0; k < gap; ++k) {
     ts_out1(kOutput, rec);
     ++sp.total;
   }
-  in.select();
   e.gap = gap;
 }
 
@@ -212,57 +245,16 @@ void fill_gap(Splice& sp, int i, const InputForm& in) {
 void splice_windows(Splice& sp) {
   for (int i = 0; i < sp.count; ++i) {
     SpliceEntry& e = sp.entries[i];
-    const bool first = i == 0;
     e.points = 0;
-    field::assign(tsinfo.form, tslib::kFormAsk);
-    io::FreeWriter(6) << "Opening input file for window " << field::view(e.window);
-    std::array<char, 40> indat;
-    indat.fill(' ');
-    open_input(sp, e, indat);
-    io::FreeWriter(6) << "Opened data file =>" << field::view(indat);
-    ts_rdinfo(kInput);
-    // The failing end cuts back what the output holds of earlier windows and gaps.
-    if (!tslib::usable_input(field::trimmed(indat))) error_ending();
-    const InputForm in{tsinfo.form, tsinfo.format};
-
-    std::array<float, 3> diff{};
-    if (first) {
-      first_window(sp, in);
-      align_start(e, true, in, false);
-      tsinfo.STARTTIME = e.stime;
-      tsinfo.ENDTIME = sp.entries[sp.count - 1].etime;
-      select_output();
-      ts_wrtinfo(kOutput);
-      in.select();
-      align_start(e, true, in, true);  // the data now start at the window start
-    } else {
-      check_against_first(sp);
-      for (int j = 0; j < 3; ++j) {
-        diff[j] = tsinfo.BASELINE_[j] - sp.base1[j];
-        io::FreeWriter(6) << "Channel: " << std::int32_t{j + 1} << "  Baseline difference ="
-                          << diff[j];
-      }
-      if (!align_start(e, false, in, true)) {
-        io::FreeWriter(6) << "EOF found before all drop points read in";
-        io::end_program(io::Outcome::failure);
-      }
-    }
-
-    TsValues rec{};
-    for (;;) {
-      in.select();
-      ts_in1(kInput, rec);
-      if (rec[0] == eofmark) break;
-      ++e.points;
-      if (!first)
-        for (int j = 0; j < 3; ++j) rec[j] += diff[j];
-      select_output();
-      ts_out1(kOutput, rec);
-      ++sp.total;
-    }
+    const tslib::FileForm in = open_window(sp, e);
+    std::optional<BaselineShift> shift;
+    if (i == 0)
+      start_output(sp, e, in);
+    else
+      shift = join_window(sp, e);
+    copy_records(sp, e, shift);
     io::close(kInput);
-    in.select();
-    if (i + 1 < sp.count) fill_gap(sp, i, in);
+    if (i + 1 < sp.count) fill_gap(sp, i);
   }
 }
 

@@ -57,44 +57,71 @@ void channel_count_failure(std::int32_t nchan1, std::int32_t nchan) {
   error_ending();
 }
 
-}  // namespace
-
-void read_window_list(Splice& sp) {
+void ask_station(Splice& sp) {
   field::assign(tsinfo.STATION, "kvt105");
   cinput("Give station name", tsinfo.STATION);
   sp.station = tsinfo.STATION;
   std::copy_n(sp.station.begin(), 3, sp.prj.begin());
+}
 
+void open_windows_database(const Splice& sp) {
   const std::array<char, 11> name = windows_file_name(sp.prj);
+  if (io::open(kWindowsList, field::view(name), io::OpenSpec::to_read(io::Form::text),
+               io::Takes::errors)
+          .ok())
+    return;
+  io::FreeWriter(6) << "FATAL ERROR: cannot open windows file > " << field::view(name);
+  io::FreeWriter(6) << "This file must exist and contain windows information"
+                    << " for each file to be spliced";
+  error_ending();
+}
+
+// The first window, looked up in the windows database, which is opened once the first
+// window is answered.
+void ask_first_window(Splice& sp) {
   SpliceEntry& first = sp.entries[0];
   field::assign(first.run, "a1");
   cinput("Give first window", first.run);
   set_window(first, sp.station);
-
-  if (!io::open(kWindowsList, field::view(name),
-                io::OpenSpec::to_read(io::Form::text), io::Takes::errors)
-           .ok()) {
-    io::FreeWriter(6) << "FATAL ERROR: cannot open windows file > " << field::view(name);
-    io::FreeWriter(6) << "This file must exist and contain windows information"
-                      << " for each file to be spliced";
-    error_ending();
-  }
-
+  open_windows_database(sp);
   // A window the database lacks would be spliced with undefined times: ask again.
   while (!look_up(first, sp.instr1, sp.nchan1)) {
     cinput("Give first window", first.run);
     set_window(first, sp.station);
   }
   if (prtlvl.iprint > 0) show_times("Window file start and end times: ", first);
+}
 
-  int n = 1;
+// A further window must agree with the first in its channel count and start no earlier
+// than the window before it ends; another instrument is only reported.
+void check_next(const Splice& sp, const SpliceEntry& next, std::int32_t instrument) {
+  if (instrument != sp.instr1) {
+    io::FreeWriter(6) << "Different instrument number from first file";
+    io::FreeWriter(6) << "  instr1 =" << sp.instr1 << "   instr =" << instrument;
+    io::FreeWriter(6) << "Check datafiles...";
+    io::FreeWriter(6) << "Program continuing...";
+  }
+  if (tsinfo.NCHAN != sp.nchan1) channel_count_failure(sp.nchan1, tsinfo.NCHAN);
+  const SpliceEntry& prev = sp.entries[sp.count - 1];
+  if (field::view(next.stime) < field::view(prev.etime)) {
+    io::FreeWriter(6) << "FATAL ERROR: start time of this file is BEFORE end "
+                      << "of previous file";
+    io::FreeWriter(6) << "  stime(nf) =" << field::view(next.stime) << "   etime(nf-1) ="
+                      << field::view(prev.etime);
+    error_ending();
+  }
+}
+
+// Further windows until an empty answer; one the database lacks is left out.
+void ask_next_windows(Splice& sp) {
+  sp.count = 1;
   for (;;) {
     SpliceEntry next;
     field::assign(next.run, "");
     cinput("Give next window (<ENTER> to stop)", next.run);
-    if (next.run[0] == ' ') break;
+    if (next.run[0] == ' ') return;
     // The answers after a window left out would land on the wrong questions.
-    if (n == kMaxWindows) {
+    if (sp.count == kMaxWindows) {
       static_assert(kMaxWindows == 50, "the line names the limit");
       io::FreeWriter(6) << "FATAL ERROR: a splice holds at most 50 windows";
       error_ending();
@@ -102,26 +129,19 @@ void read_window_list(Splice& sp) {
     set_window(next, sp.station);
     std::int32_t instrument = 0;
     if (!look_up(next, instrument, tsinfo.NCHAN)) continue;
-    if (instrument != sp.instr1) {
-      io::FreeWriter(6) << "Different instrument number from first file";
-      io::FreeWriter(6) << "  instr1 =" << sp.instr1 << "   instr =" << instrument;
-      io::FreeWriter(6) << "Check datafiles...";
-      io::FreeWriter(6) << "Program continuing...";
-    }
-    if (tsinfo.NCHAN != sp.nchan1) channel_count_failure(sp.nchan1, tsinfo.NCHAN);
-    const SpliceEntry& prev = sp.entries[n - 1];
-    if (field::view(next.stime) < field::view(prev.etime)) {
-      io::FreeWriter(6) << "FATAL ERROR: start time of this file is BEFORE end "
-                        << "of previous file";
-      io::FreeWriter(6) << "  stime(nf) =" << field::view(next.stime) << "   etime(nf-1) ="
-                        << field::view(prev.etime);
-      error_ending();
-    }
+    check_next(sp, next, instrument);
     if (prtlvl.iprint > 0) show_times("Windows file start and end times: ", next);
-    sp.entries[n++] = next;
+    sp.entries[sp.count++] = next;
   }
-  sp.count = n;
-  io::FreeWriter(6) << "No. of files to splice =" << std::int32_t{n};
+}
+
+}  // namespace
+
+void read_window_list(Splice& sp) {
+  ask_station(sp);
+  ask_first_window(sp);
+  ask_next_windows(sp);
+  io::FreeWriter(6) << "No. of files to splice =" << std::int32_t{sp.count};
   io::close(kWindowsList);
 }
 

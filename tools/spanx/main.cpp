@@ -3,8 +3,10 @@
 // it to the database.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
@@ -17,7 +19,9 @@
 #include "tools/spanx/pause.h"
 #include "tools/startup/startup.h"
 #include "tslib/counts.h"
+#include "tslib/form_selection.h"
 #include "tslib/getwindow.h"
+#include "tslib/time_units.h"
 #include "tslib/usable_input.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
@@ -32,23 +36,21 @@ constexpr auto kWindowLine = tslib::winrec_with(std::array{io::lay::X(2), io::la
 static_assert(io::valid_layout(kWindowLine));
 constexpr std::array<io::Item, 2> kEofLine{io::lay::A(), io::lay::I(10)};
 
-void write_window_line(int unit, const Timestr& start, const Timestr& end) {
+void write_window_line(int unit, const Timestr& start, const Timestr& end,
+                       const tslib::Sampling& rate) {
   io::FixedWriter(unit, kWindowLine)
       << std::string_view(tsinfo.WINDOW.data(), 8) << tsinfo.INSTRUMENT << tsinfo.NCHAN
-      << field::view(start) << field::view(end) << tsinfo.DELTA_T;
+      << field::view(start) << field::view(end) << rate.rate_hz();
 }
 
 void show_record(std::string_view label, std::int32_t n, const TsValues& x) {
   io::FreeWriter(6) << label << n << std::span<const float>(x);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  io::start_program(argc, argv);
-  tools::tool_startup(tools::kSpanx);
-
-  field::assign(tsinfo.form, tslib::kFormAsk);
+// Opens the ts file and reads its info block, leaving the file at its first data
+// record; returns the window, as the answer to the data-file question gave it.
+std::array<char, 8> open_input() {
+  tslib::ask_form_at_open();
   std::array<char, 8> window;
   field::assign(window, "vbd027a1");
   std::array<char, 80> indat;
@@ -59,23 +61,26 @@ int main(int argc, char** argv) {
   if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Read in INFO block";
   // Counting one record as one sample would give an end time SEQ_REC times too early.
   if (!tslib::usable_input(field::trimmed(indat))) io::end_program(io::Outcome::failure);
+  return window;
+}
 
-  const Timestr start = tsinfo.STARTTIME;
-  const std::string prj(window.data(), 3);
-
-  if (field::equals(tsinfo.T_UNITS, "s    ")) {
-    tsinfo.DELTA_T = 1.0f / tsinfo.DELTA_T;
-  } else if (!field::equals(tsinfo.T_UNITS, "Hz   ")) {
-    io::FreeWriter(6) << "Time units not recognised >" << field::view(tsinfo.T_UNITS);
-    io::FreeWriter(6) << "only \"s\" or \"Hz\" permitted";
-    io::end_program(io::Outcome::failure);
-  }
+// The file's sampling given by its rate in Hz (a period's rate rounded to a float, which
+// the window line shows and the end time is worked from); time units other than s and
+// Hz end the run.
+tslib::Sampling sampling_rate() {
+  const std::optional<tslib::Sampling> sampling = tslib::known_sampling(tsinfo);
+  if (!sampling) io::end_program(io::Outcome::failure);
+  const tslib::Sampling rate = sampling->as_rate();
   if (prtlvl.iprint > 0) {
     io::FreeWriter(6) << "Time units =" << field::view(tsinfo.T_UNITS) << "   delta (Hz) ="
-                      << tsinfo.DELTA_T;
+                      << rate.rate_hz();
     io::FreeWriter(6) << "Reading data...";
   }
+  return rate;
+}
 
+// Reads the data records to the end of the file and returns how many there are.
+std::int32_t count_records() {
   TsValues x{};
   std::int32_t n = 0;
   while (x[0] != eofmark) {
@@ -93,19 +98,23 @@ int main(int argc, char** argv) {
   const std::int32_t nent = n - 1;
   if (prtlvl.iprint >= 0) io::FixedWriter(6, kEofLine) << "EOF found; nent =" << nent;
   if (prtlvl.iprint > 0) show_record("data =", n, x);
+  return nent;
+}
 
-  const std::int32_t secs =
-      tslib::cut_to_int32(static_cast<double>(nent - 1) / static_cast<double>(tsinfo.DELTA_T));
-  const Timestr end = nowtim(field::view(start), 0, 0, 0, secs);
+// The time of the last of `nent` samples: the seconds from the first, worked in double
+// and cut toward zero, after the start.
+Timestr last_sample_time(const Timestr& start, std::int32_t nent, const tslib::Sampling& rate) {
+  const std::int32_t secs = tslib::cut_to_int32(rate.seconds_in<double>(nent - 1));
+  return nowtim(field::view(start), 0, 0, 0, secs);
+}
 
-  io::FreeWriter(6) << " ";
-  write_window_line(6, start, end);
-  io::FreeWriter(6) << " ";
-
-  const std::string dbname = "windows." + prj;
+// Appends the window line to "windows." + prj when the user agrees.
+void offer_append(std::string_view prj, const Timestr& start, const Timestr& end,
+                  const tslib::Sampling& rate) {
+  const std::string dbname = "windows." + std::string(prj);
   bool append = true;
   linput("Append results to " + dbname + " ?", append);
-  if (!append) io::end_program(io::Outcome::success);
+  if (!append) return;
 
   const io::Result opened = io::open(
       kWindows, dbname, io::OpenSpec{io::OpenStatus::unknown, io::Form::text, true},
@@ -114,10 +123,28 @@ int main(int argc, char** argv) {
     io::FreeWriter(6) << "spanx: unable to open " + dbname;
     io::end_program(io::Outcome::failure);
   }
-  write_window_line(kWindows, start, end);
+  write_window_line(kWindows, start, end, rate);
   if (!io::close(kWindows, io::Takes::errors).ok()) {
     io::FreeWriter(6) << "spanx: error" << 0 << " writing to " + dbname;
     io::end_program(io::Outcome::failure);
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  io::start_program(argc, argv);
+  tools::tool_startup(tools::kSpanx);
+
+  const std::array<char, 8> window = open_input();
+  const Timestr start = tsinfo.STARTTIME;
+  const tslib::Sampling rate = sampling_rate();
+  const std::int32_t nent = count_records();
+  const Timestr end = last_sample_time(start, nent, rate);
+
+  io::FreeWriter(6) << " ";
+  write_window_line(6, start, end, rate);
+  io::FreeWriter(6) << " ";
+  offer_append(std::string_view(window.data(), 3), start, end, rate);
   io::end_program(io::Outcome::success);
 }

@@ -4,6 +4,7 @@
 // is opened, so a run that stops in its dialogue leaves no output behind.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,13 +15,16 @@
 #include "common/probes.h"
 #include "common/prompt.h"
 #include "common/text_field.h"
+#include "common/time_question.h"
 #include "common/timelib.h"
 #include "tools/startup/startup.h"
 #include "tslib/counts.h"
 #include "tslib/data_record.h"
 #include "tslib/data_values.h"
+#include "tslib/form_selection.h"
 #include "tslib/info_line.h"
 #include "tslib/same_file.h"
+#include "tslib/time_units.h"
 #include "tslib/usable_input.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
@@ -37,8 +41,6 @@ struct Input {
   bool binary = true;
 };
 
-enum class TimeUnits { hz, seconds };
-
 // The span asked for, and its seconds: from the data's start to the span's start, and
 // from the span's start to its end.
 struct Extract {
@@ -51,10 +53,10 @@ struct Extract {
 Input open_input() {
   Input in;
   field::assign(in.window, "");
-  field::assign(tsinfo.form, tslib::kFormAsk);
+  tslib::ask_form_at_open();
   in.file.fill(' ');
   ts_open(kInput, in.window, in.file, true, false, TsAccess::input);
-  in.binary = field::equals(tsinfo.form, tslib::kFormBinary);
+  in.binary = tslib::current_form().binary();
   return in;
 }
 
@@ -98,48 +100,25 @@ void walk_comments(int unit, bool binary, Take take) {
   }
 }
 
-// The time units the counts are worked out in; any other T_UNITS ends the run.
-TimeUnits time_units() {
-  if (field::equals(tsinfo.T_UNITS, "Hz   ")) return TimeUnits::hz;
-  if (field::equals(tsinfo.T_UNITS, "s    ")) return TimeUnits::seconds;
-  io::FreeWriter(6) << "Time units not recognised >" << field::view(tsinfo.T_UNITS);
-  io::FreeWriter(6) << "only \"s\" or \"Hz\" permitted";
-  io::end_program(io::Outcome::failure);
-}
-
 // Passes over the comment records, reads the info block (the input is left at its
-// first data record) and ends the run on an input the copy cannot work on.
-TimeUnits read_header(const Input& in) {
+// first data record) and ends the run on an input the copy cannot work on, time units
+// other than s and Hz included; returns the input's sampling.
+tslib::Sampling read_header(const Input& in) {
   walk_comments(kInput, in.binary, [](const tslib::HeaderLine&) {});
   ts_rdinfo(kInput);
   if (!tslib::usable_input(field::trimmed(in.file))) io::end_program(io::Outcome::failure);
-  return time_units();
-}
-
-// Asks until chktim accepts the six fields (it says which are out of range); a
-// repeated question offers the answer just refused. The time is kept as the time
-// library writes it: the separator columns of an answer may hold any character, and
-// the header's times are read by column and compared as texts.
-Timestr ask_time(std::string_view question, Timestr answer) {
-  for (;;) {
-    cinput(question, answer);
-    const TimeFields f = date(field::view(answer));
-    std::int32_t ierr = 0;
-    chktim(f.year, f.month, f.day, f.hour, f.minute, f.second, ierr);
-    if (ierr == 0) {
-      date(f, answer);
-      return answer;
-    }
-  }
+  const std::optional<tslib::Sampling> sampling = tslib::known_sampling(tsinfo);
+  if (!sampling) io::end_program(io::Outcome::failure);
+  return *sampling;
 }
 
 // A start before the data becomes the data's start: the extract's STARTTIME must be the
-// time of its first record.
+// time of its first record. A repeated question offers the answer just refused.
 void ask_start(Extract& x) {
-  x.start = ask_time("Give start time of required extract", tsinfo.STARTTIME);
+  x.start = ask_time({.prompt = "Give start time of required extract"}, tsinfo.STARTTIME);
   x.offset = tdiff(field::view(tsinfo.STARTTIME), field::view(x.start));
   if (x.offset >= 0) return;
-  date(date(field::view(tsinfo.STARTTIME)), x.start);
+  x.start = library_form(field::view(tsinfo.STARTTIME));
   x.offset = 0;
   io::FreeWriter(6) << "Start of extract moved to the start of the data: " << field::view(x.start);
 }
@@ -148,7 +127,7 @@ void ask_start(Extract& x) {
 void ask_end(Extract& x) {
   x.end = tsinfo.ENDTIME;
   for (;;) {
-    x.end = ask_time("Give end   time of required extract", x.end);
+    x.end = ask_time({.prompt = "Give end   time of required extract"}, x.end);
     x.length = tdiff(field::view(x.start), field::view(x.end));
     if (x.length >= 0) return;
     io::FreeWriter(6) << "End of extract is before its start " << field::view(x.start)
@@ -163,11 +142,9 @@ Extract ask_extract() {
   return x;
 }
 
-// The records in a span of seconds: the seconds times the rate, or divided by the
-// seconds per sample, worked out in 32-bit floats and cut toward zero.
-std::int32_t records_in(std::int32_t seconds, TimeUnits units) {
-  const float s = static_cast<float>(seconds);
-  return tslib::cut_to_int32(units == TimeUnits::hz ? s * tsinfo.DELTA_T : s / tsinfo.DELTA_T);
+// The records in a span of seconds, worked out in float and cut toward zero.
+std::int32_t records_in(std::int32_t seconds, const tslib::Sampling& sampling) {
+  return tslib::cut_to_int32(sampling.samples_in<float>(seconds));
 }
 
 // The comment records go out only once every answer is in, when unit 4 stands at the
@@ -195,25 +172,21 @@ void open_output(const std::array<char, 30>& file) {
 
 // The input's info block with the extract's times and window, as a BINARY window.
 void write_info(const Extract& x, const std::array<char, 8>& outwin) {
-  const auto in_form = tsinfo.form;
-  const auto in_format = tsinfo.format;
   tsinfo.STARTTIME = x.start;
   tsinfo.ENDTIME = x.end;
   field::assign(tsinfo.WINDOW, field::view(outwin));
-  field::assign(tsinfo.form, tslib::kFormBinary);
-  field::assign(tsinfo.format, tslib::kFormatUnformatted);
+  const tslib::FormSelection output(tslib::kBinaryFile);
   ts_wrtinfo(kOutput);
-  tsinfo.form = in_form;
-  tsinfo.format = in_format;
 }
 
 // Copies up to `count` data records, each read in the input's own form and format and
 // written as one BINARY record. A skip that met the end leaves the input there: the
 // first read ends the copy.
-void copy_records(std::int32_t count, bool binary) {
+void copy_records(std::int32_t count) {
   if (count <= 0) return;  // nothing to copy: a format text is not even parsed
+  const tslib::FileForm input = tslib::current_form();
   const tslib::RecordForm in_form =
-      binary ? tslib::kBinaryRecords : tslib::text_records(field::view(tsinfo.format), kInput);
+      input.binary() ? tslib::kBinaryRecords : tslib::text_records(field::view(input.format), kInput);
   TsValues values{};
   const std::span<float> record(values.data(), tslib::record_values());
   for (std::int32_t i = 0; i < count; ++i) {
@@ -230,10 +203,10 @@ int main(int argc, char** argv) {
 
   const Input in = open_input();
   const std::array<char, 8> outwin = ask_output_window(in);
-  const TimeUnits units = read_header(in);
+  const tslib::Sampling sampling = read_header(in);
   const Extract extract = ask_extract();
-  std::int32_t nskip = records_in(extract.offset, units);
-  const std::int32_t ncopy = records_in(extract.length, units);
+  std::int32_t nskip = records_in(extract.offset, sampling);
+  const std::int32_t ncopy = records_in(extract.length, sampling);
 
   open_comment_source(in);
   open_output(output_name(outwin));
@@ -244,6 +217,6 @@ int main(int argc, char** argv) {
   }
   write_info(extract, outwin);
   io::FreeWriter(6) << "Reading and writing" << ncopy << " entries";
-  copy_records(ncopy, in.binary);
+  copy_records(ncopy);
   io::end_program(io::Outcome::success);
 }
