@@ -67,9 +67,9 @@ class RecordWriter {
     }
     if (filled < seq_rec_) {  // rows that no sample filled
       std::fill(ts_.begin() + filled * nchan_, ts_.begin() + seq_rec_ * nchan_,
-                tslib::kDefaultMissing);
+                tslib::kMissingData);
       std::fill(aux_.begin() + filled * kAuxValues, aux_.begin() + seq_rec_ * kAuxValues,
-                tslib::kDefaultMissing);
+                tslib::kMissingData);
     }
     tslib::write_data_record(
         kTsUnit, std::span<const float>(ts_.data(), std::size_t(seq_rec_ * nchan_)), form());

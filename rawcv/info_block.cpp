@@ -69,7 +69,7 @@ void write_time_keys(InfoWriter& w, const ConverterState& s, float delta_t) {
   w.text("ENDTIME", field::view(time_value(s.etime, "00")));
   w.text("T_UNITS", "s");
   w.real("DELTA_T", delta_t);
-  w.real("MIS_DATA", tslib::kDefaultMissing);
+  w.real("MIS_DATA", tslib::kMissingData);
   w.bare("INFO_END");
 }
 

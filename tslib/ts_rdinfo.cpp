@@ -213,9 +213,9 @@ void apply_defaults(const Flags& flags) {
   }
   if (!flags.mis_data) {
     io::FixedWriter w(6, kMissingDefault);
-    w << tslib::kDefaultMissing;
+    w << tslib::kMissingData;
     w.end();
-    ti.MIS_DATA = tslib::kDefaultMissing;
+    ti.MIS_DATA = tslib::kMissingData;
   }
   if (!flags.format && field::equals(ti.form, tslib::kFormAscii)) {
     fixed_line("ts_rdinfo: FORMAT not read in: set to FREE");

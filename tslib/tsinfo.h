@@ -32,7 +32,7 @@ inline constexpr std::string_view kFormatUnformatted = "UNFORMATTED    ";
 // marker taken for a file without MIS_DATA, and the one every writer of the suite marks
 // missing values with (the converter's files and the samples no record filled, the
 // combiner's output), whatever marker its inputs had.
-inline constexpr float kDefaultMissing = 1.0E+32f;
+inline constexpr float kMissingData = 1.0E+32f;
 
 }  // namespace tslib
 

@@ -40,7 +40,7 @@ bool read(const Input& in, TsValues& values, std::string_view echo) {
   if (prtlvl.iprint >= 3)
     io::FreeWriter(6) << echo << std::span<const float>(values).first(in.nchan);
   for (int j = 0; j < in.nchan; ++j)
-    if (values[j] > in.low && values[j] < in.high) values[j] = tslib::kDefaultMissing;
+    if (values[j] > in.low && values[j] < in.high) values[j] = tslib::kMissingData;
   return true;
 }
 

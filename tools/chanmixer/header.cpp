@@ -67,7 +67,7 @@ void build_info(const Mix& mx) {
   }
   // The suite's own marker, whatever the inputs' markers: their values near their own
   // markers become it.
-  tsinfo.MIS_DATA = tslib::kDefaultMissing;
+  tsinfo.MIS_DATA = tslib::kMissingData;
 }
 
 }  // namespace
