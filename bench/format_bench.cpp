@@ -2,6 +2,7 @@
 // written through a unit to a text file and read back. The counter allocs_per_record
 // counts heap allocations inside the timed loop (expected: 0).
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <array>
 #include <atomic>
@@ -13,7 +14,6 @@
 #include <span>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
 #include "common/edit/fixed.h"
 #include "common/edit/format_text.h"

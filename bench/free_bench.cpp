@@ -1,13 +1,13 @@
 // Free-layout speed: float editing alone, records of five floats written to a text file
 // through a unit, and the same records read back.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <span>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "common/edit/free.h"
@@ -22,7 +22,10 @@ std::vector<float> sample_values() {
     state = state * 1664525u + 1013904223u;
     const float unit = static_cast<float>(state >> 8) / 16777216.0f;  // [0, 1)
     // Mixed magnitudes: both the fixed-point and the exponent form.
-    const float scale = (i % 4 == 0) ? 1.0e-4f : (i % 4 == 1) ? 1.0f : (i % 4 == 2) ? 1.0e4f : 1.0e9f;
+    const float scale = (i % 4 == 0)   ? 1.0e-4f
+                        : (i % 4 == 1) ? 1.0f
+                        : (i % 4 == 2) ? 1.0e4f
+                                       : 1.0e9f;
     v.push_back((i % 2 ? -unit : unit) * scale);
   }
   return v;

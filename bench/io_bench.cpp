@@ -1,11 +1,11 @@
 // Throughput of BINARY records of five floats through a unit, written and read back.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <array>
 #include <filesystem>
 #include <span>
 #include <string>
-#include <unistd.h>
 
 #include "common/io/binary.h"
 #include "common/io/units.h"
@@ -16,7 +16,9 @@ constexpr int kUnit = 31;
 constexpr int kRecords = 1 << 20;
 
 std::string bench_file() {
-  return (std::filesystem::temp_directory_path() / ("io_bench-" + std::to_string(::getpid()) + ".ts")).string();
+  return (std::filesystem::temp_directory_path() /
+          ("io_bench-" + std::to_string(::getpid()) + ".ts"))
+      .string();
 }
 
 io::OpenSpec binary_spec() {

@@ -1,11 +1,11 @@
 // ts_in1 + ts_out1 copying BINARY records of 5 floats from one ts file to another, as
 // segmerge does for every sample. Target: at least 10 million records per second.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <span>
 #include <string>
-#include <unistd.h>
 
 #include "common/io/binary.h"
 #include "common/io/units.h"

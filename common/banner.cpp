@@ -57,9 +57,9 @@ struct BannerText {
   std::string_view before_name;  // the title line: these, the name, after_name
   std::string_view name;         // empty: the caller's name
   std::string_view after_name;
-  std::string_view build_date;   // 40 characters, blank-padded
-  int lowest_level;              // shown from this print level up
-  bool precision;                // the precision line; the short form below lowest_level
+  std::string_view build_date;  // 40 characters, blank-padded
+  int lowest_level;             // shown from this print level up
+  bool precision;               // the precision line; the short form below lowest_level
   Lines where_run;
   Lines closing;
 };
@@ -73,8 +73,8 @@ constexpr std::string_view kWideOut = " <<<<<<<<<<<<<<<<<<<";
 constexpr std::array<BannerText, 4> kBanners = {{
     {kNarrowIn, "", kNarrowOut, "Mon Mar 8 18:03:30 GMT 2004             ", 1, true, kWhereRun,
      kBothDatabases},
-    {kWideIn, "segmerge", kWideOut, "Wed Jul 21 09:41:05 EDT 2004            ", 1, false,
-     kWhereRun, kWindowsDatabase},
+    {kWideIn, "segmerge", kWideOut, "Wed Jul 21 09:41:05 EDT 2004            ", 1, false, kWhereRun,
+     kWindowsDatabase},
     {kNarrowIn, "wincutter", kNarrowOut, "Tue Jul 20 13:17:22 EDT 2004            ", 1, false,
      kWhereRun, kBothDatabases},
     {kWideIn, "rawcv", kWideOut, "Tue Jul 20 13:17:22 EDT 2004            ", 0, false,
@@ -86,9 +86,9 @@ static_assert([] {
   return true;
 }());
 
-constexpr io::Item kShortBanner[] = {io::lay::A(), io::lay::Lit(": ver="), io::lay::A(),
-                                     io::lay::Lit("   "), io::lay::A(),
-                                     io::lay::Lit(" precision")};
+constexpr io::Item kShortBanner[] = {io::lay::A(), io::lay::Lit(": ver="),
+                                     io::lay::A(), io::lay::Lit("   "),
+                                     io::lay::A(), io::lay::Lit(" precision")};
 static_assert(io::valid_layout(kShortBanner));
 
 void line(std::string_view text) { io::FreeWriter(6) << text; }

@@ -62,8 +62,7 @@ void dirsep(std::span<char> sep) {
   constexpr char separator = '/';
   if (!sep.empty()) sep[0] = separator;
   if (prtlvl.iprint >= 3)
-    io::FreeWriter(6) << "dirsep: directory seperator set to >"
-                      << std::string_view(&separator, 1);
+    io::FreeWriter(6) << "dirsep: directory seperator set to >" << std::string_view(&separator, 1);
 }
 
 std::int32_t ncmdarg() {
@@ -75,8 +74,7 @@ void cmdarg(std::int32_t i, std::span<char> arg) {
   const CommandLine& line = CommandLine::get();
   if (i >= 0 && static_cast<std::size_t>(i) < line.count())
     field::assign(arg, line.at(static_cast<std::size_t>(i)));
-  else
-    field::assign(arg, {});
+  else field::assign(arg, {});
 }
 
 void getdir(std::span<char> dir) {

@@ -75,8 +75,8 @@ constexpr const char* kChildVariable = "MT_PROBES_CHILD";
 [[maybe_unused]] const bool reported_arguments = [] {
   if (std::getenv(kChildVariable) == nullptr) return false;
   std::string report = "@@" + std::to_string(ncmdarg());
-  const std::pair<int, int> asks[] = {{0, 10}, {1, 10}, {2, 5}, {3, 6}, {4, 5},
-                                      {5, 3},  {-1, 3}, {40000, 3}};
+  const std::pair<int, int> asks[] = {{0, 10}, {1, 10}, {2, 5},  {3, 6},
+                                      {4, 5},  {5, 3},  {-1, 3}, {40000, 3}};
   for (auto [i, width] : asks) {
     std::string arg(static_cast<std::size_t>(width), '#');
     cmdarg(i, arg);
@@ -89,7 +89,8 @@ constexpr const char* kChildVariable = "MT_PROBES_CHILD";
 
 TEST(Probes, CmdargCutsAndBlanks) {
   setenv(kChildVariable, "1", 1);
-  const auto r = mttest::run_program("/proc/self/exe", {"abcdefghijklmnopq", "x", "", "a b"}, "", "");
+  const auto r =
+      mttest::run_program("/proc/self/exe", {"abcdefghijklmnopq", "x", "", "a b"}, "", "");
   const auto none = mttest::run_program("/proc/self/exe", {}, "", "");
   unsetenv(kChildVariable);
   ASSERT_EQ(r.status, 0) << r.out << r.err;
@@ -157,7 +158,8 @@ TEST(Probes, DatetextIsTheLocalTimeInItsForm) {
     datetext(east);
     if (utc.substr(17, 2) == east.substr(17, 2)) break;  // same second
   }
-  if (old_tz) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  if (old_tz) setenv("TZ", saved.c_str(), 1);
+  else unsetenv("TZ");
   tzset();
   EXPECT_TRUE(std::regex_match(utc, form)) << utc;
   EXPECT_TRUE(std::regex_match(east, form)) << east;

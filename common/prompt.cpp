@@ -31,9 +31,7 @@ static_assert(io::valid_layout(kPromptLine) && io::valid_layout(kBarePromptLine)
 int out_unit() { return prtlvl.promptout != 0 ? prtlvl.promptout : 6; }
 int in_unit() { return prtlvl.promptin > 0 ? prtlvl.promptin : 5; }
 
-void set_default(std::string_view text) {
-  field::assign(buf.dflt, text);
-}
+void set_default(std::string_view text) { field::assign(buf.dflt, text); }
 
 // The default text of a number under its layout, trimmed; false (after saying so) when
 // the number cannot be written, and the question is then not asked.
@@ -54,10 +52,8 @@ bool number_default(io::Layout layout, T value, std::string_view zero_text) {
 void show_prompt(std::string_view prompt) {
   if (prtlvl.iprint < 0) return;
   const std::string_view dflt(buf.dflt.data(), static_cast<std::size_t>(buf.length));
-  if (prompt.empty())
-    io::FixedWriter(out_unit(), kBarePromptLine) << dflt;
-  else
-    io::FixedWriter(out_unit(), kPromptLine) << prompt << dflt;
+  if (prompt.empty()) io::FixedWriter(out_unit(), kBarePromptLine) << dflt;
+  else io::FixedWriter(out_unit(), kPromptLine) << prompt << dflt;
 }
 
 // Reads one answer line; end of input is not taken back and ends the program.
@@ -67,9 +63,7 @@ void read_answer() {
   reader.finish();
 }
 
-std::string_view answer_text() {
-  return {buf.answer.data(), static_cast<std::size_t>(buf.length)};
-}
+std::string_view answer_text() { return {buf.answer.data(), static_cast<std::size_t>(buf.length)}; }
 
 // The answer in the free layout into value; false on a conversion error. An answer
 // that holds no value at all (only tabs) leaves the value as it is.
@@ -117,14 +111,12 @@ void dinput(std::string_view prompt, double& value) {
 
 void iinput(std::string_view prompt, std::int32_t& value) {
   pinput(
-      prompt, [&] { return number_default(kI12, value, {}); },
-      [&] { return read_free(value); });
+      prompt, [&] { return number_default(kI12, value, {}); }, [&] { return read_free(value); });
 }
 
 void i2input(std::string_view prompt, std::int16_t& value) {
   pinput(
-      prompt, [&] { return number_default(kI12, value, {}); },
-      [&] { return read_free(value); });
+      prompt, [&] { return number_default(kI12, value, {}); }, [&] { return read_free(value); });
 }
 
 void linput(std::string_view prompt, bool& value) {

@@ -51,20 +51,62 @@ TEST(Prompt, DefaultTextsOfTheKinds) {
     const char* kept;
   };
   const Case cases[] = {
-      {"float 52.5", [] { float v = 52.5f; rinput("Give x", v); say(show(v)); }, "52.500",
-       "52.5"},
-      {"float 0", [] { float v = 0.0f; rinput("Give x", v); say(show(v)); }, "0.0", "0"},
-      {"float -0", [] { float v = -0.0f; rinput("Give x", v); say(show(v)); }, "0.0", "-0"},
-      {"float 1e32", [] { float v = 1.0e32f; rinput("Give x", v); say(show(v)); },
+      {"float 52.5",
+       [] {
+         float v = 52.5f;
+         rinput("Give x", v);
+         say(show(v));
+       },
+       "52.500", "52.5"},
+      {"float 0",
+       [] {
+         float v = 0.0f;
+         rinput("Give x", v);
+         say(show(v));
+       },
+       "0.0", "0"},
+      {"float -0",
+       [] {
+         float v = -0.0f;
+         rinput("Give x", v);
+         say(show(v));
+       },
+       "0.0", "-0"},
+      {"float 1e32",
+       [] {
+         float v = 1.0e32f;
+         rinput("Give x", v);
+         say(show(v));
+       },
        "0.10000E+33", "1.00000003e+32"},
-      {"double 0", [] { double v = 0.0; dinput("Give x", v); say(show(float(v))); }, "0.d0",
-       "0"},
-      {"int -1", [] { std::int32_t v = -1; iinput("Give x", v); say(std::to_string(v)); },
+      {"double 0",
+       [] {
+         double v = 0.0;
+         dinput("Give x", v);
+         say(show(float(v)));
+       },
+       "0.d0", "0"},
+      {"int -1",
+       [] {
+         std::int32_t v = -1;
+         iinput("Give x", v);
+         say(std::to_string(v));
+       },
        "-1", "-1"},
-      {"int16 7", [] { std::int16_t v = 7; i2input("Give x", v); say(std::to_string(v)); },
+      {"int16 7",
+       [] {
+         std::int16_t v = 7;
+         i2input("Give x", v);
+         say(std::to_string(v));
+       },
        "7", "7"},
-      {"bool", [] { bool v = true; linput("Give x", v); say(v ? "true" : "false"); }, "T",
-       "true"},
+      {"bool",
+       [] {
+         bool v = true;
+         linput("Give x", v);
+         say(v ? "true" : "false");
+       },
+       "T", "true"},
   };
   for (const Case& c : cases) {
     const auto r = ask(0, c.body, "\n");
@@ -80,12 +122,18 @@ TEST(Prompt, AnswersConvertInTheFreeLayout) {
     std::int32_t expected;
   };
   const Case cases[] = {
-      {"12.5", 12}, {"  7  ", 7}, {"7 8", 7}, {"1e3", 1000}, {",", 3}, {"/", 3}, {"   ", 3},
-      {"-2.7", -2}, {"\t", 3},  // a tab alone holds no value: the default stays
+      {"12.5", 12}, {"  7  ", 7}, {"7 8", 7},   {"1e3", 1000}, {",", 3},
+      {"/", 3},     {"   ", 3},   {"-2.7", -2}, {"\t", 3},  // a tab alone holds no value: the
+                                                            // default stays
   };
   for (const Case& c : cases) {
     const auto r = ask(
-        0, [] { std::int32_t v = 3; iinput("n", v); say(std::to_string(v)); },
+        0,
+        [] {
+          std::int32_t v = 3;
+          iinput("n", v);
+          say(std::to_string(v));
+        },
         std::string(c.answer) + "\n");
     ASSERT_EQ(r.status, 0) << c.answer << r.err;
     EXPECT_EQ(r.out, "n  [default: 3 ] >" + std::to_string(c.expected) + "\n") << c.answer;
@@ -94,11 +142,17 @@ TEST(Prompt, AnswersConvertInTheFreeLayout) {
     const char* answer;
     const char* expected;
   };
-  const FloatCase floats[] = {{"5", "5"}, {"1e3", "1000"}, {".5", "0.5"}, {"-2.5e-1 9", "-0.25"},
-                              {"T", "-1"}};
+  const FloatCase floats[] = {
+      {"5", "5"}, {"1e3", "1000"}, {".5", "0.5"}, {"-2.5e-1 9", "-0.25"}, {"T", "-1"}};
   for (const FloatCase& c : floats) {
     const auto f = ask(
-        0, [] { float v = 1; rinput("x", v); say(show(v)); }, std::string(c.answer) + "\n");
+        0,
+        [] {
+          float v = 1;
+          rinput("x", v);
+          say(show(v));
+        },
+        std::string(c.answer) + "\n");
     EXPECT_EQ(f.out, std::string("x  [default: 1.0000 ] >") + c.expected + "\n") << c.answer;
   }
   // The 64-bit entry reads the answer at full precision.
@@ -118,7 +172,12 @@ TEST(Prompt, AnswersConvertInTheFreeLayout) {
   const BoolCase bools[] = {{".t.", true}, {"3", true}, {"2", false}, {"False", false}};
   for (const BoolCase& c : bools) {
     const auto r = ask(
-        0, [] { bool v = false; linput("b", v); say(v ? "T" : "F"); },
+        0,
+        [] {
+          bool v = false;
+          linput("b", v);
+          say(v ? "T" : "F");
+        },
         std::string(c.answer) + "\n");
     EXPECT_EQ(r.out, std::string("b  [default: F ] >") + (c.expected ? "T" : "F") + "\n")
         << c.answer;
@@ -127,7 +186,12 @@ TEST(Prompt, AnswersConvertInTheFreeLayout) {
 
 TEST(Prompt, BadAnswerPrintsTheFormatErrorAndAsksAgainWithTheSameDefault) {
   const auto r = ask(
-      0, [] { std::int32_t v = 3; iinput("Give n", v); say(std::to_string(v)); },
+      0,
+      [] {
+        std::int32_t v = 3;
+        iinput("Give n", v);
+        say(std::to_string(v));
+      },
       "abc\n1.2.3\n5\n");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
@@ -138,13 +202,23 @@ TEST(Prompt, BadAnswerPrintsTheFormatErrorAndAsksAgainWithTheSameDefault) {
 
 TEST(Prompt, NumbersBeyondTheVariableAreFormatErrors) {
   auto r = ask(
-      0, [] { std::int32_t v = 3; iinput("n", v); say(std::to_string(v)); },
+      0,
+      [] {
+        std::int32_t v = 3;
+        iinput("n", v);
+        say(std::to_string(v));
+      },
       "3000000000\n-2147483648\n");
   EXPECT_EQ(r.out,
             "n  [default: 3 ] > ***** Format error: try again *****\r\n"
             "n  [default: 3 ] >-2147483648\n");
   r = ask(
-      0, [] { std::int16_t v = 3; i2input("n", v); say(std::to_string(v)); },
+      0,
+      [] {
+        std::int16_t v = 3;
+        i2input("n", v);
+        say(std::to_string(v));
+      },
       "40000\n-32768\n");
   EXPECT_EQ(r.out,
             "n  [default: 3 ] > ***** Format error: try again *****\r\n"
@@ -175,21 +249,40 @@ TEST(Prompt, ThroughAPipeThePromptWaitsOpenForEachAnswer) {
 
 TEST(Prompt, NegativePrintLevelHidesThePromptButReadsAndComplains) {
   const auto r = ask(
-      -1, [] { std::int32_t v = 3; iinput("Give n", v); say(std::to_string(v)); },
+      -1,
+      [] {
+        std::int32_t v = 3;
+        iinput("Give n", v);
+        say(std::to_string(v));
+      },
       "abc\n4\n");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, " ***** Format error: try again *****\r\n4\n");
 }
 
 TEST(Prompt, EndOfInputEndsTheProgramWithTheErrorReport) {
-  const auto r = ask(0, [] { std::int32_t v = 3; iinput("Give n", v); say("returned"); }, "");
+  const auto r = ask(
+      0,
+      [] {
+        std::int32_t v = 3;
+        iinput("Give n", v);
+        say("returned");
+      },
+      "");
   EXPECT_EQ(r.status, 24);
   EXPECT_EQ(r.out, "Give n  [default: 3 ] >");
   EXPECT_NE(r.err.find("severe (24): end-of-file during read, unit -4, file stdin"),
             std::string::npos)
       << r.err;
   // Also after a bad answer, when the second answer never comes.
-  const auto again = ask(0, [] { float v = 1; rinput("x", v); say("returned"); }, "zz\n");
+  const auto again = ask(
+      0,
+      [] {
+        float v = 1;
+        rinput("x", v);
+        say("returned");
+      },
+      "zz\n");
   EXPECT_EQ(again.status, 24);
   EXPECT_EQ(again.out.find("returned"), std::string::npos);
 }
@@ -244,8 +337,8 @@ TEST(Prompt, LongAnswerKeepsItsFirst133Characters) {
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string wide_default(80, 'q');
   EXPECT_EQ(r.out, "T  [default: " + wide_default + " ] >[" + kept + std::string(19, ' ') +
-                       "]\nT  [default: " + std::string(40, 'q') + " ] >[" +
-                       kept.substr(0, 40) + "]\n");
+                       "]\nT  [default: " + std::string(40, 'q') + " ] >[" + kept.substr(0, 40) +
+                       "]\n");
 }
 
 TEST(Prompt, YesNoTakesOneLetterInEitherCase) {
@@ -267,39 +360,90 @@ TEST(Prompt, YesNoTakesOneLetterInEitherCase) {
   for (const Case& c : cases) {
     const char dflt = c.dflt;
     const auto r = ask(
-        0, [dflt] { char a = dflt; yin("Use it", a); say(std::string(1, a)); }, c.input);
+        0,
+        [dflt] {
+          char a = dflt;
+          yin("Use it", a);
+          say(std::string(1, a));
+        },
+        c.input);
     ASSERT_EQ(r.status, 0) << c.input << r.err;
     EXPECT_EQ(r.out, c.out) << c.input;
   }
 }
 
 TEST(Prompt, PromptTextOfLengthZeroAndMessages) {
-  auto r = ask(0, [] { std::int32_t v = 2; iinput("", v); say(std::to_string(v)); }, "\n");
+  auto r = ask(
+      0,
+      [] {
+        std::int32_t v = 2;
+        iinput("", v);
+        say(std::to_string(v));
+      },
+      "\n");
   EXPECT_EQ(r.out, "+  [default: 2 ]  >2\n");
-  r = ask(0, [] { pmesg("  Channel map:  "); }, "");
+  r = ask(
+      0, [] { pmesg("  Channel map:  "); }, "");
   EXPECT_EQ(r.out, "  Channel map:  \r\n");
-  r = ask(-1, [] { pmesg("hidden"); }, "");
+  r = ask(
+      -1, [] { pmesg("hidden"); }, "");
   EXPECT_EQ(r.out, "");
 }
 
 TEST(Prompt, EchoLinesOfTheTrimmingAtPrintLevelTwo) {
   // One trimming of the default, two of a non-blank answer, one of a blank answer.
-  auto r = ask(2, [] { std::int32_t v = 2; iinput("n", v); }, "5\n");
+  auto r = ask(
+      2,
+      [] {
+        std::int32_t v = 2;
+        iinput("n", v);
+      },
+      "5\n");
   EXPECT_EQ(count(r.out, "TRUNC: entered with line="), 3u);
-  r = ask(2, [] { std::int32_t v = 2; iinput("n", v); }, "\n");
+  r = ask(
+      2,
+      [] {
+        std::int32_t v = 2;
+        iinput("n", v);
+      },
+      "\n");
   EXPECT_EQ(count(r.out, "TRUNC: entered with line="), 2u);
   // yin trims its answer once more inside the upper-casing.
-  r = ask(2, [] { char a = 'Y'; yin("q", a); }, "n\n");
+  r = ask(
+      2,
+      [] {
+        char a = 'Y';
+        yin("q", a);
+      },
+      "n\n");
   EXPECT_EQ(count(r.out, "TRUNC: entered with line="), 4u);
-  r = ask(1, [] { std::int32_t v = 2; iinput("n", v); }, "5\n");
+  r = ask(
+      1,
+      [] {
+        std::int32_t v = 2;
+        iinput("n", v);
+      },
+      "5\n");
   EXPECT_EQ(count(r.out, "TRUNC"), 0u);
   // The default is trimmed before the prompt line, the answer after it.
-  r = ask(2, [] { std::int32_t v = 2; iinput("n", v); }, "5\n");
+  r = ask(
+      2,
+      [] {
+        std::int32_t v = 2;
+        iinput("n", v);
+      },
+      "5\n");
   const auto prompt_at = r.out.find("n  [default: 2 ] >");
   ASSERT_NE(prompt_at, std::string::npos) << r.out;
   EXPECT_EQ(count(r.out.substr(0, prompt_at), "TRUNC: entered with line="), 1u);
   // From level 30 the upper-casing of yin's default and answer speaks too.
-  r = ask(30, [] { char a = 'Y'; yin("q", a); }, "n\n");
+  r = ask(
+      30,
+      [] {
+        char a = 'Y';
+        yin("q", a);
+      },
+      "n\n");
   EXPECT_EQ(count(r.out, "SHIFTUP: entered with string="), 2u);
   EXPECT_EQ(count(r.out, "SHIFTUP: leaving with string="), 2u);
 }

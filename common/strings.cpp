@@ -48,9 +48,11 @@ std::int32_t SHIFTUP(std::span<char> string) {
     string[i] = static_cast<char>(shiftup_table[code]);
     if (prtlvl.iprint >= 50)
       io::FreeWriter(6) << "i, ic, string(i:i)=" << static_cast<std::int32_t>(i + 1)
-                        << static_cast<std::int32_t>(code) << " " << field::view(string.subspan(i, 1));
+                        << static_cast<std::int32_t>(code) << " "
+                        << field::view(string.subspan(i, 1));
   }
-  if (echo) io::FreeWriter(6) << "SHIFTUP: leaving with string=" << field::view(string.first(count));
+  if (echo)
+    io::FreeWriter(6) << "SHIFTUP: leaving with string=" << field::view(string.first(count));
   return ns;
 }
 
@@ -58,5 +60,6 @@ void waitent(std::string_view message) {
   io::FreeWriter(6) << message << " .....press <ENT> to continue";
   io::Unit& console = io::unit_for(5);
   std::string_view ignored;
-  io::settle(console.read_line(ignored), io::Takes::neither, console.report_number(), console.path());
+  io::settle(console.read_line(ignored), io::Takes::neither, console.report_number(),
+             console.path());
 }

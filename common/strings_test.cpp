@@ -1,5 +1,7 @@
 // TRUNC, SHIFTUP and waitent: left-justification, upper-casing through the table,
 // the echo lines at the print levels, and the pause.
+#include "common/strings.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,7 +11,6 @@
 
 #include "common/io/unit.h"
 #include "common/printlevel.h"
-#include "common/strings.h"
 #include "support/child.h"
 
 namespace {
@@ -24,14 +25,10 @@ struct TruncCase {
 
 TEST(Trunc, LeftJustifiesAndGivesTheTrimmedLength) {
   const std::vector<TruncCase> cases = {
-      {"  ab c  ", "ab c    ", 4},
-      {"        ", "        ", 0},
-      {"", "", 0},
-      {"abc", "abc", 3},
-      {"       z", "z       ", 1},
-      {" x", "x ", 1},
-      {"\tab ", "\tab ", 3},               // a tab is not a blank
-      {" \0x"s, "\0x "s, 2},               // nor is NUL
+      {"  ab c  ", "ab c    ", 4}, {"        ", "        ", 0}, {"", "", 0},
+      {"abc", "abc", 3},           {"       z", "z       ", 1}, {" x", "x ", 1},
+      {"\tab ", "\tab ", 3},  // a tab is not a blank
+      {" \0x"s, "\0x "s, 2},  // nor is NUL
       {"a      b", "a      b", 8},
   };
   for (const TruncCase& c : cases) {
@@ -68,15 +65,15 @@ struct ShiftupCase {
 TEST(Shiftup, UpperCasesThroughTheTable) {
   const std::vector<ShiftupCase> cases = {
       {" kvt101a1", "KVT101A1 "},
-      {"a_b-9.z", "A_B-9.Z"},                  // underscores, signs and digits stay
+      {"a_b-9.z", "A_B-9.Z"},  // underscores, signs and digits stay
       {"Mixed Case", "MIXED CASE"},
-      {"x\xC8y", "X\0Y"s},                      // code 200 becomes NUL
-      {"`{\x80\x81\xFF", "`{\x80\0\0"s},      // 96, 123 and 128 stay; 129 and 255 become NUL
-      {"\0abc"s, "\0abc"s},                    // first character NUL: unchanged
+      {"x\xC8y", "X\0Y"s},                // code 200 becomes NUL
+      {"`{\x80\x81\xFF", "`{\x80\0\0"s},  // 96, 123 and 128 stay; 129 and 255 become NUL
+      {"\0abc"s, "\0abc"s},               // first character NUL: unchanged
       {"\0  ab"s, "\0  ab"s},
-      {"     ", "     "},                      // blank: unchanged
+      {"     ", "     "},  // blank: unchanged
       {"", ""},
-      {"  \0ab"s, "\0AB  "s},                  // NUL later: trimmed and translated
+      {"  \0ab"s, "\0AB  "s},  // NUL later: trimmed and translated
   };
   for (const ShiftupCase& c : cases) {
     std::string field = c.field;
@@ -109,16 +106,14 @@ TEST(Shiftup, EchoLinesAtPrintLevels30And50) {
       " TRUNC: entered with line= ab\r\n"
       "  input length & last non-blank=           3           3\r\n";
   EXPECT_EQ(at(2, " ab").out, trunc_echo);  // only TRUNC's own lines below 30
-  EXPECT_EQ(at(30, " ab").out,
-            " SHIFTUP: entered with string= ab\r\n" + trunc_echo +
-                " SHIFTUP: after TRUNC, ns, string=           2  ab\r\n"
-                " SHIFTUP: leaving with string=AB\r\n");
-  EXPECT_EQ(at(50, " ab").out,
-            " SHIFTUP: entered with string= ab\r\n" + trunc_echo +
-                " SHIFTUP: after TRUNC, ns, string=           2  ab\r\n"
-                " i, ic, string(i:i)=           1          97  A\r\n"
-                " i, ic, string(i:i)=           2          98  B\r\n"
-                " SHIFTUP: leaving with string=AB\r\n");
+  EXPECT_EQ(at(30, " ab").out, " SHIFTUP: entered with string= ab\r\n" + trunc_echo +
+                                   " SHIFTUP: after TRUNC, ns, string=           2  ab\r\n"
+                                   " SHIFTUP: leaving with string=AB\r\n");
+  EXPECT_EQ(at(50, " ab").out, " SHIFTUP: entered with string= ab\r\n" + trunc_echo +
+                                   " SHIFTUP: after TRUNC, ns, string=           2  ab\r\n"
+                                   " i, ic, string(i:i)=           1          97  A\r\n"
+                                   " i, ic, string(i:i)=           2          98  B\r\n"
+                                   " SHIFTUP: leaving with string=AB\r\n");
   EXPECT_EQ(at(30, "   ").out, " SHIFTUP: entered with string=   \r\n");
 }
 

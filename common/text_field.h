@@ -18,8 +18,8 @@ constexpr std::string_view trimmed(std::string_view text) {
   return last == std::string_view::npos ? text.substr(0, 0) : text.substr(0, last + 1);
 }
 template <typename Field>
-  requires(!std::is_convertible_v<const Field&, std::string_view>)
-constexpr std::string_view trimmed(const Field& f) {
+requires(!std::is_convertible_v<const Field&, std::string_view>) constexpr std::string_view
+    trimmed(const Field& f) {
   return trimmed(view(f));
 }
 

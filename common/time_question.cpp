@@ -15,8 +15,8 @@ constexpr io::Item kHeading[] = {io::lay::A(), io::lay::A()};
 
 void echo(std::string_view label, const Timestr& answer, const TimeFields& f) {
   io::FreeWriter(6) << label << field::view(answer);
-  io::FreeWriter(6) << " yy, mm, dd, hh, min =>" << f.year << f.month << f.day << f.hour
-                    << f.minute << f.second;
+  io::FreeWriter(6) << " yy, mm, dd, hh, min =>" << f.year << f.month << f.day << f.hour << f.minute
+                    << f.second;
 }
 
 }  // namespace

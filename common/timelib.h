@@ -49,8 +49,8 @@ void daymon(std::int32_t& year, std::int32_t doy, std::int32_t& month, std::int3
 std::int32_t tdiff(std::string_view t1, std::string_view t2);
 
 // reftim plus the offset. Echo lines at print level 10 and above.
-Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour,
-               std::int32_t dmin, std::int32_t dsec);
+Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour, std::int32_t dmin,
+               std::int32_t dsec);
 
 // ierr = 0, or 1 with one console line per field out of range (hour, minute and
 // second may be 24, 60 and 60).
@@ -68,8 +68,8 @@ std::int32_t DATCHK(std::string_view t);
 // does not fit (a negative difference).
 void tdifstr(std::string_view t1, std::string_view t2, std::span<char> out);
 
-void secsplit(std::int32_t secs, std::int32_t& days, std::int32_t& hours,
-              std::int32_t& minutes, std::int32_t& seconds);
+void secsplit(std::int32_t secs, std::int32_t& days, std::int32_t& hours, std::int32_t& minutes,
+              std::int32_t& seconds);
 
 // The fields as the decimal number yyyymmddhhmmss, and back into a timestr.
 std::int64_t tpack(std::string_view t);

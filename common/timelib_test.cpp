@@ -36,9 +36,9 @@ TEST_F(TimeLib, TdiffWithinAYearAndAcrossOneYearEnd) {
       {"2004-02-28 12:00:00", "2004-03-01 12:00:00", 2 * 86400},
       {"2003-12-31 23:59:59", "2004-01-01 00:00:00", 1},
       {"2004-06-01 10:00:00", "2004-06-01 09:59:30", -30},
-      {"1900-02-28 00:00:00", "1900-03-01 00:00:00", 86400},        // 1900 is no leap year
-      {"2000-02-28 00:00:00", "2000-03-01 00:00:00", 2 * 86400},    // 2000 is one
-      {"2004-01-01 24:00:00", "2004-01-02 00:00:00", 0},            // hour 24 counts as such
+      {"1900-02-28 00:00:00", "1900-03-01 00:00:00", 86400},      // 1900 is no leap year
+      {"2000-02-28 00:00:00", "2000-03-01 00:00:00", 2 * 86400},  // 2000 is one
+      {"2004-01-01 24:00:00", "2004-01-02 00:00:00", 0},          // hour 24 counts as such
       {"2004-01-01 00:00:60", "2004-01-01 00:01:00", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(tdiff(c.t1, c.t2), c.secs) << c.t1 << " -> " << c.t2;
@@ -210,7 +210,8 @@ TEST_F(TimeLib, DateReadsSignsAndBlanksInItsColumns) {
 }
 
 TEST_F(TimeLib, DateEndsTheProgramOnAColumnThatHoldsNoInteger) {
-  const auto r = mttest::run_child([] { (void)tdiff("2004-0x-01 00:00:00", "2004-01-01 00:00:00"); }, "");
+  const auto r =
+      mttest::run_child([] { (void)tdiff("2004-0x-01 00:00:00", "2004-01-01 00:00:00"); }, "");
   EXPECT_EQ(r.status, 64);
   EXPECT_NE(r.err.find("input conversion error"), std::string::npos) << r.err;
 }
@@ -221,8 +222,9 @@ TEST_F(TimeLib, DateRefusesATabInANumericColumn) {
   for (const char* t : {"2004-03-08 \t8:03:30", "\t004-03-08 18:03:30", "2004-03-08 18:03:3\t"}) {
     const auto r = mttest::run_child([t] { (void)date(t); }, "");
     EXPECT_EQ(r.status, 64) << t;
-    EXPECT_NE(r.err.find("severe (64): input conversion error, unit -5, file Internal Formatted Read"),
-              std::string::npos)
+    EXPECT_NE(
+        r.err.find("severe (64): input conversion error, unit -5, file Internal Formatted Read"),
+        std::string::npos)
         << r.err;
   }
 }
@@ -278,8 +280,7 @@ TEST_F(TimeLib, ChktimAcceptsItsLimitsAndNamesEveryBadField) {
 
 TEST_F(TimeLib, DatchkIsNarrowerThanChktim) {
   EXPECT_EQ(DATCHK("2004-03-08 23:59:59"), 0);
-  const auto r = mttest::run_child(
-      [] { say(std::to_string(DATCHK("2004-03-08 24:00:00"))); }, "");
+  const auto r = mttest::run_child([] { say(std::to_string(DATCHK("2004-03-08 24:00:00"))); }, "");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "  Erroneous time given to DATCHK, time=2004-03-08 24:00:00\r\n1\n");
 }
@@ -291,7 +292,7 @@ TEST_F(TimeLib, ShortdateTurnsAV4TimeIntoATimestr) {
   std::string longer = "991231235959         tail";
   shortdate(longer);
   EXPECT_EQ(longer, "2099-12-31 23:59:59  tail");  // the century is always 20
-  std::string tiny = "0403";  // too short a field: only what fits is written
+  std::string tiny = "0403";                       // too short a field: only what fits is written
   shortdate(tiny);
   EXPECT_EQ(tiny, "2004");
 }

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "common/edit/fixed.h"
+#include "common/edit/format_control.h"
 #include "common/edit/format_text.h"
 #include "common/edit/layout.h"
-#include "common/edit/format_control.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {
@@ -23,7 +23,10 @@ enum class Kind { text, integer, boolean, real };
 Kind kind_of(io::Ed ed) {
   switch (ed) {
     case io::Ed::A: return Kind::text;
-    case io::Ed::I: case io::Ed::B: case io::Ed::O: case io::Ed::Z: return Kind::integer;
+    case io::Ed::I:
+    case io::Ed::B:
+    case io::Ed::O:
+    case io::Ed::Z: return Kind::integer;
     case io::Ed::L: return Kind::boolean;
     default: return Kind::real;
   }
@@ -36,7 +39,8 @@ std::vector<Kind> value_kinds(io::Layout items) {
     if (io::detail::is_data_item(it.ed, false)) kinds.push_back(kind_of(it.ed));
   if (kinds.empty()) kinds.push_back(Kind::real);  // one value: a layout without data items
   std::vector<Kind> values;
-  for (int k = 0; k < kMaxValues; ++k) values.push_back(kinds[static_cast<std::size_t>(k) % kinds.size()]);
+  for (int k = 0; k < kMaxValues; ++k)
+    values.push_back(kinds[static_cast<std::size_t>(k) % kinds.size()]);
   return values;
 }
 

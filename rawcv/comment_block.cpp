@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "common/text_field.h"
-#include "rawcv/driver.h"
 #include "rawcv/comment_line.h"
+#include "rawcv/driver.h"
 #include "rawcv/rawhdr.h"
 
 namespace rawcv {
@@ -14,7 +14,8 @@ namespace {
 
 class CommentWriter {
  public:
-  CommentWriter(int unit, bool ascii, std::int32_t drop) : unit_(unit), ascii_(ascii), drop_(drop) {}
+  CommentWriter(int unit, bool ascii, std::int32_t drop)
+      : unit_(unit), ascii_(ascii), drop_(drop) {}
 
   void line(std::string_view text) { line_.clear().text(text).write(unit_, ascii_); }
   void text_value(std::string_view label, std::string_view value) {
@@ -82,8 +83,8 @@ void write_ts_comments(const ConverterState& s) {
   write_opening_lines(w, s, "# time series file from rawcv", "# input file: ");
   w.text_value("# VaRL acquisition code : ", field::view(s.version));
   w.int_value(ascii ? "# VaRL box     number  : " : "# VaRL box     number   : ", s.box, 4);
-  w.int_value(ascii ? "# Magnetometer number  : " : "# Magnetometer number   : ",
-              s.magnetometer, 4);
+  w.int_value(ascii ? "# Magnetometer number  : " : "# Magnetometer number   : ", s.magnetometer,
+              4);
   w.line("#");
   w.real_value(ascii ? "# Ex line length: " : "# Ex line length (m): ", s.ex_length);
   w.real_value(ascii ? "# Ey line length: " : "# Ey line length (m): ", s.ey_length);
@@ -95,7 +96,8 @@ void write_ts_comments(const ConverterState& s) {
   w.int_value("# Hy azimuth; ", s.hx_azimuth + 90, 3);  // no wrap past 360
   if (ascii || s.old) {
     w.line("#");
-    w.first_points(ascii ? " POINTS DROPPED FROM .1mp FILE TO " : " POINTS DROPPED FROM .1mp FILE TO");
+    w.first_points(ascii ? " POINTS DROPPED FROM .1mp FILE TO "
+                         : " POINTS DROPPED FROM .1mp FILE TO");
     w.line("# ACCOUNT FOR FILTER SETTLING");
     w.line("#");
   }

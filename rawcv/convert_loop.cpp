@@ -28,7 +28,7 @@ namespace {
 
 using io::FreeWriter;
 
-constexpr int kAuxValues = 3;            // Ti, Th, Bt
+constexpr int kAuxValues = 3;  // Ti, Th, Bt
 
 constexpr io::Item kCountLine[] = {io::lay::A(), io::lay::I(10)};
 constexpr io::Item kTextLine[] = {io::lay::A(), io::lay::A()};
@@ -102,7 +102,7 @@ class RecordWriter {
   tslib::RecordForm form() {
     if (!form_)
       form_ = state_.ascii ? tslib::text_records(field::trimmed(state_.format_text), kTsUnit)
-                            : tslib::kBinaryRecords;
+                           : tslib::kBinaryRecords;
     return *form_;
   }
 
@@ -138,8 +138,8 @@ std::int32_t convert_samples(ConverterState& s) {
   int filled = 0;      // rows of the record in the making
 
   for (;;) {
-    input1d(s.reader, kRawUnit, s.box, dat, status, s.start[0], s.start[1], s.start[2],
-            s.start[3], s.start[4], s.start[5], s.tlen, next);
+    input1d(s.reader, kRawUnit, s.box, dat, status, s.start[0], s.start[1], s.start[2], s.start[3],
+            s.start[4], s.start[5], s.tlen, next);
     ++count;
     if (status < 0) break;
     if (count <= s.drop) continue;

@@ -36,8 +36,8 @@ constexpr io::Item kPlain1[] = {A()};
 constexpr io::Item kPlain2[] = {A(), A()};
 constexpr io::Item kPlain3[] = {A(), A(), A()};
 constexpr io::Item kYearLine[] = {A(), io::lay::I(4)};
-constexpr io::Item kDurationLine[] = {A(), io::lay::I(2, 2), io::lay::I(2, 2),
-                                      io::lay::I(2, 2), io::lay::I(2, 2)};
+constexpr io::Item kDurationLine[] = {A(), io::lay::I(2, 2), io::lay::I(2, 2), io::lay::I(2, 2),
+                                      io::lay::I(2, 2)};
 
 constexpr std::array<std::int32_t, 5> kOldDropTable = {17, 19, 22, 20, 19};
 
@@ -78,8 +78,10 @@ void ask_version(ConverterState& s) {
   cinput("Give VaRL acquisition code version number", s.version);
   const std::string_view v = field::trimmed(s.version);
   const std::size_t point = v.find('.');
-  const std::string_view major = point == std::string_view::npos ? v.substr(0, 0) : v.substr(0, point);
-  const std::string_view minor = point == std::string_view::npos ? v.substr(0, 0) : v.substr(point + 1);
+  const std::string_view major =
+      point == std::string_view::npos ? v.substr(0, 0) : v.substr(0, point);
+  const std::string_view minor =
+      point == std::string_view::npos ? v.substr(0, 0) : v.substr(point + 1);
   const std::int32_t major_no = version_number(major);
   const std::int32_t minor_no = version_number(minor);
   s.old = major_no < 9 || minor_no < 11;
@@ -205,7 +207,8 @@ void hardware_database(ConverterState& s) {
   std::array<char, 12> digits{};
   const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), r.code).ptr;
   io::FixedWriter(6, kPlain3) << "Error opening HARDWARE file: iostat ="
-                              << std::string_view(digits.data(), static_cast<std::size_t>(end - digits.data()))
+                              << std::string_view(digits.data(),
+                                                  static_cast<std::size_t>(end - digits.data()))
                               << " - default values used";
   use_default_caltable(s.caltable);
 }
@@ -280,8 +283,8 @@ void duration(ConverterState& s) {
     const std::int32_t hours = (s.tlen - days * 86400) / 3600;
     const std::int32_t minutes = (s.tlen - days * 86400 - hours * 3600) / 60;
     const std::int32_t seconds = s.tlen - days * 86400 - hours * 3600 - minutes * 60;
-    io::FixedWriter(6, kDurationLine) << " Event duration (ddhhmmss) >" << days << hours
-                                      << minutes << seconds;
+    io::FixedWriter(6, kDurationLine)
+        << " Event duration (ddhhmmss) >" << days << hours << minutes << seconds;
   }
 }
 

@@ -26,44 +26,44 @@ inline constexpr int kDatSize = 16;    // values of one sample from input1d
 
 // Text fields are blank-padded, without terminator (common/text_field.h).
 struct ConverterState {
-  std::array<char, 24> run_date{};     // local date-time text at start
-  std::array<char, 6> endian{};        // byte-order word from chkend
-  std::array<char, 1> sep{};           // directory separator
-  std::array<char, 5> version{};       // acquisition-code version as answered
-  bool old = false;                    // the acquisition code counts as old
+  std::array<char, 24> run_date{};          // local date-time text at start
+  std::array<char, 6> endian{};             // byte-order word from chkend
+  std::array<char, 1> sep{};                // directory separator
+  std::array<char, 5> version{};            // acquisition-code version as answered
+  bool old = false;                         // the acquisition code counts as old
   std::array<std::int32_t, 5> droptable{};  // samples to drop, by srindex
-  bool verify = false;                 // read every data record back
+  bool verify = false;                      // read every data record back
   std::array<char, 8> window{};
   std::array<char, 6> station{};
-  std::array<char, 3> prj{};           // project code
+  std::array<char, 3> prj{};  // project code
   std::array<char, 40> raw_name{};
   std::array<char, 40> ts_name{};
   std::array<char, 40> aux_name{};
-  std::array<char, 40> db_name{};      // the project database being opened
-  std::int32_t srindex = 0;            // sampling-rate index 1..5
-  std::int32_t drop = 0;               // samples dropped before the first written
+  std::array<char, 40> db_name{};  // the project database being opened
+  std::int32_t srindex = 0;        // sampling-rate index 1..5
+  std::int32_t drop = 0;           // samples dropped before the first written
   float latitude = 0.0f, longitude = 0.0f;
   std::array<char, 11> lat_text{}, lon_text{};
   float utm_cm = 0.0f, utm_north = 0.0f, utm_east = 0.0f;
-  std::array<float, 3> baselines{};    // baseln times 2.56
-  std::int32_t box = 0;                // logger box (instrument) number
+  std::array<float, 3> baselines{};  // baseln times 2.56
+  std::int32_t box = 0;              // logger box (instrument) number
   std::int32_t magnetometer = 0;
   float ex_length = 0.0f, ey_length = 0.0f;  // m
   std::int32_t ex_azimuth = 0, ey_azimuth = 0, hx_azimuth = 0;
-  std::array<char, 1> form_answer{};   // "f" or "u"
+  std::array<char, 1> form_answer{};  // "f" or "u"
   bool ascii = false;
   std::array<char, 20> format_text{};  // FORMAT of ASCII data records
   std::int32_t seq_rec = 1;            // samples per BINARY record
   CalTable caltable{};                 // from the hardware database, or the defaults
   float elevation = 0.0f;
   std::int32_t declination = 0;
-  std::array<char, 19> stime{};        // block start, then the requested start
+  std::array<char, 19> stime{};  // block start, then the requested start
   std::array<char, 19> etime{};
   std::array<std::int32_t, 6> start{};  // yy, mm, dd, hh, mi, ss of the requested start
-  std::int32_t tlen = 0;               // seconds from stime to etime
-  std::int32_t ndata = 0;              // samples requested
-  std::int32_t next = 0;               // data record that the next stamp follows
-  Input1dState reader{};               // the sample reader's state from call to call
+  std::int32_t tlen = 0;                // seconds from stime to etime
+  std::int32_t ndata = 0;               // samples requested
+  std::int32_t next = 0;                // data record that the next stamp follows
+  Input1dState reader{};                // the sample reader's state from call to call
 };
 
 // The whole run: dialogue, header blocks, conversion, window record, program end.

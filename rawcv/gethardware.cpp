@@ -89,8 +89,7 @@ void gethardware(std::int32_t unit, std::int32_t instr, std::int32_t nchan, CalT
     std::array<char, 1> letter{' '};
     float a = 0.0f, b = 0.0f, c = 0.0f;
     io::FreeReader(unit, io::Takes::neither) >> std::span<char>(letter) >> a >> b >> c;
-    if (iprint >= 2)
-      io::FreeWriter(kConsole) << field::view(letter) << a << b << c;
+    if (iprint >= 2) io::FreeWriter(kConsole) << field::view(letter) << a << b << c;
     const int s = slot_of(letter[0]);
     if (s == 0) {
       io::FreeWriter(kConsole) << "gethardware: ERROR:  Unrecognisable component in "

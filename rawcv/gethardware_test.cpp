@@ -1,4 +1,6 @@
 // The hardware database lookup.
+#include "rawcv/gethardware.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +8,6 @@
 
 #include "common/io/units.h"
 #include "common/printlevel.h"
-#include "rawcv/gethardware.h"
 #include "support/child.h"
 #include "support/run_program.h"
 
@@ -26,14 +27,17 @@ Outcome lookup(const std::string& db, int instr, int nchan, const std::string& a
   mttest::write_file(dir / "hardware.abc", db);
   const std::string path = (dir / "hardware.abc").string();
   Outcome o;
-  o.child = mttest::run_child([&] {
-    prtlvl = PrintLevelRecord{};
-    io::open(kUnit, path, {io::OpenStatus::old_file, io::Form::text}, io::Takes::neither);
-    CalTable t;
-    gethardware(kUnit, instr, nchan, t);
-    for (int s = 1; s <= 5; ++s)
-      std::fprintf(stderr, "%a %a %a\n", double(t.calfac(s)), double(t.lowpass(s)), double(t.highpass(s)));
-  }, answers);
+  o.child = mttest::run_child(
+      [&] {
+        prtlvl = PrintLevelRecord{};
+        io::open(kUnit, path, {io::OpenStatus::old_file, io::Form::text}, io::Takes::neither);
+        CalTable t;
+        gethardware(kUnit, instr, nchan, t);
+        for (int s = 1; s <= 5; ++s)
+          std::fprintf(stderr, "%a %a %a\n", double(t.calfac(s)), double(t.lowpass(s)),
+                       double(t.highpass(s)));
+      },
+      answers);
   const std::string& e = o.child.err;
   std::size_t pos = 0;
   for (int s = 1; s <= 5 && pos < e.size(); ++s) {
@@ -87,12 +91,15 @@ TEST(Gethardware, SummaryListsTheHzSlotOfAThreeChannelLogger) {
   prtlvl.iprint = 1;
   mttest::TempDir dir;
   mttest::write_file(dir / "hw", kDb);
-  const auto r = mttest::run_child([&] {
-    prtlvl.iprint = 1;
-    io::open(kUnit, (dir / "hw").string(), {io::OpenStatus::old_file, io::Form::text}, io::Takes::neither);
-    CalTable t;
-    gethardware(kUnit, 12, 3, t);
-  }, "");
+  const auto r = mttest::run_child(
+      [&] {
+        prtlvl.iprint = 1;
+        io::open(kUnit, (dir / "hw").string(), {io::OpenStatus::old_file, io::Form::text},
+                 io::Takes::neither);
+        CalTable t;
+        gethardware(kUnit, 12, 3, t);
+      },
+      "");
   prtlvl.iprint = 0;
   EXPECT_NE(r.out.find("gethardware: instrument located ="), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("gethardware: leaving with following calibs & cuts =>"), std::string::npos);
@@ -125,8 +132,10 @@ TEST(Gethardware, NotFound) {
     SCOPED_TRACE(c.answers);
     const Outcome o = lookup(kDb, 999, 5, c.answers);
     EXPECT_EQ(o.child.status, 0);
-    EXPECT_NE(o.child.out.find(" gethardware: ERROR: Cannot locate instrument "), std::string::npos) << o.child.out;
-    EXPECT_NE(o.child.out.find("requested in hardware file, instrument =          999"), std::string::npos);
+    EXPECT_NE(o.child.out.find(" gethardware: ERROR: Cannot locate instrument "), std::string::npos)
+        << o.child.out;
+    EXPECT_NE(o.child.out.find("requested in hardware file, instrument =          999"),
+              std::string::npos);
     EXPECT_NE(o.child.out.find(c.line), std::string::npos) << o.child.out;
     for (int s = 1; s <= 5; ++s) {
       EXPECT_EQ(o.t.calfac(s), 1.0f);

@@ -23,8 +23,7 @@ struct ChannelText {
 };
 constexpr std::array<ChannelText, 5> kTsChannels = {
     {{"HX", "nT"}, {"HY", "nT"}, {"HZ", "nT"}, {"EX", "mV/km"}, {"EY", "mV/km"}}};
-constexpr std::array<ChannelText, 3> kAuxChannels = {
-    {{"Ti", "degC"}, {"Th", "degC"}, {"Bt", "V"}}};
+constexpr std::array<ChannelText, 3> kAuxChannels = {{{"Ti", "degC"}, {"Th", "degC"}, {"Bt", "V"}}};
 
 // The 21-character time values: the timestr and two more characters.
 std::array<char, 21> time_value(const std::array<char, 19>& t, std::string_view tail) {
@@ -73,7 +72,9 @@ void write_time_keys(InfoWriter& w, const ConverterState& s, float delta_t) {
   w.bare("INFO_END");
 }
 
-bool magnetic_azimuths() { return field::view(rawhdr.azdir).find("MAGNETIC") != std::string_view::npos; }
+bool magnetic_azimuths() {
+  return field::view(rawhdr.azdir).find("MAGNETIC") != std::string_view::npos;
+}
 
 void write_ts_info(const ConverterState& s) {
   InfoWriter w(kTsUnit, !s.ascii);

@@ -34,8 +34,8 @@ constexpr std::array kIndentReal{X(4), A(), F(10, 1)};
 constexpr std::array kWideIndentText{X(10), A()};
 constexpr std::array kIndentTwoTexts{X(4), A(), A()};
 constexpr std::array kChannelLine{A(), I(2), A(), A(), A(), I(2), A(), P(1), E(10, 3)};
-constexpr std::array kFactorLine{X(1), I(1), X(13), A(2), X(8), I(2), X(13), I(3), X(8), I(2),
-                                 X(1), P(1), E(10, 3), X(6), E(10, 3)};
+constexpr std::array kFactorLine{X(1), I(1), X(13), A(2), X(8),     I(2), X(13),   I(3),
+                                 X(8), I(2), X(1),  P(1), E(10, 3), X(6), E(10, 3)};
 constexpr std::array kTimeLine{A(), I(8), I(5), Rep(5, I(3))};
 constexpr std::array kTextInt6{A(), I(6)};
 constexpr std::array kTextInt8{A(), I(8)};
@@ -49,13 +49,15 @@ double quotient(double n, double d) {
   if (d != 0.0) return n / d;
   if (n == 0.0 || std::isnan(n)) return std::numeric_limits<double>::quiet_NaN();
   const bool negative = std::signbit(n) != std::signbit(d);
-  return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+  return negative ? -std::numeric_limits<double>::infinity()
+                  : std::numeric_limits<double>::infinity();
 }
 
 // A product of header integers, formed in 32 bits as the logger software does
 // (wrapping instead of overflowing).
 std::int32_t product32(std::int32_t a, std::int32_t b, std::int32_t c) {
-  const auto ab = static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+  const auto ab =
+      static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(ab) * static_cast<std::uint32_t>(c));
 }
 
@@ -87,8 +89,8 @@ void warn_not_finite(std::int32_t channel) {
   constexpr std::string_view head = "input1d: WARNING: calibration factor of channel ";
   constexpr std::string_view tail = " is not finite";
   std::size_t n = head.copy(line.data(), head.size());
-  n = static_cast<std::size_t>(std::to_chars(line.data() + n, line.data() + line.size(), channel).ptr -
-                               line.data());
+  n = static_cast<std::size_t>(
+      std::to_chars(line.data() + n, line.data() + line.size(), channel).ptr - line.data());
   n += tail.copy(line.data() + n, tail.size());
   io::FixedWriter(kConsole, kText) << std::string_view(line.data(), n);
 }
@@ -104,8 +106,10 @@ void show_constants(RawHeader& h) {
   io::FixedWriter(kConsole, kText) << " The default calibration and converstion values  are:";
   io::FixedWriter(kConsole, kIndentText) << " Values from DIGDUMP are in digitizer units.";
   io::FixedWriter(kConsole, kIndentText) << " NO gains have been removed.";
-  io::FixedWriter(kConsole, kIndentIntText) << " Telluric line lengths are: Ex =" << h.lenex << " m.";
-  io::FixedWriter(kConsole, kIndentIntText) << "                            Ey =" << h.leney << " m.";
+  io::FixedWriter(kConsole, kIndentIntText)
+      << " Telluric line lengths are: Ex =" << h.lenex << " m.";
+  io::FixedWriter(kConsole, kIndentIntText)
+      << "                            Ey =" << h.leney << " m.";
   io::FixedWriter(kConsole, kIndentInt) << " Instrument telluric gain is = " << h.itgain;
   io::FixedWriter(kConsole, kIndentReal) << " Magnetometer conversion factor is" << h.magfac;
   io::FixedWriter(kConsole, kWideIndentText) << " That is: 10 mV = 1 nT";
@@ -128,8 +132,8 @@ void channel_factors(RawHeader& h, Input1dState& st, std::int32_t iprint) {
   if (h.nchan != 3 && h.nchan != 5) {
     std::array<char, 12> digits{};
     const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), h.nchan).ptr;
-    refuse_table("number of channels not 3 or 5: ", std::string_view(digits.data(),
-                 static_cast<std::size_t>(end - digits.data())));
+    refuse_table("number of channels not 3 or 5: ",
+                 std::string_view(digits.data(), static_cast<std::size_t>(end - digits.data())));
   }
   st.mpchan = {};
   for (std::int32_t k = 1; k <= h.nchan; ++k) {
@@ -137,8 +141,8 @@ void channel_factors(RawHeader& h, Input1dState& st, std::int32_t iprint) {
     const std::string_view code(acomp.data(), 2);
     const int j = position_of(code);
     if (j == 0) {
-      io::FreeWriter(kConsole) << "input1d: ERROR: Unknown channel identifier: " << "acomp=\""
-                               << code << "\"";
+      io::FreeWriter(kConsole) << "input1d: ERROR: Unknown channel identifier: "
+                               << "acomp=\"" << code << "\"";
       io::end_program(io::Outcome::failure);
     }
     const double g = static_cast<double>(h.gain(k));
@@ -156,7 +160,8 @@ void channel_factors(RawHeader& h, Input1dState& st, std::int32_t iprint) {
     st.mpchan(j) = k;
     h.mapcmp(k) = k;
     if (iprint >= 1)
-      io::FixedWriter(kConsole, kChannelLine) << "VARL channel " << k << " (" << field::view(h.comp(k))
+      io::FixedWriter(kConsole, kChannelLine)
+          << "VARL channel " << k << " (" << field::view(h.comp(k))
           << ") assigned VARLCASB channel " << k << " with calg factor =" << st.calg(k);
   }
   for (int j = 1; j <= h.nchan; ++j)
@@ -183,7 +188,7 @@ void final_factors(const RawHeader& h, Input1dState& st, std::int32_t iprint) {
     for (int j = 1; j <= h.nchan; ++j) {
       const std::int32_t m = h.mapcmp(j);
       io::FixedWriter(kConsole, kFactorLine) << j << field::view(h.comp(m)) << m << h.gain(m)
-          << st.mpchan(j) << st.cal(j) << st.calg(st.mpchan(j));
+                                             << st.mpchan(j) << st.cal(j) << st.calg(st.mpchan(j));
     }
   }
 }
@@ -191,8 +196,8 @@ void final_factors(const RawHeader& h, Input1dState& st, std::int32_t iprint) {
 // First call: calibration and positioning at the requested start. False when the
 // request cannot be served (status is then -1).
 bool set_up(std::int32_t unit, std::int32_t instr, std::int32_t yy, std::int32_t mo,
-            std::int32_t dd, std::int32_t hh, std::int32_t mi, std::int32_t ss,
-            std::int32_t dursec, std::int32_t& next, Input1dState& st) {
+            std::int32_t dd, std::int32_t hh, std::int32_t mi, std::int32_t ss, std::int32_t dursec,
+            std::int32_t& next, Input1dState& st) {
   RawHeader& h = rawhdr;
   const std::int32_t iprint = prtlvl.iprint;
   st.irec = 1;
@@ -212,19 +217,23 @@ bool set_up(std::int32_t unit, std::int32_t instr, std::int32_t yy, std::int32_t
 
   const std::int32_t total = samples_in(dursec, h.delta);
   if (total <= 0) {
-    io::FreeWriter(kConsole) << "input1d1: Total number of data entries" << " requested is 0!!";
+    io::FreeWriter(kConsole) << "input1d1: Total number of data entries"
+                             << " requested is 0!!";
     return false;
   }
-  if (iprint >= 1) io::FreeWriter(kConsole) << "input1d1: Total number of entries requested =" << total;
+  if (iprint >= 1)
+    io::FreeWriter(kConsole) << "input1d1: Total number of entries requested =" << total;
 
   const std::int32_t stsec = yrsec(yy, mo, dd, hh, mi, ss);
   if (iprint >= 1)
-    io::FixedWriter(kConsole, kTimeLine) << "input1d1: Requested start time:stsec/yy/mm/dd/hh/min/ss   "
-        << stsec << yy << mo << dd << hh << mi << ss;
+    io::FixedWriter(kConsole, kTimeLine)
+        << "input1d1: Requested start time:stsec/yy/mm/dd/hh/min/ss   " << stsec << yy << mo << dd
+        << hh << mi << ss;
   const std::int32_t bstsec = yrsec(h.byy, h.bmm, h.bdd, h.bhh, h.bmin, h.bss);
   if (iprint >= 1)
-    io::FixedWriter(kConsole, kTimeLine) << "input1d1: Data start time: bstsec/byy/bmm/bdd/bhh/bmin/bss "
-        << bstsec << h.byy << h.bmm << h.bdd << h.bhh << h.bmin << h.bss;
+    io::FixedWriter(kConsole, kTimeLine)
+        << "input1d1: Data start time: bstsec/byy/bmm/bdd/bhh/bmin/bss " << bstsec << h.byy << h.bmm
+        << h.bdd << h.bhh << h.bmin << h.bss;
   const std::int32_t ns = tslib::saturate_int32(std::int64_t{stsec} - bstsec);
   if (iprint >= 1)
     io::FixedWriter(kConsole, kTextInt6)
@@ -239,12 +248,14 @@ bool set_up(std::int32_t unit, std::int32_t instr, std::int32_t yy, std::int32_t
   }
   if (ns > 0) {
     const std::int32_t n = samples_in(ns, h.delta);
-    if (iprint >= 1) io::FixedWriter(kConsole, kTextInt8) << "input1d: Number of data entries to skip: " << n;
+    if (iprint >= 1)
+      io::FixedWriter(kConsole, kTextInt8) << "input1d: Number of data entries to skip: " << n;
     for (std::int32_t i = 0; i < n; ++i) {
       const std::int32_t r = readdt(unit, st.irec, st.nstamp, h.delta, h.nchan,
                                     std::span<std::int16_t>(st.ibuf), st.stamp, next);
       if (r != 0) {
-        io::FixedWriter(kConsole, kText) << "input1d: EOF encountered when searching for requested start time.";
+        io::FixedWriter(kConsole, kText)
+            << "input1d: EOF encountered when searching for requested start time.";
         return false;
       }
     }
@@ -255,12 +266,12 @@ bool set_up(std::int32_t unit, std::int32_t instr, std::int32_t yy, std::int32_t
 }  // namespace
 
 std::int32_t samples_in(std::int32_t s, float delta) {
-  if (delta >= 1.0f)
-    return tslib::saturate_int32(std::int64_t{s} * tslib::cut_to_int32(delta));
+  if (delta >= 1.0f) return tslib::saturate_int32(std::int64_t{s} * tslib::cut_to_int32(delta));
   if (!(delta > 0.0f)) return 0;  // no usable sampling value
   const std::int32_t per = tslib::nearest_int32(1.0 / static_cast<double>(delta));
   if (per == 0) return 0;
-  if (per == -1 && s == std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::max();
+  if (per == -1 && s == std::numeric_limits<std::int32_t>::min())
+    return std::numeric_limits<std::int32_t>::max();
   return s / per;
 }
 

@@ -12,18 +12,18 @@
 // What input1d keeps from call to call, zero before the first call. The run's owner
 // (the converter's state) holds it and hands it to every call.
 struct Input1dState {
-  std::int32_t calls = 0;                 // calls so far; 0 before the first
-  bool ended = false;                     // end of data or read error met: no more reads
-  std::int32_t irec = 0;                  // next data record to read
-  std::int32_t nstamp = 0;                // stamp records read
-  std::array<std::int16_t, kRawMaxRecords> ibuf{};        // last data record
-  std::array<std::int16_t, kStampValues> stamp{};         // last stamp record
-  float fscale = 0.0f;                    // full scale as a float
-  Slots<float, kRawMaxChannel> calg;      // header factor per channel
-  Slots<std::int32_t, 5> mpchan;          // channel feeding each output position
-  Slots<float, 5> cal;                    // final factor per output position
-  CalTable hw;                            // this routine's hardware table
-  std::int32_t gap = 0;                   // samples missing before the data block
+  std::int32_t calls = 0;                           // calls so far; 0 before the first
+  bool ended = false;                               // end of data or read error met: no more reads
+  std::int32_t irec = 0;                            // next data record to read
+  std::int32_t nstamp = 0;                          // stamp records read
+  std::array<std::int16_t, kRawMaxRecords> ibuf{};  // last data record
+  std::array<std::int16_t, kStampValues> stamp{};   // last stamp record
+  float fscale = 0.0f;                              // full scale as a float
+  Slots<float, kRawMaxChannel> calg;                // header factor per channel
+  Slots<std::int32_t, 5> mpchan;                    // channel feeding each output position
+  Slots<float, 5> cal;                              // final factor per output position
+  CalTable hw;                                      // this routine's hardware table
+  std::int32_t gap = 0;                             // samples missing before the data block
 };
 
 // One output sample. The first call sets up the calibration (dialogue at print level

@@ -1,5 +1,7 @@
 // The sample reader: calibration factors, positioning at the requested start,
 // housekeeping values, the end of the data and refused channel tables.
+#include "rawcv/input1d.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,7 +11,6 @@
 
 #include "common/io/units.h"
 #include "common/printlevel.h"
-#include "rawcv/input1d.h"
 #include "rawcv/rawhdr.h"
 #include "support/child.h"
 #include "support/rawgen.h"
@@ -97,11 +98,13 @@ TEST_F(Input1d, FactorsFromTheHeaderWithoutHardwareDatabase) {
 }
 
 TEST_F(Input1d, HardwareFactorsScaleTheirSlots) {
-  mttest::write_file(dir_ / "hardware.tst",
-                     "  7\nH 9 9 9\nD 9 9 9\nN 9 9 9\nE 9 9 9\nZ 9 9 9\n"
-                     " 12\nZ 10.0 0.2 0\nH 2.0 0.2 0\nE 4.0 0.2 30000\nD 3.0 0.2 0\nN 0.5 0.2 30000\n");
-  ASSERT_TRUE(io::open(kHardware, (dir_ / "hardware.tst").string(), {io::OpenStatus::old_file, io::Form::text},
-                       io::Takes::neither).ok());
+  mttest::write_file(
+      dir_ / "hardware.tst",
+      "  7\nH 9 9 9\nD 9 9 9\nN 9 9 9\nE 9 9 9\nZ 9 9 9\n"
+      " 12\nZ 10.0 0.2 0\nH 2.0 0.2 0\nE 4.0 0.2 30000\nD 3.0 0.2 0\nN 0.5 0.2 30000\n");
+  ASSERT_TRUE(io::open(kHardware, (dir_ / "hardware.tst").string(),
+                       {io::OpenStatus::old_file, io::Form::text}, io::Takes::neither)
+                  .ok());
   open(mixed_five());
   std::array<float, 11> dat{};
   ASSERT_EQ(call(dat), 0);
@@ -122,7 +125,7 @@ TEST_F(Input1d, ThreeChannels) {
   EXPECT_EQ(reader_.mpchan.v, (std::array<std::int32_t, 5>{1, 2, 3, 0, 0}));
   EXPECT_FLOAT_EQ(reader_.cal(1), 0.0005f);  // 1 / (2 * 1000)
   EXPECT_FLOAT_EQ(reader_.cal(2), 0.0002f);
-  EXPECT_FLOAT_EQ(reader_.cal(3), 2.0f);     // 20000 / 10000
+  EXPECT_FLOAT_EQ(reader_.cal(3), 2.0f);  // 20000 / 10000
 }
 
 TEST_F(Input1d, PositioningAtTheRequestedStart) {
@@ -162,26 +165,36 @@ TEST_F(Input1d, UnusableRequests) {
     std::vector<std::string> lines;
   };
   const std::vector<Case> cases{
-      {"request before the data", 4.0f, "Hz", {2004, 7, 20, 10, 4, 0, 3600},
+      {"request before the data",
+       4.0f,
+       "Hz",
+       {2004, 7, 20, 10, 4, 0, 3600},
        {"input1d1: ERROR: requested start timepreceeds first data entry in data block.",
         " The gap size is ", "240"}},
-      {"20 s at 30 s sampling", 30.0f, "sec", {2004, 7, 20, 10, 5, 0, 20},
+      {"20 s at 30 s sampling",
+       30.0f,
+       "sec",
+       {2004, 7, 20, 10, 5, 0, 20},
        {" input1d1: Total number of data entries requested is 0!!"}},
-      {"end before the start", 4.0f, "Hz", {2004, 7, 20, 10, 5, 0, -5},
-       {"requested is 0!!"}},
-      {"start beyond the data", 4.0f, "Hz", {2004, 7, 20, 11, 0, 0, 60},
+      {"end before the start", 4.0f, "Hz", {2004, 7, 20, 10, 5, 0, -5}, {"requested is 0!!"}},
+      {"start beyond the data",
+       4.0f,
+       "Hz",
+       {2004, 7, 20, 11, 0, 0, 60},
        {"input1d: EOF encountered when searching for requested start time."}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
     open(mixed_five(c.smprt, c.unit));
-    const auto r = mttest::run_child([&] {
-      std::array<float, 11> dat{};
-      const int first = call(dat, c.q);
-      const int second = call(dat, c.q);
-      std::fprintf(stderr, "%d %d gap=%d", first, second, reader_.gap);
-    }, "");
+    const auto r = mttest::run_child(
+        [&] {
+          std::array<float, 11> dat{};
+          const int first = call(dat, c.q);
+          const int second = call(dat, c.q);
+          std::fprintf(stderr, "%d %d gap=%d", first, second, reader_.gap);
+        },
+        "");
     for (const std::string& l : c.lines) EXPECT_NE(r.out.find(l), std::string::npos) << r.out;
     EXPECT_EQ(r.err.substr(0, 5), "-1 -1") << r.err;
     if (c.lines.size() == 3) {
@@ -218,11 +231,13 @@ TEST_F(Input1d, EndOfData) {
   rawgen::Description d = mixed_five();
   d.records = 3;
   open(d);
-  const auto r = mttest::run_child([&] {
-    std::array<float, 11> dat{};
-    for (int i = 0; i < 6; ++i) std::fprintf(stderr, "%d ", call(dat));
-    std::fprintf(stderr, "open=%d", int(io::is_open(kRaw)));
-  }, "");
+  const auto r = mttest::run_child(
+      [&] {
+        std::array<float, 11> dat{};
+        for (int i = 0; i < 6; ++i) std::fprintf(stderr, "%d ", call(dat));
+        std::fprintf(stderr, "open=%d", int(io::is_open(kRaw)));
+      },
+      "");
   EXPECT_EQ(r.err, "0 0 0 -1 -1 -1 open=0");
   EXPECT_EQ(r.out, "");  // no message at the end of the data
   EXPECT_EQ(r.status, 0);
@@ -233,14 +248,23 @@ TEST_F(Input1d, NonFiniteFactorWarnsAndGoesOn) {
   d.group1->channels[2].gain = 0;  // hx, raw channel 3
   d.hdr50[0] = 0;                  // itgain 0: both E factors
   open(d);
-  const auto r = mttest::run_child([&] {
-    std::array<float, 11> dat{};
-    const int st = call(dat);
-    std::fprintf(stderr, "%d %d %d %g", st, int(std::isinf(dat[0])), int(std::isinf(dat[3])), double(dat[2]));
-  }, "");
-  EXPECT_NE(r.out.find("input1d: WARNING: calibration factor of channel 3 is not finite"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("input1d: WARNING: calibration factor of channel 1 is not finite"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("input1d: WARNING: calibration factor of channel 2 is not finite"), std::string::npos) << r.out;
+  const auto r = mttest::run_child(
+      [&] {
+        std::array<float, 11> dat{};
+        const int st = call(dat);
+        std::fprintf(stderr, "%d %d %d %g", st, int(std::isinf(dat[0])), int(std::isinf(dat[3])),
+                     double(dat[2]));
+      },
+      "");
+  EXPECT_NE(r.out.find("input1d: WARNING: calibration factor of channel 3 is not finite"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("input1d: WARNING: calibration factor of channel 1 is not finite"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("input1d: WARNING: calibration factor of channel 2 is not finite"),
+            std::string::npos)
+      << r.out;
   EXPECT_EQ(r.err, "0 1 1 1.2525");
   EXPECT_EQ(r.status, 0);
 }
@@ -252,15 +276,20 @@ TEST_F(Input1d, RefusedChannelTables) {
     std::string message;
   };
   const std::vector<Case> cases{
-      {"two HX", {{1, "HX", 1}, {2, "GX", 1}, {3, "HZ", 1}, {4, "EX", 1}, {5, "EY", 1}},
+      {"two HX",
+       {{1, "HX", 1}, {2, "GX", 1}, {3, "HZ", 1}, {4, "EX", 1}, {5, "EY", 1}},
        "input1d: ERROR: two channels for the component HX"},
-      {"5 channels without EY", {{1, "HX", 1}, {2, "HY", 1}, {3, "HZ", 1}, {4, "EX", 1}, {5, "EX", 1}},
+      {"5 channels without EY",
+       {{1, "HX", 1}, {2, "HY", 1}, {3, "HZ", 1}, {4, "EX", 1}, {5, "EX", 1}},
        "input1d: ERROR: two channels for the component EX"},
-      {"3 channels with an E channel", {{1, "HX", 1}, {2, "HY", 1}, {3, "EX", 1}},
+      {"3 channels with an E channel",
+       {{1, "HX", 1}, {2, "HY", 1}, {3, "EX", 1}},
        "input1d: ERROR: an electric channel in a 3-channel table: EX"},
-      {"4 channels", {{1, "HX", 1}, {2, "HY", 1}, {3, "HZ", 1}, {4, "EX", 1}},
+      {"4 channels",
+       {{1, "HX", 1}, {2, "HY", 1}, {3, "HZ", 1}, {4, "EX", 1}},
        "input1d: ERROR: number of channels not 3 or 5: 4"},
-      {"unknown code", {{1, "HX", 1}, {2, "QQ", 1}, {3, "HZ", 1}},
+      {"unknown code",
+       {{1, "HX", 1}, {2, "QQ", 1}, {3, "HZ", 1}},
        " input1d: ERROR: Unknown channel identifier: acomp=\"QQ\""},
   };
   for (const Case& c : cases) {
@@ -270,11 +299,13 @@ TEST_F(Input1d, RefusedChannelTables) {
     d.group1->channels = c.channels;
     d.records = 3;
     open(d);
-    const auto r = mttest::run_child([&] {
-      std::array<float, 19> dat{};
-      call(dat);
-      std::fprintf(stderr, "returned");
-    }, "");
+    const auto r = mttest::run_child(
+        [&] {
+          std::array<float, 19> dat{};
+          call(dat);
+          std::fprintf(stderr, "returned");
+        },
+        "");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
     EXPECT_EQ(r.err.find("returned"), std::string::npos);
@@ -289,8 +320,8 @@ TEST(SamplesIn, LoggerCounting) {
     std::int32_t n;
   };
   const std::vector<Case> cases{
-      {60, 4.0f, 240}, {45, 1.0f / 30.0f, 1}, {20, 1.0f / 30.0f, 0}, {10, 12.0f, 120},
-      {-60, 4.0f, -240}, {7, 0.2f, 1}, {100, 0.0f, 0}, {5, std::nanf(""), 0},
+      {60, 4.0f, 240},   {45, 1.0f / 30.0f, 1}, {20, 1.0f / 30.0f, 0}, {10, 12.0f, 120},
+      {-60, 4.0f, -240}, {7, 0.2f, 1},          {100, 0.0f, 0},        {5, std::nanf(""), 0},
   };
   for (const Case& c : cases) EXPECT_EQ(samples_in(c.s, c.delta), c.n) << c.s << " " << c.delta;
 }
@@ -302,28 +333,31 @@ namespace {
 TEST_F(Input1d, DialogueCorrectsTheConstants) {
   prtlvl.iprint = 1;
   open(mixed_five());
-  const auto r = mttest::run_child([&] {
-    std::array<float, 11> dat{};
-    const int st = call(dat);
-    std::fprintf(stderr, "%d %d %d %d %g %g", st, rawhdr.lenex, rawhdr.leney, rawhdr.itgain,
-                 double(rawhdr.magfac), double(reader_.cal(4)));
-  }, "F\n200\n\n\n5000\n");
+  const auto r = mttest::run_child(
+      [&] {
+        std::array<float, 11> dat{};
+        const int st = call(dat);
+        std::fprintf(stderr, "%d %d %d %d %g %g", st, rawhdr.lenex, rawhdr.leney, rawhdr.itgain,
+                     double(rawhdr.magfac), double(reader_.cal(4)));
+      },
+      "F\n200\n\n\n5000\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "0 200 50 10 5000 -2.5");  // EX: 10000 / (10 * 200 * 2)
-  for (const char* line : {
-           " The default calibration and converstion values  are:\r\n",
-           "     Values from DIGDUMP are in digitizer units.\r\n",
-           "     Telluric line lengths are: Ex = 100 m.\r\n",
-           "                                Ey =  50 m.\r\n",
-           "     Instrument telluric gain is =   10\r\n",
-           "     Magnetometer conversion factor is   10000.0\r\n",
-           "           That is: 10 mV = 1 nT\r\n",
-           "     Electric fields are multiplied by -1 to convert from potentials to fields.\r\n",
-           "VARL channel  3 (hx) assigned VARLCASB channel  3 with calg factor = 2.000E+00\r\n",
-           " j comp(mapcmp(j)) mapcmp(j) gain(mapcmp(j)) mpchan(j)     cal(j) calg(mpchan(j))\r\n",
-           " 4             HY         4               2         1 -2.500E+00       2.500E+00\r\n",
-           "input1d1: Requested start time:stsec/yy/mm/dd/hh/min/ss   17402700 2004  7 20 10  5  0\r\n",
-           "input1d1: Seconds between requested and data block start time: ns=     0\r\n"})
+  for (const char* line :
+       {" The default calibration and converstion values  are:\r\n",
+        "     Values from DIGDUMP are in digitizer units.\r\n",
+        "     Telluric line lengths are: Ex = 100 m.\r\n",
+        "                                Ey =  50 m.\r\n",
+        "     Instrument telluric gain is =   10\r\n",
+        "     Magnetometer conversion factor is   10000.0\r\n",
+        "           That is: 10 mV = 1 nT\r\n",
+        "     Electric fields are multiplied by -1 to convert from potentials to fields.\r\n",
+        "VARL channel  3 (hx) assigned VARLCASB channel  3 with calg factor = 2.000E+00\r\n",
+        " j comp(mapcmp(j)) mapcmp(j) gain(mapcmp(j)) mpchan(j)     cal(j) calg(mpchan(j))\r\n",
+        " 4             HY         4               2         1 -2.500E+00       2.500E+00\r\n",
+        "input1d1: Requested start time:stsec/yy/mm/dd/hh/min/ss   17402700 2004  7 20 10  5  "
+        "0\r\n",
+        "input1d1: Seconds between requested and data block start time: ns=     0\r\n"})
     EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
 }
 

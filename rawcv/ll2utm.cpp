@@ -6,9 +6,9 @@
 
 namespace {
 
-constexpr double kA = 6378206.5;                 // semi-major axis, m
+constexpr double kA = 6378206.5;                          // semi-major axis, m
 constexpr double kE2 = static_cast<double>(0.00676866f);  // squared eccentricity (32-bit)
-constexpr double kEp2 = 0.006814787132315455;    // e'^2 = e^2 / (1 - e^2)
+constexpr double kEp2 = 0.006814787132315455;             // e'^2 = e^2 / (1 - e^2)
 constexpr double kEp2x58 = 0.3952576536742964;
 constexpr double kEp2x330 = 2.2488797536641;
 constexpr double kK0 = static_cast<double>(0.9996f);
@@ -50,10 +50,10 @@ void ll2utm(float lat, float lon, float& cm, float& northing, float& easting) {
                    kM6 * std::sin((6.0 * latdeg) * kDegToRad);
 
   const double a2 = a * a, a3 = a2 * a, a4 = a3 * a, a5 = a4 * a, a6 = a5 * a;
-  const double e = kFalseEasting +
-                   kK0 * n *
-                       (a + (1.0 - tt + cc) * a3 / 6.0 +
-                        (5.0 - 18.0 * tt + tt * tt + 72.0 * cc - kEp2x58) * a5 / 120.0);
+  const double e =
+      kFalseEasting + kK0 * n *
+                          (a + (1.0 - tt + cc) * a3 / 6.0 +
+                           (5.0 - 18.0 * tt + tt * tt + 72.0 * cc - kEp2x58) * a5 / 120.0);
   const double nn =
       kK0 * (m + n * t *
                      (a2 / 2.0 + (5.0 - tt + 9.0 * cc + 4.0 * cc * cc) * a4 / 24.0 +

@@ -42,7 +42,7 @@ struct TableCase {
   const char* name;
   rawgen::Description desc;
   int nchan;
-  std::vector<int> mapcmp;         // slots 1.. as far as given
+  std::vector<int> mapcmp;  // slots 1.. as far as given
   std::vector<std::pair<int, std::string>> comps;
   std::vector<std::pair<int, int>> gains;
   float delta;
@@ -60,36 +60,63 @@ std::vector<TableCase> table_cases() {
     rawgen::Description d = rawgen::five_channels(4.0f);
     d.group1->channels = {{1, "HX", 2}, {2, "HY", 3}, {3, "HZ", 4}};
     d.group2->channels = {{4, "EX", 5}, {5, "EY", 6}};
-    cases.push_back({"groups 3+2", d, 5, {1, 2, 3, 4, 5, 11, 12, 13, 14, 15, 16},
+    cases.push_back({"groups 3+2",
+                     d,
+                     5,
+                     {1, 2, 3, 4, 5, 11, 12, 13, 14, 15, 16},
                      {{1, "HX"}, {3, "HZ"}, {5, "EY"}, {11, "A1"}, {16, "Bt"}, {6, "  "}},
-                     {{1, 2}, {4, 5}, {5, 6}, {6, 0}}, 4.0f, 721});
+                     {{1, 2}, {4, 5}, {5, 6}, {6, 0}},
+                     4.0f,
+                     721});
   }
   {
     rawgen::Description d = rawgen::three_channels(12.0f);
     d.group1->channels = {{1, "HX", 1}, {2, "HY", 1}, {3, "HZ", 1}, {4, "EX", 7}, {5, "EY", 8}};
     d.group2.reset();
-    cases.push_back({"group 5+0 at 12 Hz, minute 17", d, 5, {1, 2, 3, 4, 5, 11, 12, 13, 14, 15, 16},
-                     {{4, "EX"}, {5, "EY"}}, {{4, 7}, {5, 8}}, 12.0f, 2161});
+    cases.push_back({"group 5+0 at 12 Hz, minute 17",
+                     d,
+                     5,
+                     {1, 2, 3, 4, 5, 11, 12, 13, 14, 15, 16},
+                     {{4, "EX"}, {5, "EY"}},
+                     {{4, 7}, {5, 8}},
+                     12.0f,
+                     2161});
   }
   {
     rawgen::Description d = rawgen::five_channels(1.0f);
     d.group1->channels = {{4, "EX", 1}, {5, "EY", 1}, {1, "HX", 9}};
     d.group2->channels = {{2, "hy", 1}, {3, "HZ", 1}};
-    cases.push_back({"order 4,5,1,2,3 at 1 Hz, minute 0", with_minute(d, 0), 5,
+    cases.push_back({"order 4,5,1,2,3 at 1 Hz, minute 0",
+                     with_minute(d, 0),
+                     5,
                      {4, 5, 1, 2, 3, 11, 12, 13, 14, 15, 16},
-                     {{4, "EX"}, {1, "HX"}, {2, "hy"}}, {{1, 9}}, 1.0f, 601});
+                     {{4, "EX"}, {1, "HX"}, {2, "hy"}},
+                     {{1, 9}},
+                     1.0f,
+                     601});
   }
   {
     rawgen::Description d = rawgen::three_channels(5.0f, "sec");
     d.group1->channels = {{1, "HX", 1}, {2, "HY", 1}, {12, "GZ", 7}};
-    cases.push_back({"record 12 replaces A2, 5 s sampling, minute 3", with_minute(d, 3), 3,
+    cases.push_back({"record 12 replaces A2, 5 s sampling, minute 3",
+                     with_minute(d, 3),
+                     3,
                      {1, 2, 12, 11, 12, 13, 14, 15, 16},
-                     {{11, "A1"}, {12, "GZ"}, {13, "A3"}}, {{12, 7}}, 0.2f, 85});
+                     {{11, "A1"}, {12, "GZ"}, {13, "A3"}},
+                     {{12, 7}},
+                     0.2f,
+                     85});
   }
   {
     rawgen::Description d = rawgen::three_channels(30.0f, "sec ");
-    cases.push_back({"30 s, block on a boundary", with_minute(d, 20), 3, {1, 2, 3, 11}, {}, {},
-                     1.0f / 30.0f, 21});
+    cases.push_back({"30 s, block on a boundary",
+                     with_minute(d, 20),
+                     3,
+                     {1, 2, 3, 11},
+                     {},
+                     {},
+                     1.0f / 30.0f,
+                     21});
   }
   {
     // Group 1 absent: group 2 starts right after the fixed header.
@@ -110,7 +137,8 @@ TEST_F(RawFile, HeaderAndChannelTable) {
     std::int32_t next = -99;
     ASSERT_EQ(open(c.desc, next), 0);
     EXPECT_EQ(rawhdr.nchan, c.nchan);
-    for (std::size_t i = 0; i < c.mapcmp.size(); ++i) EXPECT_EQ(rawhdr.mapcmp(int(i) + 1), c.mapcmp[i]) << i + 1;
+    for (std::size_t i = 0; i < c.mapcmp.size(); ++i)
+      EXPECT_EQ(rawhdr.mapcmp(int(i) + 1), c.mapcmp[i]) << i + 1;
     for (const auto& [n, code] : c.comps) EXPECT_EQ(code_of(n), code) << n;
     for (const auto& [n, g] : c.gains) EXPECT_EQ(rawhdr.gain(n), g) << n;
     if (c.delta > 0.0f) {
@@ -157,13 +185,16 @@ TEST_F(RawFile, HeaderValues) {
 }
 
 TEST_F(RawFile, OpenFailureLeavesEverythingAlone) {
-  const auto r = mttest::run_child([] {
-    std::int32_t next = 77;
-    const std::int32_t result = rdhead(kRaw, "nowhere/abc101a1.1mp                    ", next);
-    std::fprintf(stderr, "result=%d next=%d magfac=%g", result, next, double(rawhdr.magfac));
-  }, "");
+  const auto r = mttest::run_child(
+      [] {
+        std::int32_t next = 77;
+        const std::int32_t result = rdhead(kRaw, "nowhere/abc101a1.1mp                    ", next);
+        std::fprintf(stderr, "result=%d next=%d magfac=%g", result, next, double(rawhdr.magfac));
+      },
+      "");
   EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("rdhead: Error reading old file nowhere/abc101a1.1mp"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("rdhead: Error reading old file nowhere/abc101a1.1mp"), std::string::npos)
+      << r.out;
   EXPECT_NE(r.out.find("File likely does NOT EXIST"), std::string::npos) << r.out;
   EXPECT_EQ(r.err, "result=1 next=77 magfac=10000");
 }
@@ -172,16 +203,19 @@ TEST_F(RawFile, EndRightAfterTheChannelTable) {
   rawgen::Description d = rawgen::five_channels();
   d.baselines = false;
   const std::string path = write(d);
-  const auto r = mttest::run_child([&] {
-    std::int32_t next = 0;
-    const std::int32_t result = rdhead(kRaw, path, next);
-    std::int32_t irec = 1, nstamp = 0;
-    std::array<std::int16_t, 13> ibuf{};
-    std::array<std::int16_t, 6> stamp{};
-    const std::int32_t first = readdt(kRaw, irec, nstamp, rawhdr.delta, rawhdr.nchan, ibuf, stamp, next);
-    std::fprintf(stderr, "%d %d %d %d open=%d", result, rawhdr.baseln(1), rawhdr.nchan, first,
-                 int(io::is_open(kRaw)));
-  }, "");
+  const auto r = mttest::run_child(
+      [&] {
+        std::int32_t next = 0;
+        const std::int32_t result = rdhead(kRaw, path, next);
+        std::int32_t irec = 1, nstamp = 0;
+        std::array<std::int16_t, 13> ibuf{};
+        std::array<std::int16_t, 6> stamp{};
+        const std::int32_t first =
+            readdt(kRaw, irec, nstamp, rawhdr.delta, rawhdr.nchan, ibuf, stamp, next);
+        std::fprintf(stderr, "%d %d %d %d open=%d", result, rawhdr.baseln(1), rawhdr.nchan, first,
+                     int(io::is_open(kRaw)));
+      },
+      "");
   EXPECT_NE(r.out.find("End of File or Error found during read!"), std::string::npos) << r.out;
   EXPECT_EQ(r.err, "0 0 5 2 open=0");
 }
@@ -194,10 +228,12 @@ TEST_F(RawFile, EndInsideTheFixedHeaderIsAnErrorReport) {
   bytes.resize(60);
   const std::string path = (dir_ / "short.1mp").string();
   mttest::write_file(path, std::string(bytes.begin(), bytes.end()));
-  const auto r = mttest::run_child([&] {
-    std::int32_t next = 0;
-    rdhead(kRaw, path, next);
-  }, "");
+  const auto r = mttest::run_child(
+      [&] {
+        std::int32_t next = 0;
+        rdhead(kRaw, path, next);
+      },
+      "");
   EXPECT_EQ(r.status, 24);
   EXPECT_NE(r.err.find("short.1mp"), std::string::npos) << r.err;
 }
@@ -239,10 +275,12 @@ TEST_F(RawFile, RefusedHeaders) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = write(c.desc);
-    const auto r = mttest::run_child([&] {
-      std::int32_t next = 0;
-      rdhead(kRaw, path, next);
-    }, "");
+    const auto r = mttest::run_child(
+        [&] {
+          std::int32_t next = 0;
+          rdhead(kRaw, path, next);
+        },
+        "");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
   }
@@ -250,15 +288,18 @@ TEST_F(RawFile, RefusedHeaders) {
   rawgen::Description d = rawgen::five_channels();
   d.group2->channels[1].number = 17;
   const std::string path = write(d);
-  const auto r = mttest::run_child([&] {
-    std::int32_t next = 0;
-    rdhead(kRaw, path, next);
-  }, "");
+  const auto r = mttest::run_child(
+      [&] {
+        std::int32_t next = 0;
+        rdhead(kRaw, path, next);
+      },
+      "");
   EXPECT_NE(r.out.find("17"), std::string::npos) << r.out;
 }
 
 // Reads every record of the file; returns the records a stamp was read after.
-std::vector<std::int32_t> stamps_met(std::int32_t& next, std::int32_t& delivered, std::int32_t& last) {
+std::vector<std::int32_t> stamps_met(std::int32_t& next, std::int32_t& delivered,
+                                     std::int32_t& last) {
   std::vector<std::int32_t> after;
   std::int32_t irec = 1, nstamp = 0;
   std::array<std::int16_t, 13> ibuf{};
@@ -266,7 +307,8 @@ std::vector<std::int32_t> stamps_met(std::int32_t& next, std::int32_t& delivered
   delivered = 0;
   for (;;) {
     const std::int32_t before = nstamp;
-    const std::int32_t r = readdt(kRaw, irec, nstamp, rawhdr.delta, rawhdr.nchan, ibuf, stamp, next);
+    const std::int32_t r =
+        readdt(kRaw, irec, nstamp, rawhdr.delta, rawhdr.nchan, ibuf, stamp, next);
     if (r != 0) {
       last = r;
       return after;
@@ -362,17 +404,18 @@ TEST(Yrsec, SecondsOfTheYear) {
   };
   const std::vector<Case> cases{
       {2004, 1, 1, 0, 0, 0, 0},
-      {2004, 3, 1, 0, 0, 0, 5184000},   // February 29
-      {1900, 3, 1, 0, 0, 0, 5184000},   // no century rule
+      {2004, 3, 1, 0, 0, 0, 5184000},  // February 29
+      {1900, 3, 1, 0, 0, 0, 5184000},  // no century rule
       {2003, 3, 1, 0, 0, 0, 5097600},
       {2004, 2, 29, 23, 59, 59, 5183999},
       {2003, 12, 31, 23, 59, 59, 31535999},
       {2004, 7, 20, 13, 17, 5, (182 + 19) * 86400 + 13 * 3600 + 17 * 60 + 5},
-      {2004, 0, 2, 0, 0, 0, 86400},     // a month of 1 or less adds no month lengths
+      {2004, 0, 2, 0, 0, 0, 86400},         // a month of 1 or less adds no month lengths
       {2004, 13, 1, 0, 0, 0, 366 * 86400},  // never past the table
   };
   for (const Case& c : cases)
-    EXPECT_EQ(yrsec(c.yy, c.mo, c.dd, c.hh, c.mi, c.ss), c.secs) << c.yy << "-" << c.mo << "-" << c.dd;
+    EXPECT_EQ(yrsec(c.yy, c.mo, c.dd, c.hh, c.mi, c.ss), c.secs)
+        << c.yy << "-" << c.mo << "-" << c.dd;
 }
 
 }  // namespace

@@ -112,14 +112,15 @@ void trace(const RawHeader& h, std::string_view text, std::string_view value) {
 // The fixed header, bytes 0 to 106, in its three parts; the file ending inside it is
 // an error report.
 void read_fixed_header(std::int32_t unit, RawHeader& h) {
-  io::ByteReader(unit, io::Takes::neither) >> std::span<char>(h.prjcod) >> std::span<char>(h.runnum)
-      >> h.hdr10 >> std::span<char>(h.sitdes) >> std::span<std::int16_t>(h.hdr32.v);
+  io::ByteReader(unit, io::Takes::neither) >> std::span<char>(h.prjcod) >>
+      std::span<char>(h.runnum) >> h.hdr10 >> std::span<char>(h.sitdes) >>
+      std::span<std::int16_t>(h.hdr32.v);
   trace(h, "rdhead: first line read in from file: prjcod=", field::view(h.prjcod));
-  io::ByteReader(unit, io::Takes::neither) >> std::span<char>(h.latdir)
-      >> std::span<std::int16_t>(h.hdr43.v) >> std::span<char>(h.lngdir);
+  io::ByteReader(unit, io::Takes::neither) >> std::span<char>(h.latdir) >>
+      std::span<std::int16_t>(h.hdr43.v) >> std::span<char>(h.lngdir);
   trace(h, "rdhead: second line read in from file: latdir=", field::view(h.latdir));
-  io::ByteReader(unit, io::Takes::neither) >> std::span<std::int16_t>(h.hdr50.v)
-      >> std::span<char>(h.azdir) >> std::span<std::int16_t>(h.hdr77.v);
+  io::ByteReader(unit, io::Takes::neither) >> std::span<std::int16_t>(h.hdr50.v) >>
+      std::span<char>(h.azdir) >> std::span<std::int16_t>(h.hdr77.v);
   trace(h, "rdhead: third line read in from file: azdir=", field::view(h.azdir));
 }
 
@@ -167,8 +168,9 @@ void take_fixed_values(RawHeader& h) {
 }
 
 void show_block_start(const RawHeader& h) {
-  io::FixedWriter(kConsole, kStartTimeLayout) << "Data start time: year/month/day/" << "hour/min/sec="
-      << h.byy << h.bmm << h.bdd << h.bhh << h.bmin << h.bss;
+  io::FixedWriter(kConsole, kStartTimeLayout)
+      << "Data start time: year/month/day/"
+      << "hour/min/sec=" << h.byy << h.bmm << h.bdd << h.bhh << h.bmin << h.bss;
   pause();
 }
 
@@ -196,14 +198,19 @@ bool read_baselines(std::int32_t unit, RawHeader& h) {
 
 void dump_selected_header(const RawHeader& h) {
   io::FixedWriter(kConsole, kTitleLayout) << "Dump of selected header information:";
-  const std::array<std::pair<std::string_view, std::int32_t>, 8> rows{{
-      {"byy    = ", h.byy}, {"bmm    = ", h.bmm}, {"bdd    = ", h.bdd}, {"bhh    = ", h.bhh},
-      {"bmin   = ", h.bmin}, {"itgain = ", h.itgain}, {"lenex  = ", h.lenex},
-      {"leney  = ", h.leney}}};
-  for (const auto& [label, value] : rows) io::FixedWriter(kConsole, kLabelIntLayout) << label << value;
+  const std::array<std::pair<std::string_view, std::int32_t>, 8> rows{{{"byy    = ", h.byy},
+                                                                       {"bmm    = ", h.bmm},
+                                                                       {"bdd    = ", h.bdd},
+                                                                       {"bhh    = ", h.bhh},
+                                                                       {"bmin   = ", h.bmin},
+                                                                       {"itgain = ", h.itgain},
+                                                                       {"lenex  = ", h.lenex},
+                                                                       {"leney  = ", h.leney}}};
+  for (const auto& [label, value] : rows)
+    io::FixedWriter(kConsole, kLabelIntLayout) << label << value;
   io::FixedWriter(kConsole, kDeltaLayout) << "delta  = " << h.delta;
-  io::FixedWriter(kConsole, kBaselineLayout) << "baselines = " << h.baseln(1) << h.baseln(2)
-                                             << h.baseln(3);
+  io::FixedWriter(kConsole, kBaselineLayout)
+      << "baselines = " << h.baseln(1) << h.baseln(2) << h.baseln(3);
   io::FixedWriter(kConsole, kLabelIntLayout) << "nchan = " << h.nchan;
   io::FixedWriter(kConsole, kTextLayout) << " COMP  MAPCMP  GAIN";
   for (int i = 1; i <= kRawMaxChannel; ++i)

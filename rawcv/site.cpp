@@ -26,7 +26,8 @@ constexpr std::array kPlainLayout{A(), A()};
 static_assert(io::valid_layout(kDmsLayout));
 
 float degrees(std::int16_t d, std::int16_t m, std::int16_t s) {
-  const double v = static_cast<double>(d) + static_cast<double>(m) / 60.0 + static_cast<double>(s) / 3600.0;
+  const double v =
+      static_cast<double>(d) + static_cast<double>(m) / 60.0 + static_cast<double>(s) / 3600.0;
   return static_cast<float>(v);
 }
 
@@ -77,13 +78,15 @@ SiteValues site_lookup(std::string_view prj, std::string_view station) {
   const std::string_view short_name(name.data(), code.size() + kSuffix.size());
   const std::string_view full_name = field::view(name);
 
-  if (!io::open(kSiteUnit, short_name, io::OpenSpec::to_read(io::Form::text), io::Takes::errors).ok()) {
+  if (!io::open(kSiteUnit, short_name, io::OpenSpec::to_read(io::Form::text), io::Takes::errors)
+           .ok()) {
     io::FreeWriter(kConsole) << "Project site file not found: " << short_name;
     elevation_failure();
     io::close(kSiteUnit);
     return result;
   }
-  if (prtlvl.iprint > 0) io::FixedWriter(kConsole, kPlainLayout) << "Opened project site file =" << full_name;
+  if (prtlvl.iprint > 0)
+    io::FixedWriter(kConsole, kPlainLayout) << "Opened project site file =" << full_name;
 
   // Characters 4-6 of the station name, blank-padded.
   std::array<char, 3> site{};

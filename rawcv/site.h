@@ -8,9 +8,9 @@
 #include "rawcv/rawhdr.h"
 
 struct Coordinates {
-  float latitude = 0.0f;              // degrees, south negative
-  float longitude = 0.0f;             // degrees, west negative
-  std::array<char, 11> lattext{};     // "045:07:30 N"
+  float latitude = 0.0f;           // degrees, south negative
+  float longitude = 0.0f;          // degrees, west negative
+  std::array<char, 11> lattext{};  // "045:07:30 N"
   std::array<char, 11> lontext{};
 };
 
@@ -21,8 +21,8 @@ Coordinates header_coordinates(const RawHeader& h);
 std::array<char, 11> dms_text(std::int16_t deg, std::int16_t min, std::int16_t sec, char letter);
 
 struct SiteValues {
-  float elevation = 0.0f;         // m
-  std::int32_t declination = 0;   // whole degrees
+  float elevation = 0.0f;        // m
+  std::int32_t declination = 0;  // whole degrees
 };
 
 // Looks up characters 4-6 of station in the site file on unit 1, writing the

@@ -1,4 +1,6 @@
 // Site position, UTM projection and the site lookup.
+#include "rawcv/site.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,7 +9,6 @@
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "rawcv/ll2utm.h"
-#include "rawcv/site.h"
 #include "support/child.h"
 #include "support/run_program.h"
 
@@ -37,7 +38,7 @@ TEST(Ll2utm, CentralMeridian) {
   struct Case {
     float lon, cm;
   };
-  const std::vector<Case> cases{{0.0f, -3.0f}, {6.0f, 9.0f},    {-6.0f, -9.0f}, {3.5f, 3.0f},
+  const std::vector<Case> cases{{0.0f, -3.0f},  {6.0f, 9.0f},     {-6.0f, -9.0f},   {3.5f, 3.0f},
                                 {-0.5f, -3.0f}, {180.0f, 183.0f}, {179.0f, 177.0f}, {11.99f, 9.0f}};
   for (const Case& c : cases) {
     float cm = 999.0f, n = 0.0f, e = 0.0f;
@@ -94,11 +95,30 @@ TEST(SiteLookup, ValuesAndFailures) {
   const std::string decl = "Declination will be calculated or entered by user";
   const std::string elev = "Elevation incorrect in ts file";
   const std::vector<Case> cases{
-      {"found", true, site_line("100", "1234 -12") + "\n" + site_line("101", " 250  14") + "\n" +
-                          site_line("101", " 999  99") + "\n", 250.0f, 14, {}},
-      {"missing file", false, "", 0.0f, 0, {"Project site file not found: abcsite.flt", elev, decl}},
-      {"empty file", true, "", 0.0f, 0, {"Site not found in project site file: abcsite.flt", elev, decl}},
-      {"no line for the site", true, site_line("100", "  10  1") + "\n", 0.0f, 0,
+      {"found",
+       true,
+       site_line("100", "1234 -12") + "\n" + site_line("101", " 250  14") + "\n" +
+           site_line("101", " 999  99") + "\n",
+       250.0f,
+       14,
+       {}},
+      {"missing file",
+       false,
+       "",
+       0.0f,
+       0,
+       {"Project site file not found: abcsite.flt", elev, decl}},
+      {"empty file",
+       true,
+       "",
+       0.0f,
+       0,
+       {"Site not found in project site file: abcsite.flt", elev, decl}},
+      {"no line for the site",
+       true,
+       site_line("100", "  10  1") + "\n",
+       0.0f,
+       0,
        {"Site not found in project site file: abcsite.flt", elev, decl}},
       {"75 columns", true, site_line("101", "  -5") + "\n", -5.0f, 0, {decl}},
       {"letters in the elevation", true, site_line("101", "abcd  3") + "\n", 0.0f, 0, {elev, decl}},
@@ -107,12 +127,16 @@ TEST(SiteLookup, ValuesAndFailures) {
     SCOPED_TRACE(c.name);
     mttest::TempDir dir;
     if (c.file) mttest::write_file(dir / "abcsite.flt", c.content);
-    const auto r = mttest::run_child([&] {
-      if (chdir(dir.str().c_str()) != 0) return;
-      const SiteValues v = site_lookup("abc", "abc101");
-      std::fprintf(stderr, "%g %d open=%d", double(v.elevation), v.declination, int(io::is_open(1)));
-    }, "");
-    EXPECT_EQ(r.err, std::to_string(static_cast<int>(c.elevation)) + " " + std::to_string(c.declination) + " open=0");
+    const auto r = mttest::run_child(
+        [&] {
+          if (chdir(dir.str().c_str()) != 0) return;
+          const SiteValues v = site_lookup("abc", "abc101");
+          std::fprintf(stderr, "%g %d open=%d", double(v.elevation), v.declination,
+                       int(io::is_open(1)));
+        },
+        "");
+    EXPECT_EQ(r.err, std::to_string(static_cast<int>(c.elevation)) + " " +
+                         std::to_string(c.declination) + " open=0");
     for (const std::string& l : c.lines) EXPECT_NE(r.out.find(l), std::string::npos) << r.out;
     if (c.lines.empty()) {
       EXPECT_EQ(r.out, "");

@@ -54,14 +54,15 @@ void append_window_record(ConverterState& s, std::string_view actual_end) {
   const std::string_view text(line.data(), line.size());
   if (open_windows_database(name, io::OpenStatus::old_file)) {
     if (prtlvl.iprint >= 0) {
-      io::FixedWriter(6, kOpenedOld) << "Opened old project windows." << field::view(s.prj)
-                                     << " file to " << "add window info:";
+      io::FixedWriter(6, kOpenedOld)
+          << "Opened old project windows." << field::view(s.prj) << " file to "
+          << "add window info:";
       io::FixedWriter(6, kText) << text;
     }
   } else if (open_windows_database(name, io::OpenStatus::new_file)) {
     if (prtlvl.iprint >= 0) {
-      io::FixedWriter(6, kOpenedNew) << "Opened new project windows." << field::view(s.prj)
-                                     << " file to add window info:";
+      io::FixedWriter(6, kOpenedNew)
+          << "Opened new project windows." << field::view(s.prj) << " file to add window info:";
       io::FixedWriter(6, kText) << text;
     }
   } else {

@@ -2,9 +2,8 @@
 // fuzz/corpus/<target>/) through the same target code, built without libFuzzer. A
 // target aborts on a broken expectation; the sanitizer build catches memory faults.
 #include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>

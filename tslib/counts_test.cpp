@@ -1,12 +1,12 @@
 // The conversions to 32-bit counts: cutting and rounding, the limits, values that are
 // not numbers, and the two rules for an infinity.
+#include "tslib/counts.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
-
-#include "tslib/counts.h"
 
 namespace {
 

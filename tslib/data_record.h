@@ -50,8 +50,8 @@ void write_text_record(int unit, std::span<const float> values, const RecordForm
 // Reads one record into `values`. BINARY: the record's first values.size() floats (the
 // rest of the record is passed over; fewer is an error). Text: the values over as many
 // lines as the layout takes. Outcomes not in `takes` end the program.
-[[gnu::always_inline]] inline io::Result read_data_record(int unit, std::span<float> values, const RecordForm& form,
-                                   io::Takes takes) {
+[[gnu::always_inline]] inline io::Result read_data_record(int unit, std::span<float> values,
+                                                          const RecordForm& form, io::Takes takes) {
   if (form.kind != RecordForm::Kind::binary) return read_text_record(unit, values, form, takes);
   io::BinaryReader r(unit, takes);
   if (r.finish().ok()) r >> values;
@@ -60,7 +60,8 @@ void write_text_record(int unit, std::span<const float> values, const RecordForm
 
 // Writes `values` as one record: one BINARY record of all of them, or the lines of the
 // free layout or the format text.
-[[gnu::always_inline]] inline void write_data_record(int unit, std::span<const float> values, const RecordForm& form) {
+[[gnu::always_inline]] inline void write_data_record(int unit, std::span<const float> values,
+                                                     const RecordForm& form) {
   if (form.kind != RecordForm::Kind::binary) return write_text_record(unit, values, form);
   io::BinaryWriter w(unit);
   w << values;

@@ -1,5 +1,7 @@
 // The data record pair: how a FORMAT field picks the form, and a record written in each
 // form stepped back over and read again (as rawcv's verification does).
+#include "tslib/data_record.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,7 +10,6 @@
 #include "common/io/units.h"
 #include "support/run_program.h"
 #include "support/ts_test_files.h"
-#include "tslib/data_record.h"
 
 namespace {
 

@@ -22,9 +22,9 @@ constexpr std::size_t kV3DashColumn = 26;
 // Instrument in columns 10-12, channel count in column 14 (both layouts).
 constexpr std::array<io::Item, 4> kNumbers{X(9), I(3), X(1), I(1)};
 constexpr std::array<io::Item, 1> kText{A()};
-constexpr std::array<io::Item, 10> kFound{
-    Lit(" window="), A(8),  Lit("  instrument="), I(3), Lit("  channels="),
-    I(1),            Lit("   Times="), A(19),     Lit("-"), A(19)};
+constexpr std::array<io::Item, 10> kFound{Lit(" window="),    A(8), Lit("  instrument="), I(3),
+                                          Lit("  channels="), I(1), Lit("   Times="),     A(19),
+                                          Lit("-"),           A(19)};
 static_assert(io::valid_layout(kNumbers) && io::valid_layout(kFound));
 
 void fixed_line(std::string_view text) {
@@ -41,8 +41,8 @@ void take_columns(const tslib::HeaderLine& line, std::size_t first, std::size_t 
 
 }  // namespace
 
-void getwindow(int unit, std::string_view window, std::int32_t& instrument,
-               std::int32_t& nchan, std::span<char, 19> stime, std::span<char, 19> etime) {
+void getwindow(int unit, std::string_view window, std::int32_t& instrument, std::int32_t& nchan,
+               std::span<char, 19> stime, std::span<char, 19> etime) {
   // The lookup name: the first 8 characters of `window`, blank-padded.
   std::array<char, kKeyLength> name;
   field::assign(name, window);

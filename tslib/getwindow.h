@@ -28,7 +28,7 @@ namespace tslib {
 // Fixed layout of columns 1-54: window (A8), instrument, channel count, start, end.
 // Items take: text window, int32 instrument, int32 nchan, text stime, text etime.
 inline constexpr std::array<io::Item, 9> kWinrecLayout{
-    io::lay::A(8), io::lay::X(1), io::lay::I(3, 3), io::lay::X(1), io::lay::I(1),
+    io::lay::A(8), io::lay::X(1),  io::lay::I(3, 3),  io::lay::X(1), io::lay::I(1),
     io::lay::X(1), io::lay::A(19), io::lay::Lit("-"), io::lay::A(19)};
 static_assert(io::valid_layout(kWinrecLayout));
 
@@ -52,5 +52,5 @@ constexpr std::array<io::Item, kWinrecLayout.size() + N> winrec_with(
 // Not found, or an 8-blank name: the not-found line on the console, `instrument` is
 // -999 and nchan, stime, etime keep what they held. A found line whose number fields
 // hold anything but digits and blanks ends the program with the error report.
-void getwindow(int unit, std::string_view window, std::int32_t& instrument,
-               std::int32_t& nchan, std::span<char, 19> stime, std::span<char, 19> etime);
+void getwindow(int unit, std::string_view window, std::int32_t& instrument, std::int32_t& nchan,
+               std::span<char, 19> stime, std::span<char, 19> etime);

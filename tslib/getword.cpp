@@ -38,7 +38,8 @@ void getword(std::span<char> source, std::span<char> word, std::int32_t& positio
     return;
   }
   const auto text = source.first(n);
-  const auto sep = std::find_if(text.begin(), text.end(), [](char c) { return c == ' ' || c == ','; });
+  const auto sep =
+      std::find_if(text.begin(), text.end(), [](char c) { return c == ' ' || c == ','; });
   if (sep == text.end()) {
     field::assign(word, field::view(source));
     std::fill(source.begin(), source.end(), ' ');

@@ -16,9 +16,9 @@ TEST(Getword, Table) {
   const Case cases[] = {
       {"kvt101a1   more words  ", 20, "kvt101a1", "  more words", 9},
       {"   kvt101  ", 6, "kvt101", "", 6},
-      {"kvt1011", 6, "kvt101", "", 7},                 // cut to the word field
+      {"kvt1011", 6, "kvt101", "", 7},  // cut to the word field
       {"HX", 2, "HX", "", 2},
-      {", kvt101a1", 20, "", "kvt101a1", 1},           // blank after a leading comma ends it
+      {", kvt101a1", 20, "", "kvt101a1", 1},  // blank after a leading comma ends it
       {",,BINARY,,  ", 6, "BINARY", "", 6},
       {"mV/km,nT", 10, "mV/km", "nT", 6},
       {"   ", 5, "", "", 0},

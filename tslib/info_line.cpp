@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <span>
 
+#include "common/edit/fixed.h"
 #include "common/edit/free.h"
 #include "common/edit/layout.h"
-#include "common/edit/fixed.h"
 #include "common/io/binary.h"
 #include "common/text_field.h"
 
@@ -29,11 +29,11 @@ void info_key(HeaderLine& line, std::string_view key) {
   line[kColonColumn - 1] = ':';
 }
 
-void place_text(HeaderLine& line, std::string_view text) {
-  field::assign(value_field(line), text);
-}
+void place_text(HeaderLine& line, std::string_view text) { field::assign(value_field(line), text); }
 
-void place_int(HeaderLine& line, std::int32_t value) { io::free_to_field(value_field(line), value); }
+void place_int(HeaderLine& line, std::int32_t value) {
+  io::free_to_field(value_field(line), value);
+}
 
 void place_float(HeaderLine& line, float value) { io::free_to_field(value_field(line), value); }
 

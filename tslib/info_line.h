@@ -28,9 +28,9 @@
 
 namespace tslib {
 
-inline constexpr std::size_t kLineLength = 80;   // every header record
-inline constexpr std::size_t kKeyColumn = 2;     // first column of the key
-inline constexpr std::size_t kKeyLength = 10;    // columns 2-11
+inline constexpr std::size_t kLineLength = 80;  // every header record
+inline constexpr std::size_t kKeyColumn = 2;    // first column of the key
+inline constexpr std::size_t kKeyLength = 10;   // columns 2-11
 inline constexpr std::size_t kColonColumn = 12;
 inline constexpr std::size_t kValueColumn = 13;  // first column of the value field
 inline constexpr std::size_t kValueLength = 68;  // columns 13-80

@@ -108,8 +108,8 @@ TEST(Winrec, CommonColumnsThenTheWritersOwn) {
   auto write = [&](std::int32_t instrument, std::int32_t nchan) {
     out.fill('x');
     auto w = io::FixedWriter::to_field(out, kLine);
-    w << "kvt101a1" << instrument << nchan << "2004-07-20 13:17:00" << "2004-07-21 00:00:00"
-      << 12.0f;
+    w << "kvt101a1" << instrument << nchan << "2004-07-20 13:17:00"
+      << "2004-07-21 00:00:00" << 12.0f;
     w.end();
     return std::string(out.data(), out.size());
   };

@@ -86,7 +86,7 @@ struct CountCase {
   Count count;
   Precision precision;
   Rounding rounding;
-  std::int32_t from;      // seconds for Count::samples, samples for Count::seconds
+  std::int32_t from;  // seconds for Count::samples, samples for Count::seconds
   std::int32_t expected;
 };
 
@@ -97,7 +97,8 @@ std::int32_t work_out(const CountCase& c) {
   const double value =
       c.precision == Precision::single
           ? (c.count == Count::samples ? s.samples_in<float>(c.from) : s.seconds_in<float>(c.from))
-          : (c.count == Count::samples ? s.samples_in<double>(c.from) : s.seconds_in<double>(c.from));
+          : (c.count == Count::samples ? s.samples_in<double>(c.from)
+                                       : s.seconds_in<double>(c.from));
   return c.rounding == Rounding::cut ? tslib::cut_to_int32(value) : tslib::nearest_int32(value);
 }
 
@@ -121,7 +122,8 @@ TEST(TimeUnits, CountsInEachUnitPrecisionAndRounding) {
       {"30 s at 4 Hz, double", four_hz, as_is, samples, twice, nearest, 30, 120},
       {"an hour at 1/12 s in float", twelfth, as_is, samples, single, cut, 3600, 43200},
       {"an hour at 1/12 s in double, cut", twelfth, as_is, samples, twice, cut, 3600, 43199},
-      {"an hour at 1/12 s in double, nearest", twelfth, as_is, samples, twice, nearest, 3600, 43200},
+      {"an hour at 1/12 s in double, nearest", twelfth, as_is, samples, twice, nearest, 3600,
+       43200},
       {"an hour at 1/12 s by its rate", twelfth, rate, samples, single, cut, 3600, 43200},
       {"an hour at 5 s", five_s, as_is, samples, single, cut, 3600, 720},
       {"an hour at 30 s", thirty_s, as_is, samples, single, cut, 3600, 120},
@@ -151,8 +153,10 @@ TEST(TimeUnits, CountsInEachUnitPrecisionAndRounding) {
       {"-1 sample at 1 s", Sampling{1.0f, kSeconds}, rate, seconds, twice, cut, -1, -1},
       {"-1 sample by the rate of 5 s", five_s, rate, seconds, twice, cut, -1, -4},
       // By the period of a rate: 43201 x (1/12 as a float) is 3600.0834.
-      {"43201 samples by the period of 12 Hz", twelve_hz, period, seconds, twice, nearest, 43201, 3600},
-      {"43207 samples by the period of 12 Hz", twelve_hz, period, seconds, twice, nearest, 43207, 3601},
+      {"43201 samples by the period of 12 Hz", twelve_hz, period, seconds, twice, nearest, 43201,
+       3600},
+      {"43207 samples by the period of 12 Hz", twelve_hz, period, seconds, twice, nearest, 43207,
+       3601},
       {"the most samples at 30 s", thirty_s, as_is, seconds, twice, cut, kMax, kMax},
       {"the most samples back at 30 s", thirty_s, as_is, seconds, single, nearest, kMin, kMin},
   };

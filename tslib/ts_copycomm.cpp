@@ -25,11 +25,13 @@ void ts_copycomm(int ind, std::string_view inform, int outd, std::string_view ou
   }
   // Both forms are checked before the input is touched.
   if (!known_form(inform)) {
-    io::FreeWriter(6) << "ts_copycomm: inform not BINARY or ASCII " << "inform =" << inform;
+    io::FreeWriter(6) << "ts_copycomm: inform not BINARY or ASCII "
+                      << "inform =" << inform;
     io::end_program(io::Outcome::failure);
   }
   if (!known_form(outform)) {
-    io::FreeWriter(6) << "ts_copycomm: outform not BINARY or ASCII " << "outform =" << outform;
+    io::FreeWriter(6) << "ts_copycomm: outform not BINARY or ASCII "
+                      << "outform =" << outform;
     io::end_program(io::Outcome::failure);
   }
   const bool in_binary = inform == tslib::kFormBinary;

@@ -106,7 +106,9 @@ TEST_F(CopycommTest, WhereTheCopyStops) {
        {"# one", "text", "# two", info("INFO_START")},
        "# one\r\n",
        ""},
-      {"comments only", {"# one", "#F two"}, "# one\r\n#F two\r\n",
+      {"comments only",
+       {"# one", "#F two"},
+       "# one\r\n#F two\r\n",
        " ts_copycomm: no comment block found in file\r\n"},
       {"empty file", {}, "", " ts_copycomm: no comment block found in file\r\n"},
   };

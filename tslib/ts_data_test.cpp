@@ -74,7 +74,8 @@ TEST(DataMarkers, EndOfDataMarkerIsTheFloatNearestMinusOneEMinus30) {
 TEST_F(DataTest, BinarySeveralSamplesPerRecordGivesTheFirstOfEach) {
   // SEQ_REC 3, NCHAN 5: records of 15 values.
   std::string bytes;
-  for (int r = 0; r < 5; ++r) bytes += float_record(run_of(1.0f + 15.0f * static_cast<float>(r), 15));
+  for (int r = 0; r < 5; ++r)
+    bytes += float_record(run_of(1.0f + 15.0f * static_cast<float>(r), 15));
   open_binary(bytes, 5);
   EXPECT_EQ(read(), (TsValues{1, 2, 3, 4, 5}));
   EXPECT_EQ(read(), (TsValues{16, 17, 18, 19, 20}));
@@ -164,10 +165,8 @@ TEST_F(DataTest, OutputInEachForm) {
     std::string bytes;
   };
   const Case cases[] = {
-      {tslib::kFormBinary, tslib::kFormatUnformatted,
-       float_record({1.5f, -2.25f, 1.0E+32f})},
-      {tslib::kFormAscii, tslib::kFormatFree,
-       "   1.500000      -2.250000      1.0000000E+32\r\n"},
+      {tslib::kFormBinary, tslib::kFormatUnformatted, float_record({1.5f, -2.25f, 1.0E+32f})},
+      {tslib::kFormAscii, tslib::kFormatFree, "   1.500000      -2.250000      1.0000000E+32\r\n"},
       // A value too wide for its field is written as asterisks.
       {tslib::kFormAscii, "(3F8.2)", "    1.50   -2.25********\r\n"},
       {tslib::kFormAscii, "(2F6.2/F6.1)", "  1.50 -2.25\r\n******\r\n"},
@@ -279,10 +278,8 @@ TEST_F(DataTest, UnrecognisedFormEndsTheProgram) {
           field::assign(tsinfo.form, tslib::kFormAsk);
           prtlvl.iprint = -1;
           TsValues v{};
-          if (c.output)
-            ts_out1(kUnit, v);
-          else
-            ts_in1(kUnit, v);
+          if (c.output) ts_out1(kUnit, v);
+          else ts_in1(kUnit, v);
         },
         "");
     EXPECT_EQ(r.status, 1);

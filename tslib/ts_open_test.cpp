@@ -16,9 +16,9 @@
 #include "support/child.h"
 #include "support/run_program.h"
 #include "support/ts_test_files.h"
+#include "support/unprivileged.h"
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
-#include "support/unprivileged.h"
 
 namespace fs = std::filesystem;
 
@@ -43,8 +43,7 @@ void report(std::span<const char> tswindow, std::span<const char> indat) {
   const bool binary = field::equals(tsinfo.form, tslib::kFormBinary);
   if (tslib::read_header_line(kUnit, line, binary, io::Takes::both).ok())
     io::FreeWriter(6) << "first=|" << field::trimmed(line) << "|";
-  else
-    io::FreeWriter(6) << "first=|none|";
+  else io::FreeWriter(6) << "first=|none|";
 }
 
 // The text between "<name>=|" and the next '|' in the child's output.
@@ -151,11 +150,13 @@ TEST(TsOpen, NoQuestionWithoutPromptAndEntryLines) {
   EXPECT_EQ(r.out.rfind(" ts_open entered:\r\n"
                         " ind      =           10\r\n"
                         " tswindow = kvt101a1\r\n"
-                        " indat    = " + std::string(40, ' ') + "\r\n"
-                        " PROMPT   =  F\r\n"
-                        " LOCAL    =  F\r\n"
-                        " form     = ASCII \r\n"
-                        " File opened in ASCII mode=>kvt101/kvt101a1.ts\r\n",
+                        " indat    = " +
+                            std::string(40, ' ') +
+                            "\r\n"
+                            " PROMPT   =  F\r\n"
+                            " LOCAL    =  F\r\n"
+                            " form     = ASCII \r\n"
+                            " File opened in ASCII mode=>kvt101/kvt101a1.ts\r\n",
                         0),
             0u)
       << r.out;
@@ -202,7 +203,7 @@ TEST(TsOpen, UnknownFormEndsTheProgram) {
   };
   const Case cases[] = {
       {"?     ", "\nx\n", "?     "},  // the question answered with another letter
-      {"XYZ   ", "\n", "XYZ   "},    // a form the caller set wrongly
+      {"XYZ   ", "\n", "XYZ   "},     // a form the caller set wrongly
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.form);
@@ -215,7 +216,8 @@ TEST(TsOpen, UnknownFormEndsTheProgram) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out,
               " ERROR: Unknown form specifier in ts_open\r\n"
-              " form =" + c.shown + "\r\n");
+              " form =" +
+                  c.shown + "\r\n");
     EXPECT_EQ(r.err, "Program terminated\r\n");
   }
 }
@@ -239,8 +241,8 @@ TEST(TsOpen, FailedOpenAsksAgainAndCreatesNothing) {
     make_file(dir.path(), "kvt101/kvt101a1.ts");
     Call call;
     call.form = "?     ";
-    const auto r = open_in(dir.path(), call,
-                           c.first_answer + "\n" + c.form_answer + "\n" + "kvt101a1\n");
+    const auto r =
+        open_in(dir.path(), call, c.first_answer + "\n" + c.form_answer + "\n" + "kvt101a1\n");
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string error = " Error in opening " + pad(c.missing, 40) + "  Try again!\r\n";
     // The question again, offering the window that failed; the form is not asked again.
@@ -289,7 +291,8 @@ TEST(TsOpen, OutputIsCreatedOrReplacedFromItsStart) {
     mttest::TempDir dir;
     fs::create_directories(dir / "kvt101");
     if (existing)
-      mttest::write_file(dir / "kvt101" / "kvt101a1.ts", "# an old and much longer header line\r\n");
+      mttest::write_file(dir / "kvt101" / "kvt101a1.ts",
+                         "# an old and much longer header line\r\n");
     const auto r = mttest::run_child(
         [&] {
           open_output(dir.path());
@@ -318,8 +321,8 @@ TEST(TsOpen, OutputThatMayNotBeWrittenAsksAgain) {
   if (!r) GTEST_SKIP() << "cannot become an ordinary user working in the test directory";
   EXPECT_EQ(r->status, 0) << r->err;
   EXPECT_EQ(r->out, " Error in opening " + pad("kvt101/kvt101a1.ts", 40) + "  Try again!\r\n" +
-                       kWindowPrompt + "kvt101a1 ] > indat=|" + pad("kvt101/kvt101a2.ts", 40) +
-                       "|\r\n");
+                        kWindowPrompt + "kvt101a1 ] > indat=|" + pad("kvt101/kvt101a2.ts", 40) +
+                        "|\r\n");
   EXPECT_EQ(mttest::read_file(dir / "kvt101" / "kvt101a1.ts"), "# kvt101/kvt101a1.ts\r\n");
   EXPECT_TRUE(fs::exists(dir / "kvt101" / "kvt101a2.ts"));
 }

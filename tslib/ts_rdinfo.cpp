@@ -20,9 +20,8 @@ using namespace io::lay;
 constexpr std::array<io::Item, 1> kText{A()};
 constexpr std::array<io::Item, 2> kMissingDefault{
     Lit("ts_rdinfo: MIS_DAT not read in: set to default value: "), G(20, 10)};
-constexpr std::array<io::Item, 5> kBadChannel{
-    Lit("ts_rdinfo: channel number outside 1 to "), I(1), Lit(" in keyword "), A(),
-    Lit(" - line ignored")};
+constexpr std::array<io::Item, 5> kBadChannel{Lit("ts_rdinfo: channel number outside 1 to "), I(1),
+                                              Lit(" in keyword "), A(), Lit(" - line ignored")};
 constexpr std::array<io::Item, 2> kEcho{Lit("line>"), A()};
 constexpr std::array<io::Item, 2> kUnknownKey{Lit("ts_rdinfo: Ignored/Unknown keyword: "), A()};
 
@@ -58,9 +57,7 @@ class KeyLine {
   bool apply();
 
  private:
-  std::string_view value_text() const {
-    return field::view(tslib::value_field(line_));
-  }
+  std::string_view value_text() const { return field::view(tslib::value_field(line_)); }
   // A number in the free layout from the value field; a null value keeps `v`.
   template <typename T>
   void number(T& v) const {
@@ -105,7 +102,8 @@ int KeyLine::channel(std::size_t column, int limit) const {
   std::int32_t n = 0;
   if (c != ',' && c != '/') {
     // A blank or any other character that is no number ends the program here.
-    auto r = io::FreeReader::from_field(std::string_view(&line_[column - 1], 1), io::Takes::neither);
+    auto r =
+        io::FreeReader::from_field(std::string_view(&line_[column - 1], 1), io::Takes::neither);
     r >> n;
     r.finish();
   }
@@ -125,7 +123,8 @@ void KeyLine::compare_form() const {
   word(form_in);
   if (form_in != ti.form) {
     io::FreeWriter(6) << "ts_rdinfo: Incompatible form specified in file:";
-    io::FreeWriter(6) << "           form = " << field::view(ti.form) << "form_in = " << field::view(form_in);
+    io::FreeWriter(6) << "           form = " << field::view(ti.form)
+                      << "form_in = " << field::view(form_in);
     io::FreeWriter(6) << "Correct and rerun";
     io::end_program(io::Outcome::failure);
   }
@@ -146,7 +145,8 @@ void KeyLine::check_binary_format() const {
 void KeyLine::time(std::span<char> field, bool start) const {
   const std::string_view t = field::view(field);
   if (prtlvl.iprint >= 2)
-    io::FreeWriter(6) << (start ? "Starttime read in >" : "Endtime read in >") << field::trimmed(field);
+    io::FreeWriter(6) << (start ? "Starttime read in >" : "Endtime read in >")
+                      << field::trimmed(field);
   if (t.substr(0, 2) != "19" && t.substr(0, 2) != "20") {
     io::FreeWriter(6) << (start ? "Start time in v4 format...converting"
                                 : "End time in v4 format...converting");
@@ -181,7 +181,8 @@ bool KeyLine::apply() {
     if (n == 0) return false;
   }
   tslib::FieldRef field;
-  if (key->kind != tslib::InfoKind::none) field = key->field.ref(tsinfo, static_cast<std::size_t>(n - 1));
+  if (key->kind != tslib::InfoKind::none)
+    field = key->field.ref(tsinfo, static_cast<std::size_t>(n - 1));
   store(key->kind, field);
 
   switch (key->action) {
@@ -257,11 +258,12 @@ void summary_line(const tslib::InfoKey& key, std::size_t label_width, int n = 1)
 }
 
 // The summary's keys in its own order; UTM_ZONE and ORDER are not shown.
-constexpr auto kSummaryHead = tslib::info_keys(
-    {"STATION", "INSTRUMENT", "WINDOW", "LATITUDE", "LONGITUDE", "ELEVATION", "UTM_ORIGIN",
-     "UTM_NORTH", "UTM_EAST", "COORD_SYS", "DECLIN", "FORM", "FORMAT", "FORM_TYPE", "FORM_LEN",
-     "ENDIAN", "BIN_FORM", "SEQ_REC", "NCHAN"});
-constexpr auto kSummaryChannel = tslib::info_keys({"CHAN_", "AZIM_", "GAIN_", "UNITS_", "BASELINE_"});
+constexpr auto kSummaryHead =
+    tslib::info_keys({"STATION", "INSTRUMENT", "WINDOW", "LATITUDE", "LONGITUDE", "ELEVATION",
+                      "UTM_ORIGIN", "UTM_NORTH", "UTM_EAST", "COORD_SYS", "DECLIN", "FORM",
+                      "FORMAT", "FORM_TYPE", "FORM_LEN", "ENDIAN", "BIN_FORM", "SEQ_REC", "NCHAN"});
+constexpr auto kSummaryChannel =
+    tslib::info_keys({"CHAN_", "AZIM_", "GAIN_", "UNITS_", "BASELINE_"});
 constexpr auto kSummaryTail =
     tslib::info_keys({"STARTTIME", "ENDTIME", "T_UNITS", "DELTA_T", "MIS_DATA"});
 
@@ -283,17 +285,20 @@ void write_summary() {
 void ts_rdinfo(int ind) {
   Flags flags;
   const int iprint = prtlvl.iprint;
-  if (iprint >= 2) io::FreeWriter(6) << "ts_rdinfo: entered with form =" << field::view(tsinfo.form);
+  if (iprint >= 2)
+    io::FreeWriter(6) << "ts_rdinfo: entered with form =" << field::view(tsinfo.form);
   const bool binary = field::equals(tsinfo.form, tslib::kFormBinary);
   const std::string_view no_block = "ts_rdinfo: no info block found in file - aborting";
 
   io::rewind(ind);
   HeaderLine line;
-  if (tslib::read_header_line(ind, line, binary, io::Takes::end).end_of_file()) abort_read(no_block);
+  if (tslib::read_header_line(ind, line, binary, io::Takes::end).end_of_file())
+    abort_read(no_block);
   if (iprint == 3) echo_line(field::view(line));
   // Every record before the first '>' record is passed over, whatever it holds.
   while (line[0] != '>') {
-    if (tslib::read_header_line(ind, line, binary, io::Takes::end).end_of_file()) abort_read(no_block);
+    if (tslib::read_header_line(ind, line, binary, io::Takes::end).end_of_file())
+      abort_read(no_block);
     if (iprint >= 5) echo_line(field::trimmed(line));
   }
   if (!tslib::info_key("INFO_START").matches(tslib::key_of(line)))

@@ -168,8 +168,8 @@ TEST_F(RdinfoTest, DefaultsAndTheirLines) {
 }
 
 TEST_F(RdinfoTest, BinaryFormatWarningThenReadsNormally) {
-  const std::vector<std::string> block{info("INFO_START"), info("FORM", "BINARY"),
-                                       info("FORMAT", "(5E14.6)"), info("SEQ_REC", "1"),
+  const std::vector<std::string> block{info("INFO_START"),          info("FORM", "BINARY"),
+                                       info("FORMAT", "(5E14.6)"),  info("SEQ_REC", "1"),
                                        info("MIS_DATA", "1.0E+32"), info("INFO_END")};
   const std::string bytes = tstest::binary_lines(block) + tstest::float_record({1, 2, 3});
   open(bytes, true);
@@ -186,8 +186,9 @@ TEST_F(RdinfoTest, BinaryFormatWarningThenReadsNormally) {
 
 TEST_F(RdinfoTest, V4TimesAreConverted) {
   const std::vector<std::string> block{
-      info("INFO_START"), info("STARTTIME", "040308180330"), info("ENDTIME", "991231235959"),
-      info("SEQ_REC", "1"), info("MIS_DATA", "1.0"), info("FORMAT", "FREE"), info("INFO_END")};
+      info("INFO_START"),   info("STARTTIME", "040308180330"), info("ENDTIME", "991231235959"),
+      info("SEQ_REC", "1"), info("MIS_DATA", "1.0"),           info("FORMAT", "FREE"),
+      info("INFO_END")};
   open(tstest::text_lines(block), false);
   ts_rdinfo(kUnit);
   EXPECT_EQ(s(tsinfo.STARTTIME), "2004-03-08 18:03:30");
@@ -201,8 +202,8 @@ TEST_F(RdinfoTest, V4TimesAreConverted) {
 
 TEST_F(RdinfoTest, GainUnknownKeyAndMissingStart) {
   const std::vector<std::string> block{
-      info("STATION", "kvt101"), info("GAIN_2", "2.0"), info("FOO", "x"), info("SEQ_REC", "1"),
-      info("MIS_DATA", "1.0"), info("FORMAT", "FREE"), info("INFO_END")};
+      info("STATION", "kvt101"), info("GAIN_2", "2.0"),  info("FOO", "x"), info("SEQ_REC", "1"),
+      info("MIS_DATA", "1.0"),   info("FORMAT", "FREE"), info("INFO_END")};
   const auto r = run(tstest::text_lines(block), false, -1);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out,
@@ -218,10 +219,11 @@ TEST_F(RdinfoTest, GainUnknownKeyAndMissingStart) {
 }
 
 TEST_F(RdinfoTest, ChannelDigitOutsideTheArraysIsPassedOver) {
-  const std::vector<std::string> block{
-      info("INFO_START"), info("CHAN_1", "HX"), info("CHAN_7", "QQ"), info("CHAN_,", "RR"),
-      info("BASELINE_4", "9.0"), info("GAIN_0", "3.0"), info("SEQ_REC", "1"),
-      info("MIS_DATA", "1.0"), info("FORMAT", "FREE"), info("INFO_END")};
+  const std::vector<std::string> block{info("INFO_START"),        info("CHAN_1", "HX"),
+                                       info("CHAN_7", "QQ"),      info("CHAN_,", "RR"),
+                                       info("BASELINE_4", "9.0"), info("GAIN_0", "3.0"),
+                                       info("SEQ_REC", "1"),      info("MIS_DATA", "1.0"),
+                                       info("FORMAT", "FREE"),    info("INFO_END")};
   open(tstest::text_lines(block), false);
   ts_rdinfo(kUnit);
   EXPECT_EQ(s(tsinfo.CHAN_[0]), "HX");
@@ -259,9 +261,10 @@ TEST_F(RdinfoTest, ProgramEnds) {
        "            form = ASCII form_in = BINARY\r\n"
        " Correct and rerun\r\n",
        false},
-      {"lower-case form", ascii_start + info("FORM", "ascii") + "\r\n", false,
-       "Incompatible form", false},
-      {"CHANNELS", ascii_start + info("CHANNELS", "5") + "\r\n", false, "", true, 59},  // digit E, read in the free layout
+      {"lower-case form", ascii_start + info("FORM", "ascii") + "\r\n", false, "Incompatible form",
+       false},
+      {"CHANNELS", ascii_start + info("CHANNELS", "5") + "\r\n", false, "", true,
+       59},  // digit E, read in the free layout
       {"blank number", ascii_start + info("NCHAN", "") + "\r\n", false, "", true, 24},
       {"word for a number", ascii_start + info("DELTA_T", "abc") + "\r\n", false, "", true, 59},
       {"short binary before block", tstest::record("# short"), true, "", true, 67},
@@ -278,8 +281,8 @@ TEST_F(RdinfoTest, ProgramEnds) {
 }
 
 TEST_F(RdinfoTest, BinaryBlockWithoutEndStepsBackToTheFirstRecord) {
-  const std::vector<std::string> block{info("INFO_START"), info("NCHAN", "5"),
-                                       info("SEQ_REC", "1"), info("MIS_DATA", "1.0")};
+  const std::vector<std::string> block{info("INFO_START"), info("NCHAN", "5"), info("SEQ_REC", "1"),
+                                       info("MIS_DATA", "1.0")};
   const std::string bytes = tstest::binary_lines(block) + tstest::float_record({1, 2, 3, 4, 5}) +
                             tstest::float_record({6, 7, 8, 9, 10});
   open(bytes, true);
@@ -293,9 +296,9 @@ TEST_F(RdinfoTest, BinaryBlockWithoutEndStepsBackToTheFirstRecord) {
 }
 
 TEST_F(RdinfoTest, AsciiBlockWithoutEndKeepsTheFirstDataLine) {
-  const std::vector<std::string> lines{info("INFO_START"), info("NCHAN", "2"),
-                                       info("SEQ_REC", "1"), info("MIS_DATA", "1.0"),
-                                       info("FORMAT", "FREE"), "  1.5  2.5", "  3.5  4.5"};
+  const std::vector<std::string> lines{
+      info("INFO_START"),     info("NCHAN", "2"), info("SEQ_REC", "1"), info("MIS_DATA", "1.0"),
+      info("FORMAT", "FREE"), "  1.5  2.5",       "  3.5  4.5"};
   open(tstest::text_lines(lines), false);
   ts_rdinfo(kUnit);
   TsValues v{};
@@ -326,9 +329,9 @@ TEST_F(RdinfoTest, SummaryListsBaselinesForFirstThreeChannelsOnly) {
     std::size_t channels;
   };
   for (const Case& c : {Case{"4", 4}, Case{"7", 5}}) {
-    std::vector<std::string> lines{info("INFO_START"), info("NCHAN", c.nchan), info("SEQ_REC", "1"),
-                                   info("MIS_DATA", "1.0"), info("FORMAT", "FREE"),
-                                   info("INFO_END")};
+    std::vector<std::string> lines{info("INFO_START"),     info("NCHAN", c.nchan),
+                                   info("SEQ_REC", "1"),   info("MIS_DATA", "1.0"),
+                                   info("FORMAT", "FREE"), info("INFO_END")};
     const auto r = run(tstest::text_lines(lines), false, 1);
     EXPECT_EQ(r.status, 0) << c.nchan;
     std::size_t channels = 0, baselines = 0;
@@ -338,37 +341,60 @@ TEST_F(RdinfoTest, SummaryListsBaselinesForFirstThreeChannelsOnly) {
     }
     EXPECT_EQ(channels, c.channels) << c.nchan;
     EXPECT_EQ(baselines, 3u) << c.nchan;
-    EXPECT_NE(r.out.find(" NCHAN     :           " + c.nchan + "\r\n"), std::string::npos) << c.nchan;
+    EXPECT_NE(r.out.find(" NCHAN     :           " + c.nchan + "\r\n"), std::string::npos)
+        << c.nchan;
   }
 }
 
 TEST_F(RdinfoTest, SummaryShowsTheBlockInItsOwnOrder) {
-  const std::vector<std::string> block{
-      info("INFO_START"),           info("STATION", "kvt101"),
-      info("INSTRUMENT", "77"),     info("WINDOW", "kvt101a1"),
-      info("LATITUDE", "52.5"),     info("LONGITUDE", "-7.25"),
-      info("ELEVATION", "0"),       info("UTM_ORIGIN", "-9"),
-      info("UTM_ZONE", "29"),       info("UTM_NORTH", "5000000"),
-      info("UTM_EAST", "-1235"),    info("COORD_SYS", "MAGNETIC"),
-      info("DECLIN", "-4.5"),       info("FORM", "ASCII"),
-      info("FORMAT", "FREE"),       info("FORM_TYPE", "plain"),
-      info("FORM_LEN", "12"),       info("ENDIAN", "Big"),
-      info("BIN_FORM", "IEEE"),     info("SEQ_REC", "1"),
-      info("NCHAN", "4"),           info("CHAN_1", "HX"),
-      info("SENSOR_1", "301"),      info("AZIM_1", "0"),
-      info("UNITS_1", "nT"),        info("GAIN_1", "1"),
-      info("BASELINE_1", "25.6"),   info("CHAN_2", "HY"),
-      info("AZIM_2", "90"),         info("UNITS_2", "nT"),
-      info("GAIN_2", "1"),          info("BASELINE_2", "-5"),
-      info("CHAN_3", "HZ"),         info("AZIM_3", "0"),
-      info("UNITS_3", "nT"),        info("GAIN_3", "1"),
-      info("BASELINE_3", "0.5"),    info("CHAN_4", "EX"),
-      info("AZIM_4", "-3.25"),      info("UNITS_4", "mV/km"),
-      info("GAIN_4", "1"),          info("DELTA_T", "0.5"),
-      info("T_UNITS", "s"),         info("ORDER", "HXHYHZ"),
-      info("STARTTIME", "2004-03-08 18:03:30"),
-      info("ENDTIME", "2004-03-09 00:00:00"),
-      info("MIS_DATA", "1.0E+32"),  info("INFO_END")};
+  const std::vector<std::string> block{info("INFO_START"),
+                                       info("STATION", "kvt101"),
+                                       info("INSTRUMENT", "77"),
+                                       info("WINDOW", "kvt101a1"),
+                                       info("LATITUDE", "52.5"),
+                                       info("LONGITUDE", "-7.25"),
+                                       info("ELEVATION", "0"),
+                                       info("UTM_ORIGIN", "-9"),
+                                       info("UTM_ZONE", "29"),
+                                       info("UTM_NORTH", "5000000"),
+                                       info("UTM_EAST", "-1235"),
+                                       info("COORD_SYS", "MAGNETIC"),
+                                       info("DECLIN", "-4.5"),
+                                       info("FORM", "ASCII"),
+                                       info("FORMAT", "FREE"),
+                                       info("FORM_TYPE", "plain"),
+                                       info("FORM_LEN", "12"),
+                                       info("ENDIAN", "Big"),
+                                       info("BIN_FORM", "IEEE"),
+                                       info("SEQ_REC", "1"),
+                                       info("NCHAN", "4"),
+                                       info("CHAN_1", "HX"),
+                                       info("SENSOR_1", "301"),
+                                       info("AZIM_1", "0"),
+                                       info("UNITS_1", "nT"),
+                                       info("GAIN_1", "1"),
+                                       info("BASELINE_1", "25.6"),
+                                       info("CHAN_2", "HY"),
+                                       info("AZIM_2", "90"),
+                                       info("UNITS_2", "nT"),
+                                       info("GAIN_2", "1"),
+                                       info("BASELINE_2", "-5"),
+                                       info("CHAN_3", "HZ"),
+                                       info("AZIM_3", "0"),
+                                       info("UNITS_3", "nT"),
+                                       info("GAIN_3", "1"),
+                                       info("BASELINE_3", "0.5"),
+                                       info("CHAN_4", "EX"),
+                                       info("AZIM_4", "-3.25"),
+                                       info("UNITS_4", "mV/km"),
+                                       info("GAIN_4", "1"),
+                                       info("DELTA_T", "0.5"),
+                                       info("T_UNITS", "s"),
+                                       info("ORDER", "HXHYHZ"),
+                                       info("STARTTIME", "2004-03-08 18:03:30"),
+                                       info("ENDTIME", "2004-03-09 00:00:00"),
+                                       info("MIS_DATA", "1.0E+32"),
+                                       info("INFO_END")};
   // Labels and values joined without a blank; integers in 12 columns, floats in 15,
   // texts in their field's width. UTM_ZONE and ORDER are not shown.
   const std::vector<std::string> expected{
@@ -430,12 +456,12 @@ TEST_F(RdinfoTest, SummaryShowsTheBlockInItsOwnOrder) {
 // their leading letters, whatever follows them.
 TEST_F(RdinfoTest, WholeKeysAndLeadingLetterKeys) {
   const std::vector<std::string> block{
-      info("INFO_START"),       info("NCHANS", "3"),       info("STATION1", "abc"),
-      info("FORMATS", "(A)"),   info("DELTA_TX", "2"),     info("station", "low"),
-      info("NCHAN", "2"),       info("CHAN_2xyz", "HY"),   info("SENSOR_2A", "302"),
-      info("AZIM_2.0", "45"),   info("UNITS_2 B", "nT"),   info("GAIN_2..", "1"),
-      info("BASELINE_2", "7"),  info("SEQ_REC", "1"),      info("FORMAT", "FREE"),
-      info("MIS_DATA_X", "-9"), info("INFO_ENDED"),        "  1.0  2.0"};
+      info("INFO_START"),       info("NCHANS", "3"),     info("STATION1", "abc"),
+      info("FORMATS", "(A)"),   info("DELTA_TX", "2"),   info("station", "low"),
+      info("NCHAN", "2"),       info("CHAN_2xyz", "HY"), info("SENSOR_2A", "302"),
+      info("AZIM_2.0", "45"),   info("UNITS_2 B", "nT"), info("GAIN_2..", "1"),
+      info("BASELINE_2", "7"),  info("SEQ_REC", "1"),    info("FORMAT", "FREE"),
+      info("MIS_DATA_X", "-9"), info("INFO_ENDED"),      "  1.0  2.0"};
   open(tstest::text_lines(block), false);
   ts_rdinfo(kUnit);
   EXPECT_EQ(tsinfo.NCHAN, 2);

@@ -1,4 +1,6 @@
 // The info blocks the tools refuse, and the line that names the file and the value.
+#include "tslib/usable_input.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +11,6 @@
 #include "common/edit/free.h"
 #include "support/child.h"
 #include "tslib/tsinfo.h"
-#include "tslib/usable_input.h"
 
 namespace {
 
@@ -28,13 +29,18 @@ TEST(UsableInput, RefusesWhatACountOfSamplesCannotBeWorkedOutFrom) {
       {"several samples", 3, 5, 1.0f,
        " FATAL ERROR: st/w.ts has SEQ_REC 3\r\n"
        " Such a window must be converted with one sample per record\r\n"},
-      {"no channel", 1, 0, 1.0f, " FATAL ERROR: st/w.ts has NCHAN 0: a ts file holds 1 to 5 channels\r\n"},
+      {"no channel", 1, 0, 1.0f,
+       " FATAL ERROR: st/w.ts has NCHAN 0: a ts file holds 1 to 5 channels\r\n"},
       {"negative channels", 1, -2, 1.0f,
        " FATAL ERROR: st/w.ts has NCHAN -2: a ts file holds 1 to 5 channels\r\n"},
-      {"zero interval", 1, 5, 0.0f, " FATAL ERROR: st/w.ts has DELTA_T 0: it must be a number above 0\r\n"},
-      {"negative", 1, 5, -2.5f, " FATAL ERROR: st/w.ts has DELTA_T -2.5: it must be a number above 0\r\n"},
-      {"not a number", 1, 5, nan, " FATAL ERROR: st/w.ts has DELTA_T nan: it must be a number above 0\r\n"},
-      {"infinite", 1, 5, inf, " FATAL ERROR: st/w.ts has DELTA_T inf: it must be a number above 0\r\n"},
+      {"zero interval", 1, 5, 0.0f,
+       " FATAL ERROR: st/w.ts has DELTA_T 0: it must be a number above 0\r\n"},
+      {"negative", 1, 5, -2.5f,
+       " FATAL ERROR: st/w.ts has DELTA_T -2.5: it must be a number above 0\r\n"},
+      {"not a number", 1, 5, nan,
+       " FATAL ERROR: st/w.ts has DELTA_T nan: it must be a number above 0\r\n"},
+      {"infinite", 1, 5, inf,
+       " FATAL ERROR: st/w.ts has DELTA_T inf: it must be a number above 0\r\n"},
       {"reciprocal infinite", 1, 5, 1.0e-39f,
        " FATAL ERROR: st/w.ts has DELTA_T 1e-39: too small to invert\r\n"},
       {"tiny, reciprocal a number", 1, 5, 3.0e-39f, ""},

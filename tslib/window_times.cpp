@@ -34,8 +34,7 @@ bool usable(std::string_view window, std::string_view which, std::string_view t)
 
 }  // namespace
 
-bool window_times_usable(std::string_view window, std::string_view stime,
-                         std::string_view etime) {
+bool window_times_usable(std::string_view window, std::string_view stime, std::string_view etime) {
   const bool start_ok = usable(window, "start time", stime);
   const bool end_ok = usable(window, "end time", etime);
   return start_ok && end_ok;

@@ -9,7 +9,6 @@ namespace tslib {
 // as integers and lie in the ranges chktim accepts. Otherwise, for each bad time, a
 // console line names the window, the time and what is wrong (chktim adds its own line
 // per field out of range), and the result is false.
-bool window_times_usable(std::string_view window, std::string_view stime,
-                         std::string_view etime);
+bool window_times_usable(std::string_view window, std::string_view stime, std::string_view etime);
 
 }  // namespace tslib

@@ -102,25 +102,27 @@ struct FixedReader::State {
     const Item* it = data.item;
     bool ok = false;
     switch (it->ed) {
-      case Ed::I: case Ed::G:
+      case Ed::I:
+      case Ed::G:
         ok = edit::read_integer(take(columns(*it)), data.modes, v);
         ok = ok && v >= low && v <= high;
         break;
-      case Ed::B: case Ed::O: case Ed::Z: {
+      case Ed::B:
+      case Ed::O:
+      case Ed::Z: {
         std::uint64_t u = 0;
         ok = edit::read_bits(take(columns(*it)), it->ed, data.modes, u);
         ok = ok && (bits >= 64 || (u >> bits) == 0);
         // The bit pattern of the variable: the top bit is its sign.
-        if (ok) v = bits == 32 ? std::int64_t(static_cast<std::int32_t>(static_cast<std::uint32_t>(u)))
-                               : std::int64_t(static_cast<std::int16_t>(static_cast<std::uint16_t>(u)));
+        if (ok)
+          v = bits == 32 ? std::int64_t(static_cast<std::int32_t>(static_cast<std::uint32_t>(u)))
+                         : std::int64_t(static_cast<std::int16_t>(static_cast<std::uint16_t>(u)));
         break;
       }
       case Ed::Q:
         v = pos < record.size() ? static_cast<std::int64_t>(record.size() - pos) : 0;
         return true;
-      default:
-        fail(kErrFormatMismatch);
-        return false;
+      default: fail(kErrFormatMismatch); return false;
     }
     if (!ok) fail(kErrConversion);
     return ok;
@@ -143,14 +145,20 @@ struct FixedReader::State {
     if (!data) return;
     const Item* it = data.item;
     switch (it->ed) {
-      case Ed::F: case Ed::E: case Ed::D: case Ed::EN: case Ed::ES: case Ed::G: {
+      case Ed::F:
+      case Ed::E:
+      case Ed::D:
+      case Ed::EN:
+      case Ed::ES:
+      case Ed::G: {
         T x{};
-        if (!edit::read_real(take(columns(*it)), it->d, data.modes, x))
-          return fail(kErrConversion);
+        if (!edit::read_real(take(columns(*it)), it->d, data.modes, x)) return fail(kErrConversion);
         v = x;
         return;
       }
-      case Ed::B: case Ed::O: case Ed::Z: {
+      case Ed::B:
+      case Ed::O:
+      case Ed::Z: {
         std::uint64_t u = 0;
         if (!edit::read_bits(take(columns(*it)), it->ed, data.modes, u) ||
             u > std::numeric_limits<Bits>::max())
@@ -158,8 +166,7 @@ struct FixedReader::State {
         v = std::bit_cast<T>(static_cast<Bits>(u));
         return;
       }
-      default:
-        return fail(kErrFormatMismatch);  // an integer or boolean item for a float
+      default: return fail(kErrFormatMismatch);  // an integer or boolean item for a float
     }
   }
 };

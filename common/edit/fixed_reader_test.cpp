@@ -82,11 +82,11 @@ TEST(FixedFieldRead, ItemsTable) {
   const std::vector<FieldCase> cases = {
       // text without width takes the variable's length; with width w
       {"(A)", "abcdefg", {Text{"abcde"}}},
-      {"(A)", "ab", {Text{"ab   "}}},                   // past the field's end: blanks
-      {"(A7)", "abcdefg", {Text{"cdefg"}}},             // w >= length: rightmost
+      {"(A)", "ab", {Text{"ab   "}}},        // past the field's end: blanks
+      {"(A7)", "abcdefg", {Text{"cdefg"}}},  // w >= length: rightmost
       {"(A5)", "abcdefg", {Text{"abcde"}}},
-      {"(A3)", "abcdefg", {Text{"abc  "}}},             // w < length: left-justified
-      {"(A4)", "ab", {Text{"b  "}}},                    // the w read include blanks
+      {"(A3)", "abcdefg", {Text{"abc  "}}},  // w < length: left-justified
+      {"(A4)", "ab", {Text{"b  "}}},         // the w read include blanks
       {"(A2,A)", "abcd", {Text{"ab"}, Text{"cd "}}},
       // integers: blanks ignored, blank field 0, anything else error 64
       {"(I5)", "  -42", {std::int32_t{-42}}},
@@ -102,16 +102,16 @@ TEST(FixedFieldRead, ItemsTable) {
       {"(I5)", "  12a", {std::int32_t{0}}, 64},
       {"(I5)", "  ***", {std::int32_t{0}}, 64},
       {"(I5)", " 1-2 ", {std::int32_t{0}}, 64},
-      {"(I6)", " 32768", {std::int16_t{0}}, 64},        // beyond the variable
+      {"(I6)", " 32768", {std::int16_t{0}}, 64},  // beyond the variable
       {"(I11)", "99999999999", {std::int32_t{0}}, 64},
       {"(I20)", "18446744073709551620", {std::int32_t{0}}, 64},  // wraps to 4 in 64 bits
       {"(I21)", "-18446744073709551620", {std::int32_t{0}}, 64},
-      {"(I5)", " 4\t2 ", {std::int32_t{0}}, 64},       // a tab is not a blank
+      {"(I5)", " 4\t2 ", {std::int32_t{0}}, 64},  // a tab is not a blank
       {"(I5)", "\t  42", {std::int32_t{0}}, 64},
       // blanks read as zeros after BZ, ignored again after BN
       {"(BZ,I5)", " 1 2 ", {std::int32_t{1020}}},
       {"(BZ,I3,BN,I3)", "1  1  ", {std::int32_t{100}, std::int32_t{1}}},
-      {"(BZ,I3)", "1", {std::int32_t{1}}},              // a short record is not padded with zeros
+      {"(BZ,I3)", "1", {std::int32_t{1}}},  // a short record is not padded with zeros
       // fixed point and the other float items: a field without a point takes d digits
       {"(F8.2)", "   12345", {123.45f}},
       {"(F8.2)", "12345", {123.45f}},
@@ -119,7 +119,7 @@ TEST(FixedFieldRead, ItemsTable) {
       {"(F8.2)", "  -1.5e3", {-1500.0f}},
       {"(F8.2)", "1.5E+03", {1500.0f}},
       {"(F8.2)", "1.5d-1", {0.15f}},
-      {"(F8.2)", "15+3", {150.0f}},                     // an exponent after the sign alone
+      {"(F8.2)", "15+3", {150.0f}},  // an exponent after the sign alone
       {"(F8.2)", "15-3", {1.5e-4f}},
       {"(F8.2)", "1 2 3", {1.23f}},
       {"(F8.2)", ".5", {0.5f}},
@@ -128,7 +128,8 @@ TEST(FixedFieldRead, ItemsTable) {
       {"(F3.1)", "123456", {12.3f}},
       {"(E12.4)", "1234", {0.1234f}},
       {"(E12.4)", "  .1E-29", {1.0e-30f}},
-      {"(ES12.4,EN12.3,D12.4,G12.5)", "1.5E2       15          1.5D+01     52.5",
+      {"(ES12.4,EN12.3,D12.4,G12.5)",
+       "1.5E2       15          1.5D+01     52.5",
        {150.0f, 0.015f, 15.0f, 52.5f}},
       {"(F12.4)", "3.4028235e38", {3.4028235e38f}},
       {"(F12.4)", "    Infinity", {std::numeric_limits<float>::infinity()}},
@@ -139,8 +140,8 @@ TEST(FixedFieldRead, ItemsTable) {
       {"(F8.2)", "abc", {0.0f}, 64},
       {"(F8.2)", "1e", {0.0f}, 64},
       {"(F8.2)", "1.5x", {0.0f}, 64},
-      {"(F8.2)", "1e99", {0.0f}, 64},                   // no such float
-      {"(F8.2)", "  1.5\t  ", {0.0f}, 64},               // a tab is not a blank
+      {"(F8.2)", "1e99", {0.0f}, 64},       // no such float
+      {"(F8.2)", "  1.5\t  ", {0.0f}, 64},  // a tab is not a blank
       {"(F8.2)", "\t1.5", {0.0f}, 64},
       {"(E12.4)", "1.5E\t1", {0.0f}, 64},
       {"(G12.5)", "\t", {0.0f}, 64},
@@ -159,7 +160,7 @@ TEST(FixedFieldRead, ItemsTable) {
       {"(L3)", "  t", {true}},
       {"(L7)", " .TRUE.", {true}},
       {"(L2)", " x", {false}, 64},
-      {"(L2)", "  ", {false}, 64},                       // a blank field holds no T or F
+      {"(L2)", "  ", {false}, 64},  // a blank field holds no T or F
       {"(L2)", "\tT", {false}, 64},
       // octal, hexadecimal, base 2
       {"(Z4)", "  FF", {std::int32_t{255}}},
@@ -178,7 +179,7 @@ TEST(FixedFieldRead, ItemsTable) {
       {"(T4,I1,T1,I1)", "12345", {std::int32_t{4}, std::int32_t{1}}},
       {"(I2,Q)", "12345", {std::int32_t{12}, std::int32_t{3}}},
       {"(I2,Q)", "12", {std::int32_t{12}, std::int32_t{0}}},
-      {"('ab',I2)", "xx12", {std::int32_t{12}}},        // a literal's columns are passed over
+      {"('ab',I2)", "xx12", {std::int32_t{12}}},  // a literal's columns are passed over
       // a text field holds one record
       {"(I2/I2)", "12", {std::int32_t{12}, std::int32_t{0}}, -1},
       {"(I2)", "1234", {std::int32_t{12}, std::int32_t{0}}, -1},  // reversion needs a record
@@ -190,7 +191,8 @@ TEST(FixedFieldRead, ItemsTable) {
       {"(F5.1)", "  1.0", {true}, 61},
   };
   for (const FieldCase& c : cases) {
-    auto r = io::FixedReader::from_field(c.field, io::format_layout(c.format, io::kInternalUnit), io::Takes::both);
+    auto r = io::FixedReader::from_field(c.field, io::format_layout(c.format, io::kInternalUnit),
+                                         io::Takes::both);
     std::vector<Value> got;
     for (const Value& like : c.expected) got.push_back(read_like(r, like));
     EXPECT_EQ(r.finish().code, c.code) << c.format << " '" << c.field << "'";
@@ -203,7 +205,8 @@ TEST(FixedFieldRead, ItemsTable) {
 }
 
 TEST(FixedFieldRead, AfterAFailureTheVariablesKeepTheirContents) {
-  auto r = io::FixedReader::from_field(" x  5", io::format_layout("(I2,I3)", io::kInternalUnit), io::Takes::errors);
+  auto r = io::FixedReader::from_field(" x  5", io::format_layout("(I2,I3)", io::kInternalUnit),
+                                       io::Takes::errors);
   std::int32_t a = 7, b = 8;
   r >> a >> b;
   EXPECT_EQ(r.finish().code, 64);
@@ -231,12 +234,15 @@ TEST(FixedFieldRead, UntakenConversionErrorEndsTheProgram) {
   const auto r = mttest::run_child(
       [] {
         std::int32_t v = 0;
-        io::FixedReader::from_field("abc", io::format_layout("(I3)", io::kInternalUnit), io::Takes::end) >> v;
+        io::FixedReader::from_field("abc", io::format_layout("(I3)", io::kInternalUnit),
+                                    io::Takes::end) >>
+            v;
       },
       "");
   EXPECT_EQ(r.status, 64);
-  EXPECT_NE(r.err.find("severe (64): input conversion error, unit -5, file Internal Formatted Read"),
-            std::string::npos)
+  EXPECT_NE(
+      r.err.find("severe (64): input conversion error, unit -5, file Internal Formatted Read"),
+      std::string::npos)
       << r.err;
 }
 

@@ -25,11 +25,11 @@ struct FixedWriter::State {
   static constexpr bool kReading = false;
 
   detail::FormatControl<State> control;
-  Unit* unit = nullptr;         // null: writing into `field`
+  Unit* unit = nullptr;  // null: writing into `field`
   std::span<char> field{};
-  std::string record;           // the record in progress on a unit; capacity is kept
-  std::size_t pos = 0;          // next column (0-based)
-  std::size_t len = 0;          // columns written so far
+  std::string record;   // the record in progress on a unit; capacity is kept
+  std::size_t pos = 0;  // next column (0-based)
+  std::size_t len = 0;  // columns written so far
   Takes takes = Takes::neither;
   Result result{};
 
@@ -119,15 +119,17 @@ struct FixedWriter::State {
     if (!data) return;
     const Item* it = data.item;
     switch (it->ed) {
-      case Ed::I: case Ed::G:
+      case Ed::I:
+      case Ed::G:
         if (it->w <= 0) return fail(kErrFormatMismatch);
         return edit::write_integer(reserve(static_cast<std::size_t>(it->w)), v,
                                    it->ed == Ed::I ? it->m : -1, data.modes);
-      case Ed::B: case Ed::O: case Ed::Z:
+      case Ed::B:
+      case Ed::O:
+      case Ed::Z:
         if (it->w <= 0) return fail(kErrFormatMismatch);
         return edit::write_bits(reserve(static_cast<std::size_t>(it->w)), bits, it->ed, it->m);
-      default:
-        return fail(kErrFormatMismatch);
+      default: return fail(kErrFormatMismatch);
     }
   }
 
@@ -144,19 +146,26 @@ struct FixedWriter::State {
     if (!data) return;
     const Item* it = data.item;
     switch (it->ed) {
-      case Ed::F: case Ed::E: case Ed::D: case Ed::EN: case Ed::ES: case Ed::G:
+      case Ed::F:
+      case Ed::E:
+      case Ed::D:
+      case Ed::EN:
+      case Ed::ES:
+      case Ed::G:
         if (it->w <= 0) return fail(kErrFormatMismatch);
         return edit::write_real(reserve(static_cast<std::size_t>(it->w)), v, *it, data.modes);
-      case Ed::B: case Ed::O: case Ed::Z:
+      case Ed::B:
+      case Ed::O:
+      case Ed::Z:
         if (it->w <= 0) return fail(kErrFormatMismatch);
         return edit::write_bits(reserve(static_cast<std::size_t>(it->w)), bits, it->ed, it->m);
-      default:
-        return fail(kErrFormatMismatch);  // an integer or boolean item for a float
+      default: return fail(kErrFormatMismatch);  // an integer or boolean item for a float
     }
   }
 };
 
-FixedWriter::FixedWriter(int unit, Layout layout) : state_(detail::StatePool<State>::shared().acquire()) {
+FixedWriter::FixedWriter(int unit, Layout layout)
+    : state_(detail::StatePool<State>::shared().acquire()) {
   state_->begin(layout);
   state_->unit = &unit_for(unit);
   state_->field = {};

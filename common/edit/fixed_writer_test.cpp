@@ -81,7 +81,7 @@ TEST_F(FixedWriterTest, ItemsTable) {
       {"(F5.3)", {-0.5f}, "-.500"},
       {"(F6.1)", {2.25f}, "   2.2"},
       {"(F6.1)", {2.75f}, "   2.8"},
-      {"(F6.1)", {0.35f}, "   0.3"},   // the float lies below 0.35
+      {"(F6.1)", {0.35f}, "   0.3"},  // the float lies below 0.35
       {"(F5.2)", {0.125f}, " 0.12"},
       {"(F5.1)", {-0.0f}, " -0.0"},
       {"(F4.0)", {-2.5f}, " -2."},
@@ -118,7 +118,7 @@ TEST_F(FixedWriterTest, ItemsTable) {
       {"(G12.5)", {52.5f}, "  52.500    "},
       {"(G12.5)", {0.5f}, " 0.50000    "},
       {"(G12.5)", {99999.0f}, "  99999.    "},
-      {"(G12.5)", {99999.5f}, " 0.10000E+06"},   // rounds up to 10 to the 5
+      {"(G12.5)", {99999.5f}, " 0.10000E+06"},  // rounds up to 10 to the 5
       {"(G12.5)", {123456.0f}, " 0.12346E+06"},
       {"(G12.5)", {0.09f}, " 0.90000E-01"},
       {"(G12.5)", {-1.5f}, " -1.5000    "},
@@ -133,7 +133,7 @@ TEST_F(FixedWriterTest, ItemsTable) {
       {"(G12.5)", {999.9949951171875f}, "  999.99    "},  // decided after rounding
       {"(G10.3)", {999.4f}, "  999.    "},
       {"(G10.3)", {999.6f}, " 0.100E+04"},
-      {"(G12.5)", {1.03125f}, "  1.0312    "},    // ties to even
+      {"(G12.5)", {1.03125f}, "  1.0312    "},  // ties to even
       {"(G12.5)", {1.09375f}, "  1.0938    "},
       {"(E11.4)", {0.40625f}, " 0.4062E+00"},
       {"(E11.4)", {0.21875f}, " 0.2188E+00"},
@@ -194,7 +194,8 @@ TEST_F(FixedWriterTest, ItemsTable) {
        {std::int32_t{1}, std::int32_t{2}, std::int32_t{3}, std::int32_t{4}, std::int32_t{5},
         std::int32_t{6}, std::int32_t{7}},
        "1234\r\n567"},
-      {"(F12.4)", {1.0f, 2.0f, 3.0f, 4.0f, 5.0f},
+      {"(F12.4)",
+       {1.0f, 2.0f, 3.0f, 4.0f, 5.0f},
        "      1.0000\r\n      2.0000\r\n      3.0000\r\n      4.0000\r\n      5.0000"},
       {"(A,5(1X,F8.2))",
        {std::string("x"), 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f, 9.0f, 10.0f, 11.0f,
@@ -202,7 +203,8 @@ TEST_F(FixedWriterTest, ItemsTable) {
        "x     1.00     2.00     3.00     4.00     5.00\r\n"
        "     6.00     7.00     8.00     9.00    10.00\r\n"
        "    11.00    12.00"},
-      {"(5E14.6)", {1.0f, -2.5f, 1.0e-30f, 0.0f, 123456.0f},
+      {"(5E14.6)",
+       {1.0f, -2.5f, 1.0e-30f, 0.0f, 123456.0f},
        "  0.100000E+01 -0.250000E+01  0.100000E-29  0.000000E+00  0.123456E+06"},
   };
   for (const Case& c : cases) {
@@ -213,22 +215,23 @@ TEST_F(FixedWriterTest, ItemsTable) {
 
 TEST_F(FixedWriterTest, ProgramLayoutsOfItems) {
   using namespace io::lay;
-  static constexpr std::array kDate = {I(4), Lit("-"), I(2, 2), Lit("-"), I(2, 2), X(1),
-                                       F(9, 6), Rep(2, G(12, 5))};
+  static constexpr std::array kDate = {I(4),    Lit("-"), I(2, 2), Lit("-"),
+                                       I(2, 2), X(1),     F(9, 6), Rep(2, G(12, 5))};
   static_assert(io::valid_layout(kDate));
   ASSERT_EQ(io::open(kUnit, path_, io::OpenSpec{}, io::Takes::errors), io::kDone);
-  io::FixedWriter(kUnit, kDate) << std::int32_t{2024} << std::int32_t{3} << std::int32_t{7}
-                                << 0.5f << 0.0f << 52.5f;
+  io::FixedWriter(kUnit, kDate) << std::int32_t{2024} << std::int32_t{3} << std::int32_t{7} << 0.5f
+                                << 0.0f << 52.5f;
   static constexpr std::array kPrompt = {A(), NoEnd()};
   io::FixedWriter(kUnit, kPrompt) << "Give x >";
   io::FixedWriter(kUnit, kPrompt) << " 5";
-  static constexpr std::array kMore = {ES(10, 2), EN(10, 2), D(10, 2), TL(1), TR(1), Colon(),
-                                       SP(), SS(), S(), BN(), BZ(), Q(), B(3), O(3), Z(3)};
+  static constexpr std::array kMore = {ES(10, 2), EN(10, 2), D(10, 2), TL(1), TR(1),
+                                       Colon(),   SP(),      SS(),     S(),   BN(),
+                                       BZ(),      Q(),       B(3),     O(3),  Z(3)};
   static_assert(io::valid_layout(kMore));
   io::FixedWriter(kUnit, kMore) << 1500.0f << 1500.0f << 1500.0f << std::int32_t{5}
                                 << std::int32_t{9} << std::int32_t{255};
   EXPECT_EQ(bytes(), tstest::text_lines({"2024-03-07  0.500000  0.0000      52.500    ",
-                            "Give x > 5  1.50E+03  1.50E+03  0.15D+04101 11 FF"}));
+                                         "Give x > 5  1.50E+03  1.50E+03  0.15D+04101 11 FF"}));
 }
 
 TEST_F(FixedWriterTest, NoLineEndLeavesTheLineOpen) {
@@ -262,12 +265,12 @@ TEST(FixedFieldWrite, FieldIsTheOnlyRecord) {
   static constexpr std::array kText = {A()};
   const std::vector<FieldCase> cases = {
       {kTwo, {std::int32_t{1}, std::int32_t{2}}, 8, "  1  2  ", 0},
-      {kSkip, {std::int32_t{1}}, 3, "  1", 0},                  // a skip past the end is no write
-      {kTwo, {std::int32_t{1}, std::int32_t{2}}, 5, "  1  ", 66},  // past the end
+      {kSkip, {std::int32_t{1}}, 3, "  1", 0},  // a skip past the end is no write
+      {kTwo, {std::int32_t{1}, std::int32_t{2}}, 5, "  1  ", 66},       // past the end
       {kSlash, {std::int32_t{1}, std::int32_t{2}}, 8, "  1     ", 66},  // a second record
-      {kInt, {std::int32_t{1}, std::int32_t{2}}, 8, "  1     ", 66},   // reversion: a second record
+      {kInt, {std::int32_t{1}, std::int32_t{2}}, 8, "  1     ", 66},  // reversion: a second record
       {kText, {std::string("abcdef")}, 4, "    ", 66},
-      {kInt, {1.5f}, 4, "    ", 61},                     // integer item for a float
+      {kInt, {1.5f}, 4, "    ", 61},  // integer item for a float
       {kText, {std::int32_t{1}}, 4, "    ", 61},
   };
   for (const FieldCase& c : cases) {
@@ -293,11 +296,10 @@ TEST(FixedFieldWrite, UntakenErrorEndsTheProgram) {
 }
 
 TEST(FixedUnitWrite, MismatchOnAUnitEndsTheProgram) {
-  const auto r = mttest::run_child(
-      [] { io::FixedWriter(6, io::format_layout("(5I5)", 6)) << 1.5f; }, "");
+  const auto r =
+      mttest::run_child([] { io::FixedWriter(6, io::format_layout("(5I5)", 6)) << 1.5f; }, "");
   EXPECT_EQ(r.status, 61);
-  EXPECT_NE(r.err.find("(61): format/variable-type mismatch, unit -1"), std::string::npos)
-      << r.err;
+  EXPECT_NE(r.err.find("(61): format/variable-type mismatch, unit -1"), std::string::npos) << r.err;
 }
 
 TEST(FixedUnitWrite, PositionBeyondTheLongestRecordOverflows) {

@@ -19,7 +19,7 @@ enum class NumberClass { finite, infinite, nan };
 
 inline constexpr int kMaxSignificant = 120;  // more than a float's exact expansion needs
 inline constexpr int kMaxDecimals = 80;
-inline constexpr int kMaxDigits = 400;       // 309 integer digits of a double + decimals
+inline constexpr int kMaxDigits = 400;  // 309 integer digits of a double + decimals
 
 struct DecimalDigits {
   NumberClass kind = NumberClass::finite;
@@ -27,7 +27,7 @@ struct DecimalDigits {
   // Decimal exponent of the first digit: the first digit stands for 10^exponent, the
   // i-th (0-based) for 10^(exponent - i).
   int exponent = 0;
-  int count = 0;  // number of digits in `digits`
+  int count = 0;                        // number of digits in `digits`
   std::array<char, kMaxDigits> digits;  // '0'..'9'; only the first `count` are set
 
   std::string_view text() const { return {digits.data(), static_cast<std::size_t>(count)}; }

@@ -15,24 +15,34 @@ namespace io::detail {
 
 constexpr bool is_data_item(Ed ed, bool reading) {
   switch (ed) {
-    case Ed::A: case Ed::I: case Ed::F: case Ed::E: case Ed::D: case Ed::EN: case Ed::ES:
-    case Ed::G: case Ed::L: case Ed::B: case Ed::O: case Ed::Z:
-      return true;
-    case Ed::Q:
-      return reading;
-    default:
-      return false;
+    case Ed::A:
+    case Ed::I:
+    case Ed::F:
+    case Ed::E:
+    case Ed::D:
+    case Ed::EN:
+    case Ed::ES:
+    case Ed::G:
+    case Ed::L:
+    case Ed::B:
+    case Ed::O:
+    case Ed::Z: return true;
+    case Ed::Q: return reading;
+    default: return false;
   }
 }
 
 // Items that only set a mode for the items after them.
 constexpr bool is_mode_item(Ed ed) {
   switch (ed) {
-    case Ed::Scale: case Ed::SignDefault: case Ed::SignPlus: case Ed::SignSuppress:
-    case Ed::BlankNull: case Ed::BlankZero: case Ed::NoLineEnd:
-      return true;
-    default:
-      return false;
+    case Ed::Scale:
+    case Ed::SignDefault:
+    case Ed::SignPlus:
+    case Ed::SignSuppress:
+    case Ed::BlankNull:
+    case Ed::BlankZero:
+    case Ed::NoLineEnd: return true;
+    default: return false;
   }
 }
 
@@ -72,7 +82,8 @@ struct Move {
   static constexpr Move of(const Item& it, bool reading) {
     const auto n = static_cast<std::size_t>(it.w > 0 ? it.w : 0);
     switch (it.ed) {
-      case Ed::X: case Ed::TR: return {false, 0, n};
+      case Ed::X:
+      case Ed::TR: return {false, 0, n};
       case Ed::TL: return {false, n, 0};
       case Ed::T: return {true, 0, n > 1 ? n - 1 : 0};
       case Ed::Literal: return {false, 0, reading ? it.text.size() : 0};
@@ -84,8 +95,12 @@ struct Move {
 // True for an item that a group may hold and still be applied in one step.
 constexpr bool only_moves_or_sets_modes(Ed ed, bool reading) {
   switch (ed) {
-    case Ed::X: case Ed::T: case Ed::TL: case Ed::TR: case Ed::Open: case Ed::Close:
-      return true;
+    case Ed::X:
+    case Ed::T:
+    case Ed::TL:
+    case Ed::TR:
+    case Ed::Open:
+    case Ed::Close: return true;
     case Ed::Literal: return reading;  // on output it writes its text
     case Ed::Q: return !reading;       // on output it does nothing
     default: return is_mode_item(ed);
@@ -298,9 +313,10 @@ class FormatControl {
  private:
   void control(Context& ctx, const Item& it) {
     switch (it.ed) {
-      case Ed::X: case Ed::TR: case Ed::TL: case Ed::T:
-        ctx.column() = Move::of(it, Context::kReading).apply(ctx.column());
-        break;
+      case Ed::X:
+      case Ed::TR:
+      case Ed::TL:
+      case Ed::T: ctx.column() = Move::of(it, Context::kReading).apply(ctx.column()); break;
       case Ed::Slash: ctx.next_record(); break;
       case Ed::Literal: ctx.literal(it.text); break;
       case Ed::Open: apply_group(ctx); break;
@@ -312,7 +328,8 @@ class FormatControl {
     switch (it.ed) {
       case Ed::Scale: modes_.scale = it.w; break;
       case Ed::SignPlus: modes_.plus = edit::PlusSign::on; break;
-      case Ed::SignDefault: case Ed::SignSuppress: modes_.plus = edit::PlusSign::off; break;
+      case Ed::SignDefault:
+      case Ed::SignSuppress: modes_.plus = edit::PlusSign::off; break;
       case Ed::BlankNull: modes_.blank_zero = false; break;
       case Ed::BlankZero: modes_.blank_zero = true; break;
       case Ed::NoLineEnd: no_line_end_ = true; break;

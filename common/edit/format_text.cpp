@@ -174,11 +174,17 @@ class Parser {
 
   static bool is_data_letter(char c) {
     switch (c) {
-      case 'A': case 'L': case 'I': case 'O': case 'Z': case 'B': case 'F': case 'D':
-      case 'G': case 'E':
-        return true;
-      default:
-        return false;
+      case 'A':
+      case 'L':
+      case 'I':
+      case 'O':
+      case 'Z':
+      case 'B':
+      case 'F':
+      case 'D':
+      case 'G':
+      case 'E': return true;
+      default: return false;
     }
   }
 
@@ -186,13 +192,22 @@ class Parser {
   bool data_item(char c, int repeat) {
     int w = 0, d = 0, m = -1, e = 0;
     switch (c) {
-      case 'A': case 'L':
+      case 'A':
+      case 'L':
         if (is_digit(peek()) && !width(w)) return false;
         return push(c == 'A' ? Ed::A : Ed::L, repeat, w);
-      case 'I': case 'O': case 'Z': case 'B':
+      case 'I':
+      case 'O':
+      case 'Z':
+      case 'B':
         if (!width(w) || !optional_point_number(m)) return false;
-        return push(c == 'I' ? Ed::I : c == 'O' ? Ed::O : c == 'Z' ? Ed::Z : Ed::B, repeat, w, 0, m);
-      case 'F': case 'D':
+        return push(c == 'I'   ? Ed::I
+                    : c == 'O' ? Ed::O
+                    : c == 'Z' ? Ed::Z
+                               : Ed::B,
+                    repeat, w, 0, m);
+      case 'F':
+      case 'D':
         if (!width(w) || !point_number(d)) return false;
         return push(c == 'F' ? Ed::F : Ed::D, repeat, w, d);
       default: {  // G, E, ES, EN
@@ -224,11 +239,11 @@ class Parser {
     }
     if (counted) return fail_at(letter);
     switch (c) {
-      case '\'': case '"':
-        --i_;
-        return literal(s_[i_]);
+      case '\'':
+      case '"': --i_; return literal(s_[i_]);
       case ':': return push(Ed::Colon, 1);
-      case '$': case '\\': return push(Ed::NoLineEnd, 1);
+      case '$':
+      case '\\': return push(Ed::NoLineEnd, 1);
       case 'B': return push(take_letter() == 'N' ? Ed::BlankNull : Ed::BlankZero, 1);
       case 'T': return tab_item();
       case 'S': return sign_item();

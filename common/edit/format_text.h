@@ -17,7 +17,9 @@ Layout format_layout(std::string_view text, int unit);
 
 // Parses without ending the program: returns false and the offset of the error. The
 // literals of the items point into `text`, which must outlive them.
-struct FormatError { std::size_t offset = 0; };
+struct FormatError {
+  std::size_t offset = 0;
+};
 bool parse_format(std::string_view text, std::vector<Item>& items, FormatError& error);
 
 }  // namespace io

@@ -1,5 +1,7 @@
 // Format texts: the grammar turned into layout items, the syntax errors with their
 // position, the info line 58 and error 62 that end the program, and parse-once reuse.
+#include "common/edit/format_text.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "common/edit/fixed.h"
-#include "common/edit/format_text.h"
 #include "common/edit/internal_file.h"
 #include "common/edit/layout.h"
 #include "support/child.h"
@@ -26,8 +27,8 @@ std::string describe(const std::vector<io::Item>& items) {
   std::string s;
   for (const io::Item& it : items) {
     s += "{ed " + std::to_string(static_cast<int>(it.ed)) + " r" + std::to_string(it.repeat) +
-         " w" + std::to_string(it.w) + " d" + std::to_string(it.d) + " m" +
-         std::to_string(it.m) + " e" + std::to_string(it.e) + "} ";
+         " w" + std::to_string(it.w) + " d" + std::to_string(it.d) + " m" + std::to_string(it.m) +
+         " e" + std::to_string(it.e) + "} ";
   }
   return s;
 }
@@ -46,7 +47,7 @@ TEST(FormatText, AcceptedVariants) {
       {"(5E14.6)", {Rep(5, E(14, 6))}},
       {"(e12.4e3,g12.5e2,G12.5)", {E(12, 4, 3), G(12, 5, 2), G(12, 5)}},
       {"(ES12.4,EN12.3E3,D14.6)", {ES(12, 4), EN(12, 3, 3), D(14, 6)}},
-      {"(1PE12.4)", {P(1), E(12, 4)}},                  // no comma after kP
+      {"(1PE12.4)", {P(1), E(12, 4)}},  // no comma after kP
       {"(-2P,F8.2,+1P,F8.2)", {P(-2), F(8, 2), P(1), F(8, 2)}},
       {"(0P,E10.3)", {P(0), E(10, 3)}},
       {"(A,A8,L,L3)", {A(), A(8), L(), L(3)}},
@@ -82,24 +83,23 @@ TEST(FormatText, LiteralForms) {
     std::string expected;  // written with no values
   };
   const std::vector<Case> cases = {
-      {"('a, (b)')", "a, (b)"},         // commas and parentheses inside a literal
-      {"(\"it's\")", "it's"},
-      {"('it''s')", "it's"},
-      {"('''')", "'"},
-      {"('')", ""},
-      {"(4H(,) )", "(,) "},             // nH takes n characters as they stand
-      {"(3hAbC)", "AbC"},               // case kept inside literals
-      {"('  x  ')", "  x  "},           // blanks inside literals kept
+      {"('a, (b)')", "a, (b)"},  // commas and parentheses inside a literal
+      {"(\"it's\")", "it's"},   {"('it''s')", "it's"}, {"('''')", "'"}, {"('')", ""},
+      {"(4H(,) )", "(,) "},    // nH takes n characters as they stand
+      {"(3hAbC)", "AbC"},      // case kept inside literals
+      {"('  x  ')", "  x  "},  // blanks inside literals kept
   };
   for (const Case& c : cases) {
     std::string field(8, '#');
-    auto w = io::FixedWriter::to_field(field, io::format_layout(c.text, io::kInternalUnit), io::Takes::errors);
+    auto w = io::FixedWriter::to_field(field, io::format_layout(c.text, io::kInternalUnit),
+                                       io::Takes::errors);
     EXPECT_EQ(w.end().code, 0) << c.text;
     EXPECT_EQ(field, (c.expected + std::string(8, ' ')).substr(0, 8)) << c.text;
   }
   // No comma needed between a literal and a data item or "/".
   std::string field(4, '#');
-  io::FixedWriter::to_field(field, io::format_layout("('a'I1'b')", io::kInternalUnit)) << std::int32_t{1};
+  io::FixedWriter::to_field(field, io::format_layout("('a'I1'b')", io::kInternalUnit))
+      << std::int32_t{1};
   EXPECT_EQ(field, "a1b ");
   std::vector<io::Item> items;
   io::FormatError error;
@@ -119,15 +119,15 @@ TEST(FormatText, SyntaxErrorsAndTheirPosition) {
       {"   ", ""},
       {"(5K12.4)", "K12.4)"},  // a letter that names no item
       {"(5F12.4,N3)", "N3)"},
-      {"(I3;I3)", ";I3)"},     // a character a format text may not hold
+      {"(I3;I3)", ";I3)"},  // a character a format text may not hold
       {"(I3,#)", "#)"},
       {"(((((((((I3)))))))))", "(I3)))))))))"},  // 9 levels
-      {"(F12)", ")"},          // F needs .d
+      {"(F12)", ")"},                            // F needs .d
       {"(E14)", ")"},
-      {"(I)", ")"},            // missing width
+      {"(I)", ")"},  // missing width
       {"(Iw)", "w)"},
       {"(T)", ")"},
-      {"(5F12.4", ""},         // the first parenthesis is never closed
+      {"(5F12.4", ""},  // the first parenthesis is never closed
       {"((I3)", ""},
       {"(I3,,I3)", ",I3)"},
       {"(,I3)", ",I3)"},
@@ -137,14 +137,14 @@ TEST(FormatText, SyntaxErrorsAndTheirPosition) {
       {"(-I3)", "I3)"},
       {"(0I3)", "I3)"},
       {"(0(I3))", "(I3))"},
-      {"(2T5)", "T5)"},           // no repeat count before a position item
+      {"(2T5)", "T5)"},  // no repeat count before a position item
       {"(2'ab')", "'ab')"},
       {"(2:)", ":)"},
       {"(2BN)", "BN)"},
-      {"('abc)", "'abc)"},        // a literal never closed
-      {"(4Hab)", "Hab)"},         // fewer characters than nH asks for
+      {"('abc)", "'abc)"},  // a literal never closed
+      {"(4Hab)", "Hab)"},   // fewer characters than nH asks for
       {"(H)", "H)"},
-      {"(99999I3)", "9I3)"},      // a count beyond any layout
+      {"(99999I3)", "9I3)"},  // a count beyond any layout
   };
   for (const Rejected& c : cases) {
     std::vector<io::Item> items;
@@ -168,11 +168,8 @@ TEST(FormatText, SyntaxErrorWritesInfoLineAndEndsWithError62) {
        "info (58): format syntax error at or near " + long_tail.substr(0, 80) + "\r\n"},
   };
   for (const Case& c : cases) {
-    const auto r = mttest::run_child(
-        [&c] {
-          io::FixedWriter(6, io::format_layout(c.text, 6)) << 1.0f;
-        },
-        "");
+    const auto r =
+        mttest::run_child([&c] { io::FixedWriter(6, io::format_layout(c.text, 6)) << 1.0f; }, "");
     EXPECT_EQ(r.status, 62) << c.text;
     EXPECT_EQ(r.out, "") << c.text;
     const std::size_t info = r.err.find(c.info);
@@ -187,14 +184,17 @@ TEST(FormatText, SyntaxErrorOnATextFieldIsReportedAsInternal) {
   const auto r = mttest::run_child(
       [] {
         float x = 0;
-        io::FixedReader::from_field("1.5", io::format_layout("(F8.2", io::kInternalUnit), io::Takes::both) >> x;
+        io::FixedReader::from_field("1.5", io::format_layout("(F8.2", io::kInternalUnit),
+                                    io::Takes::both) >>
+            x;
       },
       "");
   EXPECT_EQ(r.status, 62);
   EXPECT_NE(r.err.find("info (58): format syntax error at or near \r\n"), std::string::npos)
       << r.err;
-  EXPECT_NE(r.err.find("severe (62): syntax error in format, unit -5, file Internal Formatted Read"),
-            std::string::npos)
+  EXPECT_NE(
+      r.err.find("severe (62): syntax error in format, unit -5, file Internal Formatted Read"),
+      std::string::npos)
       << r.err;
 }
 

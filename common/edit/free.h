@@ -38,13 +38,13 @@ class FreeWriter {
   static constexpr int kRecordWidth = 80;
   void put_field(std::string_view field);  // a number or a boolean
   void put_text(std::string_view text);
-  void put(std::string_view chars);        // into the record; the caller checks room
-  void begin_for_text();                   // a new record begun for a text: one blank
+  void put(std::string_view chars);  // into the record; the caller checks room
+  void begin_for_text();             // a new record begun for a text: one blank
   void end_record();
 
   Unit* unit_;
   bool ended_ = false;
-  int column_ = 0;            // columns used in the record in progress
+  int column_ = 0;  // columns used in the record in progress
   bool last_was_number_ = false;
   std::array<char, 96> record_;  // one record: at most 80 columns
 };

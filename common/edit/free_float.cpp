@@ -6,15 +6,13 @@
 #include <cmath>
 #include <string_view>
 
-#include "common/edit/free.h"
 #include "common/edit/float_digits.h"
+#include "common/edit/free.h"
 #include "common/edit/free_edit.h"
 #include "common/text_field.h"
 
 namespace io {
 namespace {
-
-
 
 // Right-justifies text in out (blank-filled in front); asterisks when it does not fit.
 void right_justify(std::string_view text, std::span<char> out) {
@@ -132,8 +130,7 @@ void to_field(std::span<char> field, std::string_view text) {
     return;
   }
   const auto first = text.find_first_not_of(' ');
-  right_justify(first == std::string_view::npos ? std::string_view{} : text.substr(first),
-                field);
+  right_justify(first == std::string_view::npos ? std::string_view{} : text.substr(first), field);
 }
 
 }  // namespace

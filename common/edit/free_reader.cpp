@@ -1,11 +1,11 @@
 // Free-layout read transfers: values separated by blanks, tabs, record ends or commas;
 // null values, repeat counts, slash; from a unit (running over records) or a text field.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <type_traits>
-#include <algorithm>
 
 #include "common/edit/decimal_number.h"
 #include "common/edit/free.h"
@@ -109,8 +109,8 @@ Result exact_integer(const edit::DecimalNumber& n, std::int64_t lo, std::int64_t
   if (!n.exact() || digits.size() > 19) return Result{kErrConversion};  // 10^19 or more
   std::uint64_t magnitude = 0;
   for (char c : digits) magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - '0');
-  const std::uint64_t limit =
-      n.negative() ? std::uint64_t{0} - static_cast<std::uint64_t>(lo) : static_cast<std::uint64_t>(hi);
+  const std::uint64_t limit = n.negative() ? std::uint64_t{0} - static_cast<std::uint64_t>(lo)
+                                           : static_cast<std::uint64_t>(hi);
   if (magnitude > limit) return Result{kErrConversion};
   v = n.negative() ? static_cast<std::int64_t>(std::uint64_t{0} - magnitude)
                    : static_cast<std::int64_t>(magnitude);
@@ -375,8 +375,8 @@ Result store_number(std::string_view v, bool delimited, T& target) {
     return to_float(nv.number, target);
   } else {
     std::int64_t x = 0;
-    const Result r = to_integer(nv.number, std::numeric_limits<T>::min(),
-                                std::numeric_limits<T>::max(), x);
+    const Result r =
+        to_integer(nv.number, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), x);
     if (r.ok()) target = static_cast<T>(x);
     return r;
   }
@@ -385,15 +385,11 @@ Result store_number(std::string_view v, bool delimited, T& target) {
 }  // namespace
 
 FreeReader& FreeReader::operator>>(std::int32_t& v) {
-  return item(false, [&](std::string_view t, bool d) {
-    return store_number(t, d, v);
-  });
+  return item(false, [&](std::string_view t, bool d) { return store_number(t, d, v); });
 }
 
 FreeReader& FreeReader::operator>>(std::int16_t& v) {
-  return item(false, [&](std::string_view t, bool d) {
-    return store_number(t, d, v);
-  });
+  return item(false, [&](std::string_view t, bool d) { return store_number(t, d, v); });
 }
 
 FreeReader& FreeReader::operator>>(bool& v) {
@@ -407,15 +403,11 @@ FreeReader& FreeReader::operator>>(bool& v) {
 }
 
 FreeReader& FreeReader::operator>>(float& v) {
-  return item(false, [&](std::string_view t, bool d) {
-    return store_number(t, d, v);
-  });
+  return item(false, [&](std::string_view t, bool d) { return store_number(t, d, v); });
 }
 
 FreeReader& FreeReader::operator>>(double& v) {
-  return item(false, [&](std::string_view t, bool d) {
-    return store_number(t, d, v);
-  });
+  return item(false, [&](std::string_view t, bool d) { return store_number(t, d, v); });
 }
 
 FreeReader& FreeReader::operator>>(std::span<char> text) {

@@ -72,10 +72,9 @@ TEST(FreeReaderField, FloatsAndDoubles) {
     int code;
   };
   const Case cases[] = {
-      {"5", 5.0f, 0},         {".5", 0.5f, 0},       {"5.", 5.0f, 0},
-      {"-1.5E+2", -150.0f, 0}, {"2.5q-1", 0.25f, 0},  {"1d1", 10.0f, 0},
-      {"T", -1.0f, 0},        {".F.", 0.0f, 0},      {"1e-60", 0.0f, 0},
-      {"1E", 1.0f, 0},        {"1e40", 0.0f, 64},    {"1.0x", 0.0f, 59},
+      {"5", 5.0f, 0},       {".5", 0.5f, 0},   {"5.", 5.0f, 0},    {"-1.5E+2", -150.0f, 0},
+      {"2.5q-1", 0.25f, 0}, {"1d1", 10.0f, 0}, {"T", -1.0f, 0},    {".F.", 0.0f, 0},
+      {"1e-60", 0.0f, 0},   {"1E", 1.0f, 0},   {"1e40", 0.0f, 64}, {"1.0x", 0.0f, 59},
       {"NaN", 0.0f, 59},
   };
   for (const auto& c : cases) {
@@ -90,9 +89,8 @@ TEST(FreeReaderField, FloatsAndDoubles) {
   ASSERT_TRUE((FreeReader::from_field("0.1", Takes::both) >> d).finish().ok());
   EXPECT_EQ(d, 0.1);
   float four[4] = {1, 1, 1, 1};
-  ASSERT_TRUE((FreeReader::from_field("2*0.5,,-3", Takes::both) >> std::span<float>(four))
-                  .finish()
-                  .ok());
+  ASSERT_TRUE(
+      (FreeReader::from_field("2*0.5,,-3", Takes::both) >> std::span<float>(four)).finish().ok());
   EXPECT_EQ(four[0], 0.5f);
   EXPECT_EQ(four[1], 0.5f);
   EXPECT_EQ(four[2], 1.0f);
@@ -123,9 +121,9 @@ TEST(FreeReaderField, Texts) {
     const char* expected;  // into a 4-character variable
   };
   const Case cases[] = {
-      {"ab", "ab  "},          {"abcdef", "abcd"},   {"T", "T   "},      {"'it''s'", "it's"},
-      {"\"a b\"", "a b "},     {"'a,b/'", "a,b/"},  {"12.5", "12.5"},  {"2*xy", "xy  "},
-      {"x/y", "x   "},         {"''", "    "},
+      {"ab", "ab  "},      {"abcdef", "abcd"}, {"T", "T   "},    {"'it''s'", "it's"},
+      {"\"a b\"", "a b "}, {"'a,b/'", "a,b/"}, {"12.5", "12.5"}, {"2*xy", "xy  "},
+      {"x/y", "x   "},     {"''", "    "},
   };
   for (const auto& c : cases) {
     std::string v = "----";

@@ -46,14 +46,13 @@ TEST_F(FreeWriterTest, TransfersOfTheKinds) {
   { io::FreeWriter(kUnit) << "ab" << 1.5f << "c"; }
   { io::FreeWriter w(kUnit); }  // empty transfer
   { io::FreeWriter(kUnit) << std::int16_t{-42} << true << false << std::int32_t{-7}; }
-  { io::FreeWriter(kUnit) << "ab" << "cd" << std::int32_t{1}; }
+  {
+    io::FreeWriter(kUnit) << "ab"
+                          << "cd" << std::int32_t{1};
+  }
   const std::vector<std::string> expected = {
-      " abc",
-      " abcdef           5",
-      " ab   1.500000     c",
-      " ",
-      "    -42 T F          -7",
-      " abcd           1",
+      " abc", " abcdef           5",     " ab   1.500000     c",
+      " ",    "    -42 T F          -7", " abcd           1",
   };
   EXPECT_EQ(records(), expected);
 }
@@ -74,8 +73,8 @@ TEST_F(FreeWriterTest, NumbersStartANewRecordWhenTheyDoNotFit) {
 TEST_F(FreeWriterTest, TextsAreCutAcrossRecords) {
   const std::string t80(80, 'x');
   const std::string t200 = std::string(100, 'a') + std::string(100, 'b');
-  { io::FreeWriter(kUnit) << t80 + "Z" ; }                            // 81: no fit, still a blank
-  { io::FreeWriter(kUnit) << std::string(79, 'y') + "Z"; }            // exactly 80
+  { io::FreeWriter(kUnit) << t80 + "Z"; }                   // 81: no fit, still a blank
+  { io::FreeWriter(kUnit) << std::string(79, 'y') + "Z"; }  // exactly 80
   { io::FreeWriter(kUnit) << std::int32_t{5} << std::string(67, 'p') + "Q"; }  // fills the rest
   {
     io::FreeWriter w(kUnit);

@@ -10,28 +10,35 @@
 namespace io {
 
 enum class Ed : std::uint8_t {
-  A,           // text; w == 0: the whole field
-  I,           // integer Iw / Iw.m
-  F,           // fixed point Fw.d
-  E,           // exponent Ew.d / Ew.dEe
-  D,           // as E with letter D
-  EN,          // engineering
-  ES,          // scientific
-  G,           // general Gw.d / Gw.dEe
-  L,           // boolean; w == 0: width 2
-  B, O, Z,     // binary, octal, hexadecimal digits (Bw / Bw.m ...)
-  X,           // skip n = w columns
-  T, TL, TR,   // tab to column w, w left, w right
-  Slash,       // end the record, go on in a new one
-  Colon,       // stop when no items remain
-  NoLineEnd,   // "$" or backslash: the record is not ended at the end of the transfer
-  Literal,     // text written unchanged
-  Scale,       // kP, k in `w` (signed)
-  SignDefault, SignPlus, SignSuppress,  // S, SP, SS
-  BlankNull, BlankZero,                 // BN, BZ
-  Q,           // characters left in the input record
-  Open,        // group start, repeat count in `repeat`
-  Close,       // group end
+  A,   // text; w == 0: the whole field
+  I,   // integer Iw / Iw.m
+  F,   // fixed point Fw.d
+  E,   // exponent Ew.d / Ew.dEe
+  D,   // as E with letter D
+  EN,  // engineering
+  ES,  // scientific
+  G,   // general Gw.d / Gw.dEe
+  L,   // boolean; w == 0: width 2
+  B,
+  O,
+  Z,  // binary, octal, hexadecimal digits (Bw / Bw.m ...)
+  X,  // skip n = w columns
+  T,
+  TL,
+  TR,         // tab to column w, w left, w right
+  Slash,      // end the record, go on in a new one
+  Colon,      // stop when no items remain
+  NoLineEnd,  // "$" or backslash: the record is not ended at the end of the transfer
+  Literal,    // text written unchanged
+  Scale,      // kP, k in `w` (signed)
+  SignDefault,
+  SignPlus,
+  SignSuppress,  // S, SP, SS
+  BlankNull,
+  BlankZero,  // BN, BZ
+  Q,          // characters left in the input record
+  Open,       // group start, repeat count in `repeat`
+  Close,      // group end
 };
 
 struct Item {
@@ -108,9 +115,10 @@ constexpr bool valid_layout(Layout items) {
   for (const Item& it : items) {
     if (it.ed == Ed::Open && ++depth > 7) return false;  // 8 levels with the outer pair
     if (it.ed == Ed::Close && --depth < 0) return false;
-    if ((it.ed == Ed::I || it.ed == Ed::F || it.ed == Ed::E || it.ed == Ed::G ||
-         it.ed == Ed::D || it.ed == Ed::EN || it.ed == Ed::ES || it.ed == Ed::B ||
-         it.ed == Ed::O || it.ed == Ed::Z || it.ed == Ed::T) && it.w <= 0)
+    if ((it.ed == Ed::I || it.ed == Ed::F || it.ed == Ed::E || it.ed == Ed::G || it.ed == Ed::D ||
+         it.ed == Ed::EN || it.ed == Ed::ES || it.ed == Ed::B || it.ed == Ed::O || it.ed == Ed::Z ||
+         it.ed == Ed::T) &&
+        it.w <= 0)
       return false;
     if (it.w < 0 && it.ed != Ed::Scale) return false;
     if (it.repeat < 1) return false;

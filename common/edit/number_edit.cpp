@@ -48,8 +48,8 @@ class RightJustified {
 
 // Infinity and NaN texts, right-justified; asterisks when the field is too narrow.
 void write_special(std::span<char> out, double value, PlusSign plus) {
-  std::string_view text = std::isnan(value) ? "NaN"
-                          : std::signbit(value) ? "-Infinity"
+  std::string_view text = std::isnan(value)      ? "NaN"
+                          : std::signbit(value)  ? "-Infinity"
                           : plus == PlusSign::on ? "+Infinity"
                                                  : "Infinity";
   if (text.size() > out.size()) return fill(out, '*');
@@ -89,7 +89,8 @@ bool make_exponent(int value, int e, char letter, Exponent& x) {
   const int n = static_cast<int>(p - buf.data());
   if (ec != std::errc{} || n > digits) return false;
   for (int k = n; k < digits; ++k) x.text[static_cast<std::size_t>(x.len++)] = '0';
-  for (int k = 0; k < n; ++k) x.text[static_cast<std::size_t>(x.len++)] = buf[static_cast<std::size_t>(k)];
+  for (int k = 0; k < n; ++k)
+    x.text[static_cast<std::size_t>(x.len++)] = buf[static_cast<std::size_t>(k)];
   return true;
 }
 
@@ -101,8 +102,8 @@ char digit(const DecimalDigits& dd, int i) {
 // Fixed-point form from digits: `int_digits` digits before the point (0: none, then the
 // optional 0), `frac_digits` after, starting at digit `first`. Leading zeros of the
 // integer part are dropped.
-void emit_fixed_digits(std::span<char> out, bool negative, PlusSign plus,
-                       const DecimalDigits& dd, int first, int int_digits, int frac_digits) {
+void emit_fixed_digits(std::span<char> out, bool negative, PlusSign plus, const DecimalDigits& dd,
+                       int first, int int_digits, int frac_digits) {
   while (int_digits > 0 && digit(dd, first) == '0') {
     ++first;
     --int_digits;
@@ -150,8 +151,7 @@ void write_f(std::span<char> out, double value, int d, int scale, PlusSign plus)
 }
 
 // Ew.d / Dw.d / Ew.dEe under scale k.
-void write_e(std::span<char> out, double value, int d, int e, int k, char letter,
-             PlusSign plus) {
+void write_e(std::span<char> out, double value, int d, int e, int k, char letter, PlusSign plus) {
   const bool negative = std::signbit(value);
   const double mag = std::fabs(value);
   // k <= 0: 0.[-k zeros][d + k digits]; k > 0: k digits, point, d - k + 1 digits.
@@ -181,8 +181,7 @@ void write_e(std::span<char> out, double value, int d, int e, int k, char letter
 }
 
 // ESw.d (one digit before the point) and ENw.d (exponent a multiple of 3).
-void write_es_en(std::span<char> out, double value, int d, int e, bool engineering,
-                 PlusSign plus) {
+void write_es_en(std::span<char> out, double value, int d, int e, bool engineering, PlusSign plus) {
   const bool negative = std::signbit(value);
   const double mag = std::fabs(value);
   int before = 1;
@@ -244,8 +243,8 @@ void write_g(std::span<char> out, double value, const Item& item, int scale, Plu
 
 void write_integer(std::span<char> out, std::int64_t value, int m, const EditModes& modes) {
   const bool negative = value < 0;
-  const std::uint64_t mag =
-      negative ? std::uint64_t(0) - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  const std::uint64_t mag = negative ? std::uint64_t(0) - static_cast<std::uint64_t>(value)
+                                     : static_cast<std::uint64_t>(value);
   if (m == 0 && mag == 0) return fill(out, ' ');
   std::array<char, 24> buf{};
   auto [p, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), mag);

@@ -27,8 +27,7 @@ void write_bits(std::span<char> out, std::uint64_t bits, io::Ed ed, int m);
 // Lw: w - 1 blanks, then T or F.
 void write_boolean(std::span<char> out, bool value);
 // F, E, D, EN, ES and G under the item's d and e, with the scale factor k of kP.
-void write_real(std::span<char> out, double value, const io::Item& item,
-                const EditModes& modes);
+void write_real(std::span<char> out, double value, const io::Item& item, const EditModes& modes);
 
 // Input. Blanks are ignored, or read as zeros when blank_zero (BZ). A field that does
 // not read as its item gives false (the caller's error 64).

@@ -19,8 +19,8 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/format_text.h"
-#include "common/edit/internal_file.h"
 #include "common/edit/free.h"
+#include "common/edit/internal_file.h"
 #include "common/edit/layout.h"
 
 namespace {
@@ -40,7 +40,9 @@ std::uint64_t bits_of(T v) {
 }
 
 template <class T>
-Outcome value(T v) { return {0, bits_of(v)}; }
+Outcome value(T v) {
+  return {0, bits_of(v)};
+}
 constexpr Outcome kOverflow{64};  // input conversion error: no such number in the target
 constexpr Outcome kSyntax{59};    // list-directed syntax error
 constexpr Outcome kBadField{64};  // a fixed field that does not read as its item
@@ -78,7 +80,7 @@ std::string repeat(char c, std::size_t n) { return std::string(n, c); }
 
 constexpr float kFloatMax = std::numeric_limits<float>::max();
 constexpr double kDoubleMax = std::numeric_limits<double>::max();
-constexpr float kFloatTiny = std::numeric_limits<float>::denorm_min();    // 2^-149
+constexpr float kFloatTiny = std::numeric_limits<float>::denorm_min();     // 2^-149
 constexpr double kDoubleTiny = std::numeric_limits<double>::denorm_min();  // 2^-1074
 
 // A text both readers take as one number, and its value in each target; nullopt: the
@@ -278,7 +280,8 @@ TEST(NumberReaders, KeepTheirOwnRulesWhereTheyDiffer) {
   for (const DifferingCase& c : differing_cases()) {
     const std::string label = c.text.size() > 40 ? c.text.substr(0, 40) + "..." : c.text;
     const Outcome free = free_read<float>(c.text);
-    const Outcome fixed = fixed_read_under<float>(c.text, io::format_layout(c.format, io::kInternalUnit));
+    const Outcome fixed =
+        fixed_read_under<float>(c.text, io::format_layout(c.format, io::kInternalUnit));
     EXPECT_EQ(free, c.free_float) << "free '" << label << "'";
     EXPECT_EQ(fixed, c.fixed_float) << c.format << " '" << label << "'";
   }

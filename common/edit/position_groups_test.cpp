@@ -2,7 +2,6 @@
 // what their items written out one repetition after the other give; a layout without
 // a data item for a value ends with its error at once.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdint>
@@ -25,7 +24,8 @@ constexpr std::size_t kField = 20;
 
 std::string written(std::string_view format, const std::vector<Value>& values) {
   std::string field(kField, '#');
-  auto w = io::FixedWriter::to_field(field, io::format_layout(format, io::kInternalUnit), io::Takes::errors);
+  auto w = io::FixedWriter::to_field(field, io::format_layout(format, io::kInternalUnit),
+                                     io::Takes::errors);
   for (const Value& v : values) std::visit([&w](auto x) { w << x; }, v);
   EXPECT_EQ(w.end(), io::kDone) << format;
   return field;
@@ -60,8 +60,8 @@ TEST(PositionGroups, OutputAsTheUnrolledItems) {
 
 template <class T>
 T read_one(std::string_view format, std::string_view field, int skip_ints) {
-  io::FixedReader r = io::FixedReader::from_field(field, io::format_layout(format, io::kInternalUnit),
-                                                  io::Takes::both);
+  io::FixedReader r = io::FixedReader::from_field(
+      field, io::format_layout(format, io::kInternalUnit), io::Takes::both);
   for (int k = 0; k < skip_ints; ++k) {
     std::int32_t ignored = 0;
     r >> ignored;

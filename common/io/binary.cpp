@@ -165,7 +165,8 @@ BinaryReader& BinaryReader::operator>>(std::span<float> values) {
   }
   const auto from = record_.subspan(pos_, n);
   for (std::size_t i = 0; i < values.size(); ++i) {
-    values[i] = std::bit_cast<float>(order32(load<std::uint32_t>(from.subspan(4 * i, 4)), big_endian_));
+    values[i] =
+        std::bit_cast<float>(order32(load<std::uint32_t>(from.subspan(4 * i, 4)), big_endian_));
   }
   pos_ += n;
   return *this;

@@ -1,5 +1,7 @@
 // BINARY record files (framing, byte order, too much data, skipping, end of file,
 // stepping back, damaged files) and byte streams.
+#include "common/io/binary.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,7 +9,6 @@
 #include <string>
 
 #include "common/end.h"
-#include "common/io/binary.h"
 #include "common/io/errors.h"
 #include "common/io/unit.h"
 #include "common/io/units.h"
@@ -43,8 +44,8 @@ TEST_F(BinaryFile, FiveFloatsMakeOneFramedBigEndianRecord) {
   io::BinaryWriter(kUnit) << std::span<const float>(values);
   io::close(kUnit);
   EXPECT_EQ(mttest::read_file(path()),
-            bytes({0, 0, 0, 0x14, 0x3F, 0x80, 0, 0, 0x40, 0, 0, 0, 0x40, 0x40, 0, 0, 0x40, 0x80, 0, 0,
-                   0x8D, 0xA2, 0x42, 0x60, 0, 0, 0, 0x14}));
+            bytes({0, 0, 0,    0x14, 0x3F, 0x80, 0,    0,    0x40, 0,    0, 0, 0x40, 0x40,
+                   0, 0, 0x40, 0x80, 0,    0,    0x8D, 0xA2, 0x42, 0x60, 0, 0, 0,    0x14}));
 }
 
 TEST_F(BinaryFile, ItemsArePackedWithoutGapsInEitherByteOrder) {
@@ -53,14 +54,14 @@ TEST_F(BinaryFile, ItemsArePackedWithoutGapsInEitherByteOrder) {
     {
       io::BinaryWriter w(kUnit);
       w << std::int32_t{7} << std::int16_t{-2} << std::string_view("AB") << 1.0f;
-    }  // the destructor ends the record
+    }                               // the destructor ends the record
     io::BinaryWriter(kUnit).end();  // an empty record
     io::close(kUnit);
     const std::string expected =
-        big ? bytes({0, 0, 0, 12, 0, 0, 0, 7, 0xFF, 0xFE, 'A', 'B', 0x3F, 0x80, 0, 0, 0, 0, 0, 12,
-                     0, 0, 0, 0, 0, 0, 0, 0})
-            : bytes({12, 0, 0, 0, 7, 0, 0, 0, 0xFE, 0xFF, 'A', 'B', 0, 0, 0x80, 0x3F, 12, 0, 0, 0,
-                     0, 0, 0, 0, 0, 0, 0, 0});
+        big ? bytes({0, 0, 0, 12, 0, 0,  0, 7, 0xFF, 0xFE, 'A', 'B', 0x3F, 0x80,
+                     0, 0, 0, 0,  0, 12, 0, 0, 0,    0,    0,   0,   0,    0})
+            : bytes({12,   0,    0,  0, 7, 0, 0, 0, 0xFE, 0xFF, 'A', 'B', 0, 0,
+                     0x80, 0x3F, 12, 0, 0, 0, 0, 0, 0,    0,    0,   0,   0, 0});
     EXPECT_EQ(mttest::read_file(path()), expected) << (big ? "big" : "little");
 
     open_unit(io::Form::binary, big);
@@ -234,8 +235,8 @@ TEST_F(BinaryFile, OutcomesNotTakenBackEndTheProgram) {
       io::BinaryReader again(kUnit, c.takes);
     });
     EXPECT_EQ(r.status, c.status) << c.what;
-    EXPECT_EQ(r.err, "tester: severe (" + std::to_string(c.status) + "): " + c.message + ", unit 4, file " +
-                         file + "\r\n")
+    EXPECT_EQ(r.err, "tester: severe (" + std::to_string(c.status) + "): " + c.message +
+                         ", unit 4, file " + file + "\r\n")
         << c.what;
   }
 }

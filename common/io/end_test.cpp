@@ -1,7 +1,9 @@
 // Program ends: report lines and exit statuses, message ends, write-out failures
 // found late, console interrupts, output written out before console reads.
-#include <gtest/gtest.h>
+#include "common/end.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "common/end.h"
 #include "common/io/unit.h"
 #include "common/io/units.h"
 #include "support/child.h"
@@ -19,7 +20,9 @@
 
 namespace {
 
-void say(int unit, std::string_view text, bool end_line = true) { io::unit_for(unit).write_text(text, end_line); }
+void say(int unit, std::string_view text, bool end_line = true) {
+  io::unit_for(unit).write_text(text, end_line);
+}
 
 TEST(End, ErrorReportLineAndStatus) {
   struct Case {
@@ -57,7 +60,8 @@ TEST(End, EndsWithAndWithoutMessage) {
       {io::Outcome::success, nullptr, 0, ""},
       {io::Outcome::failure, nullptr, 1, ""},
       {io::Outcome::success, "Conversion done", 0, "Conversion done\r\n"},
-      {io::Outcome::failure, "ts_in1: form ?????? not known", 1, "ts_in1: form ?????? not known\r\n"},
+      {io::Outcome::failure, "ts_in1: form ?????? not known", 1,
+       "ts_in1: form ?????? not known\r\n"},
   };
   mttest::TempDir dir;
   const std::string file = (dir / "kept.txt").string();
@@ -104,7 +108,11 @@ TEST(End, AWriteOutThatFailsIsNeverSilent) {
       {"return from main", [] {}, 38},
       {"close", [] { io::close(3); }, 38},
       {"rewind", [] { io::rewind(3); }, 38},
-      {"many records", [] { for (int i = 0; i < 100000; ++i) say(3, "a record that fills buffers"); }, 38},
+      {"many records",
+       [] {
+         for (int i = 0; i < 100000; ++i) say(3, "a record that fills buffers");
+       },
+       38},
       {"error report of its own", [] { io::error_report(64, 7, "x"); }, 64},
   };
   for (const Case& c : cases) {
@@ -115,7 +123,8 @@ TEST(End, AWriteOutThatFailsIsNeverSilent) {
       c.finish();
     });
     EXPECT_EQ(r.status, c.status) << c.what;
-    EXPECT_NE(r.err.find("tester: severe (38): error during write, unit 3, file /dev/full\r\n"), std::string::npos)
+    EXPECT_NE(r.err.find("tester: severe (38): error during write, unit 3, file /dev/full\r\n"),
+              std::string::npos)
         << c.what << ": " << r.err;
   }
 }
@@ -140,7 +149,8 @@ TEST(End, InterruptsReportTheEventAndWriteOut) {
   };
   mttest::TempDir dir;
   const std::string file = (dir / "partial.txt").string();
-  for (const Case& c : {Case{SIGINT, "control-C"}, Case{SIGQUIT, "control-BREAK"}, Case{SIGHUP, "window-CLOSE"}}) {
+  for (const Case& c :
+       {Case{SIGINT, "control-C"}, Case{SIGQUIT, "control-BREAK"}, Case{SIGHUP, "window-CLOSE"}}) {
     const mttest::ChildResult r = mttest::run_child([&] {
       char arg0[] = "./tester";
       char* argv[] = {arg0, nullptr};
@@ -152,7 +162,8 @@ TEST(End, InterruptsReportTheEventAndWriteOut) {
       say(6, "not reached");
     });
     EXPECT_EQ(r.status, 128 + c.sig) << c.event;
-    EXPECT_EQ(r.err, std::string("tester: error (200): program aborting due to ") + c.event + " event\r\n");
+    EXPECT_EQ(r.err, std::string("tester: error (200): program aborting due to ") + c.event +
+                         " event\r\n");
     EXPECT_EQ(r.out, "Give x: ");
     EXPECT_EQ(mttest::read_file(file), "kept\r\n");
   }
@@ -193,9 +204,10 @@ TEST(End, InfoLineGoesToStandardErrorBeforeTheReport) {
     io::error_report(62, -5, "Internal Formatted Read");
   });
   EXPECT_EQ(r.status, 62);
-  EXPECT_EQ(r.err,
-            "tester: info (58): format syntax error at or near 5F12.4\r\n"
-            "tester: severe (62): syntax error in format, unit -5, file Internal Formatted Read\r\n");
+  EXPECT_EQ(
+      r.err,
+      "tester: info (58): format syntax error at or near 5F12.4\r\n"
+      "tester: severe (62): syntax error in format, unit -5, file Internal Formatted Read\r\n");
 }
 
 TEST(End, ProgramNameIsArgumentZeroWithoutItsDirectory) {

@@ -346,14 +346,16 @@ int FileUnit::backspace_text(std::int64_t pos) {
   std::int64_t chunk_start = 0;
   std::int64_t chunk_end = 0;  // empty
   const auto byte_at = [&](std::int64_t off, char& c) {
-    if (mode_ == Mode::reading && off >= buf_pos_ && off < buf_pos_ + static_cast<std::int64_t>(rend_)) {
+    if (mode_ == Mode::reading && off >= buf_pos_ &&
+        off < buf_pos_ + static_cast<std::int64_t>(rend_)) {
       c = buf_[static_cast<std::size_t>(off - buf_pos_)];
       return true;
     }
     if (off < chunk_start || off >= chunk_end) {
       chunk_start = std::max<std::int64_t>(0, off + 1 - static_cast<std::int64_t>(chunk.size()));
       chunk_end = off + 1;
-      if (!read_at(chunk_start, std::span<char>(chunk).first(static_cast<std::size_t>(chunk_end - chunk_start)))) {
+      if (!read_at(chunk_start, std::span<char>(chunk).first(
+                                    static_cast<std::size_t>(chunk_end - chunk_start)))) {
         chunk_end = chunk_start;
         return false;
       }
@@ -380,8 +382,10 @@ int FileUnit::backspace_text(std::int64_t pos) {
 int FileUnit::backspace_binary(std::int64_t pos) {
   if (pos < 8) return kErrBackspace;
   std::array<char, 4> word{};
-  if (mode_ == Mode::reading && pos - 4 >= buf_pos_ && pos <= buf_pos_ + static_cast<std::int64_t>(rend_)) {
-    const auto from = std::span<const char>(buf_).subspan(static_cast<std::size_t>(pos - 4 - buf_pos_), 4);
+  if (mode_ == Mode::reading && pos - 4 >= buf_pos_ &&
+      pos <= buf_pos_ + static_cast<std::int64_t>(rend_)) {
+    const auto from =
+        std::span<const char>(buf_).subspan(static_cast<std::size_t>(pos - 4 - buf_pos_), 4);
     std::copy(from.begin(), from.end(), word.begin());
   } else if (!read_at(pos - 4, word)) {
     return kErrBackspace;

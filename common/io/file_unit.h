@@ -16,15 +16,15 @@ class FileUnit final : public Unit {
  public:
   struct Setup {
     int fd = -1;
-    int number = 0;           // the unit number the program uses
-    int report_number = 0;    // the number shown in error reports
-    std::string path;         // full path name, or the console device name
+    int number = 0;         // the unit number the program uses
+    int report_number = 0;  // the number shown in error reports
+    std::string path;       // full path name, or the console device name
     Form form = Form::text;
     bool big_endian = true;
-    bool console = false;     // a standard stream: never closed, never positioned
-    bool seekable = false;    // positioned reads and writes (regular files)
-    bool regular = false;     // may be cut off (truncated)
-    bool output = false;      // cut back to nothing when the run fails (OpenSpec::output)
+    bool console = false;   // a standard stream: never closed, never positioned
+    bool seekable = false;  // positioned reads and writes (regular files)
+    bool regular = false;   // may be cut off (truncated)
+    bool output = false;    // cut back to nothing when the run fails (OpenSpec::output)
   };
 
   explicit FileUnit(Setup setup);

@@ -34,12 +34,13 @@ io::OpenSpec with_status(io::OpenStatus status) {
 // Keyword texts for status and form, taken in either case with trailing blanks
 // ignored; a keyword that names no choice is error 45, settled like any failed open.
 template <class T>
-bool choose(std::string_view text, std::initializer_list<std::pair<std::string_view, T>> choices, T& to) {
+bool choose(std::string_view text, std::initializer_list<std::pair<std::string_view, T>> choices,
+            T& to) {
   text = field::trimmed(text);
   for (const auto& [word, value] : choices) {
-    const bool same = std::equal(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
-      return std::toupper(static_cast<unsigned char>(a)) == b;
-    });
+    const bool same =
+        std::equal(text.begin(), text.end(), word.begin(), word.end(),
+                   [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
     if (same) {
       to = value;
       return true;
@@ -57,9 +58,11 @@ io::Result open_by_keywords(int unit, std::string_view name, std::string_view st
                                                     {"NEW", io::OpenStatus::new_file},
                                                     {"UNKNOWN", io::OpenStatus::unknown}},
                                                    spec.status);
-  const bool form_known = choose<io::Form>(
-      form, {{"FORMATTED", io::Form::text}, {"UNFORMATTED", io::Form::binary}, {"BINARY", io::Form::stream}},
-      spec.form);
+  const bool form_known = choose<io::Form>(form,
+                                           {{"FORMATTED", io::Form::text},
+                                            {"UNFORMATTED", io::Form::binary},
+                                            {"BINARY", io::Form::stream}},
+                                           spec.form);
   if (status_known && form_known) return io::open(unit, name, spec, takes);
   if (io::takes_errors(takes)) return io::Result{io::kErrKeyword};
   name = field::trimmed(name);
@@ -130,7 +133,8 @@ TEST_F(Open, KeywordTextsInEitherCaseWithTrailingBlanks) {
     }
     io::close(kUnit);
   }
-  EXPECT_EQ(open_by_keywords(kUnit, path("made.txt"), "new", "formatted", false, io::Takes::errors), io::kDone);
+  EXPECT_EQ(open_by_keywords(kUnit, path("made.txt"), "new", "formatted", false, io::Takes::errors),
+            io::kDone);
   EXPECT_EQ(open_by_keywords(kUnit, path("made.txt"), "NEW", "formatted", false, io::Takes::errors),
             io::Result{io::kErrCannotOverwrite});
 }
@@ -145,7 +149,8 @@ TEST_F(Open, PlatformFailuresGiveTheirNumbers) {
   std::filesystem::create_directory(path("adir"));
   const std::vector<Case> cases = {
       {"missing directory", path("nodir/x.txt"), io::OpenStatus::unknown, io::kErrFileNotFound},
-      {"a file used as directory", path("plain/x.txt"), io::OpenStatus::unknown, io::kErrFileNotFound},
+      {"a file used as directory", path("plain/x.txt"), io::OpenStatus::unknown,
+       io::kErrFileNotFound},
       {"empty name", "   ", io::OpenStatus::unknown, io::kErrFileName},
       {"name too long", path(std::string(5000, 'n')), io::OpenStatus::unknown, io::kErrFileName},
       {"a directory", path("adir"), io::OpenStatus::old_file, io::kErrOpenFailure},
@@ -153,7 +158,8 @@ TEST_F(Open, PlatformFailuresGiveTheirNumbers) {
   };
   mttest::write_file(path("plain"), "x");
   for (const Case& c : cases) {
-    EXPECT_EQ(io::open(kUnit, c.name, with_status(c.status), io::Takes::errors), io::Result{c.number})
+    EXPECT_EQ(io::open(kUnit, c.name, with_status(c.status), io::Takes::errors),
+              io::Result{c.number})
         << c.what;
     EXPECT_FALSE(io::is_open(kUnit)) << c.what;
   }
@@ -168,12 +174,14 @@ TEST_F(Open, PermissionDenied) {
     name = "/sys/kernel/mtprep-io-test";
   } else {
     std::filesystem::create_directory(locked);
-    std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     name = locked + "/x.txt";
   }
   EXPECT_EQ(io::open(kUnit, name, with_status(io::OpenStatus::unknown), io::Takes::errors),
             io::Result{io::kErrPermission});
-  if (std::filesystem::exists(locked)) std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+  if (std::filesystem::exists(locked))
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
 }
 
 TEST_F(Open, AFileThatMayOnlyBeReadOpensOnlyToBeRead) {
@@ -216,7 +224,8 @@ TEST_F(Open, AFileThatMayOnlyBeReadOpensOnlyToBeRead) {
 TEST_F(Open, ReportsCarryTheFullPathName) {
   const std::filesystem::path old_dir = std::filesystem::current_path();
   std::filesystem::current_path(dir_.path());
-  ASSERT_EQ(io::open(kUnit, "rel.txt  ", with_status(io::OpenStatus::unknown), io::Takes::errors), io::kDone);
+  ASSERT_EQ(io::open(kUnit, "rel.txt  ", with_status(io::OpenStatus::unknown), io::Takes::errors),
+            io::kDone);
   EXPECT_EQ(io::unit_for(kUnit).path(), (std::filesystem::current_path() / "rel.txt").string());
   EXPECT_EQ(io::unit_for(kUnit).report_number(), kUnit);
   io::close(kUnit);
@@ -268,7 +277,8 @@ TEST_F(Open, KeywordErrorNotTakenBack) {
     open_by_keywords(3, name, "OLD", "FORMATED", false, io::Takes::end);
   });
   EXPECT_EQ(r.status, 45);
-  EXPECT_EQ(r.err, "tester: severe (45): keyword value error in OPEN statement, unit 3, file " + name + "\r\n");
+  EXPECT_EQ(r.err, "tester: severe (45): keyword value error in OPEN statement, unit 3, file " +
+                       name + "\r\n");
 }
 
 TEST_F(Open, AUnitNeverOpenedEndsTheProgramAndMakesNoFile) {

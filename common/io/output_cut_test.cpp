@@ -36,7 +36,8 @@ struct Ending {
 const std::vector<Ending> kEndings = {
     {"error report", [] { io::error_report(24, -4, "stdin"); }, 24, true},
     {"failure", [] { io::end_program(io::Outcome::failure); }, 1, true},
-    {"failure with message", [] { io::end_program(io::Outcome::failure, "Program terminated"); }, 1, true},
+    {"failure with message", [] { io::end_program(io::Outcome::failure, "Program terminated"); }, 1,
+     true},
     {"success", [] { io::end_program(io::Outcome::success); }, 0, false},
     {"success with message", [] { io::end_program(io::Outcome::success, "Done."); }, 0, false},
     {"return from main", [] {}, 0, false},

@@ -41,8 +41,9 @@ class TextFile : public ::testing::Test {
   void TearDown() override { io::close(kUnit); }
   std::string path(const std::string& name = "t.txt") const { return (dir_ / name).string(); }
   void open_unknown(bool append = false) {
-    ASSERT_EQ(io::open(kUnit, path(), text_spec(io::OpenStatus::unknown, append), io::Takes::neither),
-              io::kDone);
+    ASSERT_EQ(
+        io::open(kUnit, path(), text_spec(io::OpenStatus::unknown, append), io::Takes::neither),
+        io::kDone);
   }
   mttest::TempDir dir_;
 };
@@ -55,9 +56,9 @@ TEST_F(TextFile, ReadsRecordsWhateverTheLineEnds) {
   const std::vector<Case> cases = {
       {"a\r\nb\r\n", {"a", "b"}},
       {"a\nb\n", {"a", "b"}},
-      {"a\r\r\nb\r\n", {"a\r", "b"}},           // only the CR right before LF is line end
-      {"one\r\nlast", {"one", "last"}},          // last line without line end
-      {"a\r\n\x1a\r\nafter\r\n", {"a"}},         // Ctrl-Z record is end of file
+      {"a\r\r\nb\r\n", {"a\r", "b"}},     // only the CR right before LF is line end
+      {"one\r\nlast", {"one", "last"}},   // last line without line end
+      {"a\r\n\x1a\r\nafter\r\n", {"a"}},  // Ctrl-Z record is end of file
       {"a\n\x1a", {"a"}},
       {"x\x1ay\r\n\x1a\x1a\r\n", {"x\x1ay", "\x1a\x1a"}},  // Ctrl-Z inside data is data
       {"", {}},
@@ -139,8 +140,8 @@ TEST_F(TextFile, WritingAfterReadingToTheEndAppends) {
   };
   const std::vector<Case> cases = {
       {"one\r\ntwo\r\n", "one\r\ntwo\r\nthree\r\n"},
-      {"one\r\ntwo", "one\r\ntwo\r\nthree\r\n"},          // last line had no line end
-      {"one\r\n\x1a\r\n", "one\r\nthree\r\n"},            // the end mark is replaced
+      {"one\r\ntwo", "one\r\ntwo\r\nthree\r\n"},  // last line had no line end
+      {"one\r\n\x1a\r\n", "one\r\nthree\r\n"},    // the end mark is replaced
       {"", "three\r\n"},
   };
   for (const Case& c : cases) {

@@ -112,24 +112,18 @@ std::string full_path(std::string_view name) {
 int open_error(int err) {
   switch (err) {
     case ENOENT:
-    case ENOTDIR:
-      return kErrFileNotFound;
+    case ENOTDIR: return kErrFileNotFound;
     case EACCES:
     case EPERM:
     case EROFS:
-    case ETXTBSY:
-      return kErrPermission;
-    case EEXIST:
-      return kErrCannotOverwrite;
+    case ETXTBSY: return kErrPermission;
+    case EEXIST: return kErrCannotOverwrite;
     case ENAMETOOLONG:
     case EINVAL:
-    case EILSEQ:
-      return kErrFileName;
+    case EILSEQ: return kErrFileName;
     case ENXIO:
-    case ENODEV:
-      return kErrNoDevice;
-    default:
-      return kErrOpenFailure;
+    case ENODEV: return kErrNoDevice;
+    default: return kErrOpenFailure;
   }
 }
 
@@ -137,7 +131,9 @@ Result open_failed(int number, int unit, const std::string& path, Takes takes) {
   return settle(Result{number}, takes, unit, path);
 }
 
-void report_unit_failure(FileUnit& u, int number) { error_report(number, u.report_number(), u.path()); }
+void report_unit_failure(FileUnit& u, int number) {
+  error_report(number, u.report_number(), u.path());
+}
 
 }  // namespace
 

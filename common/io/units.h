@@ -18,8 +18,8 @@ enum class Form {
 struct OpenSpec {
   OpenStatus status = OpenStatus::unknown;
   Form form = Form::text;
-  bool append = false;      // position at the end of the file
-  bool big_endian = true;   // numbers (and length words) of BINARY records
+  bool append = false;     // position at the end of the file
+  bool big_endian = true;  // numbers (and length words) of BINARY records
   // The program only reads the file: one that may not be written is opened for
   // reading. Otherwise such a file is error 9 at the open.
   bool reads_only = false;
@@ -43,7 +43,7 @@ Result open(int unit, std::string_view name, const OpenSpec& spec, Takes takes);
 bool exists(std::string_view name);
 bool is_open(int unit);
 
-void close(int unit);      // not open: nothing happens
+void close(int unit);  // not open: nothing happens
 // The same, taking back a failure to write out the buffer (error 38) when takes says so.
 Result close(int unit, Takes takes);
 void rewind(int unit);     // not open: nothing happens; failure: error 20

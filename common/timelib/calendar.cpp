@@ -12,9 +12,7 @@ constexpr std::int32_t kMonthLength[12][2] = {{31, 31}, {28, 29}, {31, 31}, {30,
 
 }  // namespace
 
-bool leap_year(std::int32_t year) {
-  return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0);
-}
+bool leap_year(std::int32_t year) { return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0); }
 
 std::int32_t year_length(std::int32_t year) { return leap_year(year) ? 366 : 365; }
 

@@ -32,9 +32,9 @@ void chktim(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_
 
 std::int32_t DATCHK(std::string_view t) {
   const TimeFields f = date(t);
-  const bool good = f.year >= 0 && f.year <= 3000 && f.month >= 1 && f.month <= 12 &&
-                    f.day >= 1 && f.day <= 31 && f.hour >= 0 && f.hour <= 23 &&
-                    f.minute >= 0 && f.minute <= 59 && f.second >= 0 && f.second <= 59;
+  const bool good = f.year >= 0 && f.year <= 3000 && f.month >= 1 && f.month <= 12 && f.day >= 1 &&
+                    f.day <= 31 && f.hour >= 0 && f.hour <= 23 && f.minute >= 0 && f.minute <= 59 &&
+                    f.second >= 0 && f.second <= 59;
   if (good) return 0;
   io::FreeWriter(6) << " Erroneous time given to DATCHK, time=" << t;
   return 1;

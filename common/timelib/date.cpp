@@ -45,8 +45,8 @@ TimeFields date(std::string_view cdate) {
 void date(const TimeFields& f, std::span<char> cdate) {
   if (prtlvl.iprint >= 3) {
     io::FreeWriter(6) << "date: conv = " << std::int32_t{1};
-    io::FreeWriter(6) << "     yymmhhddmmss=" << f.year << f.month << f.day << f.hour
-                      << f.minute << f.second;
+    io::FreeWriter(6) << "     yymmhhddmmss=" << f.year << f.month << f.day << f.hour << f.minute
+                      << f.second;
   }
   Timestr t;
   constexpr std::string_view zero = "0000-00-00 00:00:00";

@@ -14,8 +14,8 @@ struct DaysAndClock {
   std::int32_t hour = 0, min = 0, sec = 0;
 };
 
-void echo_offset(std::string_view reftim, std::int32_t dday, std::int32_t dhour,
-                 std::int32_t dmin, std::int32_t dsec) {
+void echo_offset(std::string_view reftim, std::int32_t dday, std::int32_t dhour, std::int32_t dmin,
+                 std::int32_t dsec) {
   io::FreeWriter(6) << "nowtim: entered with :";
   io::FreeWriter(6) << "reftim =" << reftim;
   io::FreeWriter(6) << "dday   =" << dday;
@@ -80,16 +80,16 @@ void move_date(TimeFields& out, const TimeFields& ref, std::int64_t day) {
 
 }  // namespace
 
-Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour,
-               std::int32_t dmin, std::int32_t dsec) {
+Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour, std::int32_t dmin,
+               std::int32_t dsec) {
   const bool echo = prtlvl.iprint >= 10;
   if (echo) echo_offset(reftim, dday, dhour, dmin, dsec);
   const TimeFields ref = date(reftim);
   if (echo) echo_reference(ref);
   // Seconds from the start of reftim's day, a 32-bit count as the callers keep it.
-  const auto total = static_cast<std::int32_t>(
-      (std::int64_t{dhour} + ref.hour) * 3600 + ref.second +
-      (std::int64_t{ref.minute} + dmin) * 60 + dsec);
+  const auto total =
+      static_cast<std::int32_t>((std::int64_t{dhour} + ref.hour) * 3600 + ref.second +
+                                (std::int64_t{ref.minute} + dmin) * 60 + dsec);
   if (prtlvl.iprint >= 50) io::FreeWriter(6) << "nowtim: total sec =" << total;
   const DaysAndClock t = split_seconds(total, dday);
   if (echo) echo_split(t);

@@ -28,15 +28,14 @@ std::int32_t tdiff(std::string_view t1, std::string_view t2) {
     io::FreeWriter(6) << " year1=" << a.year;
     io::FreeWriter(6) << " year2=" << b.year;
   }
-  const std::int64_t secs = days_between(a, b) * 86400 +
-                            std::int64_t{b.hour - a.hour} * 3600 +
+  const std::int64_t secs = days_between(a, b) * 86400 + std::int64_t{b.hour - a.hour} * 3600 +
                             std::int64_t{b.minute - a.minute} * 60 + (b.second - a.second);
   // A 32-bit count, as the callers keep it: beyond about 68 years it wraps around.
   return static_cast<std::int32_t>(secs);
 }
 
-void secsplit(std::int32_t secs, std::int32_t& days, std::int32_t& hours,
-              std::int32_t& minutes, std::int32_t& seconds) {
+void secsplit(std::int32_t secs, std::int32_t& days, std::int32_t& hours, std::int32_t& minutes,
+              std::int32_t& seconds) {
   days = secs / 86400;
   const std::int32_t r = secs - 86400 * days;
   hours = r / 3600;

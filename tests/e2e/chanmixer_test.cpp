@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "support/ts_project.h"
 #include "support/run_program.h"
+#include "support/ts_project.h"
 
 namespace {
 
@@ -60,8 +60,7 @@ const std::string kOldOutput = "bytes of an earlier run's output\n";
 // run left, which must stay byte for byte, and without one, which must not appear.
 // Returns the result of the first run; both must end alike.
 template <class Project>
-mttest::RunResult stops_before_output(Project make_project, const std::string& in,
-                                      int status) {
+mttest::RunResult stops_before_output(Project make_project, const std::string& in, int status) {
   TempDir over, fresh;
   make_project(over);
   make_project(fresh);
@@ -105,8 +104,8 @@ TEST(Chanmixer, DefaultEventAndMappingCodes) {
   EXPECT_EQ(out.value("CHAN_2"), "HZ");
   EXPECT_EQ(out.value("CHAN_3"), "EY");
   EXPECT_EQ(out.value("BASELINE_2"), "300.0000");
-  EXPECT_EQ(out.value("LATITUDE"), "52.50000");     // first file
-  EXPECT_EQ(out.value("UTM_NORTH"), "5820000");     // first file, like the co-ordinates
+  EXPECT_EQ(out.value("LATITUDE"), "52.50000");  // first file
+  EXPECT_EQ(out.value("UTM_NORTH"), "5820000");  // first file, like the co-ordinates
   EXPECT_EQ(out.value("STATION"), "mix001");
   EXPECT_EQ(out.value("STARTTIME"), T0 + "00");
   EXPECT_EQ(out.value("ENDTIME"), T0 + "19");
@@ -133,15 +132,36 @@ TEST(Chanmixer, EventStartBeforeAWindowStartIsMovedToTheLaterStart) {
     std::vector<float> first;  // channel 2 of file 1, channel 2 of file 2
   };
   const std::vector<Case> cases = {
-      {"before file 2 only", "05", T0 + "02", T0 + "09",
+      {"before file 2 only",
+       "05",
+       T0 + "02",
+       T0 + "09",
        " Event start moved to the later window start: 2004-07-20 13:00:05",
-       " Skipping           5   data for File 1", " No data skipping for File 2", T0 + "05", 4,
+       " Skipping           5   data for File 1",
+       " No data skipping for File 2",
+       T0 + "05",
+       4,
        {15, 1010}},
-      {"before both", "00", "2004-07-20 12:59:58", T0 + "03",
+      {"before both",
+       "00",
+       "2004-07-20 12:59:58",
+       T0 + "03",
        " Event start moved to the later window start: 2004-07-20 13:00:00",
-       " No data skipping for File 1", " No data skipping for File 2", T0 + "00", 3, {10, 1010}},
-      {"after both", "05", T0 + "07", T0 + "10", "", " Skipping           7   data for File 1",
-       " Skipping           2   data for File 2", T0 + "07", 3, {17, 1012}},
+       " No data skipping for File 1",
+       " No data skipping for File 2",
+       T0 + "00",
+       3,
+       {10, 1010}},
+      {"after both",
+       "05",
+       T0 + "07",
+       T0 + "10",
+       "",
+       " Skipping           7   data for File 1",
+       " Skipping           2   data for File 2",
+       T0 + "07",
+       3,
+       {17, 1012}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -151,8 +171,8 @@ TEST(Chanmixer, EventStartBeforeAWindowStartIsMovedToTheLaterStart) {
     write(dir, p,
           tsfix::winrec(p.a.window, 27, 5, T0 + "00", T0 + "19") +
               tsfix::winrec(p.b.window, 31, 5, T0 + c.start2, T0 + "19"));
-    const auto r = run_program(
-        "chanmixer", {}, answers(c.event + "\n" + c.end + "\n", "2\n12\n22\n"), dir.str());
+    const auto r = run_program("chanmixer", {},
+                               answers(c.event + "\n" + c.end + "\n", "2\n12\n22\n"), dir.str());
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(tstest::count_of(r.out, "Event start moved"), c.moved.empty() ? 0u : 1u) << r.out;
     if (!c.moved.empty()) {
@@ -173,8 +193,8 @@ TEST(Chanmixer, EventEndBeforeItsStartIsAskedAgain) {
   EXPECT_TRUE(
       tsfix::shows(r.out, " Event end is before the event start 2004-07-20 13:00:10: try again"))
       << r.out;
-  EXPECT_EQ(
-      tstest::count_of(r.out, "Give the required event end   time >yyyy-mm-dd hh:mm:ss\r\n"), 2u);
+  EXPECT_EQ(tstest::count_of(r.out, "Give the required event end   time >yyyy-mm-dd hh:mm:ss\r\n"),
+            2u);
   EXPECT_TRUE(tsfix::has_line(r.out, " Total number of data requested:           2"));
   expect_event_output(dir, T0 + "10", T0 + "12", 2, {10});
 }
@@ -188,8 +208,8 @@ TEST(Chanmixer, WindowsWithoutACommonSpanEndTheRunBeforeTheEvent) {
   struct Case {
     std::string start1, start2;
   };
-  for (const Case& c : {Case{T0 + "00", "2004-07-20 14:00:00"},
-                        Case{"2004-07-20 14:00:00", T0 + "00"}}) {
+  for (const Case& c :
+       {Case{T0 + "00", "2004-07-20 14:00:00"}, Case{"2004-07-20 14:00:00", T0 + "00"}}) {
     SCOPED_TRACE(c.start1);
     const auto project = [&](const TempDir& dir) {
       Pair p = default_pair();
@@ -219,10 +239,9 @@ TEST(Chanmixer, TimeAnswersAreKeptInTheLibraryForm) {
     SCOPED_TRACE(c.start);
     TempDir dir;
     write(dir, default_pair());
-    const auto r = run_program("chanmixer", {},
-                               "2\nkvt101a1\nkvt102a1\nmix001\nb\nb\n" + c.start + "\n" + c.end +
-                                   "\n1\n11\n",
-                               dir.str());
+    const auto r = run_program(
+        "chanmixer", {},
+        "2\nkvt101a1\nkvt102a1\nmix001\nb\nb\n" + c.start + "\n" + c.end + "\n1\n11\n", dir.str());
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     // The echoes show the answers as typed.
     EXPECT_TRUE(tsfix::has_line(r.out, " stime=" + c.start)) << r.out;
@@ -235,8 +254,8 @@ TEST(Chanmixer, TimeAnswersAreKeptInTheLibraryForm) {
 TEST(Chanmixer, AnswersRunningOutBeforeTheDataLeaveTheOutputAsItWas) {
   // Print level, windows, station, forms, event start and end, channel count, maps:
   // the answers end before each of them in turn.
-  const std::vector<std::string> all = {
-      "", "kvt101a1", "kvt102a1", "mix001", "b", "b", T0 + "02", T0 + "06", "2", "11", "21"};
+  const std::vector<std::string> all = {"",        "kvt101a1", "kvt102a1", "mix001", "b", "b",
+                                        T0 + "02", T0 + "06",  "2",        "11",     "21"};
   for (std::size_t given = 0; given < all.size(); ++given) {
     SCOPED_TRACE(given);
     const std::vector<std::string> some(all.begin(), all.begin() + std::ptrdiff_t(given));
@@ -284,17 +303,18 @@ TEST(Chanmixer, WindowsFileAskedAgainAndMapAnswersRefused) {
   Pair p = default_pair();
   write(dir, p);
   std::filesystem::rename(dir / "windows.kvt", dir / "windows.other");
-  const auto r = run_program(
-      "chanmixer", {},
-      "\nkvt101a1\nkvt102a1\nmix001\nb\nb\nwindows.other\n2004-13-20 13:00:00\n\n\n7\n2\n16\n11\n25\n",
-      dir.str());
+  const auto r = run_program("chanmixer", {},
+                             "\nkvt101a1\nkvt102a1\nmix001\nb\nb\nwindows.other\n2004-13-20 "
+                             "13:00:00\n\n\n7\n2\n16\n11\n25\n",
+                             dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_TRUE(tsfix::shows(r.out, " Error opening WINDOWS file, re-enter"));
-  EXPECT_NE(r.out.find(" Give the project windows file  [default: windows.kvt ] >"), std::string::npos);
+  EXPECT_NE(r.out.find(" Give the project windows file  [default: windows.kvt ] >"),
+            std::string::npos);
   // A month of 13: chktim's line, and the start question again.
   EXPECT_TRUE(tsfix::shows(r.out, " Invalid month: 13  Try again."));
-  EXPECT_EQ(
-      tstest::count_of(r.out, "Give the required event start time >yyyy-mm-dd hh:mm:ss\r\n"), 2u);
+  EXPECT_EQ(tstest::count_of(r.out, "Give the required event start time >yyyy-mm-dd hh:mm:ss\r\n"),
+            2u);
   EXPECT_NE(r.out.find("The output holds 1 to 5 channels: try again"), std::string::npos);
   EXPECT_NE(r.out.find("is not a channel of file"), std::string::npos);
   const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
@@ -342,8 +362,8 @@ TEST(Chanmixer, OutputOverAnInputIsAskedAgain) {
   write(dir2, q,
         tsfix::winrec(q.a.window, 27, 5, T0 + "00", T0 + "19") +
             tsfix::winrec(q.b.window, 27, 5, T0 + "00", T0 + "19"));
-  const auto r2 = run_program("chanmixer", {},
-                              "\nkvt101cb\nkvt102a1\nkvt101\nmix001\nb\nb\n\n\n1\n11\n", dir2.str());
+  const auto r2 = run_program(
+      "chanmixer", {}, "\nkvt101cb\nkvt102a1\nkvt101\nmix001\nb\nb\n\n\n1\n11\n", dir2.str());
   ASSERT_EQ(r2.status, 0) << r2.out << r2.err;
   EXPECT_NE(r2.out.find("is one of the input windows"), std::string::npos);
   EXPECT_EQ(tsfix::read_binary_ts(dir2 / "kvt101" / "kvt101cb.ts").data.size(), 20u);
@@ -354,9 +374,9 @@ TEST(Chanmixer, OutputOverAnInputIsAskedAgain) {
   TempDir dir3;
   write(dir3, default_pair());
   const std::string before = read_file(dir3 / "kvt101" / "kvt101a1.ts");
-  const auto r3 = run_program("chanmixer", {},
-                              "\nkvt101a1\nkvt102a1\nnosuch\nb\nb\n\n\n1\n11\nkvt101a1\nmix001\n",
-                              dir3.str());
+  const auto r3 =
+      run_program("chanmixer", {},
+                  "\nkvt101a1\nkvt102a1\nnosuch\nb\nb\n\n\n1\n11\nkvt101a1\nmix001\n", dir3.str());
   ASSERT_EQ(r3.status, 0) << r3.out << r3.err;
   EXPECT_TRUE(tsfix::shows(
       r3.out, " Output file kvt101/kvt101a1.ts is one of the input files: give another station"));
@@ -371,8 +391,8 @@ TEST(Chanmixer, LongEventEndsAtTheEndOfFileOne) {
         tsfix::winrec(p.a.window, 27, 5, T0 + "00", "2004-07-22 00:00:00") +
             tsfix::winrec(p.b.window, 27, 5, T0 + "00", "2004-07-22 00:00:00"));
   // One day, 2 hours and 30 minutes at 1 Hz; file 1 holds 20 records.
-  const auto r = run_program("chanmixer", {}, answers("\n2004-07-21 15:30:00\n", "1\n21\n"),
-                             dir.str());
+  const auto r =
+      run_program("chanmixer", {}, answers("\n2004-07-21 15:30:00\n", "1\n21\n"), dir.str());
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(tsfix::shows(r.out, "Duration (dddd/hh/mm) : 0001/02/30"));
   EXPECT_TRUE(tsfix::has_line(r.out, " Total number of data requested:       95400"));
@@ -390,9 +410,9 @@ TEST(Chanmixer, AsciiInputIsReadInItsOwnFormAtPrintLevelMinusOne) {
   p.b.comments = {"# ascii file"};
   write(dir, p);
   // Print level -1: no questions shown, the mapping questions still are.
-  const auto r = run_program("chanmixer", {"-1"},
-                             "\nkvt101a1\nkvt102a1\nmix001\nb\na\n" + T0 + "04\n\n2\n24\n13\n",
-                             dir.str());
+  const auto r =
+      run_program("chanmixer", {"-1"},
+                  "\nkvt101a1\nkvt102a1\nmix001\nb\na\n" + T0 + "04\n\n2\n24\n13\n", dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_EQ(r.out.find("Give first window"), std::string::npos);
   EXPECT_NE(r.out.find("Give mapping file for channel 1 >Give mapping file for channel 2 >"),
@@ -419,9 +439,10 @@ TEST(Chanmixer, LevelThreeShowsTheValuesAsRead) {
   write(dir, p);
   const auto r = run_program("chanmixer", {"3"}, answers("\n\n", "1\n11\n"), dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_NE(r.out.find(" Input dat1  =>   1005.000       10.00000       20.00000       30.00000    \r\n"
-                       "   40.00000    \r\n"),
-            std::string::npos)
+  EXPECT_NE(
+      r.out.find(" Input dat1  =>   1005.000       10.00000       20.00000       30.00000    \r\n"
+                 "   40.00000    \r\n"),
+      std::string::npos)
       << r.out;
   const auto out = tsfix::read_binary_ts(dir / "mix001" / "mix001cb.ts");
   ASSERT_FALSE(out.data.empty());
@@ -465,7 +486,8 @@ TEST(Chanmixer, AFileWithSeveralSamplesPerRecordIsRefused) {
   const auto r = run_program("chanmixer", {}, answers("\n\n", "1\n11\n"), dir.str());
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(tsfix::shows(r.out, " FATAL ERROR: kvt102/kvt102a1.ts has SEQ_REC 3")) << r.out;
-  EXPECT_TRUE(tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
+  EXPECT_TRUE(
+      tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
   EXPECT_EQ(r.err, std::string());
   EXPECT_FALSE(std::filesystem::exists(dir / "mix001" / "mix001cb.ts"));
   EXPECT_EQ(read_file(dir / "windows.kvt"), db);
@@ -487,7 +509,8 @@ TEST(Chanmixer, AnInputWhoseTimeUnitsOrCountsMeanNothingIsRefused) {
          p.b.delta = "4.0";
        },
        {" Time units not recognised >sec  ", " only \"s\" or \"Hz\" permitted"}},
-      {"zero interval", [](Pair& p) { p.a.delta = "0.0"; },
+      {"zero interval",
+       [](Pair& p) { p.a.delta = "0.0"; },
        {" FATAL ERROR: kvt101/kvt101a1.ts has DELTA_T 0: it must be a number above 0"}},
       {"negative rate",
        [](Pair& p) {
@@ -495,10 +518,13 @@ TEST(Chanmixer, AnInputWhoseTimeUnitsOrCountsMeanNothingIsRefused) {
          p.b.delta = "-1.0";
        },
        {" FATAL ERROR: kvt102/kvt102a1.ts has DELTA_T -1: it must be a number above 0"}},
-      {"no channel", [](Pair& p) { p.a.nchan = 0; },
+      {"no channel",
+       [](Pair& p) { p.a.nchan = 0; },
        {" FATAL ERROR: kvt101/kvt101a1.ts has NCHAN 0: a ts file holds 1 to 5 channels"}},
-      {"six channels", [](Pair&) {},
-       {" FATAL ERROR: kvt102/kvt102a1.ts has NCHAN 6: a ts file holds 1 to 5 channels"}, 6},
+      {"six channels",
+       [](Pair&) {},
+       {" FATAL ERROR: kvt102/kvt102a1.ts has NCHAN 6: a ts file holds 1 to 5 channels"},
+       6},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -508,8 +534,8 @@ TEST(Chanmixer, AnInputWhoseTimeUnitsOrCountsMeanNothingIsRefused) {
       write(dir, p);
       if (c.header_nchan2 == 0) return;
       const auto file2 = dir / "kvt102" / "kvt102a1.ts";
-      mttest::write_file(file2, tsfix::with_info(read_file(file2), "NCHAN", "5",
-                                                 std::to_string(c.header_nchan2)));
+      mttest::write_file(
+          file2, tsfix::with_info(read_file(file2), "NCHAN", "5", std::to_string(c.header_nchan2)));
     };
     const auto r = stops_before_output(project, answers("\n\n", "1\n11\n"), 1);
     for (const std::string& line : c.lines) EXPECT_TRUE(tsfix::shows(r.out, line)) << r.out;
@@ -523,8 +549,8 @@ TEST(Chanmixer, AnInputRecordThatCannotBeReadCutsTheOutputBackToNothing) {
   const Pair p = default_pair();
   write(dir, p);
   // File 2's eleventh record holds one value where five are read.
-  std::string file2 = tsfix::ts_file(p.b, {p.db.begin(), p.db.begin() + 10}) +
-                      tstest::float_record({1.0f});
+  std::string file2 =
+      tsfix::ts_file(p.b, {p.db.begin(), p.db.begin() + 10}) + tstest::float_record({1.0f});
   for (std::size_t k = 11; k < p.db.size(); ++k)
     file2 += tstest::float_record({p.db[k].begin(), p.db[k].end()});
   mttest::write_file(dir / "kvt102" / "kvt102a1.ts", file2);

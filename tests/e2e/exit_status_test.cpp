@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "support/full_device.h"
-#include "support/ts_project.h"
 #include "support/run_program.h"
+#include "support/ts_project.h"
 
 namespace {
 
@@ -57,8 +57,7 @@ void expect_status(const StatusCase& c) {
   EXPECT_EQ(r.status, c.status) << r.out << r.err;
   EXPECT_EQ(r.err, with_dir(c.err, dir)) << r.out;
   if (!c.out_words.empty()) {
-    EXPECT_EQ(tstest::count_of(r.out, c.out_words), static_cast<std::size_t>(c.out_count))
-        << r.out;
+    EXPECT_EQ(tstest::count_of(r.out, c.out_words), static_cast<std::size_t>(c.out_count)) << r.out;
   }
 }
 
@@ -66,22 +65,58 @@ TEST(ExitStatus, EachWayOfEndingHasItsStatusAndWords) {
   const std::vector<StatusCase> cases = {
       // 0: the help of a tool, and a normal end.
       {"Help", nothing, "hdrdmp", {"-h"}, "", 0, "", " Permitted options:-"},
-      {"NormalEnd", one_ts_file, "hdrdmp", {}, "-1\nkvt101a1\nb\n", 0, "",
+      {"NormalEnd",
+       one_ts_file,
+       "hdrdmp",
+       {},
+       "-1\nkvt101a1\nb\n",
+       0,
+       "",
        "Comment block:# test file"},
       // 1: a failure end of the program's own, after its own lines.
-      {"MistypedRawWindow", nothing, "rawcv", {}, "-1\n10.11\n\nkvt101b1\n", 1, "",
+      {"MistypedRawWindow",
+       nothing,
+       "rawcv",
+       {},
+       "-1\n10.11\n\nkvt101b1\n",
+       1,
+       "",
        " Aborting program"},
-      {"UnknownFormLetter", one_ts_file, "hdrdmp", {}, "-1\nkvt101a1\nx\n", 1,
-       "Program terminated\r\n", " ERROR: Unknown form specifier in ts_open"},
+      {"UnknownFormLetter",
+       one_ts_file,
+       "hdrdmp",
+       {},
+       "-1\nkvt101a1\nx\n",
+       1,
+       "Program terminated\r\n",
+       " ERROR: Unknown form specifier in ts_open"},
       // 24: started outside the project, every answer after the form letter is taken as
       // another window name, until the answers run out.
-      {"AnswersRunOut", nothing, "hdrdmp", {}, "-1\nkvt101a1\nb\nkvt101a2\n", 24,
-       "hdrdmp: severe (24): end-of-file during read, unit -4, file stdin\r\n", "  Try again!", 2},
+      {"AnswersRunOut",
+       nothing,
+       "hdrdmp",
+       {},
+       "-1\nkvt101a1\nb\nkvt101a2\n",
+       24,
+       "hdrdmp: severe (24): end-of-file during read, unit -4, file stdin\r\n",
+       "  Try again!",
+       2},
       // 29: an output file in a station directory that does not exist.
-      {"MissingOutputDirectory", one_ts_file, "wincutter", {}, "-1\nkvt101a1\nb\nzzz999ex\n\n\n", 29,
-       "wincutter: severe (29): file not found, unit 7, file @/zzz999/zzz999ex.ts\r\n", ""},
+      {"MissingOutputDirectory",
+       one_ts_file,
+       "wincutter",
+       {},
+       "-1\nkvt101a1\nb\nzzz999ex\n\n\n",
+       29,
+       "wincutter: severe (29): file not found, unit 7, file @/zzz999/zzz999ex.ts\r\n",
+       ""},
       // 64: a window name where the print level is read.
-      {"WindowAsArgument", one_ts_file, "wincutter", {"kvt101a1"}, "", 64,
+      {"WindowAsArgument",
+       one_ts_file,
+       "wincutter",
+       {"kvt101a1"},
+       "",
+       64,
        "wincutter: severe (64): input conversion error, unit -5, file Internal Formatted Read\r\n",
        ""},
   };
@@ -92,8 +127,14 @@ TEST(ExitStatus, EachWayOfEndingHasItsStatusAndWords) {
 // without the device skips this row alone.
 TEST(ExitStatus, AFullDeviceEndsWithItsStatusAndWords) {
   if (!mttest::have_full_device()) GTEST_SKIP() << mttest::kNoFullDevice;
-  expect_status({"FullDevice", full_report_file, "hdrdmp", {}, "-1\nkvt101a1\nb\n", 38,
-                 "hdrdmp: severe (38): error during write, unit 7, file @/hdrdmp.out\r\n", ""});
+  expect_status({"FullDevice",
+                 full_report_file,
+                 "hdrdmp",
+                 {},
+                 "-1\nkvt101a1\nb\n",
+                 38,
+                 "hdrdmp: severe (38): error during write, unit 7, file @/hdrdmp.out\r\n",
+                 ""});
 }
 
 }  // namespace

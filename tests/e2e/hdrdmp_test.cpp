@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "common/text_field.h"
-#include "support/ts_project.h"
 #include "support/run_program.h"
+#include "support/ts_project.h"
 #include "support/unprivileged.h"
 
 namespace {
@@ -21,7 +21,7 @@ std::vector<std::string> expected_dump(const TsSpec& s) {
   std::vector<std::string> out;
   for (const std::string& record : tsfix::header_lines(s)) {
     const std::string line(field::trimmed(record));
-    const char* label = line[0] == '>' ? "Info    block:"
+    const char* label = line[0] == '>'   ? "Info    block:"
                         : line[1] == 'F' ? "Filter  block:"
                                          : "Comment block:";
     out.push_back(label + line);
@@ -54,15 +54,15 @@ TEST(Hdrdmp, AsciiFileShowsEveryHeaderLineButNoData) {
 TEST(Hdrdmp, BinaryFileStopsQuietlyAtShortDataRecord) {
   TempDir dir;
   TsSpec s;
-  s.comments = {"# a comment", "#F Filter block begin", "#FX not a filter word", "#F Filter block end"};
+  s.comments = {"# a comment", "#F Filter block begin", "#FX not a filter word",
+                "#F Filter block end"};
   tsfix::write_ts(dir.path(), s, tsfix::ramp(4));
   const auto r = run_program("hdrdmp", {"-1"}, "\nkvt101a1\n\n", dir.str());
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(dump_lines(r.out), expected_dump(s));
   EXPECT_TRUE(tsfix::has_line(r.out, "Filter  block:#FX not a filter word"));
-  EXPECT_EQ(tstest::lines_of(read_file(dir / "hdrdmp.out"), tstest::LineEnd::lf),
-            expected_dump(s));
+  EXPECT_EQ(tstest::lines_of(read_file(dir / "hdrdmp.out"), tstest::LineEnd::lf), expected_dump(s));
 }
 
 TEST(Hdrdmp, HeaderOnlyFileEndsWithEndOfFileReport) {
@@ -73,8 +73,7 @@ TEST(Hdrdmp, HeaderOnlyFileEndsWithEndOfFileReport) {
   EXPECT_EQ(r.status, 24);
   EXPECT_NE(r.err.find("end-of-file during read, unit 4"), std::string::npos) << r.err;
   // Every line shown is in the report file.
-  EXPECT_EQ(tstest::lines_of(read_file(dir / "hdrdmp.out"), tstest::LineEnd::lf),
-            expected_dump(s));
+  EXPECT_EQ(tstest::lines_of(read_file(dir / "hdrdmp.out"), tstest::LineEnd::lf), expected_dump(s));
 }
 
 TEST(Hdrdmp, FileWithoutHeaderShowsNothingAndKeepsOldReport) {

@@ -28,8 +28,7 @@ std::vector<std::string> data_lines(const std::string& bytes) {
   return {lines.begin() + long(end) + 1, lines.end()};
 }
 
-const std::string kWindowLine =
-    "kvt101a1 007 5 2004-07-20 13:17:00-2004-07-20 13:47:00 12.000000";
+const std::string kWindowLine = "kvt101a1 007 5 2004-07-20 13:17:00-2004-07-20 13:47:00 12.000000";
 
 TEST(RawcvData, BinaryRecordsAuxRecordsAndWindowLine) {
   Project p;
@@ -53,8 +52,8 @@ TEST(RawcvData, BinaryRecordsAuxRecordsAndWindowLine) {
 
   EXPECT_NE(r.out.find("Number of points written:      21600\r\n"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("LESS"), std::string::npos);
-  EXPECT_NE(r.out.find("Opened new project windows.kvt file to add window info:\r\n" +
-                       kWindowLine + "\r\n"),
+  EXPECT_NE(r.out.find("Opened new project windows.kvt file to add window info:\r\n" + kWindowLine +
+                       "\r\n"),
             std::string::npos)
       << r.out;
   EXPECT_EQ(p.file("windows.kvt"), kWindowLine + "\r\n");
@@ -166,8 +165,7 @@ TEST(RawcvData, VerificationReadsBackASampleLaidOverSeveralLines) {
     std::vector<std::string> first_sample;  // the lines of the first sample
   };
   const std::vector<Case> cases = {
-      {"(F12.4)",
-       {"    100.0000", "    200.0000", "    300.0000", "  -4000.0000", "  -5000.0000"}},
+      {"(F12.4)", {"    100.0000", "    200.0000", "    300.0000", "  -4000.0000", "  -5000.0000"}},
       {"(2F12.4)", {"    100.0000    200.0000", "    300.0000  -4000.0000", "  -5000.0000"}},
   };
   for (const Case& c : cases) {
@@ -183,8 +181,7 @@ TEST(RawcvData, VerificationReadsBackASampleLaidOverSeveralLines) {
       auto r = p.run(a.list());
       ASSERT_EQ(r.status, 0) << c.format << " verify " << a.verify << "\n" << r.out << r.err;
       EXPECT_EQ(r.out.find("Verification error"), std::string::npos) << r.out;
-      EXPECT_NE(r.out.find("Number of points written:         10\r\n"), std::string::npos)
-          << r.out;
+      EXPECT_NE(r.out.find("Number of points written:         10\r\n"), std::string::npos) << r.out;
       EXPECT_EQ(r.out.find("LESS"), std::string::npos) << r.out;
       EXPECT_EQ(p.file("windows.kvt"),
                 "kvt101a1 007 5 2004-07-20 13:17:00-2004-07-20 13:17:10  1.000000\r\n");

@@ -21,7 +21,8 @@ TEST(RawcvDialogue, UpperCaseOutputAnswersAreRefused) {
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_NE(r.out.find(" Unknown output type requested >F< please re-enter\r\n"), std::string::npos)
       << r.out;
-  EXPECT_NE(r.out.find(" Unknown output type requested >U< please re-enter\r\n"), std::string::npos);
+  EXPECT_NE(r.out.find(" Unknown output type requested >U< please re-enter\r\n"),
+            std::string::npos);
   EXPECT_NE(p.file("kvt101/kvt101a1.ts").find(info("FORM", "BINARY")), std::string::npos);
 }
 
@@ -67,8 +68,9 @@ TEST(RawcvDialogue, TabInATimeAnswerEndsWithTheConversionReport) {
   a.start = "2004-07-20 13:1\t:00";
   auto r = p.run(a.list());
   EXPECT_EQ(r.status, 64) << r.out << r.err;
-  EXPECT_NE(r.err.find("severe (64): input conversion error, unit -5, file Internal Formatted Read"),
-            std::string::npos)
+  EXPECT_NE(
+      r.err.find("severe (64): input conversion error, unit -5, file Internal Formatted Read"),
+      std::string::npos)
       << r.err;
   EXPECT_EQ(r.out.find("Give desired end time"), std::string::npos) << r.out;
 }

@@ -10,7 +10,8 @@
 namespace rawcv_e2e {
 namespace {
 
-const std::string kDatabase = "# windows\r\nkvt101a0 007 5 2004-07-20 12:00:00-2004-07-20 13:00:00\r\n";
+const std::string kDatabase =
+    "# windows\r\nkvt101a0 007 5 2004-07-20 12:00:00-2004-07-20 13:00:00\r\n";
 const std::string kEarlierTs = "the ts file of an earlier run";
 const std::string kEarlierAux = "the aux file of an earlier run";
 
@@ -32,7 +33,8 @@ TEST(RawcvFailure, AFullDiskAtTheEndLeavesNoWindowLineAndNoFragment) {
     const auto r = mttest::run_program_on_small_disk(
         "rawcv", {}, mttest::answer_lines(ten_minutes(form).list()), p.dir.str(), 8192);
     EXPECT_EQ(r.status, 38) << form << r.out << r.err;
-    EXPECT_NE(r.err.find("rawcv: severe (38): error during write, unit 10, file "), std::string::npos)
+    EXPECT_NE(r.err.find("rawcv: severe (38): error during write, unit 10, file "),
+              std::string::npos)
         << form << r.err;
     EXPECT_EQ(r.out.find("project windows.kvt file"), std::string::npos) << form << r.out;
     EXPECT_EQ(p.file("windows.kvt"), kDatabase) << form;

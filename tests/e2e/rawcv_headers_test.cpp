@@ -79,10 +79,8 @@ std::vector<std::string> filter_block(const std::vector<std::string>& rows, bool
 }
 
 const std::vector<std::string> kRows5 = {
-    "#F  1        1.00        0.10        0.00",
-    "#F  2        1.00        0.20        0.00",
-    "#F  3        1.00        0.50        0.00",
-    "#F  4        1.00        0.30    30000.00",
+    "#F  1        1.00        0.10        0.00", "#F  2        1.00        0.20        0.00",
+    "#F  3        1.00        0.50        0.00", "#F  4        1.00        0.30    30000.00",
     "#F  5        1.00        0.40    31000.00",
 };
 
@@ -129,12 +127,25 @@ TEST(RawcvHeaders, AsciiBlocksOfAnOldAcquisitionCode) {
   EXPECT_EQ(aux[0], "# auxiliary time series file from rawcv");
   EXPECT_EQ(aux[1], ts[1]);
   expect_lines(aux, 2,
-               {"#", "# machine endian: Little", "# UNIX set      :  F", "#",
-                "# input file =" + kRawName, "#", "# site description: " + pad("test site", 20),
-                "#", "# Latitude   :045:00:00 N", "# Longitude  :075:30:00 W", "#",
-                "# VaRL         number :    7", "#", "# Channel 1: VaRL internal temperature",
-                "# Channel 2: Magnetometer temperature", "# Channel 3: Battery voltage", "#",
-                "# FIRST 17 POINTS DROPPED FROM .1mp FILE TO ACCOUNT FOR FILTER SETTLING", "#",
+               {"#",
+                "# machine endian: Little",
+                "# UNIX set      :  F",
+                "#",
+                "# input file =" + kRawName,
+                "#",
+                "# site description: " + pad("test site", 20),
+                "#",
+                "# Latitude   :045:00:00 N",
+                "# Longitude  :075:30:00 W",
+                "#",
+                "# VaRL         number :    7",
+                "#",
+                "# Channel 1: VaRL internal temperature",
+                "# Channel 2: Magnetometer temperature",
+                "# Channel 3: Battery voltage",
+                "#",
+                "# FIRST 17 POINTS DROPPED FROM .1mp FILE TO ACCOUNT FOR FILTER SETTLING",
+                "#",
                 info("INFO_START")});
 }
 
@@ -151,9 +162,9 @@ TEST(RawcvHeaders, AsciiBlocksOfANewAcquisitionCode) {
   expect_lines(ts, 2, ascii_ts_comments("10.11", " 0"));
   EXPECT_EQ(ts[29], "#F Filter block begin");
   const auto aux = lines_of(p.file("kvt101/kvt101a1.aux"), LineEnd::crlf);
-  expect_lines(aux, 15, {"# Channel 1: VaRL internal temperature",
-                         "# Channel 2: Magnetometer temperature", "# Channel 3: Battery voltage",
-                         "#", info("INFO_START")});
+  expect_lines(aux, 15,
+               {"# Channel 1: VaRL internal temperature", "# Channel 2: Magnetometer temperature",
+                "# Channel 3: Battery voltage", "#", info("INFO_START")});
 }
 
 std::vector<std::string> binary_ts_comments(const std::string& version) {
@@ -282,13 +293,13 @@ TEST(RawcvHeaders, FilterRowsWithoutAHardwareDatabase) {
             std::string::npos)
       << r.out;
   const auto ts = lines_of(p.file("kvt101/kvt101a1.ts"), LineEnd::crlf);
-  expect_lines(ts, 29,
-               filter_block({"#F  1        1.00        0.20        0.00",
-                             "#F  2        1.00        0.20        0.00",
-                             "#F  3        1.00        0.20        0.00",
-                             "#F  4        1.00        0.20    30000.00",
-                             "#F  5        1.00        0.20    30000.00"},
-                            true));
+  expect_lines(
+      ts, 29,
+      filter_block(
+          {"#F  1        1.00        0.20        0.00", "#F  2        1.00        0.20        0.00",
+           "#F  3        1.00        0.20        0.00", "#F  4        1.00        0.20    30000.00",
+           "#F  5        1.00        0.20    30000.00"},
+          true));
 }
 
 TEST(RawcvHeaders, MissingInstrumentAsksForTheDefaultsTwice) {
@@ -403,8 +414,8 @@ TEST(RawcvHeaders, AsciiInfoBlocksWithoutMagneticAzimuths) {
   for (const std::string& l :
        {info("FORM", "ASCII"), info("FORMAT", pad("FREE", 20)), info("SEQ_REC", "           1"),
         info("NCHAN", "           3"), info("CHAN_1", "Ti"), info("UNITS_1", "degC"),
-        info("GAIN_1", "1.0"), info("CHAN_2", "Th"), info("UNITS_2", "degC"),
-        info("GAIN_2", "1.0"), info("CHAN_3", "Bt"), info("UNITS_3", "V"), info("GAIN_3", "1.0"),
+        info("GAIN_1", "1.0"), info("CHAN_2", "Th"), info("UNITS_2", "degC"), info("GAIN_2", "1.0"),
+        info("CHAN_3", "Bt"), info("UNITS_3", "V"), info("GAIN_3", "1.0"),
         info("STARTTIME", "2004-07-20 13:17:0000"), info("ENDTIME", "2004-07-20 13:47:0000"),
         info("T_UNITS", "s"), info("DELTA_T", "   600.0000    "),
         info("MIS_DATA", "  1.0000000E+32"), info("INFO_END")})

@@ -23,9 +23,9 @@
 
 #include "common/text_field.h"
 #include "support/rawcv_project.h"
-#include "support/ts_project.h"
 #include "support/rawgen.h"
 #include "support/run_program.h"
+#include "support/ts_project.h"
 
 namespace {
 
@@ -38,8 +38,8 @@ constexpr int kRawRecords = kHour + 60;  // each raw window runs a minute past t
 
 struct RawWindow {
   std::string station, window;
-  int start_minute;            // minutes after 13:00 (the block start of the logger)
-  int sign;                    // +1 station kvt101, -1 station kvt102
+  int start_minute;  // minutes after 13:00 (the block start of the logger)
+  int sign;          // +1 station kvt101, -1 station kvt102
   std::int16_t box;
   std::array<std::int32_t, 3> baseln;
 };
@@ -86,8 +86,10 @@ rawgen::Description description(const RawWindow& w) {
 
 // Hardware database: boxes 7 and 9, every factor 1.0.
 const std::string kHardware =
-    "  7\r\nH 1.0 0.2 0.0\r\nD 1.0 0.2 0.0\r\nN 1.0 0.2 30000.0\r\nE 1.0 0.2 30000.0\r\nZ 1.0 0.2 0.0\r\n"
-    "  9\r\nH 1.0 0.2 0.0\r\nD 1.0 0.2 0.0\r\nN 1.0 0.2 30000.0\r\nE 1.0 0.2 30000.0\r\nZ 1.0 0.2 0.0\r\n";
+    "  7\r\nH 1.0 0.2 0.0\r\nD 1.0 0.2 0.0\r\nN 1.0 0.2 30000.0\r\nE 1.0 0.2 30000.0\r\nZ 1.0 0.2 "
+    "0.0\r\n"
+    "  9\r\nH 1.0 0.2 0.0\r\nD 1.0 0.2 0.0\r\nN 1.0 0.2 30000.0\r\nE 1.0 0.2 30000.0\r\nZ 1.0 0.2 "
+    "0.0\r\n";
 
 std::string time_at(int seconds_after_13) {
   char buf[32];
@@ -99,8 +101,7 @@ std::string time_at(int seconds_after_13) {
 // One run of the whole road in one project directory, shared by the tests below.
 struct Road {
   mttest::TempDir dir;
-  RunResult rawcv_a1, rawcv_a2, rawcv_a3, rawcv_b1, segmerge, wincutter, spanx, chanmixer,
-      hdrdmp;
+  RunResult rawcv_a1, rawcv_a2, rawcv_a3, rawcv_b1, segmerge, wincutter, spanx, chanmixer, hdrdmp;
 
   RunResult rawcv(const RawWindow& w, bool ascii) {
     return mttest::run_program(
@@ -111,10 +112,12 @@ struct Road {
   }
 
   Road() {
-    for (const char* sub : {"kvt101", "kvt102", "kvtmix"}) std::filesystem::create_directory(dir / sub);
+    for (const char* sub : {"kvt101", "kvt102", "kvtmix"})
+      std::filesystem::create_directory(dir / sub);
     mttest::write_file(dir / "hardware.kvt", kHardware);
     mttest::write_file(dir / "kvtsite.flt", rawcv_e2e::site_line("101", " 250", " 12") + "\r\n" +
-                                                rawcv_e2e::site_line("102", " 310", " 12") + "\r\n");
+                                                rawcv_e2e::site_line("102", " 310", " 12") +
+                                                "\r\n");
     for (const RawWindow* w : {&kA1, &kA2, &kA3, &kB1})
       rawgen::write((dir / w->station / (w->window + ".1mp")).string(), description(*w));
 
@@ -132,11 +135,10 @@ struct Road {
         dir.str());
     spanx = mttest::run_program("spanx", {}, answer_lines({"0", "kvt101ex", "b", "T"}), dir.str());
     // Output channels: HX of kvt102, HY of kvt101, HZ of kvt102, EX of kvt101, EY of kvt102.
-    chanmixer = mttest::run_program(
-        "chanmixer", {},
-        answer_lines({"0", "kvt101a1", "kvt102a1", "kvtmix", "b", "a", "", "", "5", "21", "12",
-                      "23", "14", "25"}),
-        dir.str());
+    chanmixer = mttest::run_program("chanmixer", {},
+                                    answer_lines({"0", "kvt101a1", "kvt102a1", "kvtmix", "b", "a",
+                                                  "", "", "5", "21", "12", "23", "14", "25"}),
+                                    dir.str());
     hdrdmp = mttest::run_program("hdrdmp", {}, answer_lines({"0", "kvtmixcb", "b"}), dir.str());
   }
 
@@ -178,7 +180,8 @@ AsciiTs read_ascii_ts(const std::filesystem::path& p) {
 // The first record where got and want differ, or "" when they agree throughout.
 std::string first_difference(const std::vector<Rec>& got, const std::vector<Rec>& want) {
   if (got.size() != want.size())
-    return "record count " + std::to_string(got.size()) + ", expected " + std::to_string(want.size());
+    return "record count " + std::to_string(got.size()) + ", expected " +
+           std::to_string(want.size());
   for (std::size_t i = 0; i < got.size(); ++i) {
     if (got[i] == want[i]) continue;
     std::string m = "record " + std::to_string(i) + ": got";
@@ -227,11 +230,12 @@ TEST_F(RoadTest, EveryStepEndsNormally) {
     const RunResult& run;
     const char* err;
   };
-  for (const Step& s : {Step{"rawcv kvt101a1", r.rawcv_a1, ""}, Step{"rawcv kvt101a2", r.rawcv_a2, ""},
-                        Step{"rawcv kvt101a3", r.rawcv_a3, ""}, Step{"rawcv kvt102a1", r.rawcv_b1, ""},
-                        Step{"segmerge", r.segmerge, "Done.\r\n"}, Step{"wincutter", r.wincutter, ""},
-                        Step{"spanx", r.spanx, ""}, Step{"chanmixer", r.chanmixer, "Done.\r\n"},
-                        Step{"hdrdmp", r.hdrdmp, ""}}) {
+  for (const Step& s :
+       {Step{"rawcv kvt101a1", r.rawcv_a1, ""}, Step{"rawcv kvt101a2", r.rawcv_a2, ""},
+        Step{"rawcv kvt101a3", r.rawcv_a3, ""}, Step{"rawcv kvt102a1", r.rawcv_b1, ""},
+        Step{"segmerge", r.segmerge, "Done.\r\n"}, Step{"wincutter", r.wincutter, ""},
+        Step{"spanx", r.spanx, ""}, Step{"chanmixer", r.chanmixer, "Done.\r\n"},
+        Step{"hdrdmp", r.hdrdmp, ""}}) {
     EXPECT_EQ(s.run.status, 0) << s.name << "\n" << s.run.out << s.run.err;
     EXPECT_EQ(s.run.err, s.err) << s.name;
   }
@@ -325,7 +329,8 @@ TEST_F(RoadTest, SegmergeSplicesTheStationsWindowsAndFillsTheGap) {
   const std::string& out = r.segmerge.out;
   EXPECT_TRUE(tsfix::shows(out, " Time (seconds) and point gap =           1           0")) << out;
   EXPECT_TRUE(tsfix::shows(out, " Time (seconds) and point gap =         601         600")) << out;
-  EXPECT_TRUE(tsfix::shows(out, " Total number of data (incl. gaps) written out =       11400")) << out;
+  EXPECT_TRUE(tsfix::shows(out, " Total number of data (incl. gaps) written out =       11400"))
+      << out;
   EXPECT_TRUE(tsfix::shows(
       out, "kvt101as 007 5 2004-07-20 13:00:00-2004-07-20 16:10:00    1.000000 splice: a1 a2 a3 "))
       << out;
@@ -351,14 +356,17 @@ TEST_F(RoadTest, WincutterCopiesTheSpanWithItsTimes) {
   EXPECT_EQ(ex_comments, as_comments);
 
   ASSERT_EQ(as.data.size(), 11400u);
-  EXPECT_EQ(first_difference(ex.data, std::vector<Rec>(as.data.begin() + 6600, as.data.begin() + 8400)), "");
+  EXPECT_EQ(
+      first_difference(ex.data, std::vector<Rec>(as.data.begin() + 6600, as.data.begin() + 8400)),
+      "");
 }
 
 // 1800 records at 1 Hz: the last sample lies 1799 s after the start.
 TEST_F(RoadTest, SpanxCountsTheCutAndAppendsItsLine) {
   const std::string& out = road().spanx.out;
   EXPECT_TRUE(tsfix::shows(out, "EOF found; nent =      1800")) << out;
-  EXPECT_TRUE(tsfix::shows(out, "kvt101ex 007 5 2004-07-20 14:50:00-2004-07-20 15:19:59      1.000000    "))
+  EXPECT_TRUE(
+      tsfix::shows(out, "kvt101ex 007 5 2004-07-20 14:50:00-2004-07-20 15:19:59      1.000000    "))
       << out;
 }
 
@@ -413,15 +421,17 @@ TEST_F(RoadTest, ChanmixerTakesEachChannelFromItsSourceAtTheSameTime) {
   std::vector<Rec> want;
   for (int k = 0; k < 1800; ++k) {
     const int t = 1800 + k;
-    want.push_back({value(-1, t, 1), value(+1, t, 2), value(-1, t, 3), value(+1, t, 4), value(-1, t, 5)});
+    want.push_back(
+        {value(-1, t, 1), value(+1, t, 2), value(-1, t, 3), value(+1, t, 4), value(-1, t, 5)});
   }
   EXPECT_EQ(first_difference(cb.data, want), "");
   // The same values stand in the two sources' own files at that time.
   ASSERT_EQ(a1.data.size(), 3600u);
   ASSERT_EQ(b1.data.size(), 3600u);
-  EXPECT_EQ(cb.data[0], (Rec{b1.data[0][0], a1.data[1800][1], b1.data[0][2], a1.data[1800][3], b1.data[0][4]}));
-  EXPECT_EQ(cb.data[1799],
-            (Rec{b1.data[1799][0], a1.data[3599][1], b1.data[1799][2], a1.data[3599][3], b1.data[1799][4]}));
+  EXPECT_EQ(cb.data[0],
+            (Rec{b1.data[0][0], a1.data[1800][1], b1.data[0][2], a1.data[1800][3], b1.data[0][4]}));
+  EXPECT_EQ(cb.data[1799], (Rec{b1.data[1799][0], a1.data[3599][1], b1.data[1799][2],
+                                a1.data[3599][3], b1.data[1799][4]}));
 }
 
 // Every header record of the combined file, labelled by its block, on the console and
@@ -432,7 +442,9 @@ TEST_F(RoadTest, HdrdmpShowsEveryHeaderRecordOfTheCombinedFile) {
   std::string want;
   int filter = 0, info = 0;
   for (const auto& h : cb.header) {
-    const char* label = h[0] == '>' ? "Info    block:" : h[1] == 'F' ? "Filter  block:" : "Comment block:";
+    const char* label = h[0] == '>'   ? "Info    block:"
+                        : h[1] == 'F' ? "Filter  block:"
+                                      : "Comment block:";
     filter += h.rfind("#F", 0) == 0;
     info += h[0] == '>';
     want += label + trim_right(h) + "\r\n";

@@ -90,12 +90,15 @@ TEST(Segmerge, OneWindow) {
   EXPECT_EQ(out.value("WINDOW"), "kvt101as");
   EXPECT_EQ(out.value("STARTTIME"), T0 + "00");
   EXPECT_EQ(out.value("ENDTIME"), T0 + "09");
-  EXPECT_TRUE(tsfix::has_line(r.out, "  File            1  points and gap =          10           0"));
+  EXPECT_TRUE(
+      tsfix::has_line(r.out, "  File            1  points and gap =          10           0"));
   const auto db = tstest::lines_of(read_file(dir / "windows.kvt"), tstest::LineEnd::lf);
   ASSERT_EQ(db.size(), 3u);
   EXPECT_EQ(db[1], "kvt101a1 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09 1.000000");
-  EXPECT_EQ(db[2], "kvt101as 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09    1.000000 splice: a1 ");
-  EXPECT_TRUE(tsfix::shows(r.out, "kvt101as 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09    1.000000 splice: a1 "));
+  EXPECT_EQ(db[2],
+            "kvt101as 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09    1.000000 splice: a1 ");
+  EXPECT_TRUE(tsfix::shows(
+      r.out, "kvt101as 027 5 2004-07-20 13:00:00-2004-07-20 13:00:09    1.000000 splice: a1 "));
   EXPECT_TRUE(tsfix::shows(r.out, "Opened old project windows.kvt file to add window info:"));
   EXPECT_TRUE(tsfix::has_line(r.out, " Duration (in s) based on these times =            9"));
   EXPECT_TRUE(tsfix::has_line(r.out, " Duration (in s) based on no. points  =           10"));
@@ -104,12 +107,12 @@ TEST(Segmerge, OneWindow) {
 TEST(Segmerge, ThreeWindowsGapsFilledAndBaselinesCorrected) {
   TempDir dir;
   // 10 records each, 5 s between the last record of one and the start of the next.
-  const auto r = run_program(
-      "segmerge", {},
-      build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
-                  {"a2", T0 + "14", T0 + "23", T0 + "14", 10, 100.0f, "110.0"},
-                  {"a3", T0 + "28", T0 + "37", T0 + "28", 10, 200.0f}}),
-      dir.str());
+  const auto r =
+      run_program("segmerge", {},
+                  build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+                              {"a2", T0 + "14", T0 + "23", T0 + "14", 10, 100.0f, "110.0"},
+                              {"a3", T0 + "28", T0 + "37", T0 + "28", 10, 200.0f}}),
+                  dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
   ASSERT_EQ(out.data.size(), 38u);
@@ -118,9 +121,11 @@ TEST(Segmerge, ThreeWindowsGapsFilledAndBaselinesCorrected) {
   EXPECT_EQ(out.data[14], std::vector<float>({110, 110, 120, 130, 140}));
   EXPECT_EQ(out.data[28], std::vector<float>({200, 210, 220, 230, 240}));
   EXPECT_TRUE(tsfix::has_line(r.out, " Time (seconds) and point gap =           5           4"));
-  EXPECT_TRUE(tsfix::has_line(r.out, " Channel:            1   Baseline difference =   10.00000    "));
+  EXPECT_TRUE(
+      tsfix::has_line(r.out, " Channel:            1   Baseline difference =   10.00000    "));
   EXPECT_EQ(out.value("ENDTIME"), T0 + "37");
-  EXPECT_TRUE(tsfix::has_line(r.out, " Total number of data (incl. gaps) written out =          38"));
+  EXPECT_TRUE(
+      tsfix::has_line(r.out, " Total number of data (incl. gaps) written out =          38"));
 }
 
 TEST(Segmerge, FourHertzGapAndOverlappingData) {
@@ -128,8 +133,9 @@ TEST(Segmerge, FourHertzGapAndOverlappingData) {
   // 4 Hz: 9 records cover 2 s; next window 5 s later: 5 x 4 - 1 = 19 gap records.
   const auto r = run_program(
       "segmerge", {},
-      build(dir, {{"a1", T0 + "00", T0 + "02", T0 + "00", 9, 0, "100.0", 5, 5, false, "4.0", "Hz"},
-                  {"a2", T0 + "07", T0 + "09", T0 + "07", 9, 0, "100.0", 5, 5, false, "4.0", "Hz"}}),
+      build(dir,
+            {{"a1", T0 + "00", T0 + "02", T0 + "00", 9, 0, "100.0", 5, 5, false, "4.0", "Hz"},
+             {"a2", T0 + "07", T0 + "09", T0 + "07", 9, 0, "100.0", 5, 5, false, "4.0", "Hz"}}),
       dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_TRUE(tsfix::has_line(r.out, " Time (seconds) and point gap =           5          19"));
@@ -143,7 +149,8 @@ TEST(Segmerge, FourHertzGapAndOverlappingData) {
                               dir2.str());
   ASSERT_EQ(r2.status, 0) << r2.out << r2.err;
   EXPECT_TRUE(tsfix::has_line(r2.out, " Setting current end to that determined by points"));
-  EXPECT_TRUE(tsfix::has_line(r2.out, "  File            1  points and gap =          20         -10"));
+  EXPECT_TRUE(
+      tsfix::has_line(r2.out, "  File            1  points and gap =          20         -10"));
   EXPECT_EQ(tsfix::read_binary_ts(dir2 / "kvt101" / "kvt101as.ts").data.size(), 30u);
 }
 
@@ -177,12 +184,11 @@ TEST(Segmerge, DataStartingAfterTheWindowStartResetIt) {
   // Window 1 from 13:00:00 in the database, its data from 13:00:03; window 2 (another
   // instrument) from 13:00:20: the splice starts at 13:00:03 and so do the end-time
   // reckonings (10 records end at 13:00:12, 8 s before the next start: 7 gap records).
-  const auto r = run_program(
-      "segmerge", {},
-      build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "03", 10},
-                  {"a2", T0 + "20", T0 + "29", T0 + "20", 10, 0, "100.0", 5, 5, false, "1.0",
-                   "s", 31}}),
-      dir.str());
+  const auto r = run_program("segmerge", {},
+                             build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "03", 10},
+                                         {"a2", T0 + "20", T0 + "29", T0 + "20", 10, 0, "100.0", 5,
+                                          5, false, "1.0", "s", 31}}),
+                             dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   for (const char* line : {" Data start > window start", " window starttime :2004-07-20 13:00:00",
                            " data   starttime :2004-07-20 13:00:03", " Window start reset",
@@ -212,22 +218,27 @@ TEST(Segmerge, FatalChecksEndWithErrorCondition) {
   const std::vector<Case> cases = {
       {"overlap",
        {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}, {"a2", T0 + "05", T0 + "19", T0 + "05", 10}},
-       " FATAL ERROR: start time of this file is BEFORE end of previous file", false},
+       " FATAL ERROR: start time of this file is BEFORE end of previous file",
+       false},
       {"db channels",
        {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
         {"a2", T0 + "10", T0 + "19", T0 + "10", 10, 0, "100.0", 5, 3}},
-       " FATAL ERROR: Different number of channels in this file from first", false},
+       " FATAL ERROR: Different number of channels in this file from first",
+       false},
       {"file channels",
        {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
         {"a2", T0 + "10", T0 + "19", T0 + "10", 10, 0, "100.0", 3, 5}},
-       " FATAL ERROR: Different number of channels in this file from first", true},
+       " FATAL ERROR: Different number of channels in this file from first",
+       true},
       {"rate",
        {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
         {"a2", T0 + "10", T0 + "19", T0 + "10", 10, 0, "100.0", 5, 5, false, "2.0"}},
-       " FATAL ERROR: digitizing rate different from first file", true},
+       " FATAL ERROR: digitizing rate different from first file",
+       true},
       {"units",
        {{"a1", T0 + "00", T0 + "09", T0 + "00", 10, 0, "100.0", 5, 5, false, "1.0", "xy"}},
-       " FATAL ERROR: time units of first file not recognised: xy   ", true},
+       " FATAL ERROR: time units of first file not recognised: xy   ",
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -348,14 +359,15 @@ TEST(Segmerge, AFiftyFirstWindowEndsTheRunBeforeTheOutputIsAsked) {
 
 TEST(Segmerge, AnInputNamedAtTheReopenQuestionMayNotBeTheOutput) {
   TempDir dir;
-  build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
-              {"a2", T0 + "20", T0 + "29", T0 + "20", 10}});
+  build(dir,
+        {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}, {"a2", T0 + "20", T0 + "29", T0 + "20", 10}});
   std::filesystem::rename(dir / "kvt101" / "kvt101a2.ts", dir / "kvt101" / "kvt101z2.ts");
   // a2's file is missing: ts_open asks for a name; kvt101as (the output) is refused.
   const auto r = run_program("segmerge", {},
                              "\nkvt101\na1\na2\n\nas\nb\nb\nkvt101as\nkvt101z2\nb\n", dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_TRUE(tsfix::shows(r.out, " Input file kvt101/kvt101as.ts is the output file: give another"));
+  EXPECT_TRUE(
+      tsfix::shows(r.out, " Input file kvt101/kvt101as.ts is the output file: give another"));
   const auto out = tsfix::read_binary_ts(dir / "kvt101" / "kvt101as.ts");
   ASSERT_EQ(out.data.size(), 30u);  // 10 + 10 gap records (11 s) + 10
   EXPECT_EQ(out.data[20][0], 0.0f);
@@ -386,8 +398,8 @@ TEST(Segmerge, LaterWindowsLandAtTheSampleOfTheirStart) {
     TempDir dir;
     std::vector<Win> wins;
     for (int k = 0; k < c.windows; ++k) {
-      Win w{"b" + std::to_string(k), at(k * c.every), at(k * c.every + c.span), at(k * c.every),
-            c.records, 1000.0f * static_cast<float>(k)};
+      Win w{"b" + std::to_string(k), at(k * c.every), at(k * c.every + c.span),
+            at(k * c.every),         c.records,       1000.0f * static_cast<float>(k)};
       w.delta = c.delta;
       w.tunits = c.tunits;
       wins.push_back(w);
@@ -426,10 +438,11 @@ TEST(Segmerge, GapLinesAtFourHertz) {
   const auto r = run_program("segmerge", {}, build(dir, {a, b}), dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   // 10 records reach 2.25 s, shown as 2; 3 s to the next start; 20 - 10 records.
-  for (const char* line : {" No. of points written:          10", " No. of secs total    :           2",
-                           " Thistime based on pts:2004-07-20 13:00:02",
-                           " Time (seconds) and point gap =           3          10",
-                           " Total number of data (incl. gaps) written out =          30"})
+  for (const char* line :
+       {" No. of points written:          10", " No. of secs total    :           2",
+        " Thistime based on pts:2004-07-20 13:00:02",
+        " Time (seconds) and point gap =           3          10",
+        " Total number of data (incl. gaps) written out =          30"})
     EXPECT_TRUE(tsfix::has_line(r.out, line)) << line;
 }
 
@@ -440,14 +453,18 @@ TEST(Segmerge, UnusableWindowTimesEndTheRunBeforeAnyOutput) {
     std::vector<std::string> shown;
   };
   const std::vector<Case> cases = {
-      {"short", "kvt101a2 027 5 2004-07-20 13:00:1\r\n",
+      {"short",
+       "kvt101a2 027 5 2004-07-20 13:00:1\r\n",
        {" FATAL ERROR: window kvt101a2 start time >2004-07-20 13:00:1 < is incomplete",
         " FATAL ERROR: window kvt101a2 end time >                   < is blank"}},
-      {"blank times", "kvt101a2 027 5                    -                   \r\n",
+      {"blank times",
+       "kvt101a2 027 5                    -                   \r\n",
        {" FATAL ERROR: window kvt101a2 start time >                   < is blank"}},
-      {"unreadable", "kvt101a2 027 5 2004-07-20 13:00:1x-2004-07-20 13:00:29\r\n",
+      {"unreadable",
+       "kvt101a2 027 5 2004-07-20 13:00:1x-2004-07-20 13:00:29\r\n",
        {" FATAL ERROR: window kvt101a2 start time >2004-07-20 13:00:1x< is unreadable"}},
-      {"out of range", "kvt101a2 027 5 2004-07-20 13:00:20-2004-13-20 13:00:29\r\n",
+      {"out of range",
+       "kvt101a2 027 5 2004-07-20 13:00:20-2004-13-20 13:00:29\r\n",
        {" Invalid month: 13  Try again.",
         " FATAL ERROR: window kvt101a2 end time >2004-13-20 13:00:29< is out of range"}},
   };
@@ -490,15 +507,30 @@ TEST(Segmerge, UnusableInputsAreRefused) {
     std::string err;
   };
   const std::vector<Case> cases = {
-      {"DELTA_T 0", [](Win& w) { w.delta = "0.0"; }, 1,
-       {"has DELTA_T 0: it must be a number above 0"}, kRefused},
-      {"negative DELTA_T", [](Win& w) { w.delta = "-1.0"; }, 1,
-       {"has DELTA_T -1: it must be a number above 0"}, kRefused},
-      {"NCHAN 0", [](Win& w) { w.nchan = 0; }, 1,
-       {"has NCHAN 0: a ts file holds 1 to 5 channels"}, kRefused},
-      {"several samples per record", [](Win& w) { w.seq_rec = 3; }, 1,
-       {"has SEQ_REC 3", " Such a window must be converted with one sample per record"}, kRefused},
-      {"DELTA_T not a number", [](Win& w) { w.delta = "rate"; }, 59, {},
+      {"DELTA_T 0",
+       [](Win& w) { w.delta = "0.0"; },
+       1,
+       {"has DELTA_T 0: it must be a number above 0"},
+       kRefused},
+      {"negative DELTA_T",
+       [](Win& w) { w.delta = "-1.0"; },
+       1,
+       {"has DELTA_T -1: it must be a number above 0"},
+       kRefused},
+      {"NCHAN 0",
+       [](Win& w) { w.nchan = 0; },
+       1,
+       {"has NCHAN 0: a ts file holds 1 to 5 channels"},
+       kRefused},
+      {"several samples per record",
+       [](Win& w) { w.seq_rec = 3; },
+       1,
+       {"has SEQ_REC 3", " Such a window must be converted with one sample per record"},
+       kRefused},
+      {"DELTA_T not a number",
+       [](Win& w) { w.delta = "rate"; },
+       59,
+       {},
        "segmerge: severe (59): list-directed I/O syntax error, unit -5, file Internal "
        "List-Directed Read\r\n"},
   };
@@ -535,9 +567,9 @@ TEST(Segmerge, UnusableInputsAreRefused) {
 TEST(Segmerge, AnswersEndingAtAReaskedInputLeaveNoFragment) {
   struct Case {
     std::string name;
-    std::string missing;      // the window whose file is missing
-    std::string answers;      // up to that window's form answer
-    std::string output;       // what the output holds after the run
+    std::string missing;  // the window whose file is missing
+    std::string answers;  // up to that window's form answer
+    std::string output;   // what the output holds after the run
   };
   const std::vector<Case> cases = {
       // The first window's records and the gap are in the output: cut back.
@@ -557,7 +589,8 @@ TEST(Segmerge, AnswersEndingAtAReaskedInputLeaveNoFragment) {
     const auto r = run_program("segmerge", {}, c.answers, dir.str());
     EXPECT_EQ(r.status, 24);
     EXPECT_EQ(r.err, "segmerge: severe (24): end-of-file during read, unit -4, file stdin\r\n");
-    EXPECT_NE(r.out.find(" Error in opening kvt101/" + c.missing + ".ts"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" Error in opening kvt101/" + c.missing + ".ts"), std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("Give data file "), std::string::npos);
     EXPECT_EQ(read_file(output_of(dir)), c.output);
     EXPECT_EQ(read_file(dir / "windows.kvt"), db);

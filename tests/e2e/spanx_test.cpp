@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "support/full_device.h"
-#include "support/ts_project.h"
 #include "support/run_program.h"
+#include "support/ts_project.h"
 
 namespace {
 
@@ -86,41 +86,42 @@ TEST_P(SpanxTimes, CountsRecordsAndEndTime) {
 
 INSTANTIATE_TEST_SUITE_P(
     Windows, SpanxTimes,
-    ::testing::Values(
-        TimeCase{"TwentyFiveAtTwelveHz", "Hz", "12.0", "2004-07-20 13:00:00", 25,
-                 "2004-07-20 13:00:02", "    12.00000    "},
-        TimeCase{"OneHourAtTwelveHz", "Hz", "12.0", "2004-07-20 13:00:00", 12 * 3600 + 1,
-                 "2004-07-20 14:00:00", "    12.00000    "},
-        TimeCase{"FiveSecondsJustUnderAnHour", "s", "5.0", "2004-07-20 13:00:00", 721,
-                 "2004-07-20 13:59:59", "   0.2000000    "},
-        TimeCase{"ThirtySeconds", "s", "30.0", "2004-07-20 13:00:00", 120,
-                 "2004-07-20 13:59:29", "   0.3333334E-01"},
-        TimeCase{"OneRecord", "Hz", "12.0", "2004-07-20 13:00:00", 1, "2004-07-20 13:00:00",
-                 "    12.00000    "},
-        TimeCase{"NoRecordAboveOneHz", "Hz", "12.0", "2004-07-20 13:00:00", 0,
-                 "2004-07-20 13:00:00", ""},
-        TimeCase{"NoRecordAtOneHz", "s", "1.0", "2004-07-20 13:00:00", 0, "2004-07-20 12:59:59",
-                 "    1.000000    "},
-        TimeCase{"NoRecordAtFiveSeconds", "s", "5.0", "2004-07-20 13:00:00", 0,
-                 "2004-07-20 12:59:56", ""},
-        TimeCase{"EndAcrossTheYear", "s", "1.0", "2004-12-31 23:59:50", 21,
-                 "2005-01-01 00:00:10", ""},
-        TimeCase{"EndOnDecemberThirtyFirst", "Hz", "1.0", "2004-12-30 23:59:59", 2,
-                 "2004-12-31 00:00:00", ""},
-        TimeCase{"LeapDay", "Hz", "1.0", "2004-02-28 23:59:59", 2, "2004-02-29 00:00:00", ""}),
+    ::testing::Values(TimeCase{"TwentyFiveAtTwelveHz", "Hz", "12.0", "2004-07-20 13:00:00", 25,
+                               "2004-07-20 13:00:02", "    12.00000    "},
+                      TimeCase{"OneHourAtTwelveHz", "Hz", "12.0", "2004-07-20 13:00:00",
+                               12 * 3600 + 1, "2004-07-20 14:00:00", "    12.00000    "},
+                      TimeCase{"FiveSecondsJustUnderAnHour", "s", "5.0", "2004-07-20 13:00:00", 721,
+                               "2004-07-20 13:59:59", "   0.2000000    "},
+                      TimeCase{"ThirtySeconds", "s", "30.0", "2004-07-20 13:00:00", 120,
+                               "2004-07-20 13:59:29", "   0.3333334E-01"},
+                      TimeCase{"OneRecord", "Hz", "12.0", "2004-07-20 13:00:00", 1,
+                               "2004-07-20 13:00:00", "    12.00000    "},
+                      TimeCase{"NoRecordAboveOneHz", "Hz", "12.0", "2004-07-20 13:00:00", 0,
+                               "2004-07-20 13:00:00", ""},
+                      TimeCase{"NoRecordAtOneHz", "s", "1.0", "2004-07-20 13:00:00", 0,
+                               "2004-07-20 12:59:59", "    1.000000    "},
+                      TimeCase{"NoRecordAtFiveSeconds", "s", "5.0", "2004-07-20 13:00:00", 0,
+                               "2004-07-20 12:59:56", ""},
+                      TimeCase{"EndAcrossTheYear", "s", "1.0", "2004-12-31 23:59:50", 21,
+                               "2005-01-01 00:00:10", ""},
+                      TimeCase{"EndOnDecemberThirtyFirst", "Hz", "1.0", "2004-12-30 23:59:59", 2,
+                               "2004-12-31 00:00:00", ""},
+                      TimeCase{"LeapDay", "Hz", "1.0", "2004-02-28 23:59:59", 2,
+                               "2004-02-29 00:00:00", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Spanx, AppendsOneWholeLineToAnExistingDatabase) {
   TempDir dir;
   tsfix::write_ts(dir.path(), spec("Hz", "12.0"), tsfix::ramp(13));
-  const std::string old = "abx001a0 027 5 2004-07-19 13:00:00-2004-07-19 14:00:00      12.00000    \r\n";
+  const std::string old =
+      "abx001a0 027 5 2004-07-19 13:00:00-2004-07-19 14:00:00      12.00000    \r\n";
   mttest::write_file(dir / "windows.abx", old);
   const auto r = run_program("spanx", {"0"}, "\n" + answers("T"), dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_NE(r.out.find("Append results to windows.abx ?"), std::string::npos) << r.out;
-  EXPECT_EQ(read_file(dir / "windows.abx"),
-            old + window_line("2004-07-20 13:00:00", "2004-07-20 13:00:01", "    12.00000    ") +
-                "\r\n");
+  EXPECT_EQ(
+      read_file(dir / "windows.abx"),
+      old + window_line("2004-07-20 13:00:00", "2004-07-20 13:00:01", "    12.00000    ") + "\r\n");
 }
 
 TEST(Spanx, AppendAfterALastLineWithoutCrLfKeepsTheLinesApart) {
@@ -196,8 +197,8 @@ TEST(Spanx, LevelOneReportsUnitsAndProgress) {
   const auto r = run_program("spanx", {"1"}, answers("F"), dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   // T_UNITS as its 5 characters, then the rate the seconds per sample became.
-  EXPECT_TRUE(tsfix::has_line(r.out, std::string(" Time units =") + "s    " +
-                                         "   delta (Hz) =" + "  0.5000000    "))
+  EXPECT_TRUE(tsfix::has_line(
+      r.out, std::string(" Time units =") + "s    " + "   delta (Hz) =" + "  0.5000000    "))
       << r.out;
   EXPECT_TRUE(tsfix::has_line(r.out, " Reading data...")) << r.out;
   EXPECT_TRUE(tsfix::has_line(r.out, " Read in....       25000")) << r.out;
@@ -237,18 +238,36 @@ TEST(Spanx, AnInfoBlockNoWindowLineCanBeWorkedOutFromIsRefused) {
   };
   // NCHAN 6 is written into a file of 5 channels.
   const std::vector<Case> cases = {
-      {"seconds as sec", "sec", "1.0", 5,
+      {"seconds as sec",
+       "sec",
+       "1.0",
+       5,
        {" Time units not recognised >sec  ", " only \"s\" or \"Hz\" permitted"}},
-      {"zero interval", "s", "0.0", 5,
+      {"zero interval",
+       "s",
+       "0.0",
+       5,
        {" FATAL ERROR: abx001/abx001a1.ts has DELTA_T 0: it must be a number above 0"}},
       // Its rate, 1/DELTA_T, would be Infinity in the window line.
-      {"interval below any rate", "s", "1e-39", 5,
+      {"interval below any rate",
+       "s",
+       "1e-39",
+       5,
        {" FATAL ERROR: abx001/abx001a1.ts has DELTA_T 1e-39: too small to invert"}},
-      {"negative rate", "Hz", "-2.5", 5,
+      {"negative rate",
+       "Hz",
+       "-2.5",
+       5,
        {" FATAL ERROR: abx001/abx001a1.ts has DELTA_T -2.5: it must be a number above 0"}},
-      {"no channel", "Hz", "12.0", 0,
+      {"no channel",
+       "Hz",
+       "12.0",
+       0,
        {" FATAL ERROR: abx001/abx001a1.ts has NCHAN 0: a ts file holds 1 to 5 channels"}},
-      {"six channels", "Hz", "12.0", 6,
+      {"six channels",
+       "Hz",
+       "12.0",
+       6,
        {" FATAL ERROR: abx001/abx001a1.ts has NCHAN 6: a ts file holds 1 to 5 channels"}},
   };
   const std::string old =
@@ -329,7 +348,8 @@ TEST(Spanx, AFileWithSeveralSamplesPerRecordIsRefused) {
   const auto r = run_program("spanx", {"1"}, answers("T"), dir.str());
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(tsfix::has_line(r.out, " FATAL ERROR: abx001/abx001a1.ts has SEQ_REC 3")) << r.out;
-  EXPECT_TRUE(tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
+  EXPECT_TRUE(
+      tsfix::has_line(r.out, " Such a window must be converted with one sample per record"));
   EXPECT_EQ(console_window_line(r.out), "");
   EXPECT_EQ(read_file(dir / "windows.abx"), "old line\r\n");
 }

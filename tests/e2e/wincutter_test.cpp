@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "support/full_device.h"
-#include "support/ts_project.h"
 #include "support/run_program.h"
+#include "support/ts_project.h"
 
 namespace {
 
@@ -86,11 +86,11 @@ void expect_output_not_opened(const RunResult& r, const TempDir& dir,
 struct SpanCase {
   const char* name;
   std::string tunits, delta;
-  int nrec;              // data records of the input (start 13:00:00)
+  int nrec;                // data records of the input (start 13:00:00)
   std::string start, end;  // answers; empty takes the input's times
-  int skip;              // -1: no "Skipping" line
-  int first, copied;     // first input record copied, records in the output
-  int count;             // the number of the "Reading and writing" line
+  int skip;                // -1: no "Skipping" line
+  int first, copied;       // first input record copied, records in the output
+  int count;               // the number of the "Reading and writing" line
   std::string moved_to{};  // a start before the data: the STARTTIME it is moved to
 };
 
@@ -128,7 +128,8 @@ TEST_P(WincutterSpan, CopiesTheSpan) {
   if (c.moved_to.empty()) {
     EXPECT_EQ(moved, "") << r.out;
   } else {
-    EXPECT_TRUE(tsfix::shows(r.out, " Start of extract moved to the start of the data: " + c.moved_to))
+    EXPECT_TRUE(
+        tsfix::shows(r.out, " Start of extract moved to the start of the data: " + c.moved_to))
         << r.out;
   }
 
@@ -146,27 +147,26 @@ TEST_P(WincutterSpan, CopiesTheSpan) {
 
 INSTANTIATE_TEST_SUITE_P(
     Spans, WincutterSpan,
-    ::testing::Values(
-        SpanCase{"DefaultsAtOneSecond", "s", "1.0", 15, "", "", -1, 0, 10, 10},
-        SpanCase{"DefaultsAtFourHz", "Hz", "4.0", 25, "", "", -1, 0, 20, 20},
-        SpanCase{"StartThirtySecondsInAtFourHz", "Hz", "4.0", 200, "2004-07-20 13:00:30",
-                 "2004-07-20 13:00:35", 120, 120, 20, 20},
-        // A start an hour before the data would label every sample an hour early: the
-        // extract starts with the data, and holds the data up to its end.
-        SpanCase{"StartAnHourBeforeTheData", "Hz", "4.0", 25, "2004-07-20 12:00:00",
-                 "2004-07-20 13:00:03", -1, 0, 12, 12, "2004-07-20 13:00:00"},
-        SpanCase{"StartOneSampleBeforeTheData", "s", "1.0", 20, "2004-07-20 12:59:59",
-                 "2004-07-20 13:00:05", -1, 0, 5, 5, "2004-07-20 13:00:00"},
-        // A start twenty years on at 4 Hz: more records than a 32-bit count holds; the
-        // skip stops at the largest count, meets the end, and nothing is copied.
-        SpanCase{"SkipBeyondTheCountRange", "Hz", "4.0", 25, "2024-07-20 13:00:00",
-                 "2024-07-20 13:00:05", 2147483647, 0, 0, 20},
-        SpanCase{"EndBeyondTheData", "s", "1.0", 10, "2004-07-20 13:00:04",
-                 "2004-07-20 13:01:00", 4, 4, 6, 56},
-        SpanCase{"TwoSecondSamplingCutsTowardZero", "s", "2.0", 10, "2004-07-20 13:00:03",
-                 "2004-07-20 13:00:10", 1, 1, 3, 3},
-        SpanCase{"MinuteSampling", "s", "60.0", 30, "2004-07-20 13:02:00",
-                 "2004-07-20 13:10:00", 2, 2, 8, 8}),
+    ::testing::Values(SpanCase{"DefaultsAtOneSecond", "s", "1.0", 15, "", "", -1, 0, 10, 10},
+                      SpanCase{"DefaultsAtFourHz", "Hz", "4.0", 25, "", "", -1, 0, 20, 20},
+                      SpanCase{"StartThirtySecondsInAtFourHz", "Hz", "4.0", 200,
+                               "2004-07-20 13:00:30", "2004-07-20 13:00:35", 120, 120, 20, 20},
+                      // A start an hour before the data would label every sample an hour early: the
+                      // extract starts with the data, and holds the data up to its end.
+                      SpanCase{"StartAnHourBeforeTheData", "Hz", "4.0", 25, "2004-07-20 12:00:00",
+                               "2004-07-20 13:00:03", -1, 0, 12, 12, "2004-07-20 13:00:00"},
+                      SpanCase{"StartOneSampleBeforeTheData", "s", "1.0", 20, "2004-07-20 12:59:59",
+                               "2004-07-20 13:00:05", -1, 0, 5, 5, "2004-07-20 13:00:00"},
+                      // A start twenty years on at 4 Hz: more records than a 32-bit count holds;
+                      // the skip stops at the largest count, meets the end, and nothing is copied.
+                      SpanCase{"SkipBeyondTheCountRange", "Hz", "4.0", 25, "2024-07-20 13:00:00",
+                               "2024-07-20 13:00:05", 2147483647, 0, 0, 20},
+                      SpanCase{"EndBeyondTheData", "s", "1.0", 10, "2004-07-20 13:00:04",
+                               "2004-07-20 13:01:00", 4, 4, 6, 56},
+                      SpanCase{"TwoSecondSamplingCutsTowardZero", "s", "2.0", 10,
+                               "2004-07-20 13:00:03", "2004-07-20 13:00:10", 1, 1, 3, 3},
+                      SpanCase{"MinuteSampling", "s", "60.0", 30, "2004-07-20 13:02:00",
+                               "2004-07-20 13:10:00", 2, 2, 8, 8}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The extract a run with time answers should write.
@@ -213,9 +213,9 @@ TEST(Wincutter, TimeAnswersAreWrittenInTheTimeForm) {
 // the answer refused; the next answer is taken.
 struct RefusedCase {
   const char* name;
-  std::vector<std::string> times;   // the time answers, in order
-  std::vector<std::string> lines;   // shown after the refused answer
-  std::string asked_again;          // the question asked again, with its default
+  std::vector<std::string> times;  // the time answers, in order
+  std::vector<std::string> lines;  // shown after the refused answer
+  std::string asked_again;         // the question asked again, with its default
   ExpectedExtract extract;
 };
 
@@ -257,7 +257,8 @@ TEST(Wincutter, RefusedTimeAnswersAreAskedAgain) {
   for (const RefusedCase& c : cases) {
     SCOPED_TRACE(c.name);
     const auto r = cut_and_check(c.times, c.extract);
-    for (const auto& line : c.lines) EXPECT_TRUE(tsfix::shows(r.out, line)) << line << '\n' << r.out;
+    for (const auto& line : c.lines)
+      EXPECT_TRUE(tsfix::shows(r.out, line)) << line << '\n' << r.out;
     EXPECT_EQ(tstest::count_of(r.out, c.asked_again), 1u) << r.out;
     EXPECT_EQ(tstest::count_of(r.out, "Give start time of required extract") +
                   tstest::count_of(r.out, "Give end   time of required extract"),
@@ -270,11 +271,11 @@ TEST(Wincutter, EndAtTheStartWritesHeaderButNoData) {
   TsSpec s;
   s.end = "2004-07-20 13:00:10";
   tsfix::write_ts(dir.path(), s, tsfix::ramp(15));
-  const auto r = run_program(
-      "wincutter", {}, answers("", "2004-07-20 13:00:05", "2004-07-20 13:00:05"), dir.str());
+  const auto r = run_program("wincutter", {},
+                             answers("", "2004-07-20 13:00:05", "2004-07-20 13:00:05"), dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_TRUE(in_order(line_with(r.out, "Reading and writing"),
-                       {"Reading and writing", " 0 ", " entries"}))
+  EXPECT_TRUE(
+      in_order(line_with(r.out, "Reading and writing"), {"Reading and writing", " 0 ", " entries"}))
       << r.out;
   const auto got = tsfix::read_binary_ts(output_file(dir));
   EXPECT_TRUE(got.data.empty());
@@ -320,8 +321,8 @@ TEST(Wincutter, ARunThatStopsInItsDialogueLeavesTheOutputAlone) {
       {"AnswersEndAtTheStart", answers_then({}), 24, kEof},
       {"AnswersEndAtTheEnd", answers_then({"2004-07-20 13:00:02"}), 24, kEof},
       {"AnswersEndAtARefusedStart", answers_then({"2004-13-45 25:61:61"}), 24, kEof},
-      {"AnswersEndAtARefusedEnd", answers_then({"2004-07-20 13:00:05", "2004-07-20 13:00:01"}),
-       24, kEof},
+      {"AnswersEndAtARefusedEnd", answers_then({"2004-07-20 13:00:05", "2004-07-20 13:00:01"}), 24,
+       kEof},
       {"UnreadableStart", answers_then({"20x4-07-20 13:00:00", ""}), 64, kUnreadableTime},
       {"UnreadableEnd", answers_then({"", "2004-07-2x 13:00:05"}), 64, kUnreadableTime},
   };
@@ -351,19 +352,26 @@ struct RefusedInputCase {
 
 TEST(Wincutter, AnInputItCannotWorkOnIsRefusedBeforeTheOutputIsOpened) {
   const std::vector<RefusedInputCase> cases = {
-      {"UnknownTimeUnits", [](TsSpec& s) { s.tunits = "sec"; },
+      {"UnknownTimeUnits",
+       [](TsSpec& s) { s.tunits = "sec"; },
        {" Time units not recognised >sec  \r\n", " only \"s\" or \"Hz\" permitted\r\n"}},
-      {"SeveralSamplesPerRecord", [](TsSpec& s) { s.seq_rec = 3; },
+      {"SeveralSamplesPerRecord",
+       [](TsSpec& s) { s.seq_rec = 3; },
        {" FATAL ERROR: kvt101/kvt101a1.ts has SEQ_REC 3",
         " Such a window must be converted with one sample per record\r\n"}},
-      {"NoChannels", [](TsSpec& s) { s.nchan = 0; },
+      {"NoChannels",
+       [](TsSpec& s) { s.nchan = 0; },
        {" FATAL ERROR: kvt101/kvt101a1.ts has NCHAN 0"}},
-      {"ZeroDeltaT", [](TsSpec& s) { s.delta = "0.0"; },
+      {"ZeroDeltaT",
+       [](TsSpec& s) { s.delta = "0.0"; },
        {" FATAL ERROR: kvt101/kvt101a1.ts has DELTA_T 0"}},
-      {"NegativeDeltaT", [](TsSpec& s) { s.delta = "-4.0"; },
+      {"NegativeDeltaT",
+       [](TsSpec& s) { s.delta = "-4.0"; },
        {" FATAL ERROR: kvt101/kvt101a1.ts has DELTA_T -4"}},
-      {"SixChannels", [](TsSpec&) {},
-       {" FATAL ERROR: kvt101/kvt101a1.ts has NCHAN 6: a ts file holds 1 to 5 channels\r\n"}, 6},
+      {"SixChannels",
+       [](TsSpec&) {},
+       {" FATAL ERROR: kvt101/kvt101a1.ts has NCHAN 6: a ts file holds 1 to 5 channels\r\n"},
+       6},
   };
   for (const RefusedInputCase& c : cases) {
     for (const bool earlier : {true, false}) {
@@ -374,15 +382,16 @@ TEST(Wincutter, AnInputItCannotWorkOnIsRefusedBeforeTheOutputIsOpened) {
       tsfix::write_ts(dir.path(), s, tsfix::ramp(9));
       if (c.header_nchan != 0) {
         const auto file = dir / "kvt101" / "kvt101a1.ts";
-        mttest::write_file(file, tsfix::with_info(read_file(file), "NCHAN", "5",
-                                                  std::to_string(c.header_nchan)));
+        mttest::write_file(
+            file, tsfix::with_info(read_file(file), "NCHAN", "5", std::to_string(c.header_nchan)));
       }
       std::optional<std::string> before;
       if (earlier) before = put_earlier_extract(dir);
       const auto r = run_program("wincutter", {}, answers("", "20x4-07-20 13:00:00"), dir.str());
       EXPECT_EQ(r.status, 1) << r.out << r.err;
       EXPECT_EQ(r.err, "") << r.out;
-      for (const auto& piece : c.shown) EXPECT_NE(r.out.find(piece), std::string::npos) << piece << '\n' << r.out;
+      for (const auto& piece : c.shown)
+        EXPECT_NE(r.out.find(piece), std::string::npos) << piece << '\n' << r.out;
       EXPECT_EQ(line_with(r.out, "Give start time"), "") << r.out;
       expect_output_not_opened(r, dir, before);
     }
@@ -437,8 +446,7 @@ TEST(Wincutter, OutputNamingTheInputIsRefusedAndAskedAgain) {
   s.end = "2004-07-20 13:00:03";
   const std::string before = tsfix::ts_file(s, tsfix::ramp(5));
   tsfix::write_ts(dir.path(), s, tsfix::ramp(5));
-  const auto r = run_program("wincutter", {},
-                             "\nkvt101a1\nb\nkvt101a1\nkvt101zz\n\n\n", dir.str());
+  const auto r = run_program("wincutter", {}, "\nkvt101a1\nb\nkvt101a1\nkvt101zz\n\n\n", dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_EQ(tstest::count_of(r.out, "Give output window name"), 2u) << r.out;
   EXPECT_EQ(read_file(dir / "kvt101" / "kvt101a1.ts"), before);
@@ -514,8 +522,8 @@ TEST(Wincutter, InputNameFieldIsThirtyBlankFilledCharacters) {
   const auto r = run_program("wincutter", {}, "2\nkvt101zz\nb\nkvt101a1\n\n\n\n", dir.str());
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_TRUE(tsfix::has_line(r.out, " indat    = " + std::string(30, ' '))) << r.out;
-  EXPECT_TRUE(tsfix::shows(r.out, " Error in opening kvt101/kvt101zz.ts" + std::string(12, ' ') +
-                                      "  Try again!"))
+  EXPECT_TRUE(tsfix::shows(
+      r.out, " Error in opening kvt101/kvt101zz.ts" + std::string(12, ' ') + "  Try again!"))
       << r.out;
   EXPECT_EQ(tsfix::read_binary_ts(output_file(dir)).data.size(), 5u);
 }

@@ -88,9 +88,18 @@ bool Child::pump() {
   nfds_t n = 0;
   int i_in = -1, i_out = -1, i_err = -1;
   const bool to_send = in_ >= 0 && sent_ < pending_.size();
-  if (to_send) { fds[n] = {in_, POLLOUT, 0}; i_in = static_cast<int>(n++); }
-  if (out_ >= 0) { fds[n] = {out_, POLLIN, 0}; i_out = static_cast<int>(n++); }
-  if (err_ >= 0) { fds[n] = {err_, POLLIN, 0}; i_err = static_cast<int>(n++); }
+  if (to_send) {
+    fds[n] = {in_, POLLOUT, 0};
+    i_in = static_cast<int>(n++);
+  }
+  if (out_ >= 0) {
+    fds[n] = {out_, POLLIN, 0};
+    i_out = static_cast<int>(n++);
+  }
+  if (err_ >= 0) {
+    fds[n] = {err_, POLLIN, 0};
+    i_err = static_cast<int>(n++);
+  }
   if (n == 0) return true;
   const int ready = ::poll(fds, n, kHangSeconds * 1000);
   if (ready < 0 && errno == EINTR) return true;

@@ -86,8 +86,8 @@ int main(int argc, char** argv) {
   }
 
   const float smprt = static_cast<float>(rate);
-  rawgen::Description d = channels == 5 ? rawgen::five_channels(smprt, unit)
-                                        : rawgen::three_channels(smprt, unit);
+  rawgen::Description d =
+      channels == 5 ? rawgen::five_channels(smprt, unit) : rawgen::three_channels(smprt, unit);
   d.prjcod = window.substr(0, 3);
   d.runnum = window.substr(6, 2) + "00001";
   d.sitdes = "demo site " + window.substr(3, 3);

@@ -24,7 +24,8 @@ class Bytes {
   void f32(float v) { i32(std::bit_cast<std::int32_t>(v)); }
   // Fixed-length text, blank-padded or cut.
   void text(const std::string& s, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) out_.push_back(static_cast<unsigned char>(i < s.size() ? s[i] : ' '));
+    for (std::size_t i = 0; i < n; ++i)
+      out_.push_back(static_cast<unsigned char>(i < s.size() ? s[i] : ' '));
   }
   std::vector<unsigned char>& data() { return out_; }
 
@@ -50,7 +51,8 @@ std::vector<std::int32_t> logger_stamp_records(const Description& d) {
   if (d.records >= 1) after.push_back(1);
   if (!d.group1) return after;
   // Seconds per sample, and samples per 10 minutes.
-  const bool hz = !d.group1->smpin.empty() && (d.group1->smpin[0] == 'H' || d.group1->smpin[0] == 'h');
+  const bool hz =
+      !d.group1->smpin.empty() && (d.group1->smpin[0] == 'H' || d.group1->smpin[0] == 'h');
   const double period = hz ? 1.0 / d.group1->smprt : d.group1->smprt;
   // The block starts at second 0 of its minute; the first boundary is strictly later.
   const int to_boundary = (10 - d.minute % 10) * 60;
@@ -82,9 +84,9 @@ std::vector<unsigned char> build(const Description& d, std::size_t* header_size)
   };
   const std::int16_t count1 = d.count1.value_or(size_of(d.group1));
   const std::int16_t count2 = d.count2.value_or(size_of(d.group2));
-  const std::array<std::int16_t, 15> hdr77{d.box, d.magnetometer, 0, d.day, d.month, d.year,
-                                           d.hour, d.minute, 0, 0, 0, 0, d.full_scale, count1,
-                                           count2};
+  const std::array<std::int16_t, 15> hdr77{
+      d.box, d.magnetometer, 0,      d.day, d.month, d.year, d.hour, d.minute, 0, 0, 0,
+      0,     d.full_scale,   count1, count2};
   for (auto v : hdr77) b.i16(v);
   if (b.data().size() != 107) throw std::logic_error("rawgen: fixed header is not 107 bytes");
   if (d.group1 && count1 > 0) group(b, *d.group1);

@@ -12,8 +12,8 @@
 namespace rawgen {
 
 struct Channel {
-  std::int16_t number = 1;   // raw channel number
-  std::string code = "HX";   // component code, 4 characters in the file
+  std::int16_t number = 1;  // raw channel number
+  std::string code = "HX";  // component code, 4 characters in the file
   std::int16_t gain = 1;
 };
 
@@ -31,7 +31,7 @@ struct Description {
   char latdir = 'N';
   std::array<std::int16_t, 3> hdr43{75, 30, 0};
   char lngdir = 'W';
-  std::array<std::int16_t, 5> hdr50{10, 0, 0, 90, 0};     // telluric gain, -, azimuths
+  std::array<std::int16_t, 5> hdr50{10, 0, 0, 90, 0};  // telluric gain, -, azimuths
   std::string azdir = "GEOGRAPHIC";
   std::int16_t box = 12, magnetometer = 3;
   std::int16_t year = 2004, month = 7, day = 20, hour = 13, minute = 17;
@@ -39,17 +39,17 @@ struct Description {
   // Group counts as written; empty: the sizes of group1 / group2.
   std::optional<std::int16_t> count1, count2;
   std::optional<Group> group1, group2;
-  bool baselines = true;      // false: the file ends after the channel table
+  bool baselines = true;  // false: the file ends after the channel table
   std::array<std::int32_t, 3> baseln{1000, -2000, 3000};
-  std::int32_t records = 0;   // data records
+  std::int32_t records = 0;  // data records
   // Sample of a record (1-based) and raw channel number (1-based).
   std::function<std::int16_t(std::int32_t, int)> sample = [](std::int32_t r, int c) {
     return static_cast<std::int16_t>((r * 16 + c) % 30000);
   };
   // The n-th stamp record (1-based).
   std::function<std::array<std::int16_t, 6>(int)> stamp = [](int n) {
-    return std::array<std::int16_t, 6>{0, 0, 0, static_cast<std::int16_t>(100 * n),
-                                       static_cast<std::int16_t>(200 * n), -1000};
+    return std::array<std::int16_t, 6>{
+        0, 0, 0, static_cast<std::int16_t>(100 * n), static_cast<std::int16_t>(200 * n), -1000};
   };
   // Explicit stamp positions (records a stamp follows); empty: the logger's clock.
   std::optional<std::vector<std::int32_t>> stamps_after;

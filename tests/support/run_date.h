@@ -40,8 +40,8 @@ inline bool is_date_text(std::string_view t) {
   const bool day = digit(9) && (t[8] == ' ' ? t[9] != '0' : two_digits(8, 31) && t[8] != '0');
   return one_of(t.substr(0, 3), kDays) && t[3] == ' ' && one_of(t.substr(4, 3), kMonths) &&
          t[7] == ' ' && day && t[10] == ' ' && two_digits(11, 23) && t[13] == ':' &&
-         two_digits(14, 59) && t[16] == ':' && two_digits(17, 60) && t[19] == ' ' &&
-         digit(20) && digit(21) && digit(22) && digit(23);
+         two_digits(14, 59) && t[16] == ':' && two_digits(17, 60) && t[19] == ' ' && digit(20) &&
+         digit(21) && digit(22) && digit(23);
 }
 
 // A date line as a text line or a header record: the label, the date-time text, and

@@ -25,7 +25,7 @@ struct TsSpec {
   int nchan = 5;
   std::string start = "2004-07-20 13:00:00";
   std::string end = "2004-07-20 14:00:00";
-  std::string delta = "1.0";   // DELTA_T as written
+  std::string delta = "1.0";  // DELTA_T as written
   std::string tunits = "s";
   std::string mis_data = "1.0E+32";  // empty: no MIS_DATA line
   std::array<std::string, 3> baseline{"100.0", "200.0", "300.0"};
@@ -141,7 +141,8 @@ inline void write_ts(const std::filesystem::path& dir, const TsSpec& s,
 inline std::vector<Sample> ramp(int n, float base = 0.0f) {
   std::vector<Sample> v(n);
   for (int k = 0; k < n; ++k)
-    for (int c = 0; c < 5; ++c) v[k][c] = base + 10.0f * static_cast<float>(c) + static_cast<float>(k);
+    for (int c = 0; c < 5; ++c)
+      v[k][c] = base + 10.0f * static_cast<float>(c) + static_cast<float>(k);
   return v;
 }
 

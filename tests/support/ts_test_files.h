@@ -27,7 +27,8 @@ inline std::string info(std::string_view key, std::string_view value = "") {
 }
 
 inline void put_be32(std::string& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out.push_back(static_cast<char>((v >> shift) & 0xFF));
 }
 
 inline std::uint32_t get_be32(std::string_view in, std::size_t at) {
@@ -117,8 +118,7 @@ inline std::vector<float> floats_of(std::string_view record) {
 
 inline std::size_t count_of(std::string_view text, std::string_view part) {
   std::size_t n = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-    ++n;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
   return n;
 }
 

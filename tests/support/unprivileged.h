@@ -31,8 +31,8 @@ inline bool become_unprivileged() {
 }
 
 inline constexpr std::filesystem::perms kReadByAll = std::filesystem::perms::owner_read |
-                                                    std::filesystem::perms::group_read |
-                                                    std::filesystem::perms::others_read;
+                                                     std::filesystem::perms::group_read |
+                                                     std::filesystem::perms::others_read;
 
 // Opens the tree to all users: every directory to everything, so that the ordinary
 // user may create files there, and every file to reading, whatever the umask made of
@@ -44,7 +44,8 @@ inline void open_tree(const std::filesystem::path& dir) {
   for (const auto& entry : fs::recursive_directory_iterator(dir)) {
     const fs::file_status status = entry.symlink_status();
     if (fs::is_directory(status)) fs::permissions(entry.path(), fs::perms::all);
-    if (fs::is_regular_file(status)) fs::permissions(entry.path(), kReadByAll, fs::perm_options::add);
+    if (fs::is_regular_file(status))
+      fs::permissions(entry.path(), kReadByAll, fs::perm_options::add);
   }
 }
 

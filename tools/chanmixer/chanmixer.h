@@ -25,13 +25,13 @@ struct Input {
   std::array<char, 8> window{};
   std::array<char, 40> file{};
   TsInfoRecord info{};
-  tslib::FileForm form{};    // the file is read in its own form and format
+  tslib::FileForm form{};  // the file is read in its own form and format
   tslib::Sampling sampling{};
   std::int32_t instrument = 0;
-  std::int32_t nchan = 0;    // channel count from the windows database
+  std::int32_t nchan = 0;  // channel count from the windows database
   Timestr stime{};
   Timestr etime{};
-  float low = 0.0f;          // values strictly between low and high are missing
+  float low = 0.0f;  // values strictly between low and high are missing
   float high = 0.0f;
 };
 

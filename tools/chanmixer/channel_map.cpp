@@ -23,8 +23,8 @@ void ask_channel_map(Mix& mx) {
     io::FreeWriter(6) << "The output holds 1 to 5 channels: try again";
   }
   io::FreeWriter(6) << "You will now be asked for the mapping of each output channel";
-  io::FreeWriter(6)
-      << "Answers should be a two-digit integer with 1st digit for file number, 2nd digit for channel";
+  io::FreeWriter(6) << "Answers should be a two-digit integer with 1st digit for file number, 2nd "
+                       "digit for channel";
   io::FreeWriter(6) << " e.g.,   23   = file 2, channel 3";
   for (std::int32_t i = 1; i <= mx.nout; ++i) {
     for (;;) {

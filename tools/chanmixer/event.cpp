@@ -15,7 +15,7 @@ namespace chanmixer {
 namespace {
 
 constexpr io::Item kOneText[] = {io::lay::A()};
-constexpr io::Item kDuration[] = {io::lay::A(),     io::lay::I(4, 4), io::lay::Lit("/"),
+constexpr io::Item kDuration[] = {io::lay::A(),     io::lay::I(4, 4),  io::lay::Lit("/"),
                                   io::lay::I(2, 2), io::lay::Lit("/"), io::lay::I(2, 2)};
 
 // An event time: the question line, then the answer on the prompt " "; the echo shows
@@ -85,7 +85,7 @@ void ask_event(Mix& mx) {
   const float count = mx.in2.sampling.as_rate().samples_in<float>(d);
   mx.nrec = std::isfinite(count) && std::fabs(count) < 2.0e9f
                 ? static_cast<std::int32_t>(count)  // cut toward zero
-                : 0;  // an event too long to count gets no records
+                : 0;                                // an event too long to count gets no records
   io::FreeWriter(6) << "Total number of data requested:" << mx.nrec;
 
   io::FreeWriter(6) << "Co-ordinates of acquisition ==>";

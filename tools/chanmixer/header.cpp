@@ -63,7 +63,8 @@ void build_info(const Mix& mx) {
     tsinfo.UNITS_[i] = src.UNITS_[c];
     tsinfo.SENSOR_[i] = src.SENSOR_[c];
     // Source channels 4 and 5 carry no baseline.
-    if (i < tslib::kMaxBaselines) tsinfo.BASELINE_[i] = c < tslib::kMaxBaselines ? src.BASELINE_[c] : 0.0f;
+    if (i < tslib::kMaxBaselines)
+      tsinfo.BASELINE_[i] = c < tslib::kMaxBaselines ? src.BASELINE_[c] : 0.0f;
   }
   // The suite's own marker, whatever the inputs' markers: their values near their own
   // markers become it.

@@ -15,9 +15,9 @@
 #include "tools/chanmixer/chanmixer.h"
 #include "tslib/getwindow.h"
 #include "tslib/same_file.h"
-#include "tslib/usable_input.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
+#include "tslib/usable_input.h"
 #include "tslib/window_times.h"
 
 namespace chanmixer {
@@ -55,7 +55,9 @@ void look_up(Input& in, int number) {
     fail();
   }
   // The event and the skips are reckoned from these times.
-  if (!tslib::window_times_usable(field::view(in.window), field::view(in.stime), field::view(in.etime))) fail();
+  if (!tslib::window_times_usable(field::view(in.window), field::view(in.stime),
+                                  field::view(in.etime)))
+    fail();
   if (in.nchan < 1 || in.nchan > tslib::kMaxChannels) {
     io::FreeWriter(6) << "Window " << field::view(in.window) << " has" << in.nchan
                       << "channels in the database: 1 to 5 allowed";
@@ -91,9 +93,7 @@ bool output_is_an_input(const Mix& mx) {
 
 }  // namespace
 
-void fail() {
-  io::end_program(io::Outcome::failure);
-}
+void fail() { io::end_program(io::Outcome::failure); }
 
 void ask_windows(Mix& mx) {
   pmesg("The FIRST file is the one used for station co-ordinates and declination");
@@ -153,8 +153,8 @@ void open_output(Mix& mx) {
 void look_up_windows(Mix& mx) {
   std::array<char, 40> name;
   field::assign(name, std::string("windows.").append(field::view(mx.prj)));
-  while (!io::open(kDatabase, field::trimmed(name),
-                   io::OpenSpec::to_read(io::Form::text), io::Takes::errors)
+  while (!io::open(kDatabase, field::trimmed(name), io::OpenSpec::to_read(io::Form::text),
+                   io::Takes::errors)
               .ok()) {
     io::FreeWriter(6) << "Error opening WINDOWS file, re-enter";
     cinput(" Give the project windows file", name);

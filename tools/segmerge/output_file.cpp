@@ -51,7 +51,8 @@ void open_output(Splice& sp) {
     io::close(kOutput);
     refuse(sp);
   }
-  io::FixedWriter(6, kTwoTexts) << "Opened BINARY output file: " << field::view(sp.outfile).substr(0, 18);
+  io::FixedWriter(6, kTwoTexts) << "Opened BINARY output file: "
+                                << field::view(sp.outfile).substr(0, 18);
 }
 
 // The window line names complete files only: it is appended after this close, which

@@ -20,9 +20,9 @@ constexpr io::Item kThreeTexts[] = {io::lay::A(), io::lay::A(), io::lay::A()};
 
 // Columns 1-54, three blanks, the rate in F9.6, " splice: ", then the run codes, ten
 // to a line (the group is where the layout starts again for the 11th).
-constexpr auto kSpliceLine = tslib::winrec_with(std::array{
-    io::lay::X(3), io::lay::F(9, 6), io::lay::Lit(" splice: "), io::lay::Open(10),
-    io::lay::A(2), io::lay::Lit(" "), io::lay::Close()});
+constexpr auto kSpliceLine = tslib::winrec_with(
+    std::array{io::lay::X(3), io::lay::F(9, 6), io::lay::Lit(" splice: "), io::lay::Open(10),
+               io::lay::A(2), io::lay::Lit(" "), io::lay::Close()});
 static_assert(io::valid_layout(kSpliceLine));
 
 void write_line(int unit, const Splice& sp) {
@@ -39,8 +39,8 @@ void write_line(int unit, const Splice& sp) {
 void report(const Splice& sp) {
   io::FreeWriter(6) << "Total number of data (incl. gaps) written out =" << sp.total;
   for (int i = 0; i < sp.count; ++i)
-    io::FreeWriter(6) << " File " << std::int32_t{i + 1} << " points and gap ="
-                      << sp.entries[i].points << sp.entries[i].gap;
+    io::FreeWriter(6) << " File " << std::int32_t{i + 1}
+                      << " points and gap =" << sp.entries[i].points << sp.entries[i].gap;
   const std::string_view start = field::view(sp.entries[0].stime);
   const std::string_view end = field::view(sp.entries[sp.count - 1].etime);
   io::FreeWriter(6) << "Start and end of data from windows file: " << start << "-" << end;
@@ -53,20 +53,21 @@ void report(const Splice& sp) {
 void append_window_line(const Splice& sp) {
   const std::array<char, 11> name11 = windows_file_name(sp.prj);
   const std::string name(field::view(name11));
-  field::assign(tsinfo.WINDOW, std::string(field::view(tsinfo.STATION)).append(field::view(sp.outrun)));
+  field::assign(tsinfo.WINDOW,
+                std::string(field::view(tsinfo.STATION)).append(field::view(sp.outrun)));
 
   const std::string_view prj = field::view(sp.prj);
-  if (io::open(kWindowsAppend, name,
-               io::OpenSpec{io::OpenStatus::old_file, io::Form::text, true}, io::Takes::errors)
+  if (io::open(kWindowsAppend, name, io::OpenSpec{io::OpenStatus::old_file, io::Form::text, true},
+               io::Takes::errors)
           .ok()) {
-    io::FixedWriter(6, kThreeTexts) << "Opened old project windows." << prj
-                                    << " file to add window info:";
+    io::FixedWriter(6, kThreeTexts)
+        << "Opened old project windows." << prj << " file to add window info:";
   } else if (io::open(kWindowsAppend, name,
                       io::OpenSpec{io::OpenStatus::new_file, io::Form::text, true},
                       io::Takes::errors)
                  .ok()) {
-    io::FixedWriter(6, kThreeTexts) << "Opened new project windows." << prj
-                                    << " file to add window info:";
+    io::FixedWriter(6, kThreeTexts)
+        << "Opened new project windows." << prj << " file to add window info:";
   } else {
     error_ending();
   }

@@ -12,10 +12,10 @@ namespace segmerge {
 inline constexpr int kMaxWindows = 50;
 
 // Units of the run.
-inline constexpr int kWindowsList = 3;   // windows database while the list is read
-inline constexpr int kInput = 4;         // the input ts file of the moment
-inline constexpr int kOutput = 7;        // the output ts file
-inline constexpr int kWindowsAppend = 8; // windows database when the line is appended
+inline constexpr int kWindowsList = 3;    // windows database while the list is read
+inline constexpr int kInput = 4;          // the input ts file of the moment
+inline constexpr int kOutput = 7;         // the output ts file
+inline constexpr int kWindowsAppend = 8;  // windows database when the line is appended
 
 // One window of the splice.
 struct SpliceEntry {
@@ -28,7 +28,7 @@ struct SpliceEntry {
 };
 
 struct Splice {
-  std::array<char, 24> date{};       // local date text taken at start-up
+  std::array<char, 24> date{};  // local date text taken at start-up
   std::array<char, 6> station{};
   std::array<char, 3> prj{};
   std::array<SpliceEntry, kMaxWindows> entries{};

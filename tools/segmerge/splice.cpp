@@ -21,9 +21,9 @@
 #include "tslib/info_line.h"
 #include "tslib/same_file.h"
 #include "tslib/time_units.h"
-#include "tslib/usable_input.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
+#include "tslib/usable_input.h"
 
 namespace segmerge {
 namespace {
@@ -49,7 +49,8 @@ void write_new_comments(const Splice& sp) {
   comment("# Files spliced together:");
   for (int k = 0; k < sp.count; ++k) {
     const SpliceEntry& e = sp.entries[k];
-    comment("# ", field::view(e.window), "  ", field::view(e.stime), std::string("-").append(field::view(e.etime)));
+    comment("# ", field::view(e.window), "  ", field::view(e.stime),
+            std::string("-").append(field::view(e.etime)));
   }
   comment("#");
   comment("# Following comment block from first file...");
@@ -94,13 +95,16 @@ bool align_start(const Splice& sp, SpliceEntry& e, bool first, bool progress) {
 
 void check_against_first(const Splice& sp) {
   if (tsinfo.DELTA_T != sp.sampling.delta_t) {
-    io::FreeWriter(6) << "FATAL ERROR: digitizing rate different from first" << " file";
+    io::FreeWriter(6) << "FATAL ERROR: digitizing rate different from first"
+                      << " file";
     io::FreeWriter(6) << "   delta1 =" << sp.sampling.delta_t << "   delta =" << tsinfo.DELTA_T;
     error_ending();
   }
   if (tsinfo.T_UNITS != sp.tunits1) {
-    io::FreeWriter(6) << "FATAL ERROR: time units different from first" << " file";
-    io::FreeWriter(6) << "   tunits1 =" << field::view(sp.tunits1) << "   tunits =" << field::view(tsinfo.T_UNITS);
+    io::FreeWriter(6) << "FATAL ERROR: time units different from first"
+                      << " file";
+    io::FreeWriter(6) << "   tunits1 =" << field::view(sp.tunits1)
+                      << "   tunits =" << field::view(tsinfo.T_UNITS);
     error_ending();
   }
   check_channel_count(sp.nchan1, tsinfo.NCHAN);
@@ -153,7 +157,8 @@ void first_window(Splice& sp, const tslib::FileForm& in) {
   io::rewind(kInput);
   ts_copycomm(kInput, field::view(in.form), kOutput, tslib::kFormBinary);
   ts_rdinfo(kInput);
-  field::assign(tsinfo.WINDOW, std::string(field::view(tsinfo.STATION)).append(field::view(sp.outrun)));
+  field::assign(tsinfo.WINDOW,
+                std::string(field::view(tsinfo.STATION)).append(field::view(sp.outrun)));
 }
 
 // The first window gives the output its comment and info blocks, then its records.
@@ -248,10 +253,8 @@ void splice_windows(Splice& sp) {
     e.points = 0;
     const tslib::FileForm in = open_window(sp, e);
     std::optional<BaselineShift> shift;
-    if (i == 0)
-      start_output(sp, e, in);
-    else
-      shift = join_window(sp, e);
+    if (i == 0) start_output(sp, e, in);
+    else shift = join_window(sp, e);
     copy_records(sp, e, shift);
     io::close(kInput);
     if (i + 1 < sp.count) fill_gap(sp, i);

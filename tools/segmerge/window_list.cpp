@@ -36,7 +36,8 @@ void set_window(SpliceEntry& e, const std::array<char, 6>& station) {
 }
 
 void show_times(std::string_view label, const SpliceEntry& e) {
-  io::FreeWriter(6) << label << field::view(e.window) << " " << field::view(e.stime) << "-" << field::view(e.etime);
+  io::FreeWriter(6) << label << field::view(e.window) << " " << field::view(e.stime) << "-"
+                    << field::view(e.etime);
 }
 
 // Looks the entry up; false (after getwindow's message) when the database lacks it.
@@ -46,7 +47,9 @@ bool look_up(SpliceEntry& e, std::int32_t& instrument, std::int32_t& nchan) {
   getwindow(kWindowsList, field::view(e.window), instrument, nchan, e.stime, e.etime);
   if (instrument == -999) return false;
   // Records are counted from these times: a line without usable ones is fatal.
-  if (!tslib::window_times_usable(field::view(e.window), field::view(e.stime), field::view(e.etime))) error_ending();
+  if (!tslib::window_times_usable(field::view(e.window), field::view(e.stime),
+                                  field::view(e.etime)))
+    error_ending();
   return true;
 }
 
@@ -106,8 +109,8 @@ void check_next(const Splice& sp, const SpliceEntry& next, std::int32_t instrume
   if (field::view(next.stime) < field::view(prev.etime)) {
     io::FreeWriter(6) << "FATAL ERROR: start time of this file is BEFORE end "
                       << "of previous file";
-    io::FreeWriter(6) << "  stime(nf) =" << field::view(next.stime) << "   etime(nf-1) ="
-                      << field::view(prev.etime);
+    io::FreeWriter(6) << "  stime(nf) =" << field::view(next.stime)
+                      << "   etime(nf-1) =" << field::view(prev.etime);
     error_ending();
   }
 }

@@ -22,9 +22,9 @@
 #include "tslib/form_selection.h"
 #include "tslib/getwindow.h"
 #include "tslib/time_units.h"
-#include "tslib/usable_input.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
+#include "tslib/usable_input.h"
 
 namespace {
 
@@ -72,8 +72,8 @@ tslib::Sampling sampling_rate() {
   if (!sampling) io::end_program(io::Outcome::failure);
   const tslib::Sampling rate = sampling->as_rate();
   if (prtlvl.iprint > 0) {
-    io::FreeWriter(6) << "Time units =" << field::view(tsinfo.T_UNITS) << "   delta (Hz) ="
-                      << rate.rate_hz();
+    io::FreeWriter(6) << "Time units =" << field::view(tsinfo.T_UNITS)
+                      << "   delta (Hz) =" << rate.rate_hz();
     io::FreeWriter(6) << "Reading data...";
   }
   return rate;
@@ -116,9 +116,9 @@ void offer_append(std::string_view prj, const Timestr& start, const Timestr& end
   linput("Append results to " + dbname + " ?", append);
   if (!append) return;
 
-  const io::Result opened = io::open(
-      kWindows, dbname, io::OpenSpec{io::OpenStatus::unknown, io::Form::text, true},
-      io::Takes::errors);
+  const io::Result opened =
+      io::open(kWindows, dbname, io::OpenSpec{io::OpenStatus::unknown, io::Form::text, true},
+               io::Takes::errors);
   if (!opened.ok()) {
     io::FreeWriter(6) << "spanx: unable to open " + dbname;
     io::end_program(io::Outcome::failure);

@@ -1,4 +1,6 @@
 // The start-up sequence shared by the tools.
+#include "tools/startup/startup.h"
+
 #include <string_view>
 
 #include "common/banner.h"
@@ -6,7 +8,6 @@
 #include "common/printlevel.h"
 #include "common/probes.h"
 #include "common/prompt.h"
-#include "tools/startup/startup.h"
 
 namespace tools {
 

@@ -20,29 +20,29 @@ inline constexpr std::string_view kHelpLineB = "                    -1 -> 3  ipr
 inline constexpr std::string_view kHelpLineC = "                    -1 -2 etc. iprint level";
 
 struct StartupSpec {
-  std::string_view name;         // the tool's name (for the library banner)
-  bool take_date;                // step 1: the 24-character local date text
-  bool take_byte_order;          // step 2: chkend
-  std::string_view help_line;    // step 3
-  bool ask_only_at_level_zero;   // step 4: ask only while the level is still 0
-  bool echo;                     // step 5: start-up echo above print level 0
-  BannerKind banner;             // step 6
+  std::string_view name;        // the tool's name (for the library banner)
+  bool take_date;               // step 1: the 24-character local date text
+  bool take_byte_order;         // step 2: chkend
+  std::string_view help_line;   // step 3
+  bool ask_only_at_level_zero;  // step 4: ask only while the level is still 0
+  bool echo;                    // step 5: start-up echo above print level 0
+  BannerKind banner;            // step 6
 };
 
-inline constexpr StartupSpec kSegmerge{"segmerge", true, false, kHelpLineA, false, false,
+inline constexpr StartupSpec kSegmerge{"segmerge",         true, false, kHelpLineA, false, false,
                                        BannerKind::splicer};
-inline constexpr StartupSpec kChanmixer{"chanmixer", true, false, kHelpLineA, false, false,
+inline constexpr StartupSpec kChanmixer{"chanmixer",        true, false, kHelpLineA, false, false,
                                         BannerKind::library};
-inline constexpr StartupSpec kWincutter{"wincutter", false, false, kHelpLineB, false, false,
+inline constexpr StartupSpec kWincutter{"wincutter",       false, false, kHelpLineB, false, false,
                                         BannerKind::cutter};
-inline constexpr StartupSpec kSpanx{"spanx", true, true, kHelpLineC, true, true,
-                                    BannerKind::library};
-inline constexpr StartupSpec kHdrdmp{"hdrdmp", false, false, kHelpLineB, false, false,
+inline constexpr StartupSpec kSpanx{
+    "spanx", true, true, kHelpLineC, true, true, BannerKind::library};
+inline constexpr StartupSpec kHdrdmp{"hdrdmp",          false, false, kHelpLineB, false, false,
                                      BannerKind::cutter};
 
 struct Startup {
-  std::array<char, 24> date;    // blanks when the tool takes no date text
-  std::array<char, 6> endian;   // blanks when the tool takes no byte order
+  std::array<char, 24> date;   // blanks when the tool takes no date text
+  std::array<char, 6> endian;  // blanks when the tool takes no byte order
 };
 
 // Steps 1 to 6 in order.

@@ -23,11 +23,9 @@ TEST(ToolStartup, HelpPrintsTwoLinesAndEndsWithSuccess) {
   const std::string a = "                    -1  or -2  iprint level";
   const std::string b = "                    -1 -> 3  iprint level";
   const std::vector<Case> cases = {
-      {"hdrdmp", {"-h"}, b},
-      {"segmerge", {"-h"}, a},
-      {"chanmixer", {"help"}, a},
-      {"hdrdmp", {"2", "3", "xh"}, b},   // an h after valid levels
-      {"segmerge", {"-h", "kvt"}, a},    // later arguments are not examined
+      {"hdrdmp", {"-h"}, b},          {"segmerge", {"-h"}, a},
+      {"chanmixer", {"help"}, a},     {"hdrdmp", {"2", "3", "xh"}, b},  // an h after valid levels
+      {"segmerge", {"-h", "kvt"}, a},  // later arguments are not examined
   };
   for (const Case& c : cases) {
     TempDir dir;

@@ -25,9 +25,9 @@
 #include "tslib/info_line.h"
 #include "tslib/same_file.h"
 #include "tslib/time_units.h"
-#include "tslib/usable_input.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
+#include "tslib/usable_input.h"
 
 namespace {
 
@@ -158,15 +158,17 @@ void open_comment_source(const Input& in) {
 }
 
 void copy_comments(bool binary) {
-  walk_comments(kCommentSource, binary,
-                [](const tslib::HeaderLine& line) { tslib::write_header_line(kOutput, line, true); });
+  walk_comments(kCommentSource, binary, [](const tslib::HeaderLine& line) {
+    tslib::write_header_line(kOutput, line, true);
+  });
   io::close(kCommentSource);
 }
 
 void open_output(const std::array<char, 30>& file) {
-  io::open(kOutput, field::trimmed(file),
-           io::OpenSpec{.status = io::OpenStatus::unknown, .form = io::Form::binary, .output = true},
-           io::Takes::neither);
+  io::open(
+      kOutput, field::trimmed(file),
+      io::OpenSpec{.status = io::OpenStatus::unknown, .form = io::Form::binary, .output = true},
+      io::Takes::neither);
   io::FreeWriter(6) << "Opened UNFORMATTED output file..." << field::view(file);
 }
 
@@ -185,8 +187,9 @@ void write_info(const Extract& x, const std::array<char, 8>& outwin) {
 void copy_records(std::int32_t count) {
   if (count <= 0) return;  // nothing to copy: a format text is not even parsed
   const tslib::FileForm input = tslib::current_form();
-  const tslib::RecordForm in_form =
-      input.binary() ? tslib::kBinaryRecords : tslib::text_records(field::view(input.format), kInput);
+  const tslib::RecordForm in_form = input.binary()
+                                        ? tslib::kBinaryRecords
+                                        : tslib::text_records(field::view(input.format), kInput);
   TsValues values{};
   const std::span<float> record(values.data(), tslib::record_values());
   for (std::int32_t i = 0; i < count; ++i) {
