@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/full_device.h"
 #include "support/run_program.h"
 #include "support/ts_project.h"
 
@@ -568,7 +569,7 @@ TEST(Chanmixer, AnInputRecordThatCannotBeReadCutsTheOutputBackToNothing) {
 }
 
 TEST(Chanmixer, AFullDiskEndsTheRunWithTheWriteError) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "this machine has no /dev/full";
+  if (!mttest::have_full_device()) GTEST_SKIP() << mttest::kNoFullDevice;
   TempDir dir;
   write(dir, default_pair());
   std::filesystem::create_symlink("/dev/full", output_of(dir));

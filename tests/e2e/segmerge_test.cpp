@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/child.h"
+#include "support/full_device.h"
 #include "support/run_program.h"
 #include "support/ts_project.h"
 
@@ -630,7 +631,7 @@ TEST(Segmerge, AFullDiskLeavesNoWindowLineAndNoFragment) {
 
 // An output that is a device is not cut, and still gets no window line.
 TEST(Segmerge, AnOutputOnAFullDeviceGetsNoWindowLine) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "this machine has no /dev/full";
+  if (!mttest::have_full_device()) GTEST_SKIP() << mttest::kNoFullDevice;
   TempDir dir;
   const std::string answers = build(dir, {{"a1", T0 + "00", T0 + "09", T0 + "00", 10}});
   const std::string db = read_file(dir / "windows.kvt");
