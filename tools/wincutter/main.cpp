@@ -102,7 +102,9 @@ void walk_comments(int unit, bool binary, Take take) {
 
 // Passes over the comment records, reads the info block (the input is left at its
 // first data record) and ends the run on an input the copy cannot work on, time units
-// other than s and Hz included; returns the input's sampling.
+// other than s and Hz included; returns the input's sampling. The comment records are
+// walked here although ts_rdinfo passes over them too: an input that ends among them
+// is the end-of-file report, not ts_rdinfo's "no info block" end.
 tslib::Sampling read_header(const Input& in) {
   walk_comments(kInput, in.binary, [](const tslib::HeaderLine&) {});
   ts_rdinfo(kInput);
