@@ -55,6 +55,8 @@ struct Extract {
 // data already: they are read again from the start of the file on a unit of their own.
 // Holding them instead would take memory without limit (a comment block has no
 // length limit), and rewinding unit 4 would mean walking its info block once more.
+// That unit is opened at once after unit 4, before any question: a file renamed and
+// replaced during the dialogue cannot give the output another file's comments.
 void open_comment_source(const Input& in) {
   io::open(kCommentSource, field::trimmed(in.file),
            io::OpenSpec::to_read(in.binary ? io::Form::binary : io::Form::text),
@@ -68,6 +70,7 @@ Input open_input() {
   in.file.fill(' ');
   ts_open(kInput, in.window, in.file, true, false, TsAccess::input);
   in.binary = tslib::current_form().binary();
+  open_comment_source(in);
   return in;
 }
 
@@ -217,7 +220,6 @@ int main(int argc, char** argv) {
   std::int32_t nskip = records_in(extract.offset, sampling);
   const std::int32_t ncopy = records_in(extract.length, sampling);
 
-  open_comment_source(in);
   open_output(output_name(outwin));
   copy_comments(in.binary);
   if (nskip > 0) {
