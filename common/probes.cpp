@@ -59,10 +59,10 @@ void chkend(std::span<char> e) {
 }
 
 void dirsep(std::span<char> sep) {
-  constexpr char separator = '/';
-  if (!sep.empty()) sep[0] = separator;
+  if (!sep.empty()) sep[0] = kDirSeparator;
   if (prtlvl.iprint >= 3)
-    io::FreeWriter(6) << "dirsep: directory seperator set to >" << std::string_view(&separator, 1);
+    io::FreeWriter(6) << "dirsep: directory seperator set to >"
+                      << std::string_view(&kDirSeparator, 1);
 }
 
 std::int32_t ncmdarg() {

@@ -8,6 +8,9 @@
 // at print level above 0 first says so on the console.
 void chkend(std::span<char> e);
 
+// The directory separator of the platform.
+inline constexpr char kDirSeparator = '/';
+
 // Stores the directory separator in sep(1:1); at print level 3 and above says so.
 void dirsep(std::span<char> sep);
 

@@ -167,6 +167,7 @@ void ask_output_form(ConverterState& s) {
     FreeWriter(6) << "Unknown output type requested >" << field::view(s.form_answer)
                   << "< please re-enter";
   }
+  refuse_outputs_over_inputs(s);
   if (field::equals(s.form_answer, "u")) {
     ask_seq_rec(s);
     open_output(kTsUnit, s.ts_name, io::Form::binary);
@@ -195,8 +196,7 @@ void use_default_caltable(CalTable& table) {
 }
 
 void hardware_database(ConverterState& s) {
-  field::assign(s.db_name, "hardware.");
-  for (std::size_t i = 0; i < 3; ++i) s.db_name[9 + i] = s.prj[i];
+  field::assign(s.db_name, hardware_file_name(field::view(s.prj)));
   const io::Result r = io::open(kHardwareUnit, field::trimmed(s.db_name),
                                 io::OpenSpec::to_read(io::Form::text), io::Takes::errors);
   if (r.ok()) {

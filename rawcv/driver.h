@@ -74,6 +74,9 @@ struct ConverterState {
 void take_header_values(ConverterState& s);  // echo, year, rate index, blocks' values, position
 void take_block_start(ConverterState& s);    // the block start into stime
 void check_channel_count();
+// Ends the run before any output is opened when the ts or the aux file is the same file
+// as the raw file, a project database or the other output (rawcv/output_check.cpp).
+void refuse_outputs_over_inputs(const ConverterState& s);
 
 // Header writers and the loop, in the order the driver calls them.
 void write_comment_blocks(const ConverterState& s);

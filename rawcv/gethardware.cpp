@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "common/edit/fixed.h"
@@ -109,4 +110,8 @@ void gethardware(std::int32_t unit, std::int32_t instr, std::int32_t nchan, CalT
                                << table.highpass(s);
     }
   }
+}
+
+std::string hardware_file_name(std::string_view prj) {
+  return std::string("hardware.").append(field::trimmed(prj.substr(0, 3)));
 }

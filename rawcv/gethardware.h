@@ -2,8 +2,13 @@
 // The project hardware database ("hardware." + project code): per logger box the
 // calibration factor and the low-pass and high-pass periods of each channel.
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "rawcv/slots.h"
+
+// "hardware." followed by the project code, without trailing blanks.
+std::string hardware_file_name(std::string_view prj);
 
 // Hardware slots: 1 H (Hx), 2 D (Hy), 3 N (Ex), 4 E (Ey), 5 Z (Hz).
 struct CalTable {

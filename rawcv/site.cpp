@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "common/edit/fixed.h"
@@ -67,15 +68,16 @@ Coordinates header_coordinates(const RawHeader& h) {
   return c;
 }
 
+std::string site_file_name(std::string_view prj) {
+  return std::string(prj.substr(0, 3)).append("site.flt");
+}
+
 SiteValues site_lookup(std::string_view prj, std::string_view station) {
   SiteValues result;
+  const std::string file = site_file_name(prj);
   std::array<char, 40> name{};
-  name.fill(' ');
-  constexpr std::string_view kSuffix = "site.flt";
-  const std::string_view code = prj.substr(0, 3);
-  code.copy(name.data(), code.size());
-  kSuffix.copy(name.data() + code.size(), kSuffix.size());
-  const std::string_view short_name(name.data(), code.size() + kSuffix.size());
+  field::assign(name, file);
+  const std::string_view short_name = file;
   const std::string_view full_name = field::view(name);
 
   if (!io::open(kSiteUnit, short_name, io::OpenSpec::to_read(io::Form::text), io::Takes::errors)

@@ -3,6 +3,7 @@
 // (prj + "site.flt"): elevation and declination.
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "rawcv/rawhdr.h"
@@ -24,6 +25,9 @@ struct SiteValues {
   float elevation = 0.0f;        // m
   std::int32_t declination = 0;  // whole degrees
 };
+
+// The project code followed by "site.flt".
+std::string site_file_name(std::string_view prj);
 
 // Looks up characters 4-6 of station in the site file on unit 1, writing the
 // messages of each failure; unit 1 is closed afterwards. Never ends the program.

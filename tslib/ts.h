@@ -44,6 +44,11 @@ enum class TsAccess { input, output };
 void ts_open(int ind, std::span<char> tswindow, std::span<char> indat, bool prompt, bool local,
              TsAccess access);
 
+// The file name ts_open builds for `tswindow` into `indat` (left-justified, blank-padded
+// or cut), without asking or opening anything; returns it without trailing blanks. A
+// caller compares a window's file with others before any of them is opened.
+std::string_view ts_file_name(std::span<const char> tswindow, std::span<char> indat, bool local);
+
 // Rewinds unit `ind`, passes over the comment block and reads the info block into
 // `tsinfo` (in the form `tsinfo.form` names). Defaults: SEQ_REC 1, MIS_DATA 1.0E+32,
 // and for ASCII files FORMAT "FREE". Returns with the file at its first data record.

@@ -91,6 +91,10 @@ bool open_file(int ind, std::string_view name, TsAccess access) {
 
 }  // namespace
 
+std::string_view ts_file_name(std::span<const char> tswindow, std::span<char> indat, bool local) {
+  return build_name(tswindow, indat, local, kDirSeparator);
+}
+
 void ts_open(int ind, std::span<char> tswindow, std::span<char> indat, bool prompt, bool local,
              TsAccess access) {
   std::array<char, 1> sep{' '};

@@ -1,5 +1,6 @@
 // wincutter end to end: a span of a ts file copied into a new BINARY window.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/child.h"
 #include "support/full_device.h"
 #include "support/run_program.h"
 #include "support/ts_project.h"
@@ -526,6 +528,40 @@ TEST(Wincutter, InputNameFieldIsThirtyBlankFilledCharacters) {
       r.out, " Error in opening kvt101/kvt101zz.ts" + std::string(12, ' ') + "  Try again!"))
       << r.out;
   EXPECT_EQ(tsfix::read_binary_ts(output_file(dir)).data.size(), 5u);
+}
+
+// The input renamed and another file put in its place while the dialogue runs: the
+// output's comment records, like its info block and data, are those of the file opened.
+TEST(Wincutter, AFileReplacedDuringTheDialogueGivesNoComments) {
+  TempDir dir;
+  TsSpec opened;
+  opened.comments = {"# the file opened", "#F Filter block begin", "#F Filter block end"};
+  tsfix::write_ts(dir.path(), opened, tsfix::ramp(5));
+  TsSpec other = opened;
+  other.comments = {"# the file put in its place"};
+  const fs::path input = dir / "kvt101" / "kvt101a1.ts";
+
+  mttest::Child child([&] {
+    if (::chdir(dir.str().c_str()) != 0) ::_exit(126);
+    const std::string exe = std::string(MT_BIN_DIR) + "/wincutter";
+    ::execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  });
+  for (const char* answer : {"\n", "kvt101a1\n", "b\n"}) {
+    child.until_prompt();
+    child.answer(answer);
+  }
+  ASSERT_NE(child.until_prompt().find("Give output window name"), std::string::npos);
+  fs::rename(input, dir / "kvt101" / "kvt101a1.old");
+  mttest::write_file(input, tsfix::ts_file(other, tsfix::ramp(5, 50.0f)));
+  const auto r = child.finish("\n\n\n");
+
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  const tsfix::TsOut out = tsfix::read_binary_ts(output_file(dir));
+  EXPECT_TRUE(out.has_comment("# the file opened"));
+  EXPECT_FALSE(out.has_comment("# the file put in its place"));
+  ASSERT_EQ(out.data.size(), 5u);
+  EXPECT_EQ(out.data[0][0], 0.0f);
 }
 
 }  // namespace

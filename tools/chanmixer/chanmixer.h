@@ -41,6 +41,7 @@ struct Mix {
   std::array<char, 6> outstation{};
   std::array<char, 8> outwindow{};
   std::array<char, 40> outfile{};
+  std::array<char, 40> database{};  // the windows database as opened
   Input in1, in2;
   Timestr evstart{};
   Timestr evend{};

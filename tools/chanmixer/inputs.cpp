@@ -1,6 +1,7 @@
 // The two input windows, the output window and the windows-database lookup.
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,7 +15,8 @@
 #include "common/text_field.h"
 #include "tools/chanmixer/chanmixer.h"
 #include "tslib/getwindow.h"
-#include "tslib/same_file.h"
+#include "tslib/output_clash.h"
+#include "tslib/project_files.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 #include "tslib/usable_input.h"
@@ -70,25 +72,43 @@ void look_up(Input& in, int number) {
   }
 }
 
-// The output station question, asked until the output window is no input window:
-// writing the output would destroy that input before it is read.
+// True, after the refusal line, when the output file is one of the files the run
+// reads (through links included).
+bool over_a_file_read(std::string_view output, std::initializer_list<std::string_view> files) {
+  const auto other = tslib::same_file_among(output, files);
+  if (other) tslib::say_output_refused(output, *other, "output station");
+  return other.has_value();
+}
+
+// The output station question, asked until the output window is no input window and
+// its file is neither an input window's file nor the windows database: writing the
+// output would destroy what is still to be read.
 void ask_output_station(Mix& mx) {
+  const std::string windows = tslib::windows_database_name(field::view(mx.prj));
+  std::array<char, 40> file1, file2, output;
+  const std::string_view name1 = ts_file_name(mx.in1.window, file1, false);
+  const std::string_view name2 = ts_file_name(mx.in2.window, file2, false);
   for (;;) {
     cinput("Give output station name (directory MUST exist!)", mx.outstation);
     std::copy(mx.outstation.begin(), mx.outstation.end(), mx.outwindow.begin());
     mx.outwindow[6] = 'c';
     mx.outwindow[7] = 'b';
-    if (mx.outwindow != mx.in1.window && mx.outwindow != mx.in2.window) return;
-    io::FreeWriter(6) << "Output window " << field::view(mx.outwindow)
-                      << " is one of the input windows: give another station";
+    if (mx.outwindow == mx.in1.window || mx.outwindow == mx.in2.window) {
+      io::FreeWriter(6) << "Output window " << field::view(mx.outwindow)
+                        << " is one of the input windows: give another station";
+      continue;
+    }
+    if (!over_a_file_read(ts_file_name(mx.outwindow, output, false), {name1, name2, windows}))
+      return;
   }
 }
 
-// True when the output file opened is one of the input files (same name, or another
-// name of the same file).
-bool output_is_an_input(const Mix& mx) {
-  return tslib::same_file(field::trimmed(mx.outfile), field::trimmed(mx.in1.file)) ||
-         tslib::same_file(field::trimmed(mx.outfile), field::trimmed(mx.in2.file));
+// True, after the refusal line, when the output file opened is one of the input files
+// or the windows database as opened (a name typed at ts_open's question may be one).
+bool output_over_a_file_read(const Mix& mx) {
+  return over_a_file_read(
+      field::trimmed(mx.outfile),
+      {field::trimmed(mx.in1.file), field::trimmed(mx.in2.file), field::trimmed(mx.database)});
 }
 
 }  // namespace
@@ -142,10 +162,8 @@ void open_output(Mix& mx) {
     }
     // ts_open asks again for a name when the open fails, and that answer may name an
     // input; nothing is written to the file before this check.
-    if (!output_is_an_input(mx)) return;
+    if (!output_over_a_file_read(mx)) return;
     io::close(kOutput);
-    io::FreeWriter(6) << "Output file " << field::trimmed(mx.outfile)
-                      << " is one of the input files: give another station";
     ask_output_station(mx);
   }
 }
@@ -159,6 +177,7 @@ void look_up_windows(Mix& mx) {
     io::FreeWriter(6) << "Error opening WINDOWS file, re-enter";
     cinput(" Give the project windows file", name);
   }
+  mx.database = name;
   look_up(mx.in1, 1);
   io::rewind(kDatabase);
   look_up(mx.in2, 2);

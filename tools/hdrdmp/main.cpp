@@ -2,6 +2,7 @@
 // and in "hdrdmp.out". It reads the records itself, so headers that the info-block
 // reader would refuse are shown too.
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "common/edit/fixed.h"
@@ -12,6 +13,8 @@
 #include "tools/startup/startup.h"
 #include "tslib/form_selection.h"
 #include "tslib/info_line.h"
+#include "tslib/output_clash.h"
+#include "tslib/project_files.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
@@ -19,6 +22,7 @@ namespace {
 
 constexpr int kInput = 4;
 constexpr int kReport = 7;
+constexpr std::string_view kReportName = "hdrdmp.out";
 constexpr io::Item kLabelAndText[] = {io::lay::A(), io::lay::A()};
 
 // The label of a header record, or an empty view when the record is no header line.
@@ -26,6 +30,15 @@ std::string_view label_of(const tslib::HeaderLine& line) {
   if (line[0] == '#') return line[1] == 'F' ? "Filter  block:" : "Comment block:";
   if (line[0] == '>') return "Info    block:";
   return {};
+}
+
+// The report is never written over the dumped file or the project's windows database,
+// whatever links lead to them: the run ends before it opens the report.
+void refuse_report_over_inputs(const std::array<char, 40>& indat,
+                               const std::array<char, 8>& window) {
+  const std::string windows = tslib::windows_database_name(field::view(window));
+  if (const auto other = tslib::same_file_among(kReportName, {field::trimmed(indat), windows}))
+    tslib::end_at_output(kReportName, *other);
 }
 
 }  // namespace
@@ -41,8 +54,9 @@ int main(int argc, char** argv) {
   indat.fill(' ');
   ts_open(kInput, window, indat, true, false, TsAccess::input);
   const bool binary = tslib::current_form().binary();
+  refuse_report_over_inputs(indat, window);
 
-  io::open(kReport, "hdrdmp.out", io::OpenSpec{io::OpenStatus::unknown, io::Form::text},
+  io::open(kReport, kReportName, io::OpenSpec{io::OpenStatus::unknown, io::Form::text},
            io::Takes::neither);
   io::FreeWriter(6) << "Writing header into hdrdmp.out";
 

@@ -1,6 +1,9 @@
 // The output window of the splice and its BINARY ts file.
 #include <algorithm>
+#include <array>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
@@ -9,6 +12,7 @@
 #include "common/text_field.h"
 #include "tools/segmerge/segmerge.h"
 #include "tslib/form_selection.h"
+#include "tslib/output_clash.h"
 #include "tslib/ts.h"
 
 namespace segmerge {
@@ -27,9 +31,31 @@ void refuse(const Splice& sp) {
                     << " is one of the windows to splice: give another";
 }
 
+// The files the output may not be: the file of every window in the list, and the
+// windows database that receives the spliced window's line.
+std::vector<std::string> files_read(const Splice& sp) {
+  std::vector<std::string> files;
+  for (int i = 0; i < sp.count; ++i) {
+    std::array<char, 40> name;
+    files.emplace_back(ts_file_name(sp.entries[i].window, name, false));
+  }
+  files.emplace_back(field::trimmed(windows_file_name(sp.prj)));
+  return files;
+}
+
+// True, after the refusal line, when the output file is one of the files read (through
+// links included).
+bool over_a_file_read(std::string_view output, const std::vector<std::string>& files) {
+  const std::vector<std::string_view> names(files.begin(), files.end());
+  const auto other = tslib::same_file_among(output, names);
+  if (other) tslib::say_output_refused(output, *other, "output window");
+  return other.has_value();
+}
+
 }  // namespace
 
 void open_output(Splice& sp) {
+  const std::vector<std::string> files = files_read(sp);
   field::assign(sp.outrun, "as");
   for (;;) {
     cinput("Give output window", sp.outrun);
@@ -40,16 +66,22 @@ void open_output(Splice& sp) {
       refuse(sp);
       continue;
     }
+    std::array<char, 40> name;
+    if (over_a_file_read(ts_file_name(sp.outwindow, name, false), files)) continue;
     sp.outfile.fill(' ');
     {
       const tslib::FormSelection output(tslib::kBinaryFile);
       ts_open(kOutput, sp.outwindow, sp.outfile, false, false, TsAccess::output);
     }
-    // A window typed at ts_open's own question may name an input; nothing has been
+    // A name typed at ts_open's own question may name an input; nothing has been
     // written to the file yet.
-    if (!names_an_input(sp)) break;
+    if (names_an_input(sp)) {
+      io::close(kOutput);
+      refuse(sp);
+      continue;
+    }
+    if (!over_a_file_read(field::trimmed(sp.outfile), files)) break;
     io::close(kOutput);
-    refuse(sp);
   }
   io::FixedWriter(6, kTwoTexts) << "Opened BINARY output file: "
                                 << field::view(sp.outfile).substr(0, 18);

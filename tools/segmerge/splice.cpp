@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 
+#include "common/edit/fixed.h"
 #include "common/edit/free.h"
 #include "common/end.h"
 #include "common/io/units.h"
@@ -27,6 +28,9 @@
 
 namespace segmerge {
 namespace {
+
+// One fixed-layout line, so that a long file name does not break it.
+constexpr io::Item kThreeTexts[] = {io::lay::A(), io::lay::A(), io::lay::A()};
 
 // Baseline differences from the first window, added to channels 1 to 3 of a later one.
 using BaselineShift = std::array<float, 3>;
@@ -119,8 +123,8 @@ void open_input(const Splice& sp, const SpliceEntry& e, std::array<char, 40>& in
     ts_open(kInput, window, indat, ask, false, TsAccess::input);
     if (!tslib::same_file(field::trimmed(indat), field::trimmed(sp.outfile))) return;
     io::close(kInput);
-    io::FreeWriter(6) << "Input file " << field::trimmed(indat)
-                      << " is the output file: give another";
+    io::FixedWriter(6, kThreeTexts)
+        << " Input file " << field::trimmed(indat) << " is the output file: give another";
     tslib::ask_form_at_open();
     ask = true;
   }

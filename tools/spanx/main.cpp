@@ -21,6 +21,8 @@
 #include "tslib/counts.h"
 #include "tslib/form_selection.h"
 #include "tslib/getwindow.h"
+#include "tslib/output_clash.h"
+#include "tslib/same_file.h"
 #include "tslib/time_units.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
@@ -48,12 +50,12 @@ void show_record(std::string_view label, std::int32_t n, const TsValues& x) {
 }
 
 // Opens the ts file and reads its info block, leaving the file at its first data
-// record; returns the window, as the answer to the data-file question gave it.
-std::array<char, 8> open_input() {
+// record; returns the window, as the answer to the data-file question gave it, and
+// the file's name in indat.
+std::array<char, 8> open_input(std::array<char, 80>& indat) {
   tslib::ask_form_at_open();
   std::array<char, 8> window;
   field::assign(window, "vbd027a1");
-  std::array<char, 80> indat;
   indat.fill(' ');
   ts_open(kInput, window, indat, true, false, TsAccess::input);
   if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Opened TS file";
@@ -108,13 +110,15 @@ Timestr last_sample_time(const Timestr& start, std::int32_t nent, const tslib::S
   return nowtim(field::view(start), 0, 0, 0, secs);
 }
 
-// Appends the window line to "windows." + prj when the user agrees.
-void offer_append(std::string_view prj, const Timestr& start, const Timestr& end,
-                  const tslib::Sampling& rate) {
+// Appends the window line to "windows." + prj when the user agrees, never to the
+// measured file itself (a database that is a link to it).
+void offer_append(std::string_view prj, std::string_view input, const Timestr& start,
+                  const Timestr& end, const tslib::Sampling& rate) {
   const std::string dbname = "windows." + std::string(prj);
   bool append = true;
   linput("Append results to " + dbname + " ?", append);
   if (!append) return;
+  if (tslib::same_file(dbname, input)) tslib::end_at_output(dbname, input);
 
   const io::Result opened =
       io::open(kWindows, dbname, io::OpenSpec{io::OpenStatus::unknown, io::Form::text, true},
@@ -136,7 +140,8 @@ int main(int argc, char** argv) {
   io::start_program(argc, argv);
   tools::tool_startup(tools::kSpanx);
 
-  const std::array<char, 8> window = open_input();
+  std::array<char, 80> indat;
+  const std::array<char, 8> window = open_input(indat);
   const Timestr start = tsinfo.STARTTIME;
   const tslib::Sampling rate = sampling_rate();
   const std::int32_t nent = count_records();
@@ -145,6 +150,6 @@ int main(int argc, char** argv) {
   io::FreeWriter(6) << " ";
   write_window_line(6, start, end, rate);
   io::FreeWriter(6) << " ";
-  offer_append(std::string_view(window.data(), 3), start, end, rate);
+  offer_append(std::string_view(window.data(), 3), field::trimmed(indat), start, end, rate);
   io::end_program(io::Outcome::success);
 }

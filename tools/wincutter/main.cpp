@@ -23,7 +23,8 @@
 #include "tslib/data_values.h"
 #include "tslib/form_selection.h"
 #include "tslib/info_line.h"
-#include "tslib/same_file.h"
+#include "tslib/output_clash.h"
+#include "tslib/project_files.h"
 #include "tslib/time_units.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
@@ -50,6 +51,18 @@ struct Extract {
   std::int32_t length = 0;
 };
 
+// The comment records go out only once every answer is in, when unit 4 stands at the
+// data already: they are read again from the start of the file on a unit of their own.
+// Holding them instead would take memory without limit (a comment block has no
+// length limit), and rewinding unit 4 would mean walking its info block once more.
+// That unit is opened at once after unit 4, before any question: a file renamed and
+// replaced during the dialogue cannot give the output another file's comments.
+void open_comment_source(const Input& in) {
+  io::open(kCommentSource, field::trimmed(in.file),
+           io::OpenSpec::to_read(in.binary ? io::Form::binary : io::Form::text),
+           io::Takes::neither);
+}
+
 Input open_input() {
   Input in;
   field::assign(in.window, "");
@@ -57,6 +70,7 @@ Input open_input() {
   in.file.fill(' ');
   ts_open(kInput, in.window, in.file, true, false, TsAccess::input);
   in.binary = tslib::current_form().binary();
+  open_comment_source(in);
   return in;
 }
 
@@ -73,17 +87,20 @@ std::array<char, 30> output_name(const std::array<char, 8>& window) {
   return file;
 }
 
-// Asks for the output window until its file is not the input file itself.
+// Asks for the output window until its file is neither the input file nor the windows
+// database of the input's project, through links included.
 std::array<char, 8> ask_output_window(const Input& in) {
+  const std::string windows = tslib::windows_database_name(field::view(in.window));
   for (;;) {
     std::array<char, 8> window = in.window;
     window[6] = 'e';
     window[7] = 'x';
     cinput("Give output window name", window);
     const std::array<char, 30> name = output_name(window);
-    if (!tslib::same_file(field::trimmed(name), field::trimmed(in.file))) return window;
-    io::FreeWriter(6) << "wincutter: output file " << field::trimmed(name)
-                      << " is the input file: give another window";
+    const std::string_view output = field::trimmed(name);
+    const auto other = tslib::same_file_among(output, {field::trimmed(in.file), windows});
+    if (!other) return window;
+    tslib::say_output_refused(output, *other, "output window");
   }
 }
 
@@ -149,16 +166,6 @@ std::int32_t records_in(std::int32_t seconds, const tslib::Sampling& sampling) {
   return tslib::cut_to_int32(sampling.samples_in<float>(seconds));
 }
 
-// The comment records go out only once every answer is in, when unit 4 stands at the
-// data already: they are read again from the start of the file on a unit of their own.
-// Holding them instead would take memory without limit (a comment block has no
-// length limit), and rewinding unit 4 would mean walking its info block once more.
-void open_comment_source(const Input& in) {
-  io::open(kCommentSource, field::trimmed(in.file),
-           io::OpenSpec::to_read(in.binary ? io::Form::binary : io::Form::text),
-           io::Takes::neither);
-}
-
 void copy_comments(bool binary) {
   walk_comments(kCommentSource, binary, [](const tslib::HeaderLine& line) {
     tslib::write_header_line(kOutput, line, true);
@@ -213,7 +220,6 @@ int main(int argc, char** argv) {
   std::int32_t nskip = records_in(extract.offset, sampling);
   const std::int32_t ncopy = records_in(extract.length, sampling);
 
-  open_comment_source(in);
   open_output(output_name(outwin));
   copy_comments(in.binary);
   if (nskip > 0) {
