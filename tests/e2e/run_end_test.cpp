@@ -1,5 +1,6 @@
 // How runs end, across the programs: a window line goes into the windows database whole
-// or not at all.
+// or not at all, and a console that cannot be written fails the run before its outputs
+// are kept or its window is recorded.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -75,6 +76,21 @@ ProgramRun segmerge_run(const TempDir& dir) {
   return {"segmerge", {"0", "kvt101", "a1", "a2", "", "as", "b", "b"}, {"kvt101/kvt101as.ts"}};
 }
 
+// chanmixer combines three channels of two windows over their common span.
+ProgramRun chanmixer_run(const TempDir& dir) {
+  write_database(dir, window(dir, "kvt101a1", 10, 20) + window(dir, "kvt102a1", 10, 20));
+  fs::create_directories(dir / "mix001");
+  return {"chanmixer",
+          {"0", "kvt101a1", "kvt102a1", "mix001", "b", "b", "", "", "3", "11", "12", "13"},
+          {"mix001/mix001cb.ts"}};
+}
+
+// wincutter copies the whole of a window.
+ProgramRun wincutter_run(const TempDir& dir) {
+  write_database(dir, window(dir, "kvt101a1", 10, 10));
+  return {"wincutter", {"0", "kvt101a1", "b", "", "", ""}, {"kvt101/kvt101ex.ts"}};
+}
+
 // spanx measures a window and appends its line.
 ProgramRun spanx_run(const TempDir& dir) {
   write_database(dir, window(dir, "kvt101a1", 10, 10));
@@ -100,6 +116,9 @@ struct Program {
          << " it holds " << ::testing::PrintToString(got.substr(at, 80)) << " for "
          << ::testing::PrintToString(want.substr(at, 80));
 }
+
+// The size of a file; 0 for one never made.
+std::uintmax_t bytes_in(const fs::path& file) { return fs::exists(file) ? fs::file_size(file) : 0; }
 
 std::string joined(const std::vector<std::string>& answers, std::size_t from) {
   std::string in;
@@ -241,6 +260,96 @@ TEST(RunEnd, LinesAppendedAtOnceByParallelRunsStayWhole) {
   EXPECT_EQ(splices, kSplices);
   EXPECT_EQ(measures, kMeasures);
   EXPECT_TRUE(after.ends_with("\r\n"));
+}
+
+// ---------------------------------------------------------------------------------
+// A console that cannot be written.
+
+std::string stdout_report(const std::string& program) {
+  return program + ": severe (38): error during write, unit -1, file stdout\r\n";
+}
+
+// The reader of standard output goes away while the run waits for one of its last
+// answers: what the run writes after that answer cannot be shown. The run fails before
+// it keeps an output or records a window.
+TEST(RunEnd, AConsoleWhoseReaderWentFailsTheRunBeforeItsEnd) {
+  struct Case {
+    Program program;
+    std::size_t reader_gone_at;  // the answer given once the reader has gone
+  };
+  const std::vector<Case> cases = {
+      {{"rawcv", rawcv_run}, 7},           // the end time: then the conversion
+      {{"segmerge", segmerge_run}, 7},     // the form of the last window
+      {{"chanmixer", chanmixer_run}, 11},  // the last channel's mapping
+      {{"wincutter", wincutter_run}, 5},   // the end of the extract
+      {{"spanx", spanx_run}, 2},           // the form: then the count and the window line
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.program.name);
+    TempDir dir;
+    const ProgramRun run = c.program.make(dir);
+    ASSERT_LT(c.reader_gone_at, run.answers.size());
+    const std::string db = read_file(dir / "windows.kvt");
+    const std::string path = bin(run.program);
+    mttest::Child child([&] {
+      if (::chdir(dir.path().c_str()) != 0) ::_exit(126);
+      ::execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    });
+    for (std::size_t i = 0; i < c.reader_gone_at; ++i) {
+      child.until_prompt();
+      child.answer(run.answers[i] + "\n");
+    }
+    const std::string last_prompt = child.until_prompt();
+    ASSERT_TRUE(last_prompt.ends_with(" >")) << last_prompt;
+    child.stop_reading_output();
+    const mttest::ChildResult r = child.finish(joined(run.answers, c.reader_gone_at));
+    EXPECT_EQ(r.status, 38) << r.err;
+    EXPECT_EQ(r.err, stdout_report(run.program));
+    for (const std::string& output : run.outputs) EXPECT_EQ(bytes_in(dir / output), 0u) << output;
+    EXPECT_TRUE(same_bytes(read_file(dir / "windows.kvt"), db));
+  }
+}
+
+// Standard output on a device that refuses every write, at print level -1: the first
+// console line a run writes fails it, wherever that line comes.
+// The tools that take the level on their command line write nothing before their
+// first console line of the run (segmerge's count of files, chanmixer's opening of its
+// first input, spanx's window line); rawcv and wincutter show the level question.
+TEST(RunEnd, AConsoleOnAFullDeviceFailsTheRun) {
+  if (!mttest::have_full_device()) GTEST_SKIP() << mttest::kNoFullDevice;
+  struct Case {
+    Program program;
+    bool level_argument;  // -1 on the command line
+  };
+  const std::vector<Case> cases = {
+      {{"rawcv", rawcv_run}, false},        {{"segmerge", segmerge_run}, true},
+      {{"chanmixer", chanmixer_run}, true}, {{"wincutter", wincutter_run}, false},
+      {{"spanx", spanx_run}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.program.name);
+    TempDir dir;
+    ProgramRun run = c.program.make(dir);
+    run.answers.front() = "-1";
+    // spanx asks no level question once its command line set one.
+    if (c.level_argument && run.program == "spanx") run.answers.erase(run.answers.begin());
+    const std::string db = read_file(dir / "windows.kvt");
+    const std::string path = bin(run.program);
+    const char* level = c.level_argument ? "-1" : nullptr;
+    mttest::Child child([&] {
+      const int full = ::open(mttest::kFullDevice, O_WRONLY);
+      if (full < 0 || ::dup2(full, 1) < 0 || ::chdir(dir.path().c_str()) != 0) ::_exit(126);
+      ::execl(path.c_str(), path.c_str(), level, static_cast<char*>(nullptr));
+      ::_exit(127);
+    });
+    const mttest::ChildResult r = child.finish(joined(run.answers, 0));
+    EXPECT_EQ(r.status, 38) << r.err;
+    EXPECT_EQ(r.err, stdout_report(run.program));
+    // An output is left empty, or was never made.
+    for (const std::string& output : run.outputs) EXPECT_EQ(bytes_in(dir / output), 0u) << output;
+    EXPECT_TRUE(same_bytes(read_file(dir / "windows.kvt"), db));
+  }
 }
 
 }  // namespace
