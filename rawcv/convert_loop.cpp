@@ -189,8 +189,12 @@ void convert_and_finish(ConverterState& s) {
   if (s.old) announce_drop(s.drop);
   const std::int32_t written = convert_samples(s);
   const Timestr actual_end = report_actual_end(s, written);
-  // The window line names complete files only: both are written out and closed
-  // first, and a failure there ends the run before the line is appended.
+  // The ts and aux files are one product, and the window line names complete files
+  // only: both files and the console are written out before either file closes, so
+  // that a failure of any of them cuts both back and ends the run without the line.
+  io::write_out(kTsUnit);
+  io::write_out(kAuxUnit);
+  io::write_out(6);
   io::close(kTsUnit);
   io::close(kAuxUnit);
   append_window_record(s, field::view(actual_end));

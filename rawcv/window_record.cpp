@@ -11,6 +11,7 @@
 #include "common/text_field.h"
 #include "rawcv/driver.h"
 #include "rawcv/rawhdr.h"
+#include "tslib/append_window_line.h"
 #include "tslib/getwindow.h"
 
 namespace rawcv {
@@ -68,7 +69,8 @@ void append_window_record(ConverterState& s, std::string_view actual_end) {
   } else {
     io::end_program(io::Outcome::failure, "Error writing window information to windows file....");
   }
-  io::FixedWriter(kWindowsUnit, kText) << text;
+  tslib::append_window_line(
+      kWindowsUnit, [text](int unit) { io::FixedWriter(unit, kText) << text; }, io::Takes::neither);
   io::close(kWindowsUnit);
   io::end_program(io::Outcome::success);
 }

@@ -49,6 +49,7 @@ FileUnit::FileUnit(Setup s)
       seekable_(s.seekable),
       regular_(s.regular),
       output_(s.output),
+      append_(s.append),
       buf_(kBufferSize) {}
 
 FileUnit::~FileUnit() {
@@ -56,7 +57,7 @@ FileUnit::~FileUnit() {
 }
 
 bool FileUnit::flush() {
-  if (mode_ != Mode::writing || wlen_ == 0) return true;
+  if (held_ || mode_ != Mode::writing || wlen_ == 0) return true;
   const bool ok = write_all(fd_, seekable_, buf_pos_, std::span<const char>(buf_).first(wlen_));
   buf_pos_ += static_cast<std::int64_t>(wlen_);
   wlen_ = 0;
@@ -102,7 +103,10 @@ void FileUnit::set_position(std::int64_t pos) {
   need_line_end_ = false;
 }
 
+void FileUnit::grow(std::size_t size) { buf_.resize(std::max(size, buf_.size() * 2)); }
+
 void FileUnit::put(std::span<const char> bytes) {
+  if (bytes.size() > buf_.size() - wlen_ && held_) grow(wlen_ + bytes.size());
   if (bytes.size() > buf_.size() - wlen_) {
     if (!flush()) write_failed();
     if (bytes.size() > buf_.size()) {
@@ -228,6 +232,7 @@ void FileUnit::write_record(std::span<const std::byte> data) {
   if (mode_ != Mode::writing) start_write();
   if (data.size() > kMaxRecord) error_report(kErrRecordOverflow, report_number_, path_);
   const std::size_t total = data.size() + 8;
+  if (buf_.size() - wlen_ < total && held_) grow(wlen_ + total);
   if (buf_.size() - wlen_ < total) {
     if (!flush()) write_failed();
     if (buf_.size() < total) buf_.resize(total);
@@ -397,6 +402,10 @@ int FileUnit::backspace_binary(std::int64_t pos) {
 }
 
 bool FileUnit::close_file() {
+  if (held_) {
+    held_ = false;
+    wlen_ = 0;  // an append that never got its one write leaves nothing behind
+  }
   bool ok = flush();
   if (!ok) discard_output();
   mode_ = Mode::idle;
@@ -415,6 +424,36 @@ void FileUnit::discard_output() {
   // Cut in place, never replaced by another file: a link stays a link. A cut that
   // fails has nowhere left to be reported: the run is failing already.
   [[maybe_unused]] const int ignored = ::ftruncate(fd_, 0);
+}
+
+bool FileUnit::write_held() {
+  held_ = false;
+  if (mode_ != Mode::writing || wlen_ == 0) return true;
+  const std::span<const char> bytes = std::span<const char>(buf_).first(wlen_);
+  wlen_ = 0;
+  ssize_t n = -1;
+  do {
+    n = seekable_ && !append_ ? ::pwrite(fd_, bytes.data(), bytes.size(), buf_pos_)
+                              : ::write(fd_, bytes.data(), bytes.size());
+  } while (n < 0 && errno == EINTR);
+  if (n == static_cast<ssize_t>(bytes.size())) {
+    buf_pos_ += n;
+    return true;
+  }
+  if (n > 0 && append_ && regular_) {
+    // The offset of an appending descriptor stands at the end of what it just wrote.
+    const off_t end = ::lseek(fd_, 0, SEEK_CUR);
+    if (end >= n) undo_write(end - n, n);
+  }
+  return false;
+}
+
+void FileUnit::undo_write(std::int64_t start, std::int64_t length) {
+  struct stat st {};
+  // A file that grew behind these bytes holds another program's line: it is left.
+  if (::fstat(fd_, &st) != 0 || st.st_size != start + length) return;
+  // The run fails either way: a cut that fails has nothing left to report.
+  [[maybe_unused]] const int ignored = ::ftruncate(fd_, start);
 }
 
 }  // namespace io

@@ -25,6 +25,7 @@ class FileUnit final : public Unit {
     bool seekable = false;  // positioned reads and writes (regular files)
     bool regular = false;   // may be cut off (truncated)
     bool output = false;    // cut back to nothing when the run fails (OpenSpec::output)
+    bool append = false;    // opened for appending: every write goes to the file's end
   };
 
   explicit FileUnit(Setup setup);
@@ -65,6 +66,14 @@ class FileUnit final : public Unit {
   // The run is failing: an output that has been written to drops what it holds and
   // is cut back to nothing. Any other unit is left as it is.
   void discard_output();
+  // From now on what is written stays in the buffer, however much it is, until
+  // write_held writes it with one write. Held bytes that a close (a program end)
+  // meets instead are dropped: nothing of them reaches the file.
+  void hold() { held_ = true; }
+  // Writes the held bytes with one write; false when that write fails or is short,
+  // and then the bytes it wrote are cut off again, provided the file still ends
+  // where they end (nothing was appended since).
+  bool write_held();
 
  private:
   enum class Mode { idle, reading, writing };
@@ -81,6 +90,8 @@ class FileUnit final : public Unit {
   // At least n unread bytes in the buffer: 1 yes, 0 the file ends first, -1 failure.
   int ensure(std::size_t n);
   void write_failed();
+  void grow(std::size_t size);
+  void undo_write(std::int64_t start, std::int64_t length);
   bool read_at(std::int64_t offset, std::span<char> out);
   int backspace_text(std::int64_t pos);
   int backspace_binary(std::int64_t pos);
@@ -97,6 +108,7 @@ class FileUnit final : public Unit {
   bool seekable_;
   bool regular_;
   bool output_;
+  bool append_;
 
   Mode mode_ = Mode::idle;
   std::vector<char> buf_;
@@ -107,6 +119,7 @@ class FileUnit final : public Unit {
   bool cut_pending_ = false;
   bool written_ = false;        // a write has started since the open
   bool need_line_end_ = false;  // the file's last line has no line end yet
+  bool held_ = false;           // writes are held for one write (hold)
   std::int64_t records_written_ = 0;
 };
 

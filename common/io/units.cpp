@@ -183,6 +183,7 @@ Result open(int unit, std::string_view name_given, const OpenSpec& spec, Takes t
   s.big_endian = spec.big_endian;
   s.regular = S_ISREG(st.st_mode);
   s.output = spec.output;
+  s.append = spec.append;
   s.seekable = S_ISREG(st.st_mode) || S_ISBLK(st.st_mode);
   auto created = std::make_unique<FileUnit>(std::move(s));
   if (spec.append) {
@@ -239,6 +240,28 @@ void backspace(int unit) {
 }
 
 std::int64_t records_written(int unit) { return unit_for(unit).records_written(); }
+
+void write_out(int unit) {
+  Registry& r = registry();
+  FileUnit* u = r.file(unit);
+  if (u == nullptr) u = r.console(unit);
+  if (u != nullptr && !u->flush()) detail::write_failure(u->report_number(), u->path());
+}
+
+void hold_writes(int unit) {
+  FileUnit* u = registry().file(unit);
+  if (u == nullptr) detail::unit_not_open(unit);
+  u->hold();
+}
+
+Result write_held(int unit, Takes takes) {
+  FileUnit* u = registry().file(unit);
+  if (u == nullptr) detail::unit_not_open(unit);
+  if (u->write_held()) return kDone;
+  if (takes_errors(takes)) return Result{kErrWrite};
+  detail::write_failure(u->report_number(), u->path());
+  return Result{kErrWrite};  // only while the program is ending already
+}
 
 void flush_all() {
   Registry& r = registry();

@@ -3,6 +3,7 @@
 // error, standard input and standard output and are always available.
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "common/io/outcome.h"
 
@@ -52,8 +53,31 @@ void backspace(int unit);  // back to the start of the record before the positio
 // end, BINARY records): the difference across a transfer is the records it wrote.
 std::int64_t records_written(int unit);
 
+// Writes out what is buffered on one unit: an open file, or standard output (6) or
+// standard error (0). A failure is error 38 and ends the program with the error report,
+// which cuts back the outputs still open.
+void write_out(int unit);
 // Writes out everything buffered on every unit (before console reads, at the end).
 void flush_all();
+
+// The two halves of append_whole (below): from hold_writes on, what is written to the
+// open file `unit` stays buffered; write_held writes it with one write.
+void hold_writes(int unit);
+Result write_held(int unit, Takes takes);
+
+// Appends the records that write(unit) writes to the file open for appending on
+// `unit` with one write, so that another program's append never comes between them
+// and a failed append leaves the file as it was: a write that fails or is short is
+// undone, the file cut back to where that write began, provided it still ends where
+// the write left it (nothing was appended since). Returns kDone, or error 38 when
+// errors are taken back; otherwise a failure ends the program with the error report.
+// A program end while write(unit) runs drops what it wrote.
+template <class Write>
+Result append_whole(int unit, Write&& write, Takes takes) {
+  hold_writes(unit);
+  std::forward<Write>(write)(unit);
+  return write_held(unit, takes);
+}
 // Closes every unit (program end).
 void close_all();
 

@@ -2,10 +2,13 @@
 // answers are kept in.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/full_device.h"
 #include "support/rawcv_project.h"
+#include "support/small_filesystem.h"
 
 namespace rawcv_e2e {
 namespace {
@@ -41,6 +44,58 @@ TEST(RawcvFailure, AFullDiskAtTheEndLeavesNoWindowLineAndNoFragment) {
     EXPECT_EQ(p.file("kvt101/kvt101a1.ts"), "") << form;
     EXPECT_EQ(p.file("kvt101/kvt101a1.aux"), "") << form;
   }
+}
+
+// The ts and aux files are one product: both are written out before either closes, so
+// that an aux that cannot be written cuts the ts back too.
+TEST(RawcvFailure, AnAuxOnAFullDeviceCutsTheTs) {
+  if (!mttest::have_full_device()) GTEST_SKIP() << mttest::kNoFullDevice;
+  Project p;
+  p.raw(window_description(1.0f, "Hz", 5, 700));
+  mttest::write_file(p.dir / "windows.kvt", kDatabase);
+  std::filesystem::create_symlink(mttest::kFullDevice, p.dir / "kvt101" / "kvt101a1.aux");
+  const auto r = p.run(ten_minutes("u").list());
+  EXPECT_EQ(r.status, 38) << r.out << r.err;
+  EXPECT_EQ(r.err, "rawcv: severe (38): error during write, unit 11, file " +
+                       (p.dir / "kvt101" / "kvt101a1.aux").string() + "\r\n");
+  EXPECT_EQ(r.out.find("project windows.kvt file"), std::string::npos) << r.out;
+  EXPECT_EQ(p.file("windows.kvt"), kDatabase);
+  EXPECT_TRUE(p.file("kvt101/kvt101a1.ts").empty());
+}
+
+// A disk with room for the ts and part of the aux: the ts, written out whole first, is
+// cut back with the aux.
+TEST(RawcvFailure, ADiskWithRoomForTheTsOnlyCutsBothFiles) {
+  constexpr std::uint64_t kPage = 4096;
+  const auto pages = [](std::uint64_t bytes) { return (bytes + kPage - 1) / kPage; };
+  const Answers answers = ten_minutes("u");
+  // The sizes of the two files, as a run on an ordinary disk writes them.
+  Project probe;
+  probe.raw(window_description(1.0f, "Hz", 5, 700));
+  ASSERT_EQ(probe.run(answers.list()).status, 0);
+  const std::uint64_t ts_size = std::filesystem::file_size(probe.dir / "kvt101" / "kvt101a1.ts");
+  const std::uint64_t aux_size = std::filesystem::file_size(probe.dir / "kvt101" / "kvt101a1.aux");
+
+  Project p;
+  p.raw(window_description(1.0f, "Hz", 5, 700));
+  mttest::write_file(p.dir / "windows.kvt", kDatabase);
+  // The ts and aux go onto the small disk through links.
+  std::filesystem::create_directory(p.dir / "disk");
+  for (const std::string name : {"kvt101a1.ts", "kvt101a1.aux"})
+    std::filesystem::create_symlink(p.dir / "disk" / name, p.dir / "kvt101" / name);
+  std::string skip_reason;
+  const auto r = mttest::run_program_on_small_filesystem(
+      "rawcv", mttest::answer_lines(answers.list()), p.dir.path(), p.dir / "disk",
+      (pages(ts_size) + pages(aux_size) - 1) * kPage, p.dir / "after", skip_reason);
+  if (!r) GTEST_SKIP() << skip_reason;
+  EXPECT_EQ(r->status, 38) << r->out << r->err;
+  EXPECT_EQ(r->err, "rawcv: severe (38): error during write, unit 11, file " +
+                        (p.dir / "kvt101" / "kvt101a1.aux").string() + "\r\n");
+  EXPECT_EQ(r->out.find("project windows.kvt file"), std::string::npos) << r->out;
+  EXPECT_EQ(p.file("windows.kvt"), kDatabase);
+  EXPECT_TRUE(p.has("after/kvt101a1.ts"));
+  EXPECT_TRUE(p.file("after/kvt101a1.ts").empty());
+  EXPECT_TRUE(p.file("after/kvt101a1.aux").empty());
 }
 
 TEST(RawcvFailure, AnswersEndingAfterTheHeadersCutBothFilesBackToNothing) {

@@ -134,6 +134,11 @@ std::string Child::until_prompt() {
 
 void Child::answer(std::string_view text) { pending_.append(text); }
 
+std::string Child::stop_reading_output() {
+  close_fd(out_);
+  return std::exchange(got_.out, {});
+}
+
 ChildResult Child::finish(std::string_view input) {
   pending_.append(input);
   end_input_ = true;

@@ -36,6 +36,9 @@ class Child {
   std::string until_prompt();
   // Queues text for standard input; it is sent while the child is read.
   void answer(std::string_view text);
+  // Closes the test's end of standard output, as a reader that went away: the child's
+  // later writes to it fail (EPIPE). Returns what it wrote and was not handed out yet.
+  std::string stop_reading_output();
   // Sends input, ends standard input, and returns the output not handed out yet and
   // the exit status.
   ChildResult finish(std::string_view input = "");

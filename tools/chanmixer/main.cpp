@@ -23,8 +23,9 @@ int main(int argc, char** argv) {
   chanmixer::write_header(mx);
   chanmixer::position_inputs(mx);
   chanmixer::mix_records(mx);
-  // Written out before "Done.": an output that cannot be written out whole gets the
-  // error report instead.
+  // Written out before "Done.": an output that cannot be written out whole, or a
+  // console that cannot take the report, gets the error report instead.
+  io::write_out(6);
   io::close(chanmixer::kOutput);
   io::end_program(io::Outcome::success, "Done.");
 }

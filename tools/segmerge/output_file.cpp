@@ -88,7 +88,11 @@ void open_output(Splice& sp) {
 }
 
 // The window line names complete files only: it is appended after this close, which
-// a write failure ends with the error report and the output cut back to nothing.
-void close_output() { io::close(kOutput); }
+// a write failure ends with the error report and the output cut back to nothing. The
+// console's report goes out first, while the output can still be cut.
+void close_output() {
+  io::write_out(6);
+  io::close(kOutput);
+}
 
 }  // namespace segmerge

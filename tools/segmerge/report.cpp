@@ -9,6 +9,7 @@
 #include "common/io/units.h"
 #include "common/text_field.h"
 #include "tools/segmerge/segmerge.h"
+#include "tslib/append_window_line.h"
 #include "tslib/counts.h"
 #include "tslib/getwindow.h"
 #include "tslib/tsinfo.h"
@@ -72,7 +73,8 @@ void append_window_line(const Splice& sp) {
     error_ending();
   }
   write_line(6, sp);
-  write_line(kWindowsAppend, sp);
+  tslib::append_window_line(
+      kWindowsAppend, [&sp](int unit) { write_line(unit, sp); }, io::Takes::neither);
   io::close(kWindowsAppend);
 }
 

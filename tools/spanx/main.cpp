@@ -18,6 +18,7 @@
 #include "common/timelib.h"
 #include "tools/spanx/pause.h"
 #include "tools/startup/startup.h"
+#include "tslib/append_window_line.h"
 #include "tslib/counts.h"
 #include "tslib/form_selection.h"
 #include "tslib/getwindow.h"
@@ -127,8 +128,9 @@ void offer_append(std::string_view prj, std::string_view input, const Timestr& s
     io::FreeWriter(6) << "spanx: unable to open " + dbname;
     io::end_program(io::Outcome::failure);
   }
-  write_window_line(kWindows, start, end, rate);
-  if (!io::close(kWindows, io::Takes::errors).ok()) {
+  const auto write = [&](int unit) { write_window_line(unit, start, end, rate); };
+  if (!tslib::append_window_line(kWindows, write, io::Takes::errors).ok() ||
+      !io::close(kWindows, io::Takes::errors).ok()) {
     io::FreeWriter(6) << "spanx: error" << 0 << " writing to " + dbname;
     io::end_program(io::Outcome::failure);
   }

@@ -229,5 +229,9 @@ int main(int argc, char** argv) {
   write_info(extract, outwin);
   io::FreeWriter(6) << "Reading and writing" << ncopy << " entries";
   copy_records(ncopy);
+  // The console first, while the output can still be cut: a console that cannot
+  // take the report fails the run like the output would.
+  io::write_out(6);
+  io::close(kOutput);
   io::end_program(io::Outcome::success);
 }
