@@ -16,6 +16,7 @@
 #include "common/printlevel.h"
 #include "support/child.h"
 #include "support/run_program.h"
+#include "support/working_directory.h"
 
 namespace {
 
@@ -117,15 +118,15 @@ std::string getdir_of(const std::string& cwd, std::size_t width) {
 }
 
 TEST(Probes, GetdirGivesTheDirectoryOrAQuestionMark) {
-  const auto here = std::filesystem::current_path();
+  // Made before leaving the start directory, which a relative TMPDIR is taken from.
+  mttest::TempDir tmp;
   std::string dir(300, '#');
-  std::filesystem::current_path("/");  // a directory of known length
+  mttest::WorkingDirectory cwd_guard("/");  // a directory of known length
   getdir(dir);
   EXPECT_EQ(dir, "/" + std::string(299, ' '));
 
   // The temporary directory's length depends on TMPDIR: either side of 260.
-  mttest::TempDir tmp;
-  std::filesystem::current_path(tmp.path());
+  cwd_guard.enter(tmp.path());
   getdir(dir);
   const std::string cwd = std::filesystem::current_path().string();
   EXPECT_EQ(dir, getdir_of(cwd, 300)) << cwd.size() << " characters";
@@ -136,10 +137,9 @@ TEST(Probes, GetdirGivesTheDirectoryOrAQuestionMark) {
   auto deep = tmp.path();
   while (deep.string().size() <= 260) deep /= std::string(40, 'd');
   std::filesystem::create_directories(deep);
-  std::filesystem::current_path(deep);
+  cwd_guard.enter(deep);
   getdir(dir);
   EXPECT_EQ(dir, "?" + std::string(299, ' '));
-  std::filesystem::current_path(here);
 }
 
 TEST(Probes, DatetextIsTheLocalTimeInItsForm) {

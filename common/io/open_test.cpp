@@ -20,6 +20,7 @@
 #include "support/child.h"
 #include "support/run_program.h"
 #include "support/unprivileged.h"
+#include "support/working_directory.h"
 
 namespace {
 
@@ -222,14 +223,14 @@ TEST_F(Open, AFileThatMayOnlyBeReadOpensOnlyToBeRead) {
 }
 
 TEST_F(Open, ReportsCarryTheFullPathName) {
-  const std::filesystem::path old_dir = std::filesystem::current_path();
-  std::filesystem::current_path(dir_.path());
-  ASSERT_EQ(io::open(kUnit, "rel.txt  ", with_status(io::OpenStatus::unknown), io::Takes::errors),
-            io::kDone);
-  EXPECT_EQ(io::unit_for(kUnit).path(), (std::filesystem::current_path() / "rel.txt").string());
-  EXPECT_EQ(io::unit_for(kUnit).report_number(), kUnit);
-  io::close(kUnit);
-  std::filesystem::current_path(old_dir);
+  {
+    const mttest::WorkingDirectory in_dir(dir_.path());
+    ASSERT_EQ(io::open(kUnit, "rel.txt  ", with_status(io::OpenStatus::unknown), io::Takes::errors),
+              io::kDone);
+    EXPECT_EQ(io::unit_for(kUnit).path(), (dir_ / "rel.txt").string());
+    EXPECT_EQ(io::unit_for(kUnit).report_number(), kUnit);
+    io::close(kUnit);
+  }
   EXPECT_TRUE(std::filesystem::exists(dir_ / "rel.txt"));
 }
 

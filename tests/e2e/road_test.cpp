@@ -17,7 +17,9 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -209,19 +211,32 @@ float number(const std::string& text) {
 
 std::string trim_right(const std::string& s) { return std::string(field::trimmed(s)); }
 
+// The road is run once, by the first test that needs it. A road that cannot be set up
+// (no temporary directory, no fork, a file not written) fails every test: thrown from
+// SetUpTestSuite it would mark them skipped, which ctest counts as passed.
 class RoadTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { road_ = new Road; }
-  static void TearDownTestSuite() {
-    delete road_;
-    road_ = nullptr;
+  void SetUp() override {
+    if (!road_ && setup_failure_.empty()) {
+      try {
+        road_ = std::make_unique<Road>();
+      } catch (const std::exception& e) {
+        setup_failure_ = e.what();
+      } catch (...) {
+        setup_failure_ = "an exception that is not a std::exception";
+      }
+    }
+    ASSERT_TRUE(road_) << "the road could not be set up: " << setup_failure_;
   }
+  static void TearDownTestSuite() { road_.reset(); }
   static const Road& road() { return *road_; }
 
  private:
-  static Road* road_;
+  static std::unique_ptr<Road> road_;
+  static std::string setup_failure_;
 };
-Road* RoadTest::road_ = nullptr;
+std::unique_ptr<Road> RoadTest::road_;
+std::string RoadTest::setup_failure_;
 
 TEST_F(RoadTest, EveryStepEndsNormally) {
   const Road& r = road();

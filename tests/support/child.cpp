@@ -38,6 +38,15 @@ bool ends_with_prompt(const std::string& text) {
   return text.size() >= 2 && text.compare(text.size() - 2, 2, " >") == 0;
 }
 
+// A shell starts a program with no signal blocked; the test runner may have inherited
+// a mask that blocks some (a parent's SIGINT, say), and a child that kept it would never
+// see the interrupts its tests raise.
+void unblock_all_signals() {
+  sigset_t none;
+  sigemptyset(&none);
+  ::sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
 }  // namespace
 
 Child::Child(const std::function<void()>& in_child) {
@@ -49,6 +58,7 @@ Child::Child(const std::function<void()>& in_child) {
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("fork");
   if (pid_ == 0) {
+    unblock_all_signals();
     ::dup2(in[0], 0);
     ::dup2(out[1], 1);
     ::dup2(err[1], 2);
