@@ -44,13 +44,22 @@ std::int32_t dayno(std::int32_t year, std::int32_t month, std::int32_t day);
 // next year once (year is advanced).
 void daymon(std::int32_t& year, std::int32_t doy, std::int32_t& month, std::int32_t& day);
 
-// Seconds from t1 to t2, negative when t2 is earlier (32-bit count). Says so on the
-// console when the years are neither equal nor consecutive.
-std::int32_t tdiff(std::string_view t1, std::string_view t2);
+// Seconds from t1 to t2, negative when t2 is earlier: exact, in 64 bits, so that no
+// difference wraps (a caller that keeps a 32-bit count checks that it fits). Says so on
+// the console when the years are neither equal nor consecutive.
+std::int64_t tdiff(std::string_view t1, std::string_view t2);
+// The same seconds without tdiff's year lines or date's echo lines: for the checks a
+// caller makes besides the differences it reports.
+std::int64_t seconds_between(std::string_view t1, std::string_view t2);
 
-// reftim plus the offset. Echo lines at print level 10 and above.
+// reftim plus the offset, reckoned in 64 bits (no offset wraps). Echo lines at print
+// level 10 and above.
 Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour, std::int32_t dmin,
                std::int32_t dsec);
+
+// True when chktim takes every field: year 0-3000, month 1-12, day 1-31, hour 0-24,
+// minute and second 0-60.
+bool chktim_accepts(const TimeFields& f);
 
 // ierr = 0, or 1 with one console line per field out of range (hour, minute and
 // second may be 24, 60 and 60).

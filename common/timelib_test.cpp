@@ -65,6 +65,38 @@ TEST_F(TimeLib, TdiffOverSeveralYearsSaysSoAndStillCounts) {
             "-86400\n");
 }
 
+// A century and more: the seconds are exact, beyond what 32 bits hold; the quiet
+// difference gives the same seconds without the year lines.
+TEST_F(TimeLib, DifferencesBeyondSixtyEightYearsDoNotWrap) {
+  struct Case {
+    const char* t1;
+    const char* t2;
+    std::int64_t secs;
+  };
+  // 2004-07-20 to 2104-07-20: 100 years of 365 days and 24 leap days, the 23 of 2008
+  // to 2096 (2100 is none) and February 29 of 2104.
+  const std::int64_t century = (100LL * 365 + 24) * 86400;
+  const Case cases[] = {
+      {"2004-07-20 13:00:00", "2104-07-20 13:00:05", century + 5},
+      {"2104-07-20 13:00:05", "2004-07-20 13:00:00", -(century + 5)},
+      // 1899-07-20 to 2004-07-20: 105 years, leap days 1904 to 2004 less 1900: 26.
+      {"1899-07-20 13:00:00", "2004-07-20 13:00:00", (105LL * 365 + 26) * 86400},
+      // Leap years 0 to 2996: 750 multiples of 4, less 30 of 100, plus 8 of 400.
+      {"0000-01-01 00:00:00", "3000-01-01 00:00:00", (3000LL * 365 + 728) * 86400},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(seconds_between(c.t1, c.t2), c.secs) << c.t1 << " -> " << c.t2;
+    const auto r = mttest::run_child([&] { say(std::to_string(tdiff(c.t1, c.t2))); }, "");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(" tdiff: ERROR: years differ by more than 1!\r\n"), std::string::npos);
+    EXPECT_NE(r.out.find(std::to_string(c.secs) + "\n"), std::string::npos) << r.out;
+  }
+  const auto quiet = mttest::run_child(
+      [] { say(std::to_string(seconds_between("2003-06-01 00:00:00", "2005-06-01 00:00:00"))); },
+      "");
+  EXPECT_EQ(quiet.out, std::to_string(731 * 86400) + "\n");
+}
+
 TEST_F(TimeLib, NowtimAddsOffsetsAcrossDaysMonthsAndYears) {
   struct Case {
     const char* ref;
@@ -86,6 +118,10 @@ TEST_F(TimeLib, NowtimAddsOffsetsAcrossDaysMonthsAndYears) {
       {"2004-01-01 00:00:00", 0, -1, 0, 0, "2003-12-31 23:00:00"},
       // A month beyond 12 with no change of day carries into the year.
       {"2004-13-05 10:00:00", 0, 0, 0, 10, "2005-01-05 10:00:10"},
+      // The largest 32-bit offset after 23:00 is no wrap into the past: 2147483647 s
+      // are 24855 days and 11647 s (3:14:07), so 24856 days on at 02:14:07; 2072-01-01
+      // is 68 years of 365 days and 17 leap days (2004 to 2068) on, 24837 days.
+      {"2004-01-01 23:00:00", 0, 0, 0, 2147483647, "2072-01-20 02:14:07"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(text(nowtim(c.ref, c.dday, c.dhour, c.dmin, c.dsec)), c.expected) << c.ref;
@@ -276,6 +312,19 @@ TEST_F(TimeLib, ChktimAcceptsItsLimitsAndNamesEveryBadField) {
             " Invalid minute: 61  Try again.\r\n"
             " Invalid second: -1  Try again.\r\n"
             "ierr=1\n");
+}
+
+TEST_F(TimeLib, ChktimAcceptsSaysWhatChktimTakesWithoutALine) {
+  const auto r = mttest::run_child(
+      [] {
+        say(std::to_string(chktim_accepts({2004, 12, 31, 24, 60, 60})));
+        say(std::to_string(chktim_accepts({0, 1, 1, 0, 0, 0})));
+        say(std::to_string(chktim_accepts({3001, 1, 1, 0, 0, 0})));
+        say(std::to_string(chktim_accepts({2004, 0, 1, 0, 0, 0})));
+        say(std::to_string(chktim_accepts({2004, 1, 1, 0, 0, 61})));
+      },
+      "");
+  EXPECT_EQ(r.out, "1\n1\n0\n0\n0\n");
 }
 
 TEST_F(TimeLib, DatchkIsNarrowerThanChktim) {

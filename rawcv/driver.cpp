@@ -5,7 +5,9 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -272,10 +274,21 @@ void ask_end_time(ConverterState& s) {
   }
 }
 
+// A count of the span requested as the 32-bit value that holds it; one beyond ends the
+// run before the headers are written.
+std::int32_t requested(const ConverterState& s, std::string_view what, double value) {
+  const std::optional<std::int32_t> count =
+      tslib::fitting_count(field::trimmed(s.raw_name), what, value);
+  if (!count) io::end_program(io::Outcome::failure);
+  return *count;
+}
+
 void duration(ConverterState& s) {
   split(s.stime, s.start);
-  s.tlen = tdiff(field::view(s.stime), field::view(s.etime));
-  s.ndata = tslib::nearest_int32(static_cast<double>(s.tlen) * static_cast<double>(rawhdr.delta));
+  s.tlen = requested(s, "seconds requested",
+                     static_cast<double>(tdiff(field::view(s.stime), field::view(s.etime))));
+  s.ndata = requested(s, "samples requested",
+                      std::round(static_cast<double>(s.tlen) * static_cast<double>(rawhdr.delta)));
   if (iprint() > 0) {
     FreeWriter(6) << "Total length in seconds       :" << s.tlen;
     FreeWriter(6) << "Total number of data requested:" << s.ndata;

@@ -1,14 +1,26 @@
 #pragma once
-// Whole-number counts, records and seconds worked out in floating point (from an info
-// block's rate, or in the logger arithmetic of the converter) and brought to 32 bits:
-// broken values (a rate of zero, far too small or too large) must not make the
-// conversion undefined. Every rule gives 0 for a value that is not a number and stops
-// a finite value beyond the 32-bit range at the nearest limit.
+// Whole-number counts, records and seconds worked out in floating point or in 64 bits
+// and brought to the 32-bit values that hold them.
+//
+// A count the tools derive (records to skip, copy or fill, seconds of a span) is
+// refused when it does not fit: fitting_count. The saturating rules after it serve the
+// converter's logger arithmetic, where broken values (a rate of zero, far too small or
+// too large) must not make the conversion undefined: they give 0 for a value that is
+// not a number and stop a finite value beyond the 32-bit range at the nearest limit.
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <string_view>
 
 namespace tslib {
+
+// The count, already cut or rounded to a whole number, as a 32-bit value; empty when
+// it lies beyond the 32-bit range or is not a number, after one console line naming
+// the file, the count and its value: " FATAL ERROR: <file>: <what> <value> does not
+// fit a 32-bit count".
+std::optional<std::int32_t> fitting_count(std::string_view file, std::string_view what,
+                                          double value);
 
 // A 64-bit intermediate stopped at the 32-bit limits.
 constexpr std::int32_t saturate_int32(std::int64_t v) {

@@ -1,5 +1,6 @@
-// The conversions to 32-bit counts: cutting and rounding, the limits, values that are
-// not numbers, and the two rules for an infinity.
+// The conversions to 32-bit counts: the refusal of a count beyond them; for the
+// converter, cutting and rounding, the limits, values that are not numbers, and the two
+// rules for an infinity.
 #include "tslib/counts.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,11 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <vector>
+
+#include "common/edit/free.h"
+#include "support/child.h"
 
 namespace {
 
@@ -14,6 +20,33 @@ constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 const double kNaN = std::nan("");
+
+TEST(Counts, ACountBeyondThirtyTwoBitsIsRefusedWithALine) {
+  struct Case {
+    double value;
+    std::string out;  // the refusal line, or the count
+  };
+  const std::string refused = " FATAL ERROR: st/w.ts: records to skip ";
+  const std::vector<Case> cases = {
+      {0.0, " 0\r\n"},
+      {2147483647.0, " 2147483647\r\n"},
+      {-2147483648.0, " -2147483648\r\n"},
+      {2147483648.0, refused + "2147483648 does not fit a 32-bit count\r\n"},
+      {-2147483649.0, refused + "-2147483649 does not fit a 32-bit count\r\n"},
+      {2524608000.0, refused + "2524608000 does not fit a 32-bit count\r\n"},
+      {1.0E38, refused + "1e+38 does not fit a 32-bit count\r\n"},
+      {kInf, refused + "inf does not fit a 32-bit count\r\n"},
+      {kNaN, refused + "nan does not fit a 32-bit count\r\n"},
+  };
+  for (const Case& c : cases) {
+    const mttest::ChildResult r = mttest::run_child([&] {
+      const auto n = tslib::fitting_count("st/w.ts", "records to skip", c.value);
+      if (n) io::FreeWriter(6) << std::to_string(*n);
+    });
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, c.out) << c.value;
+  }
+}
 
 TEST(Counts, CutAndNearestForAnyValue) {
   struct Case {

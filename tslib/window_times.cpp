@@ -1,6 +1,7 @@
-// Checks of the start and end time of a window line.
+// Checks of the times of a ts file and of a window line.
 #include "tslib/window_times.h"
 
+#include <cstdint>
 #include <string>
 
 #include "common/edit/free.h"
@@ -10,22 +11,18 @@
 namespace tslib {
 namespace {
 
-// What is wrong with the time, or nothing.
-std::string_view fault(std::string_view t) {
-  const std::string_view used = field::trimmed(t);
-  if (used.empty()) return "is blank";
-  // A line cut short inside its time columns leaves the last ones blank.
-  if (used.size() < t.size()) return "is incomplete";
-  TimeFields f;
-  if (!read_time_fields(t, f, io::Takes::errors).ok()) return "is unreadable";
-  std::int32_t ierr = 0;
-  chktim(f.year, f.month, f.day, f.hour, f.minute, f.second, ierr);
-  return ierr == 0 ? std::string_view{} : "is out of range";
-}
+constexpr std::string_view kOutOfRange = "is out of range";
 
 bool usable(std::string_view window, std::string_view which, std::string_view t) {
-  const std::string_view what = fault(t);
+  const std::string_view what = time_fault(t);
   if (what.empty()) return true;
+  if (what == kOutOfRange) {
+    // chktim names each field out of range.
+    TimeFields f;
+    read_time_fields(t, f, io::Takes::neither);
+    std::int32_t ierr = 0;
+    chktim(f.year, f.month, f.day, f.hour, f.minute, f.second, ierr);
+  }
   // One text, so that the line stays whole (it keeps within 80 columns).
   io::FreeWriter(6) << "FATAL ERROR: window " + std::string(window.substr(0, 8)) + " " +
                            std::string(which) + " >" + std::string(t) + "< " + std::string(what);
@@ -33,6 +30,16 @@ bool usable(std::string_view window, std::string_view which, std::string_view t)
 }
 
 }  // namespace
+
+std::string_view time_fault(std::string_view t) {
+  const std::string_view used = field::trimmed(t);
+  if (used.empty()) return "is blank";
+  // A line cut short inside its time columns leaves the last ones blank.
+  if (used.size() < t.size()) return "is incomplete";
+  TimeFields f;
+  if (!read_time_fields(t, f, io::Takes::errors).ok()) return "is unreadable";
+  return chktim_accepts(f) ? std::string_view{} : kOutOfRange;
+}
 
 bool window_times_usable(std::string_view window, std::string_view stime, std::string_view etime) {
   const bool start_ok = usable(window, "start time", stime);

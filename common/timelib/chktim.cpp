@@ -10,24 +10,47 @@ constexpr io::Item kYearLine[] = {A(), I(4, 4), Lit("  Try again.")};
 constexpr io::Item kFieldLine[] = {A(), I(3), Lit("  Try again.")};
 static_assert(io::valid_layout(kYearLine) && io::valid_layout(kFieldLine));
 
-void check(std::int32_t value, std::int32_t low, std::int32_t high, std::string_view text,
-           io::Layout layout, std::int32_t& ierr) {
-  if (value >= low && value <= high) return;
-  io::FixedWriter(6, layout) << text << value;
+// One field's accepted range and the line that names a value out of it.
+struct FieldRule {
+  std::int32_t low, high;
+  std::string_view text;
+  io::Layout layout;
+};
+constexpr FieldRule kYear{0, 3000, " Invalid year:", kYearLine};
+constexpr FieldRule kMonth{1, 12, " Invalid month:", kFieldLine};
+constexpr FieldRule kDay{1, 31, " Invalid day:", kFieldLine};
+constexpr FieldRule kHour{0, 24, " Invalid hour:", kFieldLine};
+constexpr FieldRule kMinute{0, 60, " Invalid minute:", kFieldLine};
+constexpr FieldRule kSecond{0, 60, " Invalid second:", kFieldLine};
+
+void check(std::int32_t value, const FieldRule& rule, std::int32_t& ierr, bool say = true) {
+  if (value >= rule.low && value <= rule.high) return;
+  if (say) io::FixedWriter(6, rule.layout) << rule.text << value;
   ierr = 1;
 }
 
 }  // namespace
 
+bool chktim_accepts(const TimeFields& f) {
+  std::int32_t ierr = 0;
+  check(f.year, kYear, ierr, false);
+  check(f.month, kMonth, ierr, false);
+  check(f.day, kDay, ierr, false);
+  check(f.hour, kHour, ierr, false);
+  check(f.minute, kMinute, ierr, false);
+  check(f.second, kSecond, ierr, false);
+  return ierr == 0;
+}
+
 void chktim(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t hour,
             std::int32_t minute, std::int32_t second, std::int32_t& ierr) {
   ierr = 0;
-  check(year, 0, 3000, " Invalid year:", kYearLine, ierr);
-  check(month, 1, 12, " Invalid month:", kFieldLine, ierr);
-  check(day, 1, 31, " Invalid day:", kFieldLine, ierr);
-  check(hour, 0, 24, " Invalid hour:", kFieldLine, ierr);
-  check(minute, 0, 60, " Invalid minute:", kFieldLine, ierr);
-  check(second, 0, 60, " Invalid second:", kFieldLine, ierr);
+  check(year, kYear, ierr);
+  check(month, kMonth, ierr);
+  check(day, kDay, ierr);
+  check(hour, kHour, ierr);
+  check(minute, kMinute, ierr);
+  check(second, kSecond, ierr);
 }
 
 std::int32_t DATCHK(std::string_view t) {

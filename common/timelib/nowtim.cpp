@@ -1,4 +1,6 @@
 // nowtim: a time plus an offset of days, hours, minutes and seconds.
+#include <limits>
+
 #include "common/edit/free.h"
 #include "common/printlevel.h"
 #include "common/timelib.h"
@@ -34,6 +36,14 @@ void echo_reference(const TimeFields& ref) {
   io::FreeWriter(6) << "refss  =" << ref.second;
 }
 
+// The echo has a 32-bit integer item; a total beyond it is shown in words.
+void echo_total(std::int64_t total) {
+  using Limits = std::numeric_limits<std::int32_t>;
+  if (total >= Limits::min() && total <= Limits::max())
+    io::FreeWriter(6) << "nowtim: total sec =" << static_cast<std::int32_t>(total);
+  else io::FreeWriter(6) << "nowtim: total sec = beyond a 32-bit count";
+}
+
 void echo_split(const DaysAndClock& t) {
   io::FreeWriter(6) << "nowtim: calculated times :";
   io::FreeWriter(6) << "day  =" << static_cast<std::int32_t>(t.day);
@@ -44,7 +54,7 @@ void echo_split(const DaysAndClock& t) {
 
 // Seconds from the start of the reference day, split with floor division so that every
 // part lies in its range also for a negative count; dday whole days added.
-DaysAndClock split_seconds(std::int32_t total, std::int32_t dday) {
+DaysAndClock split_seconds(std::int64_t total, std::int32_t dday) {
   const std::int64_t m = floor_div(total, 60);
   const std::int64_t h = floor_div(m, 60);
   DaysAndClock t;
@@ -86,11 +96,11 @@ Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour, s
   if (echo) echo_offset(reftim, dday, dhour, dmin, dsec);
   const TimeFields ref = date(reftim);
   if (echo) echo_reference(ref);
-  // Seconds from the start of reftim's day, a 32-bit count as the callers keep it.
-  const auto total =
-      static_cast<std::int32_t>((std::int64_t{dhour} + ref.hour) * 3600 + ref.second +
-                                (std::int64_t{ref.minute} + dmin) * 60 + dsec);
-  if (prtlvl.iprint >= 50) io::FreeWriter(6) << "nowtim: total sec =" << total;
+  // Seconds from the start of reftim's day: in 64 bits, since an offset near the 32-bit
+  // limit added to the time of day would wrap into the past.
+  const std::int64_t total = (std::int64_t{dhour} + ref.hour) * 3600 + ref.second +
+                             (std::int64_t{ref.minute} + dmin) * 60 + dsec;
+  if (prtlvl.iprint >= 50) echo_total(total);
   const DaysAndClock t = split_seconds(total, dday);
   if (echo) echo_split(t);
   TimeFields out{ref.year, ref.month, ref.day, t.hour, t.min, t.sec};

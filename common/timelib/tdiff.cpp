@@ -18,9 +18,22 @@ std::int64_t days_between(const TimeFields& a, const TimeFields& b) {
   return forward ? days : -days;
 }
 
+// Fields are not normalised first: an hour of 24 or a second of 60 counts as such.
+std::int64_t seconds_between(const TimeFields& a, const TimeFields& b) {
+  return days_between(a, b) * 86400 + std::int64_t{b.hour - a.hour} * 3600 +
+         std::int64_t{b.minute - a.minute} * 60 + (b.second - a.second);
+}
+
 }  // namespace
 
-std::int32_t tdiff(std::string_view t1, std::string_view t2) {
+std::int64_t seconds_between(std::string_view t1, std::string_view t2) {
+  TimeFields a, b;
+  read_time_fields(t1, a, io::Takes::neither);
+  read_time_fields(t2, b, io::Takes::neither);
+  return seconds_between(a, b);
+}
+
+std::int64_t tdiff(std::string_view t1, std::string_view t2) {
   const TimeFields a = date(t1);
   const TimeFields b = date(t2);
   if (a.year != b.year && b.year != a.year + 1) {
@@ -28,10 +41,7 @@ std::int32_t tdiff(std::string_view t1, std::string_view t2) {
     io::FreeWriter(6) << " year1=" << a.year;
     io::FreeWriter(6) << " year2=" << b.year;
   }
-  const std::int64_t secs = days_between(a, b) * 86400 + std::int64_t{b.hour - a.hour} * 3600 +
-                            std::int64_t{b.minute - a.minute} * 60 + (b.second - a.second);
-  // A 32-bit count, as the callers keep it: beyond about 68 years it wraps around.
-  return static_cast<std::int32_t>(secs);
+  return seconds_between(a, b);
 }
 
 void secsplit(std::int32_t secs, std::int32_t& days, std::int32_t& hours, std::int32_t& minutes,
@@ -44,11 +54,11 @@ void secsplit(std::int32_t secs, std::int32_t& days, std::int32_t& hours, std::i
 }
 
 void tdifstr(std::string_view t1, std::string_view t2, std::span<char> out) {
-  const std::int32_t secs = tdiff(t1, t2);
-  const std::int32_t days = secs / 86400;
-  const std::int32_t hours = secs / 3600 - 24 * days;
-  const std::int32_t minutes = secs / 60 - 60 * (secs / 3600);
-  const std::int32_t seconds = secs - 60 * (secs / 60);
+  const std::int64_t secs = tdiff(t1, t2);
+  const std::int64_t days = secs / 86400;
+  const std::int64_t hours = secs / 3600 - 24 * days;
+  const std::int64_t minutes = secs / 60 - 60 * (secs / 3600);
+  const std::int64_t seconds = secs - 60 * (secs / 60);
   std::array<char, 13> d;
   constexpr std::string_view zero = "0000-00:00:00";
   std::copy(zero.begin(), zero.end(), d.begin());

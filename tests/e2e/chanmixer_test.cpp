@@ -153,6 +153,17 @@ TEST(Chanmixer, EventStartBeforeAWindowStartIsMovedToTheLaterStart) {
        T0 + "00",
        3,
        {10, 1010}},
+      // A century before is before, not (wrapped) after.
+      {"a century before",
+       "05",
+       "1899-07-20 13:00:02",
+       T0 + "09",
+       " Event start moved to the later window start: 2004-07-20 13:00:05",
+       " Skipping           5   data for File 1",
+       " No data skipping for File 2",
+       T0 + "05",
+       4,
+       {15, 1010}},
       {"after both",
        "05",
        T0 + "07",
@@ -198,6 +209,61 @@ TEST(Chanmixer, EventEndBeforeItsStartIsAskedAgain) {
             2u);
   EXPECT_TRUE(tsfix::has_line(r.out, " Total number of data requested:           2"));
   expect_event_output(dir, T0 + "10", T0 + "12", 2, {10});
+}
+
+// A start after the common span would give records of neither window: the question
+// comes again, offering the later window start again.
+TEST(Chanmixer, EventStartAfterTheCommonSpanIsAskedAgain) {
+  for (const std::string& refused : {T0 + "20", std::string("2104-07-20 13:00:05")}) {
+    SCOPED_TRACE(refused);
+    TempDir dir;
+    write(dir, default_pair());
+    const auto r = run_program(
+        "chanmixer", {}, answers(refused + "\n" + T0 + "10\n" + T0 + "12\n", "1\n11\n"), dir.str());
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(tsfix::shows(
+        r.out, " Event start is after the end of the common span 2004-07-20 13:00:19: try again"))
+        << r.out;
+    EXPECT_EQ(
+        tstest::count_of(r.out, "Give the required event start time >yyyy-mm-dd hh:mm:ss\r\n"), 2u);
+    EXPECT_EQ(tstest::count_of(r.out, "  [default: 2004-07-20 13:00:00 ] >"), 2u) << r.out;
+    EXPECT_EQ(tstest::count_of(r.out, "Event start moved"), 0u);
+    EXPECT_TRUE(tsfix::has_line(r.out, " Total number of data requested:           2"));
+    expect_event_output(dir, T0 + "10", T0 + "12", 2, {10});
+  }
+}
+
+// A count of records beyond what 32 bits hold ends the run before the output is opened.
+TEST(Chanmixer, CountsBeyondThirtyTwoBitsEndTheRunBeforeTheOutput) {
+  // 2004-07-20 13:00:00 to 2104-07-20 13:00:00: 36524 days, 3155673600 s at 1 Hz, a
+  // float exactly. From 1904-07-20 12:57:52 to 2004-07-20 13:00:00: 36525 days (25 leap
+  // days, 1908 to 2004) and 128 s, 3155760128 s, a float exactly too.
+  struct Case {
+    const char* name;
+    std::string start1;  // window 1's start in the database
+    std::string end;     // the event end answered
+    std::string line;
+  };
+  const std::vector<Case> cases = {
+      {"records requested", T0 + "00", "2104-07-20 13:00:00",
+       " FATAL ERROR: kvt102/kvt102a1.ts: records requested 3155673600 does not fit a 32-bit "
+       "count"},
+      {"records to skip", "1904-07-20 12:57:52", "",
+       " FATAL ERROR: kvt101/kvt101a1.ts: records to skip 3155760128 does not fit a 32-bit "
+       "count"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto project = [&](const TempDir& dir) {
+      const Pair p = default_pair();
+      write(dir, p,
+            tsfix::winrec(p.a.window, 27, 5, c.start1, T0 + "19") +
+                tsfix::winrec(p.b.window, 31, 5, T0 + "00", T0 + "19"));
+    };
+    const auto r = stops_before_output(project, answers("\n" + c.end + "\n", "1\n11\n"), 1);
+    EXPECT_TRUE(tsfix::shows(r.out, c.line)) << r.out;
+    EXPECT_EQ(r.err, std::string());
+  }
 }
 
 TEST(Chanmixer, WindowsWithoutACommonSpanEndTheRunBeforeTheEvent) {
@@ -502,6 +568,7 @@ TEST(Chanmixer, AnInputWhoseTimeUnitsOrCountsMeanNothingIsRefused) {
     void (*change)(Pair&);
     std::vector<std::string> lines;  // the refusal, after the form question
     int header_nchan2 = 0;           // an NCHAN for file 2's header alone
+    std::string drop_key2{};         // a key file 2's block lacks (file 1 has it)
   };
   const std::vector<Case> cases = {
       // Read as Hz, "sec" and DELTA_T 4 would match file 1's 4 Hz.
@@ -528,6 +595,40 @@ TEST(Chanmixer, AnInputWhoseTimeUnitsOrCountsMeanNothingIsRefused) {
        [](Pair&) {},
        {" FATAL ERROR: kvt102/kvt102a1.ts has NCHAN 6: a ts file holds 1 to 5 channels"},
        6},
+      {"no sample per record",
+       [](Pair& p) { p.b.seq_rec = -5; },
+       {" FATAL ERROR: kvt102/kvt102a1.ts has SEQ_REC -5: a record holds at least one sample"}},
+      {"more samples a second than a count holds",
+       [](Pair& p) { p.a.delta = "1e-38"; },
+       {" FATAL ERROR: kvt101/kvt101a1.ts has DELTA_T 1e-38: more samples a second than a count "
+        "holds"}},
+      // The database's times position the files; the file's own start must still be a
+      // time.
+      {"start of a date only",
+       [](Pair& p) { p.b.start = "2004-07-20"; },
+       {" FATAL ERROR: kvt102/kvt102a1.ts has STARTTIME >2004-07-20         <: it is "
+        "incomplete"}},
+      // Keys file 2 lacks are refused, never taken from file 1.
+      {"no NCHAN in file 2",
+       [](Pair&) {},
+       {" FATAL ERROR: kvt102/kvt102a1.ts has NCHAN 0: a ts file holds 1 to 5 channels"},
+       0,
+       "NCHAN"},
+      {"no DELTA_T in file 2",
+       [](Pair&) {},
+       {" FATAL ERROR: kvt102/kvt102a1.ts has DELTA_T 0: it must be a number above 0"},
+       0,
+       "DELTA_T"},
+      {"no T_UNITS in file 2",
+       [](Pair&) {},
+       {" Time units not recognised >     ", " only \"s\" or \"Hz\" permitted"},
+       0,
+       "T_UNITS"},
+      {"no STARTTIME in file 2",
+       [](Pair&) {},
+       {" FATAL ERROR: kvt102/kvt102a1.ts has STARTTIME >                   <: it is blank"},
+       0,
+       "STARTTIME"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -535,10 +636,16 @@ TEST(Chanmixer, AnInputWhoseTimeUnitsOrCountsMeanNothingIsRefused) {
       Pair p = default_pair();
       c.change(p);
       write(dir, p);
-      if (c.header_nchan2 == 0) return;
       const auto file2 = dir / "kvt102" / "kvt102a1.ts";
-      mttest::write_file(
-          file2, tsfix::with_info(read_file(file2), "NCHAN", "5", std::to_string(c.header_nchan2)));
+      if (c.header_nchan2 != 0)
+        mttest::write_file(file2, tsfix::with_info(read_file(file2), "NCHAN", "5",
+                                                   std::to_string(c.header_nchan2)));
+      if (c.drop_key2.empty()) return;
+      const std::string value = c.drop_key2 == "NCHAN"     ? "5"
+                                : c.drop_key2 == "DELTA_T" ? p.b.delta
+                                : c.drop_key2 == "T_UNITS" ? p.b.tunits
+                                                           : p.b.start;
+      mttest::write_file(file2, tsfix::without_info(read_file(file2), c.drop_key2, value));
     };
     const auto r = stops_before_output(project, answers("\n\n", "1\n11\n"), 1);
     for (const std::string& line : c.lines) EXPECT_TRUE(tsfix::shows(r.out, line)) << r.out;

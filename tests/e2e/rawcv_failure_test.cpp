@@ -131,6 +131,42 @@ TEST(RawcvFailure, AnswersEndingAtTheTimesLeaveEarlierFilesAsTheyWere) {
   EXPECT_EQ(p.file("windows.kvt"), kDatabase);
 }
 
+// A span whose seconds or samples do not fit a 32-bit count ends the run before the
+// headers are written: the files of an earlier run stay, and no line is appended. From
+// 2004-07-20 a century is 36524 days (3155673600 s); six years are 2191 days
+// (189302400 s), 2271628800 samples at 12 Hz.
+TEST(RawcvFailure, ASpanBeyondThirtyTwoBitCountsIsRefused) {
+  struct Case {
+    std::string end;
+    std::string line;
+  };
+  const std::vector<Case> cases = {
+      {"2104-07-20 13:17:00",
+       " FATAL ERROR: kvt101/kvt101a1.1mp: seconds requested 3155673600 does not fit a 32-bit "
+       "count\r\n"},
+      {"2010-07-20 13:17:00",
+       " FATAL ERROR: kvt101/kvt101a1.1mp: samples requested 2271628800 does not fit a 32-bit "
+       "count\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.end);
+    Project p;
+    p.raw(window_description(12.0f, "Hz", 5, 100));
+    mttest::write_file(p.dir / "windows.kvt", kDatabase);
+    mttest::write_file(p.dir / "kvt101" / "kvt101a1.ts", kEarlierTs);
+    mttest::write_file(p.dir / "kvt101" / "kvt101a1.aux", kEarlierAux);
+    Answers a;
+    a.end = c.end;
+    const auto r = p.run(a.list());
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(r.out.find(c.line), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("requested is 0"), std::string::npos) << r.out;
+    EXPECT_EQ(p.file("kvt101/kvt101a1.ts"), kEarlierTs);
+    EXPECT_EQ(p.file("kvt101/kvt101a1.aux"), kEarlierAux);
+    EXPECT_EQ(p.file("windows.kvt"), kDatabase);
+  }
+}
+
 TEST(RawcvFailure, AcceptedTimesAreKeptInTheLibrarysForm) {
   struct Case {
     const char* name;

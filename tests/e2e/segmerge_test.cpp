@@ -32,7 +32,16 @@ struct Win {
   std::string delta = "1.0", tunits = "s";
   int instrument = 27;
   int seq_rec = 1;
+  std::string drop_key{};  // an info key the file's block lacks
 };
+
+// The value the file of the window gives a key that build() can leave out.
+std::string value_of(const Win& w, const std::string& key) {
+  if (key == "NCHAN") return std::to_string(w.nchan);
+  if (key == "DELTA_T") return w.delta;
+  if (key == "T_UNITS") return w.tunits;
+  return w.data_start;  // STARTTIME
+}
 
 std::string build(const TempDir& dir, const std::vector<Win>& wins) {
   std::string db = "# windows of the test\r\n";
@@ -48,6 +57,11 @@ std::string build(const TempDir& dir, const std::vector<Win>& wins) {
     s.tunits = w.tunits;
     s.seq_rec = w.seq_rec;
     tsfix::write_ts(dir.path(), s, tsfix::ramp(w.n, w.base));
+    if (!w.drop_key.empty()) {
+      const auto file = dir / s.station / (s.window + ".ts");
+      mttest::write_file(
+          file, tsfix::without_info(read_file(file), w.drop_key, value_of(w, w.drop_key), w.ascii));
+    }
     db += tsfix::winrec(s.window, w.instrument, w.db_nchan, w.db_start, w.db_end);
     form_answers += w.ascii ? "a\n" : "b\n";
   }
@@ -468,6 +482,9 @@ TEST(Segmerge, UnusableWindowTimesEndTheRunBeforeAnyOutput) {
        "kvt101a2 027 5 2004-07-20 13:00:20-2004-13-20 13:00:29\r\n",
        {" Invalid month: 13  Try again.",
         " FATAL ERROR: window kvt101a2 end time >2004-13-20 13:00:29< is out of range"}},
+      {"end before the start",
+       "kvt101a2 027 5 2004-07-20 13:00:29-2004-07-20 13:00:20\r\n",
+       {" FATAL ERROR: window kvt101a2 end time >2004-07-20 13:00:20< is before its start"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -528,6 +545,47 @@ TEST(Segmerge, UnusableInputsAreRefused) {
        1,
        {"has SEQ_REC 3", " Such a window must be converted with one sample per record"},
        kRefused},
+      {"no sample per record",
+       [](Win& w) { w.seq_rec = 0; },
+       1,
+       {"has SEQ_REC 0: a record holds at least one sample"},
+       kRefused},
+      {"more samples a second than a count holds",
+       [](Win& w) { w.delta = "1e-38"; },
+       1,
+       {"has DELTA_T 1e-38: more samples a second than a count holds"},
+       kRefused},
+      {"more seconds a sample than a count holds",
+       [](Win& w) { w.delta = "1e38"; },
+       1,
+       {"has DELTA_T 1e+38: more seconds a sample than a count holds"},
+       kRefused},
+      {"start without seconds",
+       [](Win& w) { w.data_start = "2004-07-20 13:00"; },
+       1,
+       {"has STARTTIME >2004-07-20 13:00   <: it is incomplete"},
+       kRefused},
+      {"start out of range",
+       [](Win& w) { w.data_start = "2004-13-45 25:61:61"; },
+       1,
+       {"has STARTTIME >2004-13-45 25:61:61<: it is out of range"},
+       kRefused},
+      // A key the block lacks is refused, never taken from the file read before.
+      {"no NCHAN",
+       [](Win& w) { w.drop_key = "NCHAN"; },
+       1,
+       {"has NCHAN 0: a ts file holds 1 to 5 channels"},
+       kRefused},
+      {"no DELTA_T",
+       [](Win& w) { w.drop_key = "DELTA_T"; },
+       1,
+       {"has DELTA_T 0: it must be a number above 0"},
+       kRefused},
+      {"no STARTTIME",
+       [](Win& w) { w.drop_key = "STARTTIME"; },
+       1,
+       {"has STARTTIME >                   <: it is blank"},
+       kRefused},
       {"DELTA_T not a number",
        [](Win& w) { w.delta = "rate"; },
        59,
@@ -560,6 +618,93 @@ TEST(Segmerge, UnusableInputsAreRefused) {
       // are cut back to nothing.
       EXPECT_EQ(read_file(output_of(dir)), refused == 0 ? kEarlierSplice : "");
     }
+  }
+}
+
+// A count the splice derives that does not fit its 32-bit value is refused: one known
+// from the database and the first file before anything is written leaves an earlier
+// splice as it was; one known only once a later window is read cuts the output back to
+// nothing.
+TEST(Segmerge, CountsBeyondThirtyTwoBitsAreRefused) {
+  // 2004-07-20 to 2104-07-20: 36500 days and 24 leap days, 3155673600 s; 1903-07-20 to
+  // 2004-07-20: 36865 days and 26 leap days, 3187382400 s.
+  const std::string far = "2104-07-20 13:00:";
+  struct Case {
+    std::string name;
+    std::vector<Win> wins;
+    std::string line;
+    std::string output;
+  };
+  const std::vector<Case> cases = {
+      {"records before the next window",
+       {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+        {"a2", far + "00", far + "09", far + "00", 10}},
+       " FATAL ERROR: kvt101/kvt101as.ts: records before window kvt101a2 3155673600 does not fit "
+       "a 32-bit count",
+       kEarlierSplice},
+      {"duration at 30 s sampling",
+       {{"a1", T0 + "00", "2004-07-20 13:04:30", T0 + "00", 10, 0, "100.0", 5, 5, false, "30.0"},
+        {"a2", far + "00", "2104-07-20 13:04:30", far + "00", 10, 0, "100.0", 5, 5, false, "30.0"}},
+       " FATAL ERROR: kvt101/kvt101as.ts: duration in seconds 3155673870 does not fit a 32-bit "
+       "count",
+       kEarlierSplice},
+      {"first window's data a century before it",
+       {{"a1", T0 + "00", T0 + "09", "1903-07-20 13:00:00", 10},
+        {"a2", T0 + "20", T0 + "29", T0 + "20", 10}},
+       " FATAL ERROR: kvt101/kvt101a1.ts: seconds from the data start to the window start "
+       "3187382400 does not fit a 32-bit count",
+       kEarlierSplice},
+      {"later window's data a century before it",
+       {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+        {"a2", T0 + "20", T0 + "29", "1903-07-20 13:00:20", 10}},
+       " FATAL ERROR: kvt101/kvt101a2.ts: seconds from the data start to the window start "
+       "3187382400 does not fit a 32-bit count",
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string answers = build(dir, c.wins);
+    const std::string db = read_file(dir / "windows.kvt");
+    mttest::write_file(output_of(dir), kEarlierSplice);
+    const auto r = run_program("segmerge", {}, answers, dir.str());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(tsfix::shows(r.out, c.line)) << r.out;
+    EXPECT_EQ(r.err, "Program terminated with error condition\r\n");
+    EXPECT_EQ(read_file(dir / "windows.kvt"), db);
+    EXPECT_EQ(read_file(output_of(dir)), c.output);
+  }
+}
+
+// Time units a later block lacks are refused, not taken from the first file; the
+// refusal shows them as the blanks the block left.
+TEST(Segmerge, TimeUnitsABlockLacksAreRefused) {
+  struct Case {
+    int refused;  // the window whose block lacks T_UNITS
+    std::vector<std::string> lines;
+    std::string output;  // what the output holds after the run
+  };
+  const std::vector<Case> cases = {
+      {0, {" FATAL ERROR: time units of first file not recognised:      "}, kEarlierSplice},
+      {1,
+       {" FATAL ERROR: time units different from first file", "    tunits1 =s       tunits =     "},
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.refused);
+    TempDir dir;
+    std::vector<Win> wins = {{"a1", T0 + "00", T0 + "09", T0 + "00", 10},
+                             {"a2", T0 + "20", T0 + "29", T0 + "20", 10}};
+    wins[c.refused].drop_key = "T_UNITS";
+    const std::string answers = build(dir, wins);
+    const std::string db = read_file(dir / "windows.kvt");
+    mttest::write_file(output_of(dir), kEarlierSplice);
+    const auto r = run_program("segmerge", {}, answers, dir.str());
+    EXPECT_EQ(r.status, 1);
+    for (const std::string& line : c.lines) EXPECT_TRUE(tsfix::has_line(r.out, line)) << r.out;
+    EXPECT_EQ(r.err, "Program terminated with error condition\r\n");
+    EXPECT_EQ(read_file(dir / "windows.kvt"), db);
+    EXPECT_EQ(read_file(output_of(dir)), c.output);
   }
 }
 

@@ -235,7 +235,11 @@ TEST(Spanx, AnInfoBlockNoWindowLineCanBeWorkedOutFromIsRefused) {
     std::string tunits, delta;
     int nchan;
     std::vector<std::string> lines;
+    std::string start = "2004-07-20 13:00:00";
+    int seq_rec = 1;
+    std::string drop_key{};  // a key the block lacks
   };
+  const std::string refused = " FATAL ERROR: abx001/abx001a1.ts has ";
   // NCHAN 6 is written into a file of 5 channels.
   const std::vector<Case> cases = {
       {"seconds as sec",
@@ -269,18 +273,80 @@ TEST(Spanx, AnInfoBlockNoWindowLineCanBeWorkedOutFromIsRefused) {
        "12.0",
        6,
        {" FATAL ERROR: abx001/abx001a1.ts has NCHAN 6: a ts file holds 1 to 5 channels"}},
+      // Its rate would be 1e38 Hz, more samples a second than a count holds.
+      {"interval whose rate no count holds",
+       "s",
+       "1e-38",
+       5,
+       {refused + "DELTA_T 1e-38: more samples a second than a count holds"}},
+      // Its end time would be before its start.
+      {"interval no count of seconds holds",
+       "s",
+       "1e38",
+       5,
+       {refused + "DELTA_T 1e+38: more seconds a sample than a count holds"}},
+      {"no sample per record",
+       "Hz",
+       "12.0",
+       5,
+       {refused + "SEQ_REC 0: a record holds at least one sample"},
+       "2004-07-20 13:00:00",
+       0},
+      // A blank start does not begin with 19 or 20: it is converted as an old stamp.
+      {"start blank",
+       "Hz",
+       "12.0",
+       5,
+       {refused + "STARTTIME >20  -  -     :  :  <: it is incomplete"},
+       ""},
+      {"start of a date only",
+       "Hz",
+       "12.0",
+       5,
+       {refused + "STARTTIME >2004-07-20         <: it is incomplete"},
+       "2004-07-20"},
+      {"start without seconds",
+       "Hz",
+       "12.0",
+       5,
+       {refused + "STARTTIME >2004-07-20 13:00   <: it is incomplete"},
+       "2004-07-20 13:00"},
+      {"start fields out of range",
+       "Hz",
+       "12.0",
+       5,
+       {refused + "STARTTIME >2004-13-45 25:61:61<: it is out of range"},
+       "2004-13-45 25:61:61"},
+      // An old stamp of 10 digits is converted with blank seconds.
+      {"start of an old short stamp",
+       "Hz",
+       "12.0",
+       5,
+       {refused + "STARTTIME >2004-07-20 13:00:  <: it is incomplete"},
+       "0407201300"},
+      // A missing key shows as the blanks the block left, not as NUL bytes.
+      {"no time units",
+       "Hz",
+       "12.0",
+       5,
+       {" Time units not recognised >     ", " only \"s\" or \"Hz\" permitted"},
+       "2004-07-20 13:00:00",
+       1,
+       "T_UNITS"},
   };
   const std::string old =
       "abx001a0 027 5 2004-07-19 13:00:00-2004-07-19 14:00:00      12.00000    \r\n";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
-    TsSpec s = spec(c.tunits, c.delta);
+    TsSpec s = spec(c.tunits, c.delta, c.start);
     s.nchan = std::min(c.nchan, 5);
+    s.seq_rec = c.seq_rec;
     std::filesystem::create_directories(dir / s.station);
-    mttest::write_file(dir / s.station / (s.window + ".ts"),
-                       tsfix::with_info(tsfix::ts_file(s, tsfix::ramp(13)), "NCHAN",
-                                        std::to_string(s.nchan), std::to_string(c.nchan)));
+    std::string file = tsfix::with_info(tsfix::ts_file(s, tsfix::ramp(13)), "NCHAN",
+                                        std::to_string(s.nchan), std::to_string(c.nchan));
+    if (!c.drop_key.empty()) file = tsfix::without_info(file, c.drop_key, s.tunits);
+    mttest::write_file(dir / s.station / (s.window + ".ts"), file);
     mttest::write_file(dir / "windows.abx", old);
     const auto r = run_program("spanx", {"1"}, answers("T"), dir.str());
     EXPECT_EQ(r.status, 1) << r.out << r.err;
@@ -290,6 +356,26 @@ TEST(Spanx, AnInfoBlockNoWindowLineCanBeWorkedOutFromIsRefused) {
     EXPECT_EQ(console_window_line(r.out), "");
     EXPECT_EQ(read_file(dir / "windows.abx"), old);
   }
+}
+
+// The seconds from the first to the last sample must fit the 32-bit count the end time
+// is worked from: otherwise no line is shown and the database is not touched. A period
+// of 2^30 s has an exact rate; 3 records span 2^31 s.
+TEST(Spanx, SecondsBeyondThirtyTwoBitsAreRefused) {
+  const std::string old =
+      "abx001a0 027 5 2004-07-19 13:00:00-2004-07-19 14:00:00      12.00000    \r\n";
+  TempDir dir;
+  tsfix::write_ts(dir.path(), spec("s", "1073741824"), tsfix::ramp(3));
+  mttest::write_file(dir / "windows.abx", old);
+  const auto r = run_program("spanx", {"1"}, answers("T"), dir.str());
+  EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_TRUE(tsfix::shows(r.out,
+                           " FATAL ERROR: abx001/abx001a1.ts: seconds from the first to the last "
+                           "sample 2147483648 does not fit a 32-bit count"))
+      << r.out;
+  EXPECT_EQ(r.err, std::string());
+  EXPECT_EQ(console_window_line(r.out), "");
+  EXPECT_EQ(read_file(dir / "windows.abx"), old);
 }
 
 TEST(Spanx, PauseAtLevelThreeContinuesOnEmptyLineAndRunsCommands) {

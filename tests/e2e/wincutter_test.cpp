@@ -88,12 +88,14 @@ void expect_output_not_opened(const RunResult& r, const TempDir& dir,
 struct SpanCase {
   const char* name;
   std::string tunits, delta;
-  int nrec;                // data records of the input (start 13:00:00)
-  std::string start, end;  // answers; empty takes the input's times
-  int skip;                // -1: no "Skipping" line
-  int first, copied;       // first input record copied, records in the output
-  int count;               // the number of the "Reading and writing" line
-  std::string moved_to{};  // a start before the data: the STARTTIME it is moved to
+  int nrec;                    // data records of the input (start 13:00:00)
+  std::string start, end;      // answers; empty takes the input's times
+  int skip;                    // -1: no "Skipping" line
+  int first, copied;           // first input record copied, records in the output
+  int count;                   // the number of the "Reading and writing" line
+  std::string moved_to{};      // a start before the data: the STARTTIME it is moved to
+  std::string endtime{};       // the input's ENDTIME; empty: 5 s (Hz) or 10 s (s) on
+  std::string end_moved_to{};  // an end past the data: the ENDTIME it is moved to
 };
 
 void PrintTo(const SpanCase& c, std::ostream* os) {
@@ -109,7 +111,9 @@ TEST_P(WincutterSpan, CopiesTheSpan) {
   s.tunits = c.tunits;
   s.delta = c.delta;
   s.start = "2004-07-20 13:00:00";
-  s.end = c.tunits == "Hz" ? "2004-07-20 13:00:05" : "2004-07-20 13:00:10";
+  s.end = !c.endtime.empty() ? c.endtime
+          : c.tunits == "Hz" ? "2004-07-20 13:00:05"
+                             : "2004-07-20 13:00:10";
   const auto data = tsfix::ramp(c.nrec, 1.5f);
   tsfix::write_ts(dir.path(), s, data);
 
@@ -135,10 +139,20 @@ TEST_P(WincutterSpan, CopiesTheSpan) {
         << r.out;
   }
 
+  const std::string end_moved = line_with(r.out, "End of extract moved");
+  if (c.end_moved_to.empty()) {
+    EXPECT_EQ(end_moved, "") << r.out;
+  } else {
+    EXPECT_TRUE(
+        tsfix::shows(r.out, " End of extract moved to the end of the data: " + c.end_moved_to))
+        << r.out;
+  }
+
   const auto got = tsfix::read_binary_ts(output_file(dir));
   const std::string asked_start = c.start.empty() ? s.start : c.start;
+  const std::string asked_end = c.end.empty() ? s.end : c.end;
   EXPECT_EQ(got.value("STARTTIME"), c.moved_to.empty() ? asked_start : c.moved_to);
-  EXPECT_EQ(got.value("ENDTIME"), c.end.empty() ? s.end : c.end);
+  EXPECT_EQ(got.value("ENDTIME"), c.end_moved_to.empty() ? asked_end : c.end_moved_to);
   EXPECT_EQ(got.value("WINDOW"), "kvt101ex");
   EXPECT_EQ(got.value("T_UNITS"), c.tunits);
   EXPECT_EQ(got.value("STATION"), "kvt101");
@@ -152,23 +166,29 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SpanCase{"DefaultsAtOneSecond", "s", "1.0", 15, "", "", -1, 0, 10, 10},
                       SpanCase{"DefaultsAtFourHz", "Hz", "4.0", 25, "", "", -1, 0, 20, 20},
                       SpanCase{"StartThirtySecondsInAtFourHz", "Hz", "4.0", 200,
-                               "2004-07-20 13:00:30", "2004-07-20 13:00:35", 120, 120, 20, 20},
+                               "2004-07-20 13:00:30", "2004-07-20 13:00:35", 120, 120, 20, 20, "",
+                               "2004-07-20 13:00:50"},
                       // A start an hour before the data would label every sample an hour early: the
                       // extract starts with the data, and holds the data up to its end.
                       SpanCase{"StartAnHourBeforeTheData", "Hz", "4.0", 25, "2004-07-20 12:00:00",
                                "2004-07-20 13:00:03", -1, 0, 12, 12, "2004-07-20 13:00:00"},
                       SpanCase{"StartOneSampleBeforeTheData", "s", "1.0", 20, "2004-07-20 12:59:59",
                                "2004-07-20 13:00:05", -1, 0, 5, 5, "2004-07-20 13:00:00"},
-                      // A start twenty years on at 4 Hz: more records than a 32-bit count holds;
-                      // the skip stops at the largest count, meets the end, and nothing is copied.
-                      SpanCase{"SkipBeyondTheCountRange", "Hz", "4.0", 25, "2024-07-20 13:00:00",
-                               "2024-07-20 13:00:05", 2147483647, 0, 0, 20},
-                      SpanCase{"EndBeyondTheData", "s", "1.0", 10, "2004-07-20 13:00:04",
-                               "2004-07-20 13:01:00", 4, 4, 6, 56},
+                      // More than 68 years before the data: the seconds between do not wrap.
+                      SpanCase{"StartACenturyBeforeTheData", "s", "1.0", 15, "1899-07-20 13:00:05",
+                               "2004-07-20 13:00:06", -1, 0, 6, 6, "2004-07-20 13:00:00"},
+                      // An end past the data is moved to the input's ENDTIME; the records may
+                      // end before it (a window rawcv cut short keeps its requested end).
+                      SpanCase{"EndBeyondTheData", "s", "1.0", 8, "2004-07-20 13:00:04",
+                               "2004-07-20 13:01:00", 4, 4, 4, 6, "", "", "2004-07-20 13:00:10"},
+                      // Without a valid ENDTIME the end is taken as answered, and the copy
+                      // ends with the input.
+                      SpanCase{"EndBeyondDataOfNoValidEnd", "s", "1.0", 10, "2004-07-20 13:00:04",
+                               "2004-07-20 13:01:00", 4, 4, 6, 56, "", "2004-07-20"},
                       SpanCase{"TwoSecondSamplingCutsTowardZero", "s", "2.0", 10,
                                "2004-07-20 13:00:03", "2004-07-20 13:00:10", 1, 1, 3, 3},
                       SpanCase{"MinuteSampling", "s", "60.0", 30, "2004-07-20 13:02:00",
-                               "2004-07-20 13:10:00", 2, 2, 8, 8}),
+                               "2004-07-20 13:10:00", 2, 2, 8, 8, "", "2004-07-20 13:29:00"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The extract a run with time answers should write.
@@ -248,6 +268,18 @@ TEST(Wincutter, RefusedTimeAnswersAreAskedAgain) {
        {" End of extract is before its start 2004-07-20 13:00:10: give another end"},
        end_q + "2004-07-20 13:00:05 ] >",
        {"2004-07-20 13:00:10", "2004-07-20 13:00:12", 10, 2}},
+      // A start at or after the input's ENDTIME would give an extract without records.
+      {"StartAtTheEndOfTheData",
+       {"2004-07-20 13:00:14", "2004-07-20 13:00:02", "2004-07-20 13:00:06"},
+       {" Start of extract is at or after the data end 2004-07-20 13:00:14: give another"},
+       start_q + "2004-07-20 13:00:14 ] >",
+       {"2004-07-20 13:00:02", "2004-07-20 13:00:06", 2, 4}},
+      // A century on is after the data, not (wrapped) before it.
+      {"StartACenturyOn",
+       {"2104-07-20 13:00:05", "2004-07-20 13:00:02", "2004-07-20 13:00:06"},
+       {" Start of extract is at or after the data end 2004-07-20 13:00:14: give another"},
+       start_q + "2104-07-20 13:00:05 ] >",
+       {"2004-07-20 13:00:02", "2004-07-20 13:00:06", 2, 4}},
       // The end is held against the start the extract has: the data's.
       {"EndBeforeTheMovedStart",
        {"2004-07-20 12:00:00", "2004-07-20 12:30:00", "2004-07-20 13:00:03"},
@@ -265,6 +297,40 @@ TEST(Wincutter, RefusedTimeAnswersAreAskedAgain) {
     EXPECT_EQ(tstest::count_of(r.out, "Give start time of required extract") +
                   tstest::count_of(r.out, "Give end   time of required extract"),
               3u);
+  }
+}
+
+// Without an ENDTIME that is a time, nothing bounds the span: a count of records beyond
+// what 32 bits hold is refused before the output is opened.
+TEST(Wincutter, ACountBeyondThirtyTwoBitsIsRefusedBeforeTheOutputIsOpened) {
+  struct Case {
+    const char* name;
+    std::string start, end;
+    std::string line;
+  };
+  // 2004-07-20 to 2024-07-20: 20 years of 365 days and the 5 leap days of 2008 to 2024,
+  // 631152000 s, at 4 Hz.
+  const std::vector<Case> cases = {
+      {"Skip", "2024-07-20 13:00:00", "2024-07-20 13:00:05",
+       " FATAL ERROR: kvt101/kvt101a1.ts: records to skip 2524608000 does not fit a 32-bit "
+       "count\r\n"},
+      {"Copy", "", "2024-07-20 13:00:00",
+       " FATAL ERROR: kvt101/kvt101a1.ts: records to copy 2524608000 does not fit a 32-bit "
+       "count\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    TsSpec s;
+    s.tunits = "Hz";
+    s.delta = "4.0";
+    s.end = "";
+    tsfix::write_ts(dir.path(), s, tsfix::ramp(25));
+    const auto r = run_program("wincutter", {}, answers("", c.start, c.end), dir.str());
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find(c.line), std::string::npos) << r.out;
+    expect_output_not_opened(r, dir, std::nullopt);
   }
 }
 
@@ -350,6 +416,7 @@ struct RefusedInputCase {
   void (*change)(TsSpec&);
   std::vector<std::string> shown;  // pieces of the console output
   int header_nchan = 0;            // an NCHAN for the header alone (the samples keep 5)
+  std::string drop_key{};          // a key the block lacks
 };
 
 TEST(Wincutter, AnInputItCannotWorkOnIsRefusedBeforeTheOutputIsOpened) {
@@ -374,6 +441,23 @@ TEST(Wincutter, AnInputItCannotWorkOnIsRefusedBeforeTheOutputIsOpened) {
        [](TsSpec&) {},
        {" FATAL ERROR: kvt101/kvt101a1.ts has NCHAN 6: a ts file holds 1 to 5 channels\r\n"},
        6},
+      {"NoSampleARecord",
+       [](TsSpec& s) { s.seq_rec = 0; },
+       {" FATAL ERROR: kvt101/kvt101a1.ts has SEQ_REC 0: a record holds at least one sample\r\n"}},
+      {"DeltaTWhoseRateNoCountHolds",
+       [](TsSpec& s) { s.delta = "1e-38"; },
+       {" FATAL ERROR: kvt101/kvt101a1.ts has DELTA_T 1e-38: more samples a second than a count "
+        "holds\r\n"}},
+      {"StartTimeWithoutSeconds",
+       [](TsSpec& s) { s.start = "2004-07-20 13:00"; },
+       {" FATAL ERROR: kvt101/kvt101a1.ts has STARTTIME >2004-07-20 13:00   <: it is "
+        "incomplete\r\n"}},
+      // A key the block lacks shows as blanks, as the file has it.
+      {"NoTimeUnits",
+       [](TsSpec&) {},
+       {" Time units not recognised >     \r\n", " only \"s\" or \"Hz\" permitted\r\n"},
+       0,
+       "T_UNITS"},
   };
   for (const RefusedInputCase& c : cases) {
     for (const bool earlier : {true, false}) {
@@ -382,11 +466,13 @@ TEST(Wincutter, AnInputItCannotWorkOnIsRefusedBeforeTheOutputIsOpened) {
       TsSpec s;
       c.change(s);
       tsfix::write_ts(dir.path(), s, tsfix::ramp(9));
+      const auto file = dir / "kvt101" / "kvt101a1.ts";
       if (c.header_nchan != 0) {
-        const auto file = dir / "kvt101" / "kvt101a1.ts";
         mttest::write_file(
             file, tsfix::with_info(read_file(file), "NCHAN", "5", std::to_string(c.header_nchan)));
       }
+      if (!c.drop_key.empty())
+        mttest::write_file(file, tsfix::without_info(read_file(file), c.drop_key, s.tunits));
       std::optional<std::string> before;
       if (earlier) before = put_earlier_extract(dir);
       const auto r = run_program("wincutter", {}, answers("", "20x4-07-20 13:00:00"), dir.str());

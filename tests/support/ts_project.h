@@ -130,6 +130,17 @@ inline std::string with_info(std::string file, std::string_view key, std::string
   return file;
 }
 
+// The file without the info line of this key and value (in a BINARY file, without its
+// record): a block that lacks the key.
+inline std::string without_info(std::string file, std::string_view key, std::string_view value,
+                                bool ascii = false) {
+  const std::string line = tstest::info(key, value);
+  const std::string unit = ascii ? line + "\r\n" : tstest::record(line);
+  const std::size_t at = file.find(unit);
+  if (at != std::string::npos) file.erase(at, unit.size());
+  return file;
+}
+
 // Writes the file as station/window.ts under dir.
 inline void write_ts(const std::filesystem::path& dir, const TsSpec& s,
                      const std::vector<Sample>& data) {

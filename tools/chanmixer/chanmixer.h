@@ -31,7 +31,8 @@ struct Input {
   std::int32_t nchan = 0;  // channel count from the windows database
   Timestr stime{};
   Timestr etime{};
-  float low = 0.0f;  // values strictly between low and high are missing
+  std::int32_t nskip = 0;  // records before the event start
+  float low = 0.0f;        // values strictly between low and high are missing
   float high = 0.0f;
 };
 
@@ -68,6 +69,8 @@ void ask_windows(Mix& mx);
 void open_inputs(Mix& mx);
 void look_up_windows(Mix& mx);
 void require_common_span(const Mix& mx);
+// The event's start and end, its duration and the records requested, and the records
+// each input skips to the event start: a count beyond 32 bits ends the run.
 void ask_event(Mix& mx);
 void ask_channel_map(Mix& mx);
 void open_output(Mix& mx);

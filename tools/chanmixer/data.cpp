@@ -10,19 +10,16 @@
 #include "common/text_field.h"
 #include "common/timelib.h"
 #include "tools/chanmixer/chanmixer.h"
-#include "tslib/counts.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
 namespace chanmixer {
 namespace {
 
+// The count of records to skip was reckoned with the event (ask_event).
 void skip_to_event(const Mix& mx, const Input& in, std::string_view which) {
-  const std::int32_t s = tdiff(field::view(in.stime), field::view(mx.evstart));
-  if (s > 0) {
-    // Both files have the same rate: the second file's sampling, which the output's
-    // info block has, serves for both, cut toward zero in float.
-    std::int32_t nskip = tslib::cut_to_int32(mx.in2.sampling.samples_in<float>(s));
+  if (tdiff(field::view(in.stime), field::view(mx.evstart)) > 0) {
+    std::int32_t nskip = in.nskip;
     io::FreeWriter(6) << "Skipping" << nskip << "  data for " << which;
     const tslib::FormSelection input(in.form, in.nchan);
     ts_skip(in.unit, nskip);

@@ -1,5 +1,7 @@
 // The event: its start and end, its duration and the number of output records.
 #include <cmath>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +12,7 @@
 #include "common/time_question.h"
 #include "common/timelib.h"
 #include "tools/chanmixer/chanmixer.h"
+#include "tslib/counts.h"
 
 namespace chanmixer {
 namespace {
@@ -24,16 +27,20 @@ Timestr ask_event_time(std::string_view heading, std::string_view echo, const Ti
   return ask_time({.prompt = " ", .heading = heading, .echo = echo, .offer_refused = false}, dflt);
 }
 
+// The seconds between two times: tdiff where the comparison prints its year lines,
+// seconds_between for the checks besides.
+using Seconds = std::int64_t (*)(std::string_view, std::string_view);
+
 // The records of both inputs are positioned by their windows' database times: the
 // event lies within the later start and the earlier end.
-const Timestr& later_start(const Mix& mx) {
-  return tdiff(field::view(mx.in1.stime), field::view(mx.in2.stime)) > 0 ? mx.in2.stime
-                                                                         : mx.in1.stime;
+const Timestr& later_start(const Mix& mx, Seconds seconds = tdiff) {
+  return seconds(field::view(mx.in1.stime), field::view(mx.in2.stime)) > 0 ? mx.in2.stime
+                                                                           : mx.in1.stime;
 }
 
-const Timestr& earlier_end(const Mix& mx) {
-  return tdiff(field::view(mx.in1.etime), field::view(mx.in2.etime)) >= 0 ? mx.in1.etime
-                                                                          : mx.in2.etime;
+const Timestr& earlier_end(const Mix& mx, Seconds seconds = tdiff) {
+  return seconds(field::view(mx.in1.etime), field::view(mx.in2.etime)) >= 0 ? mx.in1.etime
+                                                                            : mx.in2.etime;
 }
 
 std::string span_of(const Input& in) {
@@ -42,14 +49,23 @@ std::string span_of(const Input& in) {
 }
 
 // An event start before a window's start would pair that window's first records with
-// the other window's records of later times.
+// the other window's records of later times: it is moved to the later start. One after
+// the common span would give records of neither window: it is asked again.
 void ask_start(Mix& mx) {
   const Timestr& limit = later_start(mx);
-  mx.evstart = ask_event_time("Give the required event start time >", "stime=", limit);
-  if (tdiff(field::view(mx.evstart), field::view(limit)) <= 0) return;
-  mx.evstart = library_form(field::view(limit));
-  io::FreeWriter(6) << "Event start moved to the later window start: " +
-                           std::string(field::view(mx.evstart));
+  const Timestr span_end = library_form(field::view(earlier_end(mx, seconds_between)));
+  for (;;) {
+    mx.evstart = ask_event_time("Give the required event start time >", "stime=", limit);
+    if (tdiff(field::view(mx.evstart), field::view(limit)) > 0) {
+      mx.evstart = library_form(field::view(limit));
+      io::FreeWriter(6) << "Event start moved to the later window start: " +
+                               std::string(field::view(mx.evstart));
+      return;
+    }
+    if (seconds_between(field::view(mx.evstart), field::view(span_end)) >= 0) return;
+    io::FreeWriter(6) << "Event start is after the end of the common span " +
+                             std::string(field::view(span_end)) + ": try again";
+  }
 }
 
 void ask_end(Mix& mx) {
@@ -58,6 +74,27 @@ void ask_end(Mix& mx) {
     if (tdiff(field::view(mx.evstart), field::view(mx.evend)) >= 0) return;
     io::FreeWriter(6) << "Event end is before the event start " +
                              std::string(field::view(mx.evstart)) + ": try again";
+  }
+}
+
+// A count of records as the 32-bit value that holds it; one beyond ends the run.
+std::int32_t records(const Input& in, std::string_view what, float count) {
+  const std::optional<std::int32_t> n =
+      tslib::fitting_count(field::trimmed(in.file), what, std::trunc(count));
+  if (!n) fail();
+  return *n;
+}
+
+// The records before the event start, reckoned now so that a count beyond 32 bits ends
+// the run before the output is opened. Both files have the same rate: the second
+// file's sampling, which the output's info block has, serves for both, cut toward zero
+// in float.
+void count_skips(Mix& mx) {
+  for (Input* in : {&mx.in1, &mx.in2}) {
+    const std::int64_t s = seconds_between(field::view(in->stime), field::view(mx.evstart));
+    in->nskip = s > 0 ? records(*in, "records to skip",
+                                mx.in2.sampling.samples_in<float>(static_cast<float>(s)))
+                      : 0;
   }
 }
 
@@ -75,18 +112,19 @@ void ask_event(Mix& mx) {
   ask_start(mx);
   ask_end(mx);
 
-  const std::int32_t d = tdiff(field::view(mx.evstart), field::view(mx.evend));
-  const std::int32_t days = d / 86400;
-  const std::int32_t hours = (d - days * 86400) / 3600;
-  const std::int32_t minutes = (d - (d / 3600) * 3600) / 60;
+  const std::int64_t d = tdiff(field::view(mx.evstart), field::view(mx.evend));
+  // An event of the years the time fields allow has fewer days than a 32-bit count
+  // holds; four digits show it, or asterisks.
+  const auto days = static_cast<std::int32_t>(d / 86400);
+  const auto hours = static_cast<std::int32_t>((d - std::int64_t{days} * 86400) / 3600);
+  const auto minutes = static_cast<std::int32_t>((d - (d / 3600) * 3600) / 60);
   if (prtlvl.iprint >= 0)
     io::FixedWriter(6, kDuration) << "Duration (dddd/hh/mm) : " << days << hours << minutes;
-  // The seconds times the second file's rate in Hz, in float.
-  const float count = mx.in2.sampling.as_rate().samples_in<float>(d);
-  mx.nrec = std::isfinite(count) && std::fabs(count) < 2.0e9f
-                ? static_cast<std::int32_t>(count)  // cut toward zero
-                : 0;                                // an event too long to count gets no records
+  // The seconds times the second file's rate in Hz, in float, cut toward zero.
+  mx.nrec = records(mx.in2, "records requested",
+                    mx.in2.sampling.as_rate().samples_in<float>(static_cast<float>(d)));
   io::FreeWriter(6) << "Total number of data requested:" << mx.nrec;
+  count_skips(mx);
 
   io::FreeWriter(6) << "Co-ordinates of acquisition ==>";
   for (const Input* in : {&mx.in1, &mx.in2}) {

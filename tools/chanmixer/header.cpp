@@ -12,6 +12,7 @@
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
+#include "tslib/usable_input.h"
 
 namespace chanmixer {
 namespace {
@@ -97,7 +98,7 @@ void write_header(Mix& mx) {
   // file's info, which gives every field the combiner does not set itself.
   for (const Input* in : {&mx.in1, &mx.in2}) {
     const tslib::FormSelection input(in->form);
-    ts_rdinfo(in->unit);
+    tslib::read_info_afresh(in->unit);
   }
   build_info(mx);
   const tslib::FormSelection output(tslib::kBinaryFile);

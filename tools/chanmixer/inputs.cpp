@@ -34,7 +34,7 @@ void open_input(Input& in, bool say_file) {
   in.file.fill(' ');
   ts_open(in.unit, in.window, in.file, false, false, TsAccess::input);
   if (say_file) io::FreeWriter(6) << "Opened data file =>" << field::view(in.file);
-  ts_rdinfo(in.unit);
+  tslib::read_info_afresh(in.unit);
   if (!tslib::usable_input(field::trimmed(in.file))) fail();
   // The rate and the skips are reckoned in seconds or in Hz: other units have no meaning.
   const std::optional<tslib::Sampling> sampling = tslib::known_sampling(tsinfo);

@@ -1,5 +1,6 @@
 // The closing report of the splice and its line in the windows database.
 #include <array>
+#include <cmath>
 #include <string>
 #include <string_view>
 
@@ -10,7 +11,6 @@
 #include "common/text_field.h"
 #include "tools/segmerge/segmerge.h"
 #include "tslib/append_window_line.h"
-#include "tslib/counts.h"
 #include "tslib/getwindow.h"
 #include "tslib/tsinfo.h"
 
@@ -44,11 +44,16 @@ void report(const Splice& sp) {
                       << " points and gap =" << sp.entries[i].points << sp.entries[i].gap;
   const std::string_view start = field::view(sp.entries[0].stime);
   const std::string_view end = field::view(sp.entries[sp.count - 1].etime);
+  const std::string_view outfile = field::trimmed(sp.outfile);
   io::FreeWriter(6) << "Start and end of data from windows file: " << start << "-" << end;
-  io::FreeWriter(6) << "Duration (in s) based on these times = " << tdiff(start, end);
+  io::FreeWriter(6) << "Duration (in s) based on these times = "
+                    << count_or_end(outfile, "duration in seconds",
+                                    static_cast<double>(tdiff(start, end)));
   // The total times the seconds per sample as a float, to the nearest second.
   const double by_points = sp.sampling.as_period().seconds_in<double>(sp.total);
-  io::FreeWriter(6) << "Duration (in s) based on no. points  = " << tslib::nearest_int32(by_points);
+  io::FreeWriter(6) << "Duration (in s) based on no. points  = "
+                    << count_or_end(outfile, "duration in seconds by the records",
+                                    std::round(by_points));
 }
 
 void append_window_line(const Splice& sp) {

@@ -3,6 +3,7 @@
 // The run's state, and the steps main() runs in order.
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "common/timelib.h"
 #include "tslib/time_units.h"
@@ -50,6 +51,10 @@ std::array<char, 11> windows_file_name(const std::array<char, 3>& prj);
 
 // The error ending: "Program terminated with error condition", failure status.
 [[noreturn]] void error_ending();
+// A count the splice derives (already cut or rounded to a whole number) as the 32-bit
+// value that holds it; one beyond that range is refused with a line naming the file and
+// the count, and the error ending (which cuts back what the output holds).
+std::int32_t count_or_end(std::string_view file, std::string_view what, double value);
 
 // Station, first window and further windows, looked up in the windows database.
 void read_window_list(Splice& sp);

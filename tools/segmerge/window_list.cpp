@@ -2,6 +2,8 @@
 // up in the windows database.
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "common/edit/free.h"
@@ -10,7 +12,9 @@
 #include "common/printlevel.h"
 #include "common/prompt.h"
 #include "common/text_field.h"
+#include "common/timelib.h"
 #include "tools/segmerge/segmerge.h"
+#include "tslib/counts.h"
 #include "tslib/getwindow.h"
 #include "tslib/tsinfo.h"
 #include "tslib/window_times.h"
@@ -26,6 +30,12 @@ std::array<char, 11> windows_file_name(const std::array<char, 3>& prj) {
 
 void error_ending() {
   io::end_program(io::Outcome::failure, "Program terminated with error condition");
+}
+
+std::int32_t count_or_end(std::string_view file, std::string_view what, double value) {
+  const std::optional<std::int32_t> count = tslib::fitting_count(file, what, value);
+  if (!count) error_ending();
+  return *count;
 }
 
 namespace {
@@ -46,10 +56,17 @@ bool look_up(SpliceEntry& e, std::int32_t& instrument, std::int32_t& nchan) {
   field::assign(e.etime, "");
   getwindow(kWindowsList, field::view(e.window), instrument, nchan, e.stime, e.etime);
   if (instrument == -999) return false;
-  // Records are counted from these times: a line without usable ones is fatal.
+  // Records are counted from these times: a line without usable ones is fatal, and so
+  // is one whose window ends before it starts.
   if (!tslib::window_times_usable(field::view(e.window), field::view(e.stime),
                                   field::view(e.etime)))
     error_ending();
+  if (seconds_between(field::view(e.stime), field::view(e.etime)) < 0) {
+    io::FreeWriter(6) << "FATAL ERROR: window " + std::string(field::view(e.window)) +
+                             " end time >" + std::string(field::view(e.etime)) +
+                             "< is before its start";
+    error_ending();
+  }
   return true;
 }
 

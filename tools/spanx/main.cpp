@@ -2,7 +2,9 @@
 // shows the window's line of the windows database and, when the user agrees, appends
 // it to the database.
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
@@ -50,21 +52,36 @@ void show_record(std::string_view label, std::int32_t n, const TsValues& x) {
   io::FreeWriter(6) << label << n << std::span<const float>(x);
 }
 
+// The ts file measured: the window and the file name, as the answer to the data-file
+// question gave them.
+struct Input {
+  std::array<char, 8> window{};
+  std::array<char, 80> file{};
+};
+
 // Opens the ts file and reads its info block, leaving the file at its first data
-// record; returns the window, as the answer to the data-file question gave it, and
-// the file's name in indat.
-std::array<char, 8> open_input(std::array<char, 80>& indat) {
+// record.
+Input open_input() {
   tslib::ask_form_at_open();
-  std::array<char, 8> window;
-  field::assign(window, "vbd027a1");
-  indat.fill(' ');
-  ts_open(kInput, window, indat, true, false, TsAccess::input);
+  Input in;
+  field::assign(in.window, "vbd027a1");
+  in.file.fill(' ');
+  ts_open(kInput, in.window, in.file, true, false, TsAccess::input);
   if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Opened TS file";
-  ts_rdinfo(kInput);
+  tslib::read_info_afresh(kInput);
   if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Read in INFO block";
   // Counting one record as one sample would give an end time SEQ_REC times too early.
-  if (!tslib::usable_input(field::trimmed(indat))) io::end_program(io::Outcome::failure);
-  return window;
+  if (!tslib::usable_input(field::trimmed(in.file))) io::end_program(io::Outcome::failure);
+  return in;
+}
+
+// A count as the 32-bit value that holds it; one beyond ends the run before the window
+// line is shown.
+std::int32_t count_or_end(const Input& in, std::string_view what, double value) {
+  const std::optional<std::int32_t> count =
+      tslib::fitting_count(field::trimmed(in.file), what, value);
+  if (!count) io::end_program(io::Outcome::failure);
+  return *count;
 }
 
 // The file's sampling given by its rate in Hz (a period's rate rounded to a float, which
@@ -83,10 +100,12 @@ tslib::Sampling sampling_rate() {
 }
 
 // Reads the data records to the end of the file and returns how many there are.
-std::int32_t count_records() {
+std::int32_t count_records(const Input& in) {
   TsValues x{};
   std::int32_t n = 0;
   while (x[0] != eofmark) {
+    if (n == std::numeric_limits<std::int32_t>::max())
+      count_or_end(in, "data records", static_cast<double>(n) + 1.0);
     ++n;
     ts_in1(kInput, x);
     if (prtlvl.iprint >= 3) {
@@ -106,8 +125,11 @@ std::int32_t count_records() {
 
 // The time of the last of `nent` samples: the seconds from the first, worked in double
 // and cut toward zero, after the start.
-Timestr last_sample_time(const Timestr& start, std::int32_t nent, const tslib::Sampling& rate) {
-  const std::int32_t secs = tslib::cut_to_int32(rate.seconds_in<double>(nent - 1));
+Timestr last_sample_time(const Input& in, const Timestr& start, std::int32_t nent,
+                         const tslib::Sampling& rate) {
+  const std::int32_t secs =
+      count_or_end(in, "seconds from the first to the last sample",
+                   std::trunc(rate.seconds_in<double>(static_cast<double>(nent) - 1.0)));
   return nowtim(field::view(start), 0, 0, 0, secs);
 }
 
@@ -142,16 +164,15 @@ int main(int argc, char** argv) {
   io::start_program(argc, argv);
   tools::tool_startup(tools::kSpanx);
 
-  std::array<char, 80> indat;
-  const std::array<char, 8> window = open_input(indat);
+  const Input in = open_input();
   const Timestr start = tsinfo.STARTTIME;
   const tslib::Sampling rate = sampling_rate();
-  const std::int32_t nent = count_records();
-  const Timestr end = last_sample_time(start, nent, rate);
+  const std::int32_t nent = count_records(in);
+  const Timestr end = last_sample_time(in, start, nent, rate);
 
   io::FreeWriter(6) << " ";
   write_window_line(6, start, end, rate);
   io::FreeWriter(6) << " ";
-  offer_append(std::string_view(window.data(), 3), field::trimmed(indat), start, end, rate);
+  offer_append(std::string_view(in.window.data(), 3), field::trimmed(in.file), start, end, rate);
   io::end_program(io::Outcome::success);
 }

@@ -3,6 +3,7 @@
 // times, and the data records of the span. Every answer is taken before the output
 // is opened, so a run that stops in its dialogue leaves no output behind.
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -29,6 +30,7 @@
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 #include "tslib/usable_input.h"
+#include "tslib/window_times.h"
 
 namespace {
 
@@ -47,8 +49,8 @@ struct Input {
 struct Extract {
   Timestr start;
   Timestr end;
-  std::int32_t offset = 0;
-  std::int32_t length = 0;
+  std::int64_t offset = 0;
+  std::int64_t length = 0;
 };
 
 // The comment records go out only once every answer is in, when unit 4 stands at the
@@ -124,46 +126,79 @@ void walk_comments(int unit, bool binary, Take take) {
 // is the end-of-file report, not ts_rdinfo's "no info block" end.
 tslib::Sampling read_header(const Input& in) {
   walk_comments(kInput, in.binary, [](const tslib::HeaderLine&) {});
-  ts_rdinfo(kInput);
+  tslib::read_info_afresh(kInput);
   if (!tslib::usable_input(field::trimmed(in.file))) io::end_program(io::Outcome::failure);
   const std::optional<tslib::Sampling> sampling = tslib::known_sampling(tsinfo);
   if (!sampling) io::end_program(io::Outcome::failure);
   return *sampling;
 }
 
-// A start before the data becomes the data's start: the extract's STARTTIME must be the
-// time of its first record. A repeated question offers the answer just refused.
-void ask_start(Extract& x) {
-  x.start = ask_time({.prompt = "Give start time of required extract"}, tsinfo.STARTTIME);
-  x.offset = tdiff(field::view(tsinfo.STARTTIME), field::view(x.start));
-  if (x.offset >= 0) return;
-  x.start = library_form(field::view(tsinfo.STARTTIME));
-  x.offset = 0;
-  io::FreeWriter(6) << "Start of extract moved to the start of the data: " << field::view(x.start);
+// Where the data end: the input's ENDTIME, when it is a time after its STARTTIME. A
+// window that rawcv cut short keeps its requested end there, so the records may end
+// before it.
+std::optional<Timestr> end_of_data() {
+  const std::string_view end = field::view(tsinfo.ENDTIME);
+  if (!tslib::time_fault(end).empty()) return std::nullopt;
+  if (seconds_between(field::view(tsinfo.STARTTIME), end) <= 0) return std::nullopt;
+  return library_form(end);
 }
 
-// An end before the start is refused; one at the start or past the data is taken.
-void ask_end(Extract& x) {
+// A start before the data becomes the data's start: the extract's STARTTIME must be the
+// time of its first record. A start at or after the end of the data would give an
+// extract without records: it is asked again. A repeated question offers the answer
+// just refused.
+void ask_start(Extract& x, const std::optional<Timestr>& data_end) {
+  x.start = tsinfo.STARTTIME;
+  for (;;) {
+    x.start = ask_time({.prompt = "Give start time of required extract"}, x.start);
+    x.offset = tdiff(field::view(tsinfo.STARTTIME), field::view(x.start));
+    if (x.offset < 0) {
+      x.start = library_form(field::view(tsinfo.STARTTIME));
+      x.offset = 0;
+      io::FreeWriter(6) << "Start of extract moved to the start of the data: "
+                        << field::view(x.start);
+    }
+    if (!data_end || seconds_between(field::view(x.start), field::view(*data_end)) > 0) return;
+    // Within the 80 columns of one free-layout line.
+    io::FreeWriter(6) << "Start of extract is at or after the data end " << field::view(*data_end)
+                      << ": give another";
+  }
+}
+
+// An end before the start is refused; one past the end of the data becomes that end,
+// so that the extract's ENDTIME and its count of records say what it holds.
+void ask_end(Extract& x, const std::optional<Timestr>& data_end) {
   x.end = tsinfo.ENDTIME;
   for (;;) {
     x.end = ask_time({.prompt = "Give end   time of required extract"}, x.end);
     x.length = tdiff(field::view(x.start), field::view(x.end));
-    if (x.length >= 0) return;
+    if (x.length >= 0) break;
     io::FreeWriter(6) << "End of extract is before its start " << field::view(x.start)
                       << ": give another end";
   }
+  if (!data_end || seconds_between(field::view(*data_end), field::view(x.end)) <= 0) return;
+  x.end = *data_end;
+  x.length = seconds_between(field::view(x.start), field::view(x.end));
+  io::FreeWriter(6) << "End of extract moved to the end of the data: " << field::view(x.end);
 }
 
 Extract ask_extract() {
+  const std::optional<Timestr> data_end = end_of_data();
   Extract x;
-  ask_start(x);
-  ask_end(x);
+  ask_start(x, data_end);
+  ask_end(x, data_end);
   return x;
 }
 
-// The records in a span of seconds, worked out in float and cut toward zero.
-std::int32_t records_in(std::int32_t seconds, const tslib::Sampling& sampling) {
-  return tslib::cut_to_int32(sampling.samples_in<float>(seconds));
+// The records in a span of seconds, worked out in float and cut toward zero; a count
+// beyond the 32-bit range ends the run before the output is opened.
+std::int32_t records_in(const Input& in, std::string_view what, std::int64_t seconds,
+                        const tslib::Sampling& sampling) {
+  const float records = std::trunc(sampling.samples_in<float>(static_cast<float>(seconds)));
+  const std::optional<std::int32_t> count =
+      tslib::fitting_count(field::trimmed(in.file), what, records);
+  if (!count) io::end_program(io::Outcome::failure);
+  return *count;
 }
 
 void copy_comments(bool binary) {
@@ -217,8 +252,8 @@ int main(int argc, char** argv) {
   const std::array<char, 8> outwin = ask_output_window(in);
   const tslib::Sampling sampling = read_header(in);
   const Extract extract = ask_extract();
-  std::int32_t nskip = records_in(extract.offset, sampling);
-  const std::int32_t ncopy = records_in(extract.length, sampling);
+  std::int32_t nskip = records_in(in, "records to skip", extract.offset, sampling);
+  const std::int32_t ncopy = records_in(in, "records to copy", extract.length, sampling);
 
   open_output(output_name(outwin));
   copy_comments(in.binary);
