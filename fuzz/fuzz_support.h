@@ -20,7 +20,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 
 namespace fuzz {

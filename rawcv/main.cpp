@@ -1,5 +1,5 @@
 // rawcv: converts one raw logger window into a ts file and an aux file.
-#include "common/end.h"
+#include "common/io/end.h"
 #include "rawcv/driver.h"
 
 int main(int argc, char** argv) {

@@ -10,7 +10,7 @@
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
 #include "common/edit/layout.h"
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/binary.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"

@@ -5,7 +5,7 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/layout.h"
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/text_field.h"

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "common/edit/free.h"
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 #include "fuzz/fuzz_support.h"
 #include "support/child.h"

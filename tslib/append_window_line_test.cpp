@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/unit.h"
 #include "common/io/units.h"
 #include "support/child.h"

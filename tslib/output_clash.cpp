@@ -3,7 +3,7 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/layout.h"
-#include "common/end.h"
+#include "common/io/end.h"
 #include "tslib/same_file.h"
 
 namespace tslib {

@@ -1,6 +1,6 @@
 // ts_copycomm: copies the comment block of one ts file to another, between forms.
 #include "common/edit/free.h"
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/text_field.h"

@@ -1,7 +1,7 @@
 // ts_in1: reads one data record of a ts file into the caller's value array.
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/printlevel.h"
 #include "common/text_field.h"
 #include "tslib/data_record.h"

@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "common/edit/free.h"
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/probes.h"

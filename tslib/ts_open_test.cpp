@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/edit/free.h"
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/text_field.h"

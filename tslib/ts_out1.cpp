@@ -1,6 +1,6 @@
 // ts_out1: writes one data record of a ts file from the caller's value array.
 #include "common/edit/free.h"
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/text_field.h"
 #include "tslib/data_record.h"
 #include "tslib/data_values.h"

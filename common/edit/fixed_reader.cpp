@@ -172,7 +172,7 @@ struct FixedReader::State {
 };
 
 // Delegating, so that the destructor hands the state back even when the first record
-// read ends the program under an end interceptor (common/end.h).
+// read ends the program under an end interceptor (common/io/end.h).
 FixedReader::FixedReader(int unit, Layout layout, Takes takes)
     : FixedReader(detail::StatePool<State>::shared().acquire()) {
   state_->begin(layout, takes);

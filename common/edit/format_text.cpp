@@ -8,7 +8,7 @@
 #include <unordered_map>
 
 #include "common/edit/internal_file.h"
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/errors.h"
 #include "common/io/unit.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/unit.h"
 #include "common/io/units.h"
 #include "support/child.h"

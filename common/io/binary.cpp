@@ -3,7 +3,7 @@
 #include <bit>
 #include <cstring>
 
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/errors.h"
 #include "common/io/unit.h"
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/errors.h"
 #include "common/io/unit.h"
 #include "common/io/units.h"

@@ -1,6 +1,6 @@
 // Program ends: report lines and exit statuses, message ends, write-out failures
 // found late, console interrupts, output written out before console reads.
-#include "common/end.h"
+#include "common/io/end.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -78,6 +78,44 @@ TEST(End, EndsWithAndWithoutMessage) {
     EXPECT_EQ(r.err, c.err);
     EXPECT_EQ(r.out, "prompt: ");
     EXPECT_EQ(mttest::read_file(file), "written out at the end\r\n");
+  }
+}
+
+TEST(End, AFailedRunWritesItsLineWholeCutsItsOutputsAndEndsWithOne) {
+  const std::string long_name(100, 'k');
+  struct Case {
+    std::vector<std::string_view> parts;
+    std::string_view final_message;
+    std::string out;
+    std::string err;
+  };
+  const std::vector<Case> cases = {
+      {{}, "", "", ""},
+      {{}, "Program terminated with error condition", "",
+       "Program terminated with error condition\r\n"},
+      {{" FATAL ERROR: ", "kvt101/kvt101a1.ts", " has NCHAN 0"}, "",
+       " FATAL ERROR: kvt101/kvt101a1.ts has NCHAN 0\r\n", ""},
+      // However long, one line: the free layout would break it at 80 columns.
+      {{" FATAL ERROR: ", long_name, ": no"}, "Program terminated",
+       " FATAL ERROR: " + long_name + ": no\r\n", "Program terminated\r\n"},
+  };
+  mttest::TempDir dir;
+  const std::string file = (dir / "output.ts").string();
+  for (const Case& c : cases) {
+    mttest::write_file(file, "an earlier run's output");
+    const mttest::ChildResult r = mttest::run_child([&] {
+      io::set_program_name("tester");
+      io::open(8, file, io::OpenSpec{.output = true}, io::Takes::neither);
+      say(8, "half a window");
+      switch (c.parts.size()) {
+        case 0: io::fail_run({}, c.final_message);
+        default: io::fail_run({c.parts[0], c.parts[1], c.parts[2]}, c.final_message);
+      }
+    });
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(mttest::read_file(file), "");
   }
 }
 

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/errors.h"
 #include "common/io/failures.h"
 #include "common/io/units.h"

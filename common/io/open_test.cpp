@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/errors.h"
 #include "common/io/unit.h"
 #include "common/io/units.h"

@@ -1,5 +1,5 @@
 // settle: an outcome against the caller's take-back policy.
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/errors.h"
 #include "common/io/outcome.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/errors.h"
 #include "common/io/failures.h"
 #include "common/io/file_unit.h"

@@ -1,6 +1,6 @@
 // chanmixer: builds one BINARY ts file from chosen channels of two ts files over a
 // common time span, the event.
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 #include "tools/chanmixer/chanmixer.h"
 #include "tools/startup/startup.h"

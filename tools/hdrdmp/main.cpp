@@ -7,7 +7,7 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 #include "common/text_field.h"
 #include "tools/startup/startup.h"

@@ -1,7 +1,7 @@
 // segmerge: splices consecutive recording windows of one station into one BINARY ts
 // file, filling the gaps between them with the missing-data marker, and records the
 // spliced window in the windows database.
-#include "common/end.h"
+#include "common/io/end.h"
 #include "tools/segmerge/segmerge.h"
 #include "tools/startup/startup.h"
 

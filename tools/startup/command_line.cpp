@@ -5,7 +5,7 @@
 
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/printlevel.h"
 #include "common/probes.h"
 #include "common/text_field.h"

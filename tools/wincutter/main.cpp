@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "common/edit/free.h"
-#include "common/end.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 #include "common/probes.h"
 #include "common/prompt.h"

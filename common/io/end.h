@@ -1,6 +1,7 @@
 #pragma once
 // Program end: the one-line error report, ends with and without a message, and
 // console interrupts. Every end writes out all buffered output and closes all units.
+#include <initializer_list>
 #include <string_view>
 
 namespace io {
@@ -22,6 +23,13 @@ void info_line(int number, std::string_view text);
 // written as one line (CR LF) on standard error first.
 [[noreturn]] void end_program(Outcome outcome);
 [[noreturn]] void end_program(Outcome outcome, std::string_view message);
+
+// The end of a run that cannot go on, the one failing end of every program: the parts
+// of `line`, joined, as one line on standard output however long (no line when there
+// are no parts), then end_program(Outcome::failure) with the program's final message
+// on standard error when it has one.
+[[noreturn]] void fail_run(std::initializer_list<std::string_view> line,
+                           std::string_view final_message = {});
 
 // SIGINT ("control-C"), SIGQUIT ("control-BREAK"), SIGHUP ("window-CLOSE"): one line
 // "<prefix>: error (200): program aborting due to <event> event", units written out

@@ -1,4 +1,4 @@
-#include "common/end.h"
+#include "common/io/end.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -226,6 +226,16 @@ void end_program(Outcome outcome, std::string_view message) {
   flush_all();
   write_stderr(line);
   finish(outcome == Outcome::success ? 0 : 1);
+}
+
+void fail_run(std::initializer_list<std::string_view> line, std::string_view final_message) {
+  if (line.size() > 0) {
+    std::string text;
+    for (const std::string_view part : line) text += part;
+    unit_for(6).write_text(text, true);
+  }
+  if (final_message.empty()) end_program(Outcome::failure);
+  end_program(Outcome::failure, final_message);
 }
 
 void install_interrupt_handlers() {
