@@ -19,6 +19,7 @@
 #include "common/prompt.h"
 #include "common/strings.h"
 #include "common/text_field.h"
+#include "rawcv/logger_samples.h"
 #include "tslib/counts.h"
 
 namespace {
@@ -215,7 +216,7 @@ bool set_up(std::int32_t unit, std::int32_t instr, std::int32_t yy, std::int32_t
   channel_factors(h, st, iprint);
   final_factors(h, st, iprint);
 
-  const std::int32_t total = samples_in(dursec, h.delta);
+  const std::int32_t total = rawcv::logger_samples(dursec, h.delta);
   if (total <= 0) {
     io::FreeWriter(kConsole) << "input1d1: Total number of data entries"
                              << " requested is 0!!";
@@ -242,12 +243,12 @@ bool set_up(std::int32_t unit, std::int32_t instr, std::int32_t yy, std::int32_t
   if (ns < 0) {
     io::FixedWriter(kConsole, kText)
         << "input1d1: ERROR: requested start timepreceeds first data entry in data block.";
-    st.gap = tslib::saturate_int32(-std::int64_t{samples_in(ns, h.delta)});
+    st.gap = tslib::saturate_int32(-std::int64_t{rawcv::logger_samples(ns, h.delta)});
     io::FreeWriter(kConsole) << " The gap size is " << st.gap;
     return false;
   }
   if (ns > 0) {
-    const std::int32_t n = samples_in(ns, h.delta);
+    const std::int32_t n = rawcv::logger_samples(ns, h.delta);
     if (iprint >= 1)
       io::FixedWriter(kConsole, kTextInt8) << "input1d: Number of data entries to skip: " << n;
     for (std::int32_t i = 0; i < n; ++i) {
@@ -264,16 +265,6 @@ bool set_up(std::int32_t unit, std::int32_t instr, std::int32_t yy, std::int32_t
 }
 
 }  // namespace
-
-std::int32_t samples_in(std::int32_t s, float delta) {
-  if (delta >= 1.0f) return tslib::saturate_int32(std::int64_t{s} * tslib::cut_to_int32(delta));
-  if (!(delta > 0.0f)) return 0;  // no usable sampling value
-  const std::int32_t per = tslib::nearest_int32(1.0 / static_cast<double>(delta));
-  if (per == 0) return 0;
-  if (per == -1 && s == std::numeric_limits<std::int32_t>::min())
-    return std::numeric_limits<std::int32_t>::max();
-  return s / per;
-}
 
 void input1d(Input1dState& st, std::int32_t unit, std::int32_t instr, std::span<float> dat,
              std::int32_t& status, std::int32_t yy, std::int32_t mo, std::int32_t dd,

@@ -36,6 +36,3 @@ void input1d(Input1dState& st, std::int32_t unit, std::int32_t instr, std::span<
              std::int32_t& status, std::int32_t yy, std::int32_t mo, std::int32_t dd,
              std::int32_t hh, std::int32_t mi, std::int32_t ss, std::int32_t dursec,
              std::int32_t& next);
-
-// Samples in s seconds at delta samples/s (the logger's integer counting).
-std::int32_t samples_in(std::int32_t s, float delta);

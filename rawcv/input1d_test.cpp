@@ -313,19 +313,6 @@ TEST_F(Input1d, RefusedChannelTables) {
   }
 }
 
-TEST(SamplesIn, LoggerCounting) {
-  struct Case {
-    std::int32_t s;
-    float delta;
-    std::int32_t n;
-  };
-  const std::vector<Case> cases{
-      {60, 4.0f, 240},   {45, 1.0f / 30.0f, 1}, {20, 1.0f / 30.0f, 0}, {10, 12.0f, 120},
-      {-60, 4.0f, -240}, {7, 0.2f, 1},          {100, 0.0f, 0},        {5, std::nanf(""), 0},
-  };
-  for (const Case& c : cases) EXPECT_EQ(samples_in(c.s, c.delta), c.n) << c.s << " " << c.delta;
-}
-
 }  // namespace
 
 namespace {

@@ -10,12 +10,13 @@
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
 #include "common/edit/layout.h"
-#include "common/io/end.h"
 #include "common/io/binary.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/strings.h"
 #include "common/text_field.h"
+#include "rawcv/logger_samples.h"
 #include "rawcv/rawhdr.h"
 #include "tslib/counts.h"
 
@@ -76,15 +77,12 @@ float samples_per_second(const RawHeader& h) {
   return 1.0f / h.smprt1;
 }
 
-// Data record of the first 10-minute boundary of the clock after the block start.
+// Data record of the first 10-minute boundary of the clock after the block start: the
+// record after the samples of the minutes up to that boundary.
 std::int32_t first_boundary_record(std::int32_t bmin, float delta) {
-  const std::int64_t k = 10 - bmin % 10;
-  if (delta > 1.0f)
-    return tslib::saturate_int32(60 * k * std::int64_t{tslib::cut_to_int32(delta)} + 1);
   if (!(delta > 0.0f)) return 0;  // no usable sampling value; the driver stops on it
-  const std::int32_t per = tslib::nearest_int32(1.0 / static_cast<double>(delta));
-  if (per == 0) return 0;
-  return tslib::saturate_int32(60 * k / per + 1);
+  const std::int32_t minutes = 10 - bmin % 10;
+  return tslib::saturate_int32(std::int64_t{rawcv::logger_samples(60 * minutes, delta)} + 1);
 }
 
 // Opens the raw file to read as a byte stream; when it cannot be opened, the line
