@@ -26,6 +26,7 @@
 #include "rawcv/rawhdr.h"
 #include "rawcv/site.h"
 #include "tslib/counts.h"
+#include "tslib/project_files.h"
 
 namespace rawcv {
 
@@ -90,20 +91,9 @@ void ask_version(ConverterState& s) {
   s.droptable = s.old ? kOldDropTable : std::array<std::int32_t, 5>{};
 }
 
-// station, separator, window and the extension, blank-padded to 40.
+// The window's file with the extension, blank-padded to 40.
 void file_name(const ConverterState& s, std::array<char, 40>& name, std::string_view extension) {
-  std::array<char, 40> n;
-  n.fill(' ');
-  std::size_t k = 0;
-  auto put = [&](std::string_view part) {
-    for (char c : part)
-      if (k < n.size()) n[k++] = c;
-  };
-  put(field::view(s.station));
-  put(field::view(s.sep));
-  put(field::view(s.window));
-  put(extension);
-  name = n;
+  field::assign(name, tslib::window_file_name(field::view(s.window), extension));
 }
 
 bool exists(const std::array<char, 40>& name) { return io::exists(field::trimmed(name)); }
