@@ -4,7 +4,6 @@
 #include "rawcv/driver.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -23,6 +22,7 @@
 #include "common/strings.h"
 #include "common/text_field.h"
 #include "common/timelib.h"
+#include "rawcv/decimal_text.h"
 #include "rawcv/rawhdr.h"
 #include "rawcv/site.h"
 #include "tslib/counts.h"
@@ -112,7 +112,7 @@ void ask_window_and_read_header(ConverterState& s) {
       if (!exists(s.raw_name)) {
         FreeWriter(6) << "Nope. That file does not exist either >" << field::view(s.raw_name);
         FreeWriter(6) << "Aborting program";
-        io::end_program(io::Outcome::failure);
+        io::fail_run({});
       }
     }
     field::assign(s.prj, field::view(s.raw_name).substr(0, 3));
@@ -196,12 +196,8 @@ void hardware_database(ConverterState& s) {
     gethardware(kHardwareUnit, s.box, rawhdr.nchan, s.caltable);
     return;
   }
-  std::array<char, 12> digits{};
-  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), r.code).ptr;
   io::FixedWriter(6, kPlain3) << "Error opening HARDWARE file: iostat ="
-                              << std::string_view(digits.data(),
-                                                  static_cast<std::size_t>(end - digits.data()))
-                              << " - default values used";
+                              << DecimalText(r.code).view() << " - default values used";
   use_default_caltable(s.caltable);
 }
 

@@ -95,7 +95,7 @@ void gethardware(std::int32_t unit, std::int32_t instr, std::int32_t nchan, CalT
     if (s == 0) {
       io::FreeWriter(kConsole) << "gethardware: ERROR:  Unrecognisable component in "
                                << "hardware file, comp=" << field::view(letter);
-      io::end_program(io::Outcome::failure);
+      io::fail_run({});
     }
     table.calfac(s) = a;
     table.lowpass(s) = b;

@@ -32,11 +32,6 @@ std::string_view bare_name(std::string_view fname) {
   return name.substr(std::min(name.find_first_not_of(' '), name.size()));
 }
 
-[[noreturn]] void refuse(std::string_view what, std::int32_t value) {
-  io::FreeWriter(kConsole) << what << value;
-  io::end_program(io::Outcome::failure);
-}
-
 constexpr std::array kStartTimeLayout{io::lay::A(), io::lay::A(), io::lay::I(4),
                                       io::lay::Rep(5, io::lay::I(3))};
 constexpr std::array kTitleLayout{io::lay::X(2), io::lay::A()};
@@ -61,8 +56,12 @@ void read_group(int unit, std::int16_t count, std::int16_t& filtp, float& smprt,
     if (h.iprint >= 3)
       io::FreeWriter(kConsole) << "Channel number, component &  gain =>" << number
                                << field::view(code) << gain;
-    if (!Slots<int, kRawMaxChannel>::in_range(number))
-      refuse("rdhead: ERROR: raw channel number outside 1 to 16 in the channel table:", number);
+    if (!Slots<int, kRawMaxChannel>::in_range(number)) {
+      io::FreeWriter(kConsole)
+          << "rdhead: ERROR: raw channel number outside 1 to 16 in the channel table:"
+          << std::int32_t{number};  // in the 32-bit integer's columns
+      io::fail_run({});
+    }
     ++c;
     h.mapcmp(c) = number;
     h.comp(number) = {code[0], code[1]};
@@ -178,8 +177,11 @@ void read_channel_table(std::int32_t unit, RawHeader& h) {
   const std::int16_t count1 = h.hdr77(14);
   const std::int16_t count2 = h.hdr77(15);
   const int records = (count1 > 0 ? count1 : 0) + (count2 > 0 ? count2 : 0);
-  if (records > kRawMaxRecords)
-    refuse("rdhead: ERROR: more than 13 channel records in the channel table:", records);
+  if (records > kRawMaxRecords) {
+    io::FreeWriter(kConsole) << "rdhead: ERROR: more than 13 channel records in the channel table:"
+                             << records;
+    io::fail_run({});
+  }
   int c = 0;
   if (count1 > 0) read_group(unit, count1, h.filtp1, h.smprt1, h.smpin1, h, c);
   if (count2 > 0) read_group(unit, count2, h.filtp2, h.smprt2, h.smpin2, h, c);
@@ -231,8 +233,11 @@ std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& nex
   if (h.iprint >= 2) dump_header(h);
   take_fixed_values(h);
   if (h.iprint >= 1) show_block_start(h);
-  if (h.bmm < 1 || h.bmm > 12)
-    refuse("rdhead: ERROR: start month outside 1 to 12 in the header:", h.bmm);
+  if (h.bmm < 1 || h.bmm > 12) {
+    io::FreeWriter(kConsole) << "rdhead: ERROR: start month outside 1 to 12 in the header:"
+                             << h.bmm;
+    io::fail_run({});
+  }
 
   read_channel_table(unit, h);
   h.delta = samples_per_second(h);

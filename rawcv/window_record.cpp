@@ -67,7 +67,7 @@ void append_window_record(ConverterState& s, std::string_view actual_end) {
       io::FixedWriter(6, kText) << text;
     }
   } else {
-    io::end_program(io::Outcome::failure, "Error writing window information to windows file....");
+    io::fail_run({}, "Error writing window information to windows file....");
   }
   tslib::append_window_line(
       kWindowsUnit, [text](int unit) { io::FixedWriter(unit, kText) << text; }, io::Takes::neither);
