@@ -265,23 +265,27 @@ void ask_end_time(ConverterState& s) {
 std::int32_t requested(const ConverterState& s, std::string_view what, double value) {
   const std::optional<std::int32_t> count =
       tslib::fitting_count(field::trimmed(s.raw_name), what, value);
-  if (!count) io::end_program(io::Outcome::failure);
+  if (!count) io::fail_run({});
   return *count;
 }
 
+// The request handed to the sample reader: the fields of stime and tlen, the seconds from
+// stime to etime; then ndata, the samples in tlen.
 void duration(ConverterState& s) {
-  split(s.stime, s.start);
-  s.tlen = requested(s, "seconds requested",
-                     static_cast<double>(tdiff(field::view(s.stime), field::view(s.etime))));
+  SampleRequest& q = s.request;
+  date(0, s.stime, q.yy, q.mo, q.dd, q.hh, q.mi, q.ss);
+  q.dursec = requested(s, "seconds requested",
+                       static_cast<double>(tdiff(field::view(s.stime), field::view(s.etime))));
+  const std::int32_t tlen = q.dursec;
   s.ndata = requested(s, "samples requested",
-                      std::round(static_cast<double>(s.tlen) * static_cast<double>(rawhdr.delta)));
+                      std::round(static_cast<double>(tlen) * static_cast<double>(rawhdr.delta)));
   if (iprint() > 0) {
-    FreeWriter(6) << "Total length in seconds       :" << s.tlen;
+    FreeWriter(6) << "Total length in seconds       :" << tlen;
     FreeWriter(6) << "Total number of data requested:" << s.ndata;
-    const std::int32_t days = s.tlen / 86400;
-    const std::int32_t hours = (s.tlen - days * 86400) / 3600;
-    const std::int32_t minutes = (s.tlen - days * 86400 - hours * 3600) / 60;
-    const std::int32_t seconds = s.tlen - days * 86400 - hours * 3600 - minutes * 60;
+    const std::int32_t days = tlen / 86400;
+    const std::int32_t hours = (tlen - days * 86400) / 3600;
+    const std::int32_t minutes = (tlen - days * 86400 - hours * 3600) / 60;
+    const std::int32_t seconds = tlen - days * 86400 - hours * 3600 - minutes * 60;
     io::FixedWriter(6, kDurationLine)
         << " Event duration (ddhhmmss) >" << days << hours << minutes << seconds;
   }

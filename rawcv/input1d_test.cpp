@@ -59,8 +59,8 @@ class Input1d : public ::testing::Test {
     ASSERT_EQ(rdhead(kRaw, path, next_), 0);
   }
   std::int32_t call(std::span<float> dat, const Request& q = {}) {
-    input1d(reader_, kRaw, rawhdr.hdr77(1), dat, status_, q.yy, q.mo, q.dd, q.hh, q.mi, q.ss,
-            q.dursec, next_);
+    input1d(reader_, kRaw, rawhdr.hdr77(1), dat, status_,
+            {q.yy, q.mo, q.dd, q.hh, q.mi, q.ss, q.dursec}, next_);
     return status_;
   }
   mttest::TempDir dir_;
