@@ -33,7 +33,7 @@ void Input1dMillion(benchmark::State& state) {
   for (auto _ : state) {
     rawhdr = RawHeader{};
     rawhdr.hwunit = 2;  // not open: hardware factors 1.0
-    Input1dState reader{};
+    rawcv::Input1dState reader{};
     prtlvl = PrintLevelRecord{};
     std::int32_t next = 0, status = 0;
     rdhead(kRaw, path, next);

@@ -17,6 +17,8 @@
 #include "common/prompt.h"
 #include "common/text_field.h"
 
+using rawcv::CalTable;
+
 namespace {
 
 constexpr int kConsole = 6;
@@ -112,6 +114,10 @@ void gethardware(std::int32_t unit, std::int32_t instr, std::int32_t nchan, CalT
   }
 }
 
+namespace rawcv {
+
 std::string hardware_file_name(std::string_view prj) {
   return std::string("hardware.").append(field::trimmed(prj.substr(0, 3)));
 }
+
+}  // namespace rawcv

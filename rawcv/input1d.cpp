@@ -22,6 +22,13 @@
 #include "rawcv/logger_samples.h"
 #include "tslib/counts.h"
 
+using rawcv::DecimalText;
+using rawcv::Input1dState;
+using rawcv::kRawMaxRecords;
+using rawcv::logger_samples;
+using rawcv::SampleRequest;
+using rawcv::Slots;
+
 namespace {
 
 constexpr int kConsole = 6;
@@ -80,7 +87,7 @@ constexpr std::string_view kTableError = "input1d: ERROR: ";
 
 void warn_not_finite(std::int32_t channel) {
   io::FixedWriter(kConsole, kThreeTexts) << "input1d: WARNING: calibration factor of channel "
-                                         << rawcv::DecimalText(channel).view() << " is not finite";
+                                         << DecimalText(channel).view() << " is not finite";
 }
 
 // Left-justified, upper-cased two-character code.
@@ -141,8 +148,7 @@ double header_factor(const RawHeader& h, float fscale, std::string_view code, st
 // not feed every position of its channel count once ends the program.
 void channel_factors(RawHeader& h, Input1dState& st, std::int32_t iprint) {
   if (h.nchan != 3 && h.nchan != 5)
-    io::fail_run(
-        {kTableError, "number of channels not 3 or 5: ", rawcv::DecimalText(h.nchan).view()});
+    io::fail_run({kTableError, "number of channels not 3 or 5: ", DecimalText(h.nchan).view()});
   st.mpchan = {};
   for (std::int32_t k = 1; k <= h.nchan; ++k) {
     const std::array<char, 2> acomp = upper_code(h.comp(k));
@@ -204,7 +210,7 @@ void calibrate(RawHeader& h, Input1dState& st, std::int32_t iprint) {
 
 // True when the requested duration holds at least one sample; else its message.
 bool samples_requested(std::int32_t dursec, float delta, std::int32_t iprint) {
-  const std::int32_t total = rawcv::logger_samples(dursec, delta);
+  const std::int32_t total = logger_samples(dursec, delta);
   if (total <= 0) {
     io::FreeWriter(kConsole) << "input1d1: Total number of data entries"
                              << " requested is 0!!";
@@ -216,8 +222,7 @@ bool samples_requested(std::int32_t dursec, float delta, std::int32_t iprint) {
 }
 
 // Seconds from the block start to the requested start.
-std::int32_t seconds_to_start(const RawHeader& h, const rawcv::SampleRequest& q,
-                              std::int32_t iprint) {
+std::int32_t seconds_to_start(const RawHeader& h, const SampleRequest& q, std::int32_t iprint) {
   const std::int32_t stsec = yrsec(q.yy, q.mo, q.dd, q.hh, q.mi, q.ss);
   if (iprint >= 1)
     io::FixedWriter(kConsole, kTimeLine)
@@ -250,12 +255,12 @@ bool skip_to_start(std::int32_t unit, std::int32_t ns, std::int32_t& next, Input
   if (ns < 0) {
     io::FixedWriter(kConsole, kText)
         << "input1d1: ERROR: requested start timepreceeds first data entry in data block.";
-    st.gap = tslib::saturate_int32(-std::int64_t{rawcv::logger_samples(ns, delta)});
+    st.gap = tslib::saturate_int32(-std::int64_t{logger_samples(ns, delta)});
     io::FreeWriter(kConsole) << " The gap size is " << st.gap;
     return false;
   }
   if (ns == 0) return true;
-  const std::int32_t n = rawcv::logger_samples(ns, delta);
+  const std::int32_t n = logger_samples(ns, delta);
   if (iprint >= 1)
     io::FixedWriter(kConsole, kTextInt8) << "input1d: Number of data entries to skip: " << n;
   for (std::int32_t i = 0; i < n; ++i) {
@@ -270,8 +275,8 @@ bool skip_to_start(std::int32_t unit, std::int32_t ns, std::int32_t& next, Input
 
 // First call: calibration and positioning at the requested start. False when the
 // request cannot be served.
-bool set_up(std::int32_t unit, std::int32_t instr, const rawcv::SampleRequest& request,
-            std::int32_t& next, Input1dState& st) {
+bool set_up(std::int32_t unit, std::int32_t instr, const SampleRequest& request, std::int32_t& next,
+            Input1dState& st) {
   RawHeader& h = rawhdr;
   const std::int32_t iprint = prtlvl.iprint;
   st.irec = 1;
@@ -303,7 +308,7 @@ void put_sample(const Input1dState& st, std::size_t nchan, std::span<float> dat)
 }  // namespace
 
 void input1d(Input1dState& st, std::int32_t unit, std::int32_t instr, std::span<float> dat,
-             std::int32_t& status, const rawcv::SampleRequest& request, std::int32_t& next) {
+             std::int32_t& status, const SampleRequest& request, std::int32_t& next) {
   if (st.calls++ == 0) {
     status = 0;
     if (!set_up(unit, instr, request, next, st)) {

@@ -9,6 +9,8 @@
 #include "rawcv/rawhdr.h"
 #include "rawcv/slots.h"
 
+namespace rawcv {
+
 // What input1d keeps from call to call, zero before the first call. The run's owner
 // (the converter's state) holds it and hands it to every call.
 struct Input1dState {
@@ -26,8 +28,6 @@ struct Input1dState {
   std::int32_t gap = 0;                             // samples missing before the data block
 };
 
-namespace rawcv {
-
 // What a run asks of the sample reader: the start of the data wanted, field by field,
 // and the seconds from it to the end wanted.
 struct SampleRequest {
@@ -44,5 +44,5 @@ struct SampleRequest {
 // on). status: 0 after the first call, -1 on end of data, read error or unusable
 // request. A channel table that does not feed every output position once ends the
 // program.
-void input1d(Input1dState& st, std::int32_t unit, std::int32_t instr, std::span<float> dat,
+void input1d(rawcv::Input1dState& st, std::int32_t unit, std::int32_t instr, std::span<float> dat,
              std::int32_t& status, const rawcv::SampleRequest& request, std::int32_t& next);

@@ -18,6 +18,8 @@
 
 namespace {
 
+using rawcv::Input1dState;
+
 constexpr int kRaw = 4;
 constexpr int kHardware = 2;
 

@@ -20,6 +20,10 @@
 #include "rawcv/rawhdr.h"
 #include "tslib/counts.h"
 
+using rawcv::kRawMaxChannel;
+using rawcv::kRawMaxRecords;
+using rawcv::Slots;
+
 namespace {
 
 constexpr int kConsole = 6;
