@@ -33,15 +33,17 @@ void Input1dMillion(benchmark::State& state) {
   for (auto _ : state) {
     rawhdr = RawHeader{};
     rawhdr.hwunit = 2;  // not open: hardware factors 1.0
-    Input1dState reader{};
+    rawcv::Input1dState reader{};
     prtlvl = PrintLevelRecord{};
     std::int32_t next = 0, status = 0;
     rdhead(kRaw, path, next);
     std::array<float, 11> dat{};
+    const rawcv::SampleRequest request{
+        .yy = 2004, .mo = 7, .dd = 20, .hh = 13, .mi = 17, .ss = 0, .dursec = 86400};
     double sum = 0.0;
     std::int32_t n = 0;
     for (; n < kSamples; ++n) {
-      input1d(reader, kRaw, rawhdr.hdr77(1), dat, status, 2004, 7, 20, 13, 17, 0, 86400, next);
+      input1d(reader, kRaw, rawhdr.hdr77(1), dat, status, request, next);
       if (status < 0) break;
       sum += dat[0];
     }

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   fuzz::guarded([&] {
     io::open(kUnit, name, {io::OpenStatus::old_file, io::Form::text}, io::Takes::neither);
-    CalTable table{};
+    rawcv::CalTable table{};
     gethardware(kUnit, instr, nchan, table);
   });
   return 0;

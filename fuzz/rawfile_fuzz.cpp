@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (rdhead(kUnit, name, next) != 0) std::abort();  // the file exists
     std::int32_t irec = 1;
     std::int32_t nstamp = 0;
-    std::array<std::int16_t, kRawMaxRecords> ibuf{};
-    std::array<std::int16_t, kStampValues> stamp{};
+    std::array<std::int16_t, rawcv::kRawMaxRecords> ibuf{};
+    std::array<std::int16_t, rawcv::kStampValues> stamp{};
     const std::size_t limit = size + 4;
     for (std::size_t n = 0; n < limit; ++n) {
       if (readdt(kUnit, irec, nstamp, rawhdr.delta, rawhdr.nchan, ibuf, stamp, next) != 0) break;

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   bool ended = false;
   try {
-    site_lookup("fzz", in.first);
+    rawcv::site_lookup("fzz", in.first);
   } catch (const fuzz::ProgramEnded&) {
     ended = true;
   }

@@ -138,8 +138,7 @@ std::int32_t convert_samples(ConverterState& s) {
   int filled = 0;      // rows of the record in the making
 
   for (;;) {
-    input1d(s.reader, kRawUnit, s.box, dat, status, s.start[0], s.start[1], s.start[2], s.start[3],
-            s.start[4], s.start[5], s.tlen, next);
+    input1d(s.reader, kRawUnit, s.box, dat, status, s.request, next);
     ++count;
     if (status < 0) break;
     if (count <= s.drop) continue;

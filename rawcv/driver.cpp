@@ -4,7 +4,6 @@
 #include "rawcv/driver.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -23,9 +22,11 @@
 #include "common/strings.h"
 #include "common/text_field.h"
 #include "common/timelib.h"
+#include "rawcv/decimal_text.h"
 #include "rawcv/rawhdr.h"
 #include "rawcv/site.h"
 #include "tslib/counts.h"
+#include "tslib/project_files.h"
 
 namespace rawcv {
 
@@ -90,20 +91,9 @@ void ask_version(ConverterState& s) {
   s.droptable = s.old ? kOldDropTable : std::array<std::int32_t, 5>{};
 }
 
-// station, separator, window and the extension, blank-padded to 40.
+// The window's file with the extension, blank-padded to 40.
 void file_name(const ConverterState& s, std::array<char, 40>& name, std::string_view extension) {
-  std::array<char, 40> n;
-  n.fill(' ');
-  std::size_t k = 0;
-  auto put = [&](std::string_view part) {
-    for (char c : part)
-      if (k < n.size()) n[k++] = c;
-  };
-  put(field::view(s.station));
-  put(field::view(s.sep));
-  put(field::view(s.window));
-  put(extension);
-  name = n;
+  field::assign(name, tslib::window_file_name(field::view(s.window), extension));
 }
 
 bool exists(const std::array<char, 40>& name) { return io::exists(field::trimmed(name)); }
@@ -122,7 +112,7 @@ void ask_window_and_read_header(ConverterState& s) {
       if (!exists(s.raw_name)) {
         FreeWriter(6) << "Nope. That file does not exist either >" << field::view(s.raw_name);
         FreeWriter(6) << "Aborting program";
-        io::end_program(io::Outcome::failure);
+        io::fail_run({});
       }
     }
     field::assign(s.prj, field::view(s.raw_name).substr(0, 3));
@@ -206,12 +196,8 @@ void hardware_database(ConverterState& s) {
     gethardware(kHardwareUnit, s.box, rawhdr.nchan, s.caltable);
     return;
   }
-  std::array<char, 12> digits{};
-  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), r.code).ptr;
   io::FixedWriter(6, kPlain3) << "Error opening HARDWARE file: iostat ="
-                              << std::string_view(digits.data(),
-                                                  static_cast<std::size_t>(end - digits.data()))
-                              << " - default values used";
+                              << DecimalText(r.code).view() << " - default values used";
   use_default_caltable(s.caltable);
 }
 
@@ -279,23 +265,27 @@ void ask_end_time(ConverterState& s) {
 std::int32_t requested(const ConverterState& s, std::string_view what, double value) {
   const std::optional<std::int32_t> count =
       tslib::fitting_count(field::trimmed(s.raw_name), what, value);
-  if (!count) io::end_program(io::Outcome::failure);
+  if (!count) io::fail_run({});
   return *count;
 }
 
+// The request handed to the sample reader: the fields of stime and tlen, the seconds from
+// stime to etime; then ndata, the samples in tlen.
 void duration(ConverterState& s) {
-  split(s.stime, s.start);
-  s.tlen = requested(s, "seconds requested",
-                     static_cast<double>(tdiff(field::view(s.stime), field::view(s.etime))));
+  SampleRequest& q = s.request;
+  date(0, s.stime, q.yy, q.mo, q.dd, q.hh, q.mi, q.ss);
+  q.dursec = requested(s, "seconds requested",
+                       static_cast<double>(tdiff(field::view(s.stime), field::view(s.etime))));
+  const std::int32_t tlen = q.dursec;
   s.ndata = requested(s, "samples requested",
-                      std::round(static_cast<double>(s.tlen) * static_cast<double>(rawhdr.delta)));
+                      std::round(static_cast<double>(tlen) * static_cast<double>(rawhdr.delta)));
   if (iprint() > 0) {
-    FreeWriter(6) << "Total length in seconds       :" << s.tlen;
+    FreeWriter(6) << "Total length in seconds       :" << tlen;
     FreeWriter(6) << "Total number of data requested:" << s.ndata;
-    const std::int32_t days = s.tlen / 86400;
-    const std::int32_t hours = (s.tlen - days * 86400) / 3600;
-    const std::int32_t minutes = (s.tlen - days * 86400 - hours * 3600) / 60;
-    const std::int32_t seconds = s.tlen - days * 86400 - hours * 3600 - minutes * 60;
+    const std::int32_t days = tlen / 86400;
+    const std::int32_t hours = (tlen - days * 86400) / 3600;
+    const std::int32_t minutes = (tlen - days * 86400 - hours * 3600) / 60;
+    const std::int32_t seconds = tlen - days * 86400 - hours * 3600 - minutes * 60;
     io::FixedWriter(6, kDurationLine)
         << " Event duration (ddhhmmss) >" << days << hours << minutes << seconds;
   }

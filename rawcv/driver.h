@@ -59,11 +59,10 @@ struct ConverterState {
   std::int32_t declination = 0;
   std::array<char, 19> stime{};  // block start, then the requested start
   std::array<char, 19> etime{};
-  std::array<std::int32_t, 6> start{};  // yy, mm, dd, hh, mi, ss of the requested start
-  std::int32_t tlen = 0;                // seconds from stime to etime
-  std::int32_t ndata = 0;               // samples requested
-  std::int32_t next = 0;                // data record that the next stamp follows
-  Input1dState reader{};                // the sample reader's state from call to call
+  SampleRequest request{};  // the fields of stime, and tlen: the seconds from stime to etime
+  std::int32_t ndata = 0;   // samples requested
+  std::int32_t next = 0;    // data record that the next stamp follows
+  Input1dState reader{};    // the sample reader's state from call to call
 };
 
 // The whole run: dialogue, header blocks, conversion, window record, program end.

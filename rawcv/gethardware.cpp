@@ -17,6 +17,8 @@
 #include "common/prompt.h"
 #include "common/text_field.h"
 
+using rawcv::CalTable;
+
 namespace {
 
 constexpr int kConsole = 6;
@@ -95,7 +97,7 @@ void gethardware(std::int32_t unit, std::int32_t instr, std::int32_t nchan, CalT
     if (s == 0) {
       io::FreeWriter(kConsole) << "gethardware: ERROR:  Unrecognisable component in "
                                << "hardware file, comp=" << field::view(letter);
-      io::end_program(io::Outcome::failure);
+      io::fail_run({});
     }
     table.calfac(s) = a;
     table.lowpass(s) = b;
@@ -112,6 +114,10 @@ void gethardware(std::int32_t unit, std::int32_t instr, std::int32_t nchan, CalT
   }
 }
 
+namespace rawcv {
+
 std::string hardware_file_name(std::string_view prj) {
   return std::string("hardware.").append(field::trimmed(prj.substr(0, 3)));
 }
+
+}  // namespace rawcv

@@ -7,6 +7,8 @@
 
 #include "rawcv/slots.h"
 
+namespace rawcv {
+
 // "hardware." followed by the project code, without trailing blanks.
 std::string hardware_file_name(std::string_view prj);
 
@@ -17,8 +19,10 @@ struct CalTable {
   Slots<float, 5> highpass;  // high-pass period, s
 };
 
+}  // namespace rawcv
+
 // Rewinds unit, finds instrument instr (-1: no search) and reads nchan channel lines
 // into the slots their letters name. When the instrument is missing (or the unit
 // cannot be rewound) asks "Use default VaRL settings" and fills all slots with the
 // defaults. An unknown letter ends the program with failure.
-void gethardware(std::int32_t unit, std::int32_t instr, std::int32_t nchan, CalTable& table);
+void gethardware(std::int32_t unit, std::int32_t instr, std::int32_t nchan, rawcv::CalTable& table);

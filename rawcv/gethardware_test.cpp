@@ -13,6 +13,8 @@
 
 namespace {
 
+using rawcv::CalTable;
+
 constexpr int kUnit = 2;
 
 struct Outcome {

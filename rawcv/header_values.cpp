@@ -27,12 +27,6 @@ constexpr io::Item kPlain[] = {io::lay::A()};
 
 int iprint() { return prtlvl.iprint; }
 
-// Lines that end the program after a header it cannot go on from.
-[[noreturn]] void fail_with_line(std::string_view a, std::string_view b) {
-  FreeWriter(6) << a << b;
-  io::end_program(io::Outcome::failure);
-}
-
 void echo_header() {
   const RawHeader& h = rawhdr;
   io::FixedWriter(6, kPlain) << "Header read in...";
@@ -70,7 +64,7 @@ std::int32_t rate_index(std::span<const RateIndex> rates, float rate, std::strin
   for (const RateIndex& r : rates)
     if (rate == r.rate) return r.srindex;
   FreeWriter(6) << unknown << rate;
-  io::end_program(io::Outcome::failure);
+  io::fail_run({});
 }
 
 void sampling_rate_index(ConverterState& s) {
@@ -81,7 +75,8 @@ void sampling_rate_index(ConverterState& s) {
   } else if (unit.substr(0, 3) == "sec") {
     s.srindex = rate_index(kSecRates, rate, "Unknown \"sec\" sampling rate: smprt1 =");
   } else {
-    fail_with_line("Unknown sampling type =", unit);
+    FreeWriter(6) << "Unknown sampling type =" << unit;
+    io::fail_run({});
   }
   s.drop = s.droptable[static_cast<std::size_t>(s.srindex - 1)];
   if (iprint() > 0) FreeWriter(6) << "No of points to drop =" << s.drop;
@@ -139,7 +134,9 @@ void check_channel_count() {
   if (rawhdr.nchan == 5) {
     if (iprint() > 0) FreeWriter(6) << "5 channels found";
   } else if (rawhdr.nchan != 3) {
-    fail_with_line("Wierd number of channels; not 3 or 5 -- ", "don''t know what to do now!");
+    FreeWriter(6) << "Wierd number of channels; not 3 or 5 -- "
+                  << "don''t know what to do now!";
+    io::fail_run({});
   }
   if (iprint() > 0) FreeWriter(6) << "Sampling rate in Hz =" << rawhdr.delta;
 }

@@ -3,7 +3,6 @@
 #include "rawcv/input1d.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -19,7 +18,16 @@
 #include "common/prompt.h"
 #include "common/strings.h"
 #include "common/text_field.h"
+#include "rawcv/decimal_text.h"
+#include "rawcv/logger_samples.h"
 #include "tslib/counts.h"
+
+using rawcv::DecimalText;
+using rawcv::Input1dState;
+using rawcv::kRawMaxRecords;
+using rawcv::logger_samples;
+using rawcv::SampleRequest;
+using rawcv::Slots;
 
 namespace {
 
@@ -27,6 +35,7 @@ constexpr int kConsole = 6;
 using namespace io::lay;
 
 constexpr std::array kText{A()};
+constexpr std::array kThreeTexts{A(), A(), A()};
 constexpr std::array kIndentText{X(4), A()};
 constexpr std::array kIndentIntText{X(4), A(), I(4), A()};
 constexpr std::array kIndentInt{X(4), A(), I(4)};
@@ -73,26 +82,12 @@ int position_of(std::string_view code) {
   return 0;
 }
 
-[[noreturn]] void refuse_table(std::string_view what, std::string_view component) {
-  std::array<char, 96> line{};
-  std::size_t n = 0;
-  for (std::string_view part : {std::string_view("input1d: ERROR: "), what, component}) {
-    for (char ch : part)
-      if (n < line.size()) line[n++] = ch;
-  }
-  io::FixedWriter(kConsole, kText) << std::string_view(line.data(), n);
-  io::end_program(io::Outcome::failure);
-}
+// The start of the lines that refuse a channel table.
+constexpr std::string_view kTableError = "input1d: ERROR: ";
 
 void warn_not_finite(std::int32_t channel) {
-  std::array<char, 96> line{};
-  constexpr std::string_view head = "input1d: WARNING: calibration factor of channel ";
-  constexpr std::string_view tail = " is not finite";
-  std::size_t n = head.copy(line.data(), head.size());
-  n = static_cast<std::size_t>(
-      std::to_chars(line.data() + n, line.data() + line.size(), channel).ptr - line.data());
-  n += tail.copy(line.data() + n, tail.size());
-  io::FixedWriter(kConsole, kText) << std::string_view(line.data(), n);
+  io::FixedWriter(kConsole, kThreeTexts) << "input1d: WARNING: calibration factor of channel "
+                                         << DecimalText(channel).view() << " is not finite";
 }
 
 // Left-justified, upper-cased two-character code.
@@ -127,14 +122,33 @@ void show_constants(RawHeader& h) {
   }
 }
 
-// Header factor of channel k and the output position it feeds.
-void channel_factors(RawHeader& h, Input1dState& st, std::int32_t iprint) {
-  if (h.nchan != 3 && h.nchan != 5) {
-    std::array<char, 12> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), h.nchan).ptr;
-    refuse_table("number of channels not 3 or 5: ",
-                 std::string_view(digits.data(), static_cast<std::size_t>(end - digits.data())));
+// The hardware calibration factors of the instrument. Without the database (the driver
+// used its defaults) every factor is 1.0.
+void look_up_hardware(const RawHeader& h, std::int32_t instr, Input1dState& st) {
+  if (io::is_open(h.hwunit)) {
+    io::rewind(h.hwunit);
+    gethardware(h.hwunit, instr, h.nchan, st.hw);
+  } else {
+    for (int s = 1; s <= 5; ++s) st.hw.calfac(s) = 1.0f;
   }
+}
+
+// The header factor of raw channel k, whose component code (upper case) is `code`.
+double header_factor(const RawHeader& h, float fscale, std::string_view code, std::int32_t k) {
+  const double g = static_cast<double>(h.gain(k));
+  const double fs = fscale;
+  if (code[0] == 'H') return quotient(fs, g * h.magfac);
+  if (code == "EX") return quotient(fs, product32(h.itgain, h.lenex, h.gain(k)));
+  if (code == "EY") return quotient(fs, product32(h.itgain, h.leney, h.gain(k)));
+  if (code == "GZ") return quotient(1.0, g * 100.0);
+  return quotient(1.0, g * 1000.0);  // GX, GY
+}
+
+// Header factor of each channel and the output position it feeds; a table that does
+// not feed every position of its channel count once ends the program.
+void channel_factors(RawHeader& h, Input1dState& st, std::int32_t iprint) {
+  if (h.nchan != 3 && h.nchan != 5)
+    io::fail_run({kTableError, "number of channels not 3 or 5: ", DecimalText(h.nchan).view()});
   st.mpchan = {};
   for (std::int32_t k = 1; k <= h.nchan; ++k) {
     const std::array<char, 2> acomp = upper_code(h.comp(k));
@@ -143,20 +157,13 @@ void channel_factors(RawHeader& h, Input1dState& st, std::int32_t iprint) {
     if (j == 0) {
       io::FreeWriter(kConsole) << "input1d: ERROR: Unknown channel identifier: "
                                << "acomp=\"" << code << "\"";
-      io::end_program(io::Outcome::failure);
+      io::fail_run({});
     }
-    const double g = static_cast<double>(h.gain(k));
-    const double fs = st.fscale;
-    double f = 0.0;
-    if (code[0] == 'H') f = quotient(fs, g * h.magfac);
-    else if (code == "EX") f = quotient(fs, product32(h.itgain, h.lenex, h.gain(k)));
-    else if (code == "EY") f = quotient(fs, product32(h.itgain, h.leney, h.gain(k)));
-    else if (code == "GZ") f = quotient(1.0, g * 100.0);
-    else f = quotient(1.0, g * 1000.0);  // GX, GY
-    st.calg(k) = static_cast<float>(f);
-
-    if (st.mpchan(j) != 0) refuse_table("two channels for the component ", kPositionNames[j]);
-    if (j > 3 && h.nchan == 3) refuse_table("an electric channel in a 3-channel table: ", code);
+    st.calg(k) = static_cast<float>(header_factor(h, st.fscale, code, k));
+    if (st.mpchan(j) != 0)
+      io::fail_run({kTableError, "two channels for the component ", kPositionNames[j]});
+    if (j > 3 && h.nchan == 3)
+      io::fail_run({kTableError, "an electric channel in a 3-channel table: ", code});
     st.mpchan(j) = k;
     h.mapcmp(k) = k;
     if (iprint >= 1)
@@ -165,7 +172,8 @@ void channel_factors(RawHeader& h, Input1dState& st, std::int32_t iprint) {
           << ") assigned VARLCASB channel " << k << " with calg factor =" << st.calg(k);
   }
   for (int j = 1; j <= h.nchan; ++j)
-    if (st.mpchan(j) == 0) refuse_table("no channel for the component ", kPositionNames[j]);
+    if (st.mpchan(j) == 0)
+      io::fail_run({kTableError, "no channel for the component ", kPositionNames[j]});
 }
 
 void final_factors(const RawHeader& h, Input1dState& st, std::int32_t iprint) {
@@ -193,29 +201,16 @@ void final_factors(const RawHeader& h, Input1dState& st, std::int32_t iprint) {
   }
 }
 
-// First call: calibration and positioning at the requested start. False when the
-// request cannot be served (status is then -1).
-bool set_up(std::int32_t unit, std::int32_t instr, std::int32_t yy, std::int32_t mo,
-            std::int32_t dd, std::int32_t hh, std::int32_t mi, std::int32_t ss, std::int32_t dursec,
-            std::int32_t& next, Input1dState& st) {
-  RawHeader& h = rawhdr;
-  const std::int32_t iprint = prtlvl.iprint;
-  st.irec = 1;
-  st.gap = 0;
-  if (iprint >= 1) show_constants(h);
-
-  // Without the database (the driver used its defaults) every hardware factor is 1.0.
-  if (io::is_open(h.hwunit)) {
-    io::rewind(h.hwunit);
-    gethardware(h.hwunit, instr, h.nchan, st.hw);
-  } else {
-    for (int s = 1; s <= 5; ++s) st.hw.calfac(s) = 1.0f;
-  }
+// The final factor of each output position, from the header and the hardware factors.
+void calibrate(RawHeader& h, Input1dState& st, std::int32_t iprint) {
   st.fscale = static_cast<float>(h.hdr77(13));
   channel_factors(h, st, iprint);
   final_factors(h, st, iprint);
+}
 
-  const std::int32_t total = samples_in(dursec, h.delta);
+// True when the requested duration holds at least one sample; else its message.
+bool samples_requested(std::int32_t dursec, float delta, std::int32_t iprint) {
+  const std::int32_t total = logger_samples(dursec, delta);
   if (total <= 0) {
     io::FreeWriter(kConsole) << "input1d1: Total number of data entries"
                              << " requested is 0!!";
@@ -223,12 +218,16 @@ bool set_up(std::int32_t unit, std::int32_t instr, std::int32_t yy, std::int32_t
   }
   if (iprint >= 1)
     io::FreeWriter(kConsole) << "input1d1: Total number of entries requested =" << total;
+  return true;
+}
 
-  const std::int32_t stsec = yrsec(yy, mo, dd, hh, mi, ss);
+// Seconds from the block start to the requested start.
+std::int32_t seconds_to_start(const RawHeader& h, const SampleRequest& q, std::int32_t iprint) {
+  const std::int32_t stsec = yrsec(q.yy, q.mo, q.dd, q.hh, q.mi, q.ss);
   if (iprint >= 1)
     io::FixedWriter(kConsole, kTimeLine)
-        << "input1d1: Requested start time:stsec/yy/mm/dd/hh/min/ss   " << stsec << yy << mo << dd
-        << hh << mi << ss;
+        << "input1d1: Requested start time:stsec/yy/mm/dd/hh/min/ss   " << stsec << q.yy << q.mo
+        << q.dd << q.hh << q.mi << q.ss;
   const std::int32_t bstsec = yrsec(h.byy, h.bmm, h.bdd, h.bhh, h.bmin, h.bss);
   if (iprint >= 1)
     io::FixedWriter(kConsole, kTimeLine)
@@ -238,51 +237,81 @@ bool set_up(std::int32_t unit, std::int32_t instr, std::int32_t yy, std::int32_t
   if (iprint >= 1)
     io::FixedWriter(kConsole, kTextInt6)
         << "input1d1: Seconds between requested and data block start time: ns=" << ns;
+  return ns;
+}
 
+// The next data record of the raw file, and the stamp record after it.
+std::int32_t read_record(std::int32_t unit, Input1dState& st, std::int32_t& next) {
+  const RawHeader& h = rawhdr;
+  return readdt(unit, st.irec, st.nstamp, h.delta, h.nchan, std::span<std::int16_t>(st.ibuf),
+                st.stamp, next);
+}
+
+// Reads past the records of the ns seconds before the requested start. False, after
+// its message, when the request precedes the data or the data end before the start.
+bool skip_to_start(std::int32_t unit, std::int32_t ns, std::int32_t& next, Input1dState& st,
+                   std::int32_t iprint) {
+  const float delta = rawhdr.delta;
   if (ns < 0) {
     io::FixedWriter(kConsole, kText)
         << "input1d1: ERROR: requested start timepreceeds first data entry in data block.";
-    st.gap = tslib::saturate_int32(-std::int64_t{samples_in(ns, h.delta)});
+    st.gap = tslib::saturate_int32(-std::int64_t{logger_samples(ns, delta)});
     io::FreeWriter(kConsole) << " The gap size is " << st.gap;
     return false;
   }
-  if (ns > 0) {
-    const std::int32_t n = samples_in(ns, h.delta);
-    if (iprint >= 1)
-      io::FixedWriter(kConsole, kTextInt8) << "input1d: Number of data entries to skip: " << n;
-    for (std::int32_t i = 0; i < n; ++i) {
-      const std::int32_t r = readdt(unit, st.irec, st.nstamp, h.delta, h.nchan,
-                                    std::span<std::int16_t>(st.ibuf), st.stamp, next);
-      if (r != 0) {
-        io::FixedWriter(kConsole, kText)
-            << "input1d: EOF encountered when searching for requested start time.";
-        return false;
-      }
+  if (ns == 0) return true;
+  const std::int32_t n = logger_samples(ns, delta);
+  if (iprint >= 1)
+    io::FixedWriter(kConsole, kTextInt8) << "input1d: Number of data entries to skip: " << n;
+  for (std::int32_t i = 0; i < n; ++i) {
+    if (read_record(unit, st, next) != 0) {
+      io::FixedWriter(kConsole, kText)
+          << "input1d: EOF encountered when searching for requested start time.";
+      return false;
     }
   }
   return true;
 }
 
-}  // namespace
-
-std::int32_t samples_in(std::int32_t s, float delta) {
-  if (delta >= 1.0f) return tslib::saturate_int32(std::int64_t{s} * tslib::cut_to_int32(delta));
-  if (!(delta > 0.0f)) return 0;  // no usable sampling value
-  const std::int32_t per = tslib::nearest_int32(1.0 / static_cast<double>(delta));
-  if (per == 0) return 0;
-  if (per == -1 && s == std::numeric_limits<std::int32_t>::min())
-    return std::numeric_limits<std::int32_t>::max();
-  return s / per;
+// First call: calibration and positioning at the requested start. False when the
+// request cannot be served.
+bool set_up(std::int32_t unit, std::int32_t instr, const SampleRequest& request, std::int32_t& next,
+            Input1dState& st) {
+  RawHeader& h = rawhdr;
+  const std::int32_t iprint = prtlvl.iprint;
+  st.irec = 1;
+  st.gap = 0;
+  if (iprint >= 1) show_constants(h);
+  look_up_hardware(h, instr, st);
+  calibrate(h, st, iprint);
+  if (!samples_requested(request.dursec, h.delta, iprint)) return false;
+  return skip_to_start(unit, seconds_to_start(h, request, iprint), next, st, iprint);
 }
 
+// The record just read as one output sample: the calibrated channels in the output
+// order and, from the second stamp on, the housekeeping values.
+void put_sample(const Input1dState& st, std::size_t nchan, std::span<float> dat) {
+  const std::size_t room = dat.size();
+  for (std::size_t j = 1; j <= nchan && j <= 5 && j - 1 < room; ++j) {
+    const int pos = static_cast<int>(j);
+    const std::int16_t raw = st.ibuf[static_cast<std::size_t>(st.mpchan(pos) - 1)];
+    dat[j - 1] = static_cast<float>(static_cast<double>(raw) * static_cast<double>(st.cal(pos)));
+  }
+  if (st.nstamp != 1 && nchan + 6 <= room) {
+    const double fs = st.fscale;
+    dat[nchan + 3] = static_cast<float>(-(static_cast<double>(st.stamp[3]) * fs / 100000.0));
+    dat[nchan + 4] = static_cast<float>(-(static_cast<double>(st.stamp[4]) * fs / 100000.0));
+    dat[nchan + 5] = static_cast<float>(-(static_cast<double>(st.stamp[5]) * fs * 2.0 / 1000000.0));
+  }
+}
+
+}  // namespace
+
 void input1d(Input1dState& st, std::int32_t unit, std::int32_t instr, std::span<float> dat,
-             std::int32_t& status, std::int32_t yy, std::int32_t mo, std::int32_t dd,
-             std::int32_t hh, std::int32_t mi, std::int32_t ss, std::int32_t dursec,
-             std::int32_t& next) {
-  const RawHeader& h = rawhdr;
+             std::int32_t& status, const SampleRequest& request, std::int32_t& next) {
   if (st.calls++ == 0) {
     status = 0;
-    if (!set_up(unit, instr, yy, mo, dd, hh, mi, ss, dursec, next, st)) {
+    if (!set_up(unit, instr, request, next, st)) {
       st.ended = true;
       status = -1;
       return;
@@ -294,36 +323,21 @@ void input1d(Input1dState& st, std::int32_t unit, std::int32_t instr, std::span<
     return;
   }
 
-  const std::int32_t r = readdt(unit, st.irec, st.nstamp, h.delta, h.nchan,
-                                std::span<std::int16_t>(st.ibuf), st.stamp, next);
-  if (r == 1) {
-    io::FixedWriter(kConsole, kTextInt6) << "input1d: Data read error occurred at line:" << st.irec;
-    st.ended = true;
-    status = -1;
-    return;
-  }
-  if (r == 2) {
+  const std::int32_t r = read_record(unit, st, next);
+  if (r != 0) {
+    if (r == 1)
+      io::FixedWriter(kConsole, kTextInt6)
+          << "input1d: Data read error occurred at line:" << st.irec;
     st.ended = true;
     status = -1;
     return;
   }
 
-  const auto n = static_cast<std::size_t>(h.nchan);
+  const auto nchan = static_cast<std::size_t>(rawhdr.nchan);
   if (prtlvl.iprint >= 3) {
     io::FixedWriter echo(kConsole, kRecordEcho);
     echo << st.irec;
-    for (std::size_t i = 0; i < n; ++i) echo << st.ibuf[i];
+    for (std::size_t i = 0; i < nchan; ++i) echo << st.ibuf[i];
   }
-  const std::size_t room = dat.size();
-  for (std::size_t j = 1; j <= n && j <= 5 && j - 1 < room; ++j) {
-    const int pos = static_cast<int>(j);
-    const std::int16_t raw = st.ibuf[static_cast<std::size_t>(st.mpchan(pos) - 1)];
-    dat[j - 1] = static_cast<float>(static_cast<double>(raw) * static_cast<double>(st.cal(pos)));
-  }
-  if (st.nstamp != 1 && n + 6 <= room) {
-    const double fs = st.fscale;
-    dat[n + 3] = static_cast<float>(-(static_cast<double>(st.stamp[3]) * fs / 100000.0));
-    dat[n + 4] = static_cast<float>(-(static_cast<double>(st.stamp[4]) * fs / 100000.0));
-    dat[n + 5] = static_cast<float>(-(static_cast<double>(st.stamp[5]) * fs * 2.0 / 1000000.0));
-  }
+  put_sample(st, nchan, dat);
 }

@@ -9,6 +9,8 @@
 #include "rawcv/rawhdr.h"
 #include "rawcv/slots.h"
 
+namespace rawcv {
+
 // What input1d keeps from call to call, zero before the first call. The run's owner
 // (the converter's state) holds it and hands it to every call.
 struct Input1dState {
@@ -26,16 +28,21 @@ struct Input1dState {
   std::int32_t gap = 0;                             // samples missing before the data block
 };
 
+// What a run asks of the sample reader: the start of the data wanted, field by field,
+// and the seconds from it to the end wanted.
+struct SampleRequest {
+  std::int32_t yy = 0, mo = 0, dd = 0, hh = 0, mi = 0, ss = 0;  // requested start
+  std::int32_t dursec = 0;                                      // duration, s
+};
+
+}  // namespace rawcv
+
 // One output sample. The first call sets up the calibration (dialogue at print level
 // >= 1, hardware lookup on rawhdr.hwunit when that unit is open), skips to the
-// requested start yy..ss and checks dursec. dat holds nchan + 6 values: 1..nchan the
-// calibrated samples, nchan+4..nchan+6 Ti, Th, Bt (from the second stamp on).
-// status: 0 after the first call, -1 on end of data, read error or unusable request.
-// A channel table that does not feed every output position once ends the program.
-void input1d(Input1dState& st, std::int32_t unit, std::int32_t instr, std::span<float> dat,
-             std::int32_t& status, std::int32_t yy, std::int32_t mo, std::int32_t dd,
-             std::int32_t hh, std::int32_t mi, std::int32_t ss, std::int32_t dursec,
-             std::int32_t& next);
-
-// Samples in s seconds at delta samples/s (the logger's integer counting).
-std::int32_t samples_in(std::int32_t s, float delta);
+// requested start and checks the requested duration. dat holds nchan + 6 values:
+// 1..nchan the calibrated samples, nchan+4..nchan+6 Ti, Th, Bt (from the second stamp
+// on). status: 0 after the first call, -1 on end of data, read error or unusable
+// request. A channel table that does not feed every output position once ends the
+// program.
+void input1d(rawcv::Input1dState& st, std::int32_t unit, std::int32_t instr, std::span<float> dat,
+             std::int32_t& status, const rawcv::SampleRequest& request, std::int32_t& next);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,13 +19,17 @@
 
 namespace {
 
+using rawcv::Input1dState;
+using rawcv::SampleRequest;
+
 constexpr int kRaw = 4;
 constexpr int kHardware = 2;
 
-struct Request {
-  int yy = 2004, mo = 7, dd = 20, hh = 10, mi = 5, ss = 0;
-  int dursec = 3600;
-};
+// A request on the day of the test blocks, which start at 2004-07-20 10:05:00.
+constexpr SampleRequest on_block_day(int hh, int mi, int ss, int dursec) {
+  return {.yy = 2004, .mo = 7, .dd = 20, .hh = hh, .mi = mi, .ss = ss, .dursec = dursec};
+}
+constexpr SampleRequest kFromBlockStart = on_block_day(10, 5, 0, 3600);
 
 // Channels 1 to 5 carry EX, EY, hx, HY, GZ: mpchan = 3, 4, 5, 1, 2.
 rawgen::Description mixed_five(float smprt = 4.0f, std::string unit = "Hz") {
@@ -41,7 +46,9 @@ rawgen::Description mixed_five(float smprt = 4.0f, std::string unit = "Hz") {
   return d;
 }
 
-class Input1d : public ::testing::Test {
+// The shared records cleared, a raw file of the case's own and calls of input1d on it.
+template <class Base>
+class Input1dFixture : public Base {
  protected:
   void SetUp() override {
     rawhdr = RawHeader{};
@@ -58,9 +65,8 @@ class Input1d : public ::testing::Test {
     rawgen::write(path, d);
     ASSERT_EQ(rdhead(kRaw, path, next_), 0);
   }
-  std::int32_t call(std::span<float> dat, const Request& q = {}) {
-    input1d(reader_, kRaw, rawhdr.hdr77(1), dat, status_, q.yy, q.mo, q.dd, q.hh, q.mi, q.ss,
-            q.dursec, next_);
+  std::int32_t call(std::span<float> dat, const SampleRequest& q = kFromBlockStart) {
+    input1d(reader_, kRaw, rawhdr.hdr77(1), dat, status_, q, next_);
     return status_;
   }
   mttest::TempDir dir_;
@@ -68,6 +74,14 @@ class Input1d : public ::testing::Test {
   std::int32_t next_ = 0;
   std::int32_t status_ = 99;
 };
+
+using Input1d = Input1dFixture<::testing::Test>;
+
+// A case's name as its test's name.
+template <class Case>
+std::string case_name(const ::testing::TestParamInfo<Case>& info) {
+  return info.param.name;
+}
 
 TEST_F(Input1d, FactorsFromTheHeaderWithoutHardwareDatabase) {
   rawgen::Description d = mixed_five();
@@ -128,81 +142,95 @@ TEST_F(Input1d, ThreeChannels) {
   EXPECT_FLOAT_EQ(reader_.cal(3), 2.0f);  // 20000 / 10000
 }
 
-TEST_F(Input1d, PositioningAtTheRequestedStart) {
-  struct Case {
-    const char* name;
-    float smprt;
-    const char* unit;
-    Request q;
-    std::int32_t first_record;  // record returned by the first call
-  };
-  const std::vector<Case> cases{
-      {"4 Hz, one minute in", 4.0f, "Hz", {2004, 7, 20, 10, 6, 0, 3600}, 241},
-      {"30 s, 45 s in", 30.0f, "sec", {2004, 7, 20, 10, 5, 45, 3600}, 2},
-      {"at the block start", 4.0f, "Hz", {2004, 7, 20, 10, 5, 0, 3600}, 1},
-      {"12 Hz, 10 s in", 12.0f, "hz", {2004, 7, 20, 10, 5, 10, 60}, 121},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    SetUp();
-    rawgen::Description d = mixed_five(c.smprt, c.unit);
-    d.records = 400;
-    open(d);
-    std::array<float, 11> dat{};
-    ASSERT_EQ(call(dat, c.q), 0);
-    EXPECT_FLOAT_EQ(dat[0], static_cast<float>(300 + c.first_record));  // HX, factor 1
-    EXPECT_EQ(reader_.irec, c.first_record + 1);
-    io::close(kRaw);
-  }
+struct PositionCase {
+  const char* name;
+  float smprt;
+  const char* unit;
+  SampleRequest q;
+  std::int32_t first_record;  // record returned by the first call
+};
+
+void PrintTo(const PositionCase& c, std::ostream* os) { *os << c.name; }
+
+class Input1dPositioning : public Input1dFixture<::testing::TestWithParam<PositionCase>> {};
+
+TEST_P(Input1dPositioning, FirstCallReturnsTheRecordAtTheRequestedStart) {
+  const PositionCase& c = GetParam();
+  rawgen::Description d = mixed_five(c.smprt, c.unit);
+  d.records = 400;
+  open(d);
+  std::array<float, 11> dat{};
+  ASSERT_EQ(call(dat, c.q), 0);
+  EXPECT_FLOAT_EQ(dat[0], static_cast<float>(300 + c.first_record));  // HX, factor 1
+  EXPECT_EQ(reader_.irec, c.first_record + 1);
+  EXPECT_EQ(reader_.gap, 0);
 }
 
-TEST_F(Input1d, UnusableRequests) {
-  struct Case {
-    const char* name;
-    float smprt;
-    const char* unit;
-    Request q;
-    std::vector<std::string> lines;
-  };
-  const std::vector<Case> cases{
-      {"request before the data",
-       4.0f,
-       "Hz",
-       {2004, 7, 20, 10, 4, 0, 3600},
-       {"input1d1: ERROR: requested start timepreceeds first data entry in data block.",
-        " The gap size is ", "240"}},
-      {"20 s at 30 s sampling",
-       30.0f,
-       "sec",
-       {2004, 7, 20, 10, 5, 0, 20},
-       {" input1d1: Total number of data entries requested is 0!!"}},
-      {"end before the start", 4.0f, "Hz", {2004, 7, 20, 10, 5, 0, -5}, {"requested is 0!!"}},
-      {"start beyond the data",
-       4.0f,
-       "Hz",
-       {2004, 7, 20, 11, 0, 0, 60},
-       {"input1d: EOF encountered when searching for requested start time."}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    SetUp();
-    open(mixed_five(c.smprt, c.unit));
-    const auto r = mttest::run_child(
-        [&] {
-          std::array<float, 11> dat{};
-          const int first = call(dat, c.q);
-          const int second = call(dat, c.q);
-          std::fprintf(stderr, "%d %d gap=%d", first, second, reader_.gap);
-        },
-        "");
-    for (const std::string& l : c.lines) EXPECT_NE(r.out.find(l), std::string::npos) << r.out;
-    EXPECT_EQ(r.err.substr(0, 5), "-1 -1") << r.err;
-    if (c.lines.size() == 3) {
-      EXPECT_EQ(r.err, "-1 -1 gap=240");
-    }
-    io::close(kRaw);
-  }
+INSTANTIATE_TEST_SUITE_P(Requests, Input1dPositioning,
+                         ::testing::Values(PositionCase{"FourHzOneMinuteIn", 4.0f, "Hz",
+                                                        on_block_day(10, 6, 0, 3600), 241},
+                                           PositionCase{"ThirtySecondsFortyFiveSecondsIn", 30.0f,
+                                                        "sec", on_block_day(10, 5, 45, 3600), 2},
+                                           PositionCase{"AtTheBlockStart", 4.0f, "Hz",
+                                                        kFromBlockStart, 1},
+                                           PositionCase{"TwelveHzTenSecondsIn", 12.0f, "hz",
+                                                        on_block_day(10, 5, 10, 60), 121}),
+                         case_name<PositionCase>);
+
+struct UnusableCase {
+  const char* name;
+  float smprt;
+  const char* unit;
+  SampleRequest q;
+  std::vector<std::string> lines;  // each somewhere on the console
+  std::int32_t gap;                // samples missing before the data block
+};
+
+void PrintTo(const UnusableCase& c, std::ostream* os) { *os << c.name; }
+
+class Input1dUnusableRequest : public Input1dFixture<::testing::TestWithParam<UnusableCase>> {};
+
+TEST_P(Input1dUnusableRequest, StatusMinusOneWithItsMessageAndGap) {
+  const UnusableCase& c = GetParam();
+  open(mixed_five(c.smprt, c.unit));
+  const auto r = mttest::run_child(
+      [&] {
+        std::array<float, 11> dat{};
+        const int first = call(dat, c.q);
+        const int second = call(dat, c.q);
+        std::fprintf(stderr, "%d %d gap=%d", first, second, reader_.gap);
+      },
+      "");
+  for (const std::string& l : c.lines) EXPECT_NE(r.out.find(l), std::string::npos) << r.out;
+  EXPECT_EQ(r.err, "-1 -1 gap=" + std::to_string(c.gap));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, Input1dUnusableRequest,
+    ::testing::Values(
+        UnusableCase{
+            "StartBeforeTheData",
+            4.0f,
+            "Hz",
+            on_block_day(10, 4, 0, 3600),
+            {"input1d1: ERROR: requested start timepreceeds first data entry in data block.",
+             " The gap size is ", "240"},
+            240},
+        UnusableCase{"TwentySecondsAtThirtySecondSampling",
+                     30.0f,
+                     "sec",
+                     on_block_day(10, 5, 0, 20),
+                     {" input1d1: Total number of data entries requested is 0!!"},
+                     0},
+        UnusableCase{
+            "EndBeforeTheStart", 4.0f, "Hz", on_block_day(10, 5, 0, -5), {"requested is 0!!"}, 0},
+        UnusableCase{"StartBeyondTheData",
+                     4.0f,
+                     "Hz",
+                     on_block_day(11, 0, 0, 60),
+                     {"input1d: EOF encountered when searching for requested start time."},
+                     0}),
+    case_name<UnusableCase>);
 
 TEST_F(Input1d, HousekeepingFromTheSecondStamp) {
   rawgen::Description d = mixed_five(4.0f);  // minute 5: next = 60 * 5 * 4 + 1 = 1201
@@ -269,66 +297,53 @@ TEST_F(Input1d, NonFiniteFactorWarnsAndGoesOn) {
   EXPECT_EQ(r.status, 0);
 }
 
-TEST_F(Input1d, RefusedChannelTables) {
-  struct Case {
-    const char* name;
-    std::vector<rawgen::Channel> channels;
-    std::string message;
-  };
-  const std::vector<Case> cases{
-      {"two HX",
-       {{1, "HX", 1}, {2, "GX", 1}, {3, "HZ", 1}, {4, "EX", 1}, {5, "EY", 1}},
-       "input1d: ERROR: two channels for the component HX"},
-      {"5 channels without EY",
-       {{1, "HX", 1}, {2, "HY", 1}, {3, "HZ", 1}, {4, "EX", 1}, {5, "EX", 1}},
-       "input1d: ERROR: two channels for the component EX"},
-      {"3 channels with an E channel",
-       {{1, "HX", 1}, {2, "HY", 1}, {3, "EX", 1}},
-       "input1d: ERROR: an electric channel in a 3-channel table: EX"},
-      {"4 channels",
-       {{1, "HX", 1}, {2, "HY", 1}, {3, "HZ", 1}, {4, "EX", 1}},
-       "input1d: ERROR: number of channels not 3 or 5: 4"},
-      {"unknown code",
-       {{1, "HX", 1}, {2, "QQ", 1}, {3, "HZ", 1}},
-       " input1d: ERROR: Unknown channel identifier: acomp=\"QQ\""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    SetUp();
-    rawgen::Description d = rawgen::three_channels();
-    d.group1->channels = c.channels;
-    d.records = 3;
-    open(d);
-    const auto r = mttest::run_child(
-        [&] {
-          std::array<float, 19> dat{};
-          call(dat);
-          std::fprintf(stderr, "returned");
-        },
-        "");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
-    EXPECT_EQ(r.err.find("returned"), std::string::npos);
-    io::close(kRaw);
-  }
+struct RefusedCase {
+  const char* name;
+  std::vector<rawgen::Channel> channels;
+  std::string message;
+};
+
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
+
+class Input1dRefusedTable : public Input1dFixture<::testing::TestWithParam<RefusedCase>> {};
+
+TEST_P(Input1dRefusedTable, EndsTheProgramWithItsLine) {
+  const RefusedCase& c = GetParam();
+  rawgen::Description d = rawgen::three_channels();
+  d.group1->channels = c.channels;
+  d.records = 3;
+  open(d);
+  const auto r = mttest::run_child(
+      [&] {
+        std::array<float, 19> dat{};
+        call(dat);
+        std::fprintf(stderr, "returned");
+      },
+      "");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
+  EXPECT_EQ(r.err.find("returned"), std::string::npos);
 }
 
-TEST(SamplesIn, LoggerCounting) {
-  struct Case {
-    std::int32_t s;
-    float delta;
-    std::int32_t n;
-  };
-  const std::vector<Case> cases{
-      {60, 4.0f, 240},   {45, 1.0f / 30.0f, 1}, {20, 1.0f / 30.0f, 0}, {10, 12.0f, 120},
-      {-60, 4.0f, -240}, {7, 0.2f, 1},          {100, 0.0f, 0},        {5, std::nanf(""), 0},
-  };
-  for (const Case& c : cases) EXPECT_EQ(samples_in(c.s, c.delta), c.n) << c.s << " " << c.delta;
-}
-
-}  // namespace
-
-namespace {
+INSTANTIATE_TEST_SUITE_P(
+    Tables, Input1dRefusedTable,
+    ::testing::Values(
+        RefusedCase{"TwoHx",
+                    {{1, "HX", 1}, {2, "GX", 1}, {3, "HZ", 1}, {4, "EX", 1}, {5, "EY", 1}},
+                    "input1d: ERROR: two channels for the component HX"},
+        RefusedCase{"FiveChannelsWithoutEy",
+                    {{1, "HX", 1}, {2, "HY", 1}, {3, "HZ", 1}, {4, "EX", 1}, {5, "EX", 1}},
+                    "input1d: ERROR: two channels for the component EX"},
+        RefusedCase{"ThreeChannelsWithAnEChannel",
+                    {{1, "HX", 1}, {2, "HY", 1}, {3, "EX", 1}},
+                    "input1d: ERROR: an electric channel in a 3-channel table: EX"},
+        RefusedCase{"FourChannels",
+                    {{1, "HX", 1}, {2, "HY", 1}, {3, "HZ", 1}, {4, "EX", 1}},
+                    "input1d: ERROR: number of channels not 3 or 5: 4"},
+        RefusedCase{"UnknownCode",
+                    {{1, "HX", 1}, {2, "QQ", 1}, {3, "HZ", 1}},
+                    " input1d: ERROR: Unknown channel identifier: acomp=\"QQ\""}),
+    case_name<RefusedCase>);
 
 TEST_F(Input1d, DialogueCorrectsTheConstants) {
   prtlvl.iprint = 1;

@@ -10,14 +10,19 @@
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
 #include "common/edit/layout.h"
-#include "common/io/end.h"
 #include "common/io/binary.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/strings.h"
 #include "common/text_field.h"
+#include "rawcv/logger_samples.h"
 #include "rawcv/rawhdr.h"
 #include "tslib/counts.h"
+
+using rawcv::kRawMaxChannel;
+using rawcv::kRawMaxRecords;
+using rawcv::Slots;
 
 namespace {
 
@@ -29,11 +34,6 @@ void pause() { waitent("Continue"); }
 std::string_view bare_name(std::string_view fname) {
   const std::string_view name = field::trimmed(fname);
   return name.substr(std::min(name.find_first_not_of(' '), name.size()));
-}
-
-[[noreturn]] void refuse(std::string_view what, std::int32_t value) {
-  io::FreeWriter(kConsole) << what << value;
-  io::end_program(io::Outcome::failure);
 }
 
 constexpr std::array kStartTimeLayout{io::lay::A(), io::lay::A(), io::lay::I(4),
@@ -60,8 +60,12 @@ void read_group(int unit, std::int16_t count, std::int16_t& filtp, float& smprt,
     if (h.iprint >= 3)
       io::FreeWriter(kConsole) << "Channel number, component &  gain =>" << number
                                << field::view(code) << gain;
-    if (!Slots<int, kRawMaxChannel>::in_range(number))
-      refuse("rdhead: ERROR: raw channel number outside 1 to 16 in the channel table:", number);
+    if (!Slots<int, kRawMaxChannel>::in_range(number)) {
+      io::FreeWriter(kConsole)
+          << "rdhead: ERROR: raw channel number outside 1 to 16 in the channel table:"
+          << std::int32_t{number};  // in the 32-bit integer's columns
+      io::fail_run({});
+    }
     ++c;
     h.mapcmp(c) = number;
     h.comp(number) = {code[0], code[1]};
@@ -76,15 +80,12 @@ float samples_per_second(const RawHeader& h) {
   return 1.0f / h.smprt1;
 }
 
-// Data record of the first 10-minute boundary of the clock after the block start.
+// Data record of the first 10-minute boundary of the clock after the block start: the
+// record after the samples of the minutes up to that boundary.
 std::int32_t first_boundary_record(std::int32_t bmin, float delta) {
-  const std::int64_t k = 10 - bmin % 10;
-  if (delta > 1.0f)
-    return tslib::saturate_int32(60 * k * std::int64_t{tslib::cut_to_int32(delta)} + 1);
   if (!(delta > 0.0f)) return 0;  // no usable sampling value; the driver stops on it
-  const std::int32_t per = tslib::nearest_int32(1.0 / static_cast<double>(delta));
-  if (per == 0) return 0;
-  return tslib::saturate_int32(60 * k / per + 1);
+  const std::int32_t minutes = 10 - bmin % 10;
+  return tslib::saturate_int32(std::int64_t{rawcv::logger_samples(60 * minutes, delta)} + 1);
 }
 
 // Opens the raw file to read as a byte stream; when it cannot be opened, the line
@@ -180,8 +181,11 @@ void read_channel_table(std::int32_t unit, RawHeader& h) {
   const std::int16_t count1 = h.hdr77(14);
   const std::int16_t count2 = h.hdr77(15);
   const int records = (count1 > 0 ? count1 : 0) + (count2 > 0 ? count2 : 0);
-  if (records > kRawMaxRecords)
-    refuse("rdhead: ERROR: more than 13 channel records in the channel table:", records);
+  if (records > kRawMaxRecords) {
+    io::FreeWriter(kConsole) << "rdhead: ERROR: more than 13 channel records in the channel table:"
+                             << records;
+    io::fail_run({});
+  }
   int c = 0;
   if (count1 > 0) read_group(unit, count1, h.filtp1, h.smprt1, h.smpin1, h, c);
   if (count2 > 0) read_group(unit, count2, h.filtp2, h.smprt2, h.smpin2, h, c);
@@ -233,8 +237,11 @@ std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& nex
   if (h.iprint >= 2) dump_header(h);
   take_fixed_values(h);
   if (h.iprint >= 1) show_block_start(h);
-  if (h.bmm < 1 || h.bmm > 12)
-    refuse("rdhead: ERROR: start month outside 1 to 12 in the header:", h.bmm);
+  if (h.bmm < 1 || h.bmm > 12) {
+    io::FreeWriter(kConsole) << "rdhead: ERROR: start month outside 1 to 12 in the header:"
+                             << h.bmm;
+    io::fail_run({});
+  }
 
   read_channel_table(unit, h);
   h.delta = samples_per_second(h);

@@ -9,7 +9,7 @@
 
 std::int32_t readdt(std::int32_t unit, std::int32_t& irec, std::int32_t& nstamp, float rate,
                     std::int32_t nchan, std::span<std::int16_t> ibuf,
-                    std::array<std::int16_t, kStampValues>& stamp, std::int32_t& next) {
+                    std::array<std::int16_t, rawcv::kStampValues>& stamp, std::int32_t& next) {
   const std::size_t n = nchan > 0 ? static_cast<std::size_t>(nchan) : 0;
   if (n > ibuf.size()) return 1;  // the caller's record buffer cannot hold the record
 

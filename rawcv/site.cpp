@@ -14,6 +14,8 @@
 #include "common/printlevel.h"
 #include "common/text_field.h"
 
+namespace rawcv {
+
 namespace {
 
 constexpr int kConsole = 6;
@@ -128,3 +130,5 @@ SiteValues site_lookup(std::string_view prj, std::string_view station) {
   io::close(kSiteUnit);
   return result;
 }
+
+}  // namespace rawcv

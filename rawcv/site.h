@@ -8,6 +8,8 @@
 
 #include "rawcv/rawhdr.h"
 
+namespace rawcv {
+
 struct Coordinates {
   float latitude = 0.0f;           // degrees, south negative
   float longitude = 0.0f;          // degrees, west negative
@@ -32,3 +34,5 @@ std::string site_file_name(std::string_view prj);
 // Looks up characters 4-6 of station in the site file on unit 1, writing the
 // messages of each failure; unit 1 is closed afterwards. Never ends the program.
 SiteValues site_lookup(std::string_view prj, std::string_view station);
+
+}  // namespace rawcv

@@ -14,6 +14,11 @@
 
 namespace {
 
+using rawcv::Coordinates;
+using rawcv::header_coordinates;
+using rawcv::site_lookup;
+using rawcv::SiteValues;
+
 TEST(Ll2utm, ClarkeTransverseMercator) {
   // Expected values worked out from the series by hand (independent float64 script).
   struct Case {

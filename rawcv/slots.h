@@ -4,6 +4,8 @@
 #include <array>
 #include <cstddef>
 
+namespace rawcv {
+
 template <class T, std::size_t N>
 struct Slots {
   std::array<T, N> v{};
@@ -14,3 +16,5 @@ struct Slots {
   constexpr const T& operator()(int i) const { return v[static_cast<std::size_t>(i - 1)]; }
   static constexpr bool in_range(int i) { return i >= 1 && i <= static_cast<int>(N); }
 };
+
+}  // namespace rawcv

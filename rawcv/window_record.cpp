@@ -13,6 +13,7 @@
 #include "rawcv/rawhdr.h"
 #include "tslib/append_window_line.h"
 #include "tslib/getwindow.h"
+#include "tslib/project_files.h"
 
 namespace rawcv {
 
@@ -48,8 +49,7 @@ std::array<char, 64> window_line(const ConverterState& s, std::string_view actua
 }
 
 void append_window_record(ConverterState& s, std::string_view actual_end) {
-  field::assign(s.db_name, "windows.");
-  for (std::size_t i = 0; i < 3; ++i) s.db_name[8 + i] = s.prj[i];
+  field::assign(s.db_name, tslib::windows_database_name(field::view(s.prj)));
   const std::string_view name = field::trimmed(s.db_name);
   const std::array<char, 64> line = window_line(s, actual_end);
   const std::string_view text(line.data(), line.size());
@@ -67,7 +67,7 @@ void append_window_record(ConverterState& s, std::string_view actual_end) {
       io::FixedWriter(6, kText) << text;
     }
   } else {
-    io::end_program(io::Outcome::failure, "Error writing window information to windows file....");
+    io::fail_run({}, "Error writing window information to windows file....");
   }
   tslib::append_window_line(
       kWindowsUnit, [text](int unit) { io::FixedWriter(unit, kText) << text; }, io::Takes::neither);
