@@ -20,37 +20,23 @@ inline constexpr std::string_view kHelpLineA = "                    -1  or -2  i
 inline constexpr std::string_view kHelpLineB = "                    -1 -> 3  iprint level";
 inline constexpr std::string_view kHelpLineC = "                    -1 -2 etc. iprint level";
 
+// One row per tool of the start-up's table; a step not named in a row is not taken.
 struct StartupSpec {
-  std::string_view name;        // the tool's name (for the library banner)
-  bool take_date;               // step 1: the 24-character local date text
-  bool take_byte_order;         // step 2: chkend
-  std::string_view help_line;   // step 3
-  bool ask_only_at_level_zero;  // step 4: ask only while the level is still 0
-  bool echo;                    // step 5: start-up echo above print level 0
-  BannerKind banner;            // step 6
+  std::string_view name;                // the tool's name (for the library banner)
+  bool take_date = false;               // step 1: the 24-character local date text
+  bool take_byte_order = false;         // step 2: chkend
+  std::string_view help_line;           // step 3
+  bool ask_only_at_level_zero = false;  // step 4: ask only while the level is still 0
+  bool echo = false;                    // step 5: start-up echo above print level 0
+  BannerKind banner;                    // step 6
 };
 
-inline constexpr StartupSpec kSegmerge{.name = "segmerge",
-                                       .take_date = true,
-                                       .take_byte_order = false,
-                                       .help_line = kHelpLineA,
-                                       .ask_only_at_level_zero = false,
-                                       .echo = false,
-                                       .banner = BannerKind::splicer};
-inline constexpr StartupSpec kChanmixer{.name = "chanmixer",
-                                        .take_date = true,
-                                        .take_byte_order = false,
-                                        .help_line = kHelpLineA,
-                                        .ask_only_at_level_zero = false,
-                                        .echo = false,
-                                        .banner = BannerKind::library};
-inline constexpr StartupSpec kWincutter{.name = "wincutter",
-                                        .take_date = false,
-                                        .take_byte_order = false,
-                                        .help_line = kHelpLineB,
-                                        .ask_only_at_level_zero = false,
-                                        .echo = false,
-                                        .banner = BannerKind::cutter};
+inline constexpr StartupSpec kSegmerge{
+    .name = "segmerge", .take_date = true, .help_line = kHelpLineA, .banner = BannerKind::splicer};
+inline constexpr StartupSpec kChanmixer{
+    .name = "chanmixer", .take_date = true, .help_line = kHelpLineA, .banner = BannerKind::library};
+inline constexpr StartupSpec kWincutter{
+    .name = "wincutter", .help_line = kHelpLineB, .banner = BannerKind::cutter};
 inline constexpr StartupSpec kSpanx{.name = "spanx",
                                     .take_date = true,
                                     .take_byte_order = true,
@@ -58,13 +44,8 @@ inline constexpr StartupSpec kSpanx{.name = "spanx",
                                     .ask_only_at_level_zero = true,
                                     .echo = true,
                                     .banner = BannerKind::library};
-inline constexpr StartupSpec kHdrdmp{.name = "hdrdmp",
-                                     .take_date = false,
-                                     .take_byte_order = false,
-                                     .help_line = kHelpLineB,
-                                     .ask_only_at_level_zero = false,
-                                     .echo = false,
-                                     .banner = BannerKind::cutter};
+inline constexpr StartupSpec kHdrdmp{
+    .name = "hdrdmp", .help_line = kHelpLineB, .banner = BannerKind::cutter};
 
 struct Startup {
   std::array<char, 24> date;   // blanks when the tool takes no date text
