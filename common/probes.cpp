@@ -6,48 +6,12 @@
 #include <bit>
 #include <cstdio>
 #include <ctime>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "common/edit/free.h"
+#include "common/io/command_line.h"
 #include "common/printlevel.h"
 #include "common/text_field.h"
-
-namespace {
-
-// The process's own argument list, read once from the platform.
-class CommandLine {
- public:
-  static const CommandLine& get() {
-    static const CommandLine line;
-    return line;
-  }
-  std::size_t count() const { return args_.size(); }
-  std::string_view at(std::size_t i) const { return args_[i]; }
-
- private:
-  CommandLine() {
-    if (std::FILE* f = std::fopen("/proc/self/cmdline", "rb")) {
-      char buf[4096];
-      std::size_t got;
-      while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) bytes_.append(buf, got);
-      std::fclose(f);
-    }
-    // Arguments are NUL-terminated, one after the other.
-    std::size_t start = 0;
-    while (start < bytes_.size()) {
-      std::size_t end = bytes_.find('\0', start);
-      if (end == std::string::npos) end = bytes_.size();
-      args_.emplace_back(bytes_.data() + start, end - start);
-      start = end + 1;
-    }
-  }
-  std::string bytes_;
-  std::vector<std::string_view> args_;
-};
-
-}  // namespace
 
 void chkend(std::span<char> e) {
   constexpr bool little = std::endian::native == std::endian::little;
@@ -66,15 +30,12 @@ void dirsep(std::span<char> sep) {
 }
 
 std::int32_t ncmdarg() {
-  const std::size_t n = CommandLine::get().count();
+  const std::size_t n = io::argument_count();
   return n == 0 ? 0 : static_cast<std::int32_t>(n - 1);
 }
 
 void cmdarg(std::int32_t i, std::span<char> arg) {
-  const CommandLine& line = CommandLine::get();
-  if (i >= 0 && static_cast<std::size_t>(i) < line.count())
-    field::assign(arg, line.at(static_cast<std::size_t>(i)));
-  else field::assign(arg, {});
+  field::assign(arg, i >= 0 ? io::argument(static_cast<std::size_t>(i)) : std::string_view{});
 }
 
 void getdir(std::span<char> dir) {

@@ -10,8 +10,11 @@
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/banner.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "support/child.h"
@@ -68,37 +71,35 @@ TEST(Probes, DirsepSpeaksFromLevelThree) {
   EXPECT_EQ(r.out, "/\n");
 }
 
-// When this test program is started again by CmdargCutsAndBlanks (the variable below
-// set), it reports what ncmdarg and cmdarg give for its own arguments and ends before
-// the tests run: the arguments are then the test's, not the test runner's.
-constexpr const char* kChildVariable = "MT_PROBES_CHILD";
-
-[[maybe_unused]] const bool reported_arguments = [] {
-  if (std::getenv(kChildVariable) == nullptr) return false;
-  std::string report = "@@" + std::to_string(ncmdarg());
-  const std::pair<int, int> asks[] = {{0, 10}, {1, 10}, {2, 5},  {3, 6},
-                                      {4, 5},  {5, 3},  {-1, 3}, {40000, 3}};
-  for (auto [i, width] : asks) {
-    std::string arg(static_cast<std::size_t>(width), '#');
-    cmdarg(i, arg);
-    report += "|" + arg;
-  }
-  std::printf("%s@@\n", report.c_str());
-  std::fflush(stdout);
-  std::_Exit(0);
-}();
+// What ncmdarg and cmdarg give in a child whose main passed these arguments on to
+// start_program (not the test runner's own command line).
+std::string arguments_seen(std::vector<std::string> args) {
+  const auto r = mttest::run_child([&] {
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    io::start_program(static_cast<int>(args.size()), argv.data());
+    std::string report = "@@" + std::to_string(ncmdarg());
+    const std::pair<int, int> asks[] = {{0, 10}, {1, 10}, {2, 5},  {3, 6},
+                                        {4, 5},  {5, 3},  {-1, 3}, {40000, 3}};
+    for (auto [i, width] : asks) {
+      std::string arg(static_cast<std::size_t>(width), '#');
+      cmdarg(i, arg);
+      report += "|" + arg;
+    }
+    say(report + "@@");
+  });
+  EXPECT_EQ(r.status, 0) << r.err;
+  return r.out;
+}
 
 TEST(Probes, CmdargCutsAndBlanks) {
-  setenv(kChildVariable, "1", 1);
-  const auto r =
-      mttest::run_program("/proc/self/exe", {"abcdefghijklmnopq", "x", "", "a b"}, "", "");
-  const auto none = mttest::run_program("/proc/self/exe", {}, "", "");
-  unsetenv(kChildVariable);
-  ASSERT_EQ(r.status, 0) << r.out << r.err;
   // Argument 0 is the program's own name, cut to the field; an empty argument, one
   // beyond the last and a negative position give blanks.
-  EXPECT_EQ(r.out, "@@4|/proc/self|abcdefghij|x    |      |a b  |   |   |   @@\n");
-  EXPECT_EQ(none.out, "@@0|/proc/self|          |     |      |     |   |   |   @@\n");
+  EXPECT_EQ(arguments_seen({"/proc/self/exe", "abcdefghijklmnopq", "x", "", "a b"}),
+            "@@4|/proc/self|abcdefghij|x    |      |a b  |   |   |   @@\n");
+  EXPECT_EQ(arguments_seen({"/proc/self/exe"}),
+            "@@0|/proc/self|          |     |      |     |   |   |   @@\n");
 }
 
 TEST(Probes, CmdargOfAMissingArgumentIsBlank) {

@@ -19,6 +19,7 @@
 #include "common/printlevel.h"
 #include "common/probes.h"
 #include "common/prompt.h"
+#include "common/run_start.h"
 #include "common/strings.h"
 #include "common/text_field.h"
 #include "common/timelib.h"
@@ -67,13 +68,9 @@ void start_up(ConverterState& s) {
   dirsep(s.sep);
   rawhdr.hwunit = kHardwareUnit;
   rawhdr.magfac = 10000.0f;
-  iinput("Give print level (-1/0/1/2/3)", prtlvl.iprint);
+  ask_print_level();
   rawhdr.iprint = prtlvl.iprint;
-  if (iprint() > 0) {
-    FreeWriter(6) << "Program start at: " << field::view(s.run_date);
-    FreeWriter(6) << "Machine endian  : " << field::view(s.endian);
-    FreeWriter(6) << "UNIX setting    : " << false;
-  }
+  startup_echo(field::view(s.run_date), field::view(s.endian));
 }
 
 void ask_version(ConverterState& s) {

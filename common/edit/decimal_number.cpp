@@ -4,7 +4,7 @@
 #include <charconv>
 #include <system_error>
 
-namespace edit {
+namespace io::detail {
 
 template <class T>
 bool DecimalNumber::to_binary(long power, T& value) {
@@ -40,4 +40,4 @@ bool DecimalNumber::to_binary(long power, T& value) {
 bool DecimalNumber::convert(long power, float& value) { return to_binary(power, value); }
 bool DecimalNumber::convert(long power, double& value) { return to_binary(power, value); }
 
-}  // namespace edit
+}  // namespace io::detail

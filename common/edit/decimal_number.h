@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace edit {
+namespace io::detail {
 
 // An exponent's digits, accumulated up to a bound far beyond any float's range: the
 // digits after it no longer change the outcome (an overflow or a zero, whatever the
@@ -60,4 +60,4 @@ class DecimalNumber {
   bool negative_ = false;
 };
 
-}  // namespace edit
+}  // namespace io::detail

@@ -104,14 +104,14 @@ struct FixedReader::State {
     switch (it->ed) {
       case Ed::I:
       case Ed::G:
-        ok = edit::read_integer(take(columns(*it)), data.modes, v);
+        ok = detail::read_integer(take(columns(*it)), data.modes, v);
         ok = ok && v >= low && v <= high;
         break;
       case Ed::B:
       case Ed::O:
       case Ed::Z: {
         std::uint64_t u = 0;
-        ok = edit::read_bits(take(columns(*it)), it->ed, data.modes, u);
+        ok = detail::read_bits(take(columns(*it)), it->ed, data.modes, u);
         ok = ok && (bits >= 64 || (u >> bits) == 0);
         // The bit pattern of the variable: the top bit is its sign.
         if (ok)
@@ -134,7 +134,7 @@ struct FixedReader::State {
     const Item* it = data.item;
     if (it->ed != Ed::L && it->ed != Ed::G) return fail(kErrFormatMismatch);
     bool b = false;
-    if (!edit::read_boolean(take(static_cast<std::size_t>(it->w > 0 ? it->w : 2)), b))
+    if (!detail::read_boolean(take(static_cast<std::size_t>(it->w > 0 ? it->w : 2)), b))
       return fail(kErrConversion);
     v = b;
   }
@@ -152,7 +152,8 @@ struct FixedReader::State {
       case Ed::ES:
       case Ed::G: {
         T x{};
-        if (!edit::read_real(take(columns(*it)), it->d, data.modes, x)) return fail(kErrConversion);
+        if (!detail::read_real(take(columns(*it)), it->d, data.modes, x))
+          return fail(kErrConversion);
         v = x;
         return;
       }
@@ -160,7 +161,7 @@ struct FixedReader::State {
       case Ed::O:
       case Ed::Z: {
         std::uint64_t u = 0;
-        if (!edit::read_bits(take(columns(*it)), it->ed, data.modes, u) ||
+        if (!detail::read_bits(take(columns(*it)), it->ed, data.modes, u) ||
             u > std::numeric_limits<Bits>::max())
           return fail(kErrConversion);
         v = std::bit_cast<T>(static_cast<Bits>(u));

@@ -122,13 +122,13 @@ struct FixedWriter::State {
       case Ed::I:
       case Ed::G:
         if (it->w <= 0) return fail(kErrFormatMismatch);
-        return edit::write_integer(reserve(static_cast<std::size_t>(it->w)), v,
-                                   it->ed == Ed::I ? it->m : -1, data.modes);
+        return detail::write_integer(reserve(static_cast<std::size_t>(it->w)), v,
+                                     it->ed == Ed::I ? it->m : -1, data.modes);
       case Ed::B:
       case Ed::O:
       case Ed::Z:
         if (it->w <= 0) return fail(kErrFormatMismatch);
-        return edit::write_bits(reserve(static_cast<std::size_t>(it->w)), bits, it->ed, it->m);
+        return detail::write_bits(reserve(static_cast<std::size_t>(it->w)), bits, it->ed, it->m);
       default: return fail(kErrFormatMismatch);
     }
   }
@@ -138,7 +138,7 @@ struct FixedWriter::State {
     if (!data) return;
     const Item* it = data.item;
     if (it->ed != Ed::L && it->ed != Ed::G) return fail(kErrFormatMismatch);
-    edit::write_boolean(reserve(static_cast<std::size_t>(it->w > 0 ? it->w : 2)), v);
+    detail::write_boolean(reserve(static_cast<std::size_t>(it->w > 0 ? it->w : 2)), v);
   }
 
   void real(double v, std::uint64_t bits) {
@@ -153,12 +153,12 @@ struct FixedWriter::State {
       case Ed::ES:
       case Ed::G:
         if (it->w <= 0) return fail(kErrFormatMismatch);
-        return edit::write_real(reserve(static_cast<std::size_t>(it->w)), v, *it, data.modes);
+        return detail::write_real(reserve(static_cast<std::size_t>(it->w)), v, *it, data.modes);
       case Ed::B:
       case Ed::O:
       case Ed::Z:
         if (it->w <= 0) return fail(kErrFormatMismatch);
-        return edit::write_bits(reserve(static_cast<std::size_t>(it->w)), bits, it->ed, it->m);
+        return detail::write_bits(reserve(static_cast<std::size_t>(it->w)), bits, it->ed, it->m);
       default: return fail(kErrFormatMismatch);  // an integer or boolean item for a float
     }
   }

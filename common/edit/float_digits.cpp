@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace edit {
+namespace io::detail {
 namespace {
 
 DecimalDigits special(double value) {
@@ -58,4 +58,4 @@ DecimalDigits round_decimals(double value, int decimals) {
   return d;
 }
 
-}  // namespace edit
+}  // namespace io::detail

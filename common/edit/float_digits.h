@@ -4,16 +4,17 @@
 // Rounding is to nearest on the exact binary value; a tie (exactly half a unit in the
 // last digit kept) goes to the even digit. A float converts to double exactly, so the
 // double entries serve both. No allocation; the digits live in the returned struct.
+// Internal to common/edit.
 //
-//   auto d = edit::round_significant(123456789.0, 7);
+//   auto d = io::detail::round_significant(123456789.0, 7);
 //   // d.text() == "1234568", d.exponent == 8: 1.234568 x 10^8
-//   auto f = edit::round_decimals(-0.015625, 3);
+//   auto f = io::detail::round_decimals(-0.015625, 3);
 //   // f.negative, f.text() == "16", f.exponent == -2: 0.016 (digits end at 10^-3)
 #include <array>
 #include <cstddef>
 #include <string_view>
 
-namespace edit {
+namespace io::detail {
 
 enum class NumberClass { finite, infinite, nan };
 
@@ -49,4 +50,4 @@ DecimalDigits round_significant(double value, int significant);
 // exponent -1 - decimals (digit_at() then gives '0' everywhere).
 DecimalDigits round_decimals(double value, int decimals);
 
-}  // namespace edit
+}  // namespace io::detail

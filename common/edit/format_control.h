@@ -246,7 +246,7 @@ class LayoutWalk {
 // The next data item and the modes in force for it.
 struct DataEdit {
   const Item* item = nullptr;  // null: no item (the transfer has failed or ended)
-  edit::EditModes modes{};
+  EditModes modes{};
   explicit operator bool() const { return item != nullptr; }
 };
 
@@ -327,9 +327,9 @@ class FormatControl {
   void set_mode(const Item& it) {
     switch (it.ed) {
       case Ed::Scale: modes_.scale = it.w; break;
-      case Ed::SignPlus: modes_.plus = edit::PlusSign::on; break;
+      case Ed::SignPlus: modes_.plus = PlusSign::on; break;
       case Ed::SignDefault:
-      case Ed::SignSuppress: modes_.plus = edit::PlusSign::off; break;
+      case Ed::SignSuppress: modes_.plus = PlusSign::off; break;
       case Ed::BlankNull: modes_.blank_zero = false; break;
       case Ed::BlankZero: modes_.blank_zero = true; break;
       case Ed::NoLineEnd: no_line_end_ = true; break;
@@ -345,7 +345,7 @@ class FormatControl {
   }
 
   LayoutWalk walk_;
-  edit::EditModes modes_{};
+  EditModes modes_{};
   bool no_line_end_ = false;
   bool ended_ = false;
 };

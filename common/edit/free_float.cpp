@@ -45,7 +45,7 @@ int exponent_form(bool negative, std::string_view eight, int exponent, std::span
 // The 7-digit rounding derived from the 8-digit one, saving a second conversion. The
 // 8-digit value lies within half a unit of its last digit of the exact value, so a last
 // digit other than 5 decides the rounding exactly; a 5 may hide a tie: returns false.
-bool seven_from_eight(const edit::DecimalDigits& eight, edit::DecimalDigits& seven) {
+bool seven_from_eight(const detail::DecimalDigits& eight, detail::DecimalDigits& seven) {
   const char last = eight.digits[7];
   if (last == '5') return false;
   seven.negative = eight.negative;
@@ -74,22 +74,22 @@ int free_float_text(float value, std::span<char, 15> out) {
   const double x = value;
   if (std::isnan(x)) {
     right_justify("NaN", out);
-    return kFloatWidth;
+    return detail::kFloatWidth;
   }
   if (std::isinf(x)) {
     right_justify(x < 0 ? "-Infinity" : "Infinity", out);
-    return kFloatWidth;
+    return detail::kFloatWidth;
   }
   const bool negative = std::signbit(x);
   if (x == 0) {
     n = exponent_form(negative, "00000000", 0, text);
     right_justify({text.data(), static_cast<std::size_t>(n)}, out);
-    return kFloatWidth;
+    return detail::kFloatWidth;
   }
   // The 7-digit rounding decides the form and, in the exponent form, the exponent.
-  const edit::DecimalDigits eight = edit::round_significant(x, 8);
-  edit::DecimalDigits seven;
-  if (!seven_from_eight(eight, seven)) seven = edit::round_significant(x, 7);
+  const detail::DecimalDigits eight = detail::round_significant(x, 8);
+  detail::DecimalDigits seven;
+  if (!seven_from_eight(eight, seven)) seven = detail::round_significant(x, 7);
   const int e7 = seven.exponent;
   if (e7 >= -1 && e7 <= 6) {
     // Fixed point: 7 significant digits, 7 - i of them after the point, in 11 columns.
@@ -102,15 +102,17 @@ int free_float_text(float value, std::span<char, 15> out) {
     if (e7 == 6) text[static_cast<std::size_t>(n++)] = '.';
     right_justify({text.data(), static_cast<std::size_t>(n)}, out.first(11));
     std::fill(out.begin() + 11, out.end(), ' ');
-    return kFloatWidth;
+    return detail::kFloatWidth;
   }
   // Exponent form: the exact value scaled by 10^-e7, rounded to 7 decimals. When the
   // value lies below 10^e7 (the 7-digit rounding carried), that is exactly 1.0000000.
   const std::string_view digits = eight.exponent == e7 ? eight.text() : "10000000";
   n = exponent_form(negative, digits, e7, text);
   right_justify({text.data(), static_cast<std::size_t>(n)}, out);
-  return kFloatWidth;
+  return detail::kFloatWidth;
 }
+
+namespace detail {
 
 int free_int_text(std::int64_t value, std::span<char> out) {
   std::array<char, 24> text;
@@ -118,6 +120,8 @@ int free_int_text(std::int64_t value, std::span<char> out) {
   right_justify({text.data(), static_cast<std::size_t>(r.ptr - text.data())}, out);
   return static_cast<int>(out.size());
 }
+
+}  // namespace detail
 
 namespace {
 
@@ -136,13 +140,13 @@ void to_field(std::span<char> field, std::string_view text) {
 }  // namespace
 
 void free_to_field(std::span<char> field, std::int32_t value) {
-  std::array<char, kIntWidth> text;
-  free_int_text(value, text);
+  std::array<char, detail::kIntWidth> text;
+  detail::free_int_text(value, text);
   to_field(field, field::view(text));
 }
 
 void free_to_field(std::span<char> field, float value) {
-  std::array<char, kFloatWidth> text;
+  std::array<char, detail::kFloatWidth> text;
   free_float_text(value, text);
   to_field(field, field::view(text));
 }

@@ -82,54 +82,54 @@ TEST(FreeToField, NarrowFieldNeverCutsANumber) {
 }
 
 TEST(FloatDigits, RoundSignificant) {
-  auto d = edit::round_significant(123456789.0, 7);
+  auto d = io::detail::round_significant(123456789.0, 7);
   EXPECT_EQ(d.text(), "1234568");
   EXPECT_EQ(d.exponent, 8);
   EXPECT_FALSE(d.negative);
 
-  d = edit::round_significant(-9.9999996, 7);  // the carry makes a new leading digit
+  d = io::detail::round_significant(-9.9999996, 7);  // the carry makes a new leading digit
   EXPECT_EQ(d.text(), "1000000");
   EXPECT_EQ(d.exponent, 1);
   EXPECT_TRUE(d.negative);
 
-  d = edit::round_significant(2.5, 1);  // tie to even
+  d = io::detail::round_significant(2.5, 1);  // tie to even
   EXPECT_EQ(d.text(), "2");
-  d = edit::round_significant(3.5, 1);
+  d = io::detail::round_significant(3.5, 1);
   EXPECT_EQ(d.text(), "4");
 
-  d = edit::round_significant(0.0, 3);
+  d = io::detail::round_significant(0.0, 3);
   EXPECT_EQ(d.text(), "000");
   EXPECT_EQ(d.exponent, 0);
 
-  d = edit::round_significant(double(0.1f), 20);  // exact binary value of the float
+  d = io::detail::round_significant(double(0.1f), 20);  // exact binary value of the float
   EXPECT_EQ(d.text(), "10000000149011611938");
   EXPECT_EQ(d.exponent, -1);
 
-  d = edit::round_significant(-std::numeric_limits<double>::infinity(), 5);
-  EXPECT_EQ(d.kind, edit::NumberClass::infinite);
+  d = io::detail::round_significant(-std::numeric_limits<double>::infinity(), 5);
+  EXPECT_EQ(d.kind, io::detail::NumberClass::infinite);
   EXPECT_TRUE(d.negative);
-  EXPECT_EQ(edit::round_significant(std::nan(""), 5).kind, edit::NumberClass::nan);
+  EXPECT_EQ(io::detail::round_significant(std::nan(""), 5).kind, io::detail::NumberClass::nan);
 }
 
 TEST(FloatDigits, RoundDecimals) {
-  auto d = edit::round_decimals(0.125, 2);  // tie to even
+  auto d = io::detail::round_decimals(0.125, 2);  // tie to even
   EXPECT_EQ(d.text(), "12");
   EXPECT_EQ(d.exponent, -1);
   EXPECT_EQ(d.digit_at(0), '0');
   EXPECT_EQ(d.digit_at(-1), '1');
   EXPECT_EQ(d.digit_at(-2), '2');
 
-  d = edit::round_decimals(-1234.5678, 1);
+  d = io::detail::round_decimals(-1234.5678, 1);
   EXPECT_TRUE(d.negative);
   EXPECT_EQ(d.text(), "12346");
   EXPECT_EQ(d.exponent, 3);
 
-  d = edit::round_decimals(0.001, 2);  // rounds to zero
+  d = io::detail::round_decimals(0.001, 2);  // rounds to zero
   EXPECT_EQ(d.count, 0);
   EXPECT_EQ(d.exponent, -3);
   EXPECT_EQ(d.digit_at(-2), '0');
 
-  d = edit::round_decimals(1e300, 2);  // room for a double's integer digits
+  d = io::detail::round_decimals(1e300, 2);  // room for a double's integer digits
   EXPECT_EQ(d.count, 303);
   EXPECT_EQ(d.exponent, 300);
 }

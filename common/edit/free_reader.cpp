@@ -27,7 +27,7 @@ enum class Step { value, null, slash, stop };  // stop: the outcome is in `resul
 
 // A checked number: its digits and power of ten, and whether it is an integer's text.
 struct CheckedNumber {
-  edit::DecimalNumber decimal;
+  detail::DecimalNumber decimal;
   long power = 0;        // the value is the digits read as one integer times 10^power
   bool integral = true;  // no point and no exponent
 };
@@ -77,7 +77,7 @@ bool scan_exponent(std::string_view v, std::size_t i, long& exponent) {
   if (sign && i == v.size()) return false;
   for (; i < v.size(); ++i) {
     if (!is_digit(v[i])) return false;
-    exponent = edit::add_exponent_digit(exponent, v[i]);
+    exponent = detail::add_exponent_digit(exponent, v[i]);
   }
   if (negative) exponent = -exponent;
   return true;
@@ -103,7 +103,7 @@ Result to_float(CheckedNumber& num, F& v) {
 }
 
 // An integer's text, exactly: error 64 outside [lo, hi].
-Result exact_integer(const edit::DecimalNumber& n, std::int64_t lo, std::int64_t hi,
+Result exact_integer(const detail::DecimalNumber& n, std::int64_t lo, std::int64_t hi,
                      std::int64_t& v) {
   const std::string_view digits = n.digits();
   if (!n.exact() || digits.size() > 19) return Result{kErrConversion};  // 10^19 or more

@@ -64,15 +64,15 @@ FreeWriter& FreeWriter::operator<<(std::string_view text) {
 }
 
 FreeWriter& FreeWriter::operator<<(std::int32_t value) {
-  std::array<char, kIntWidth> text;
-  free_int_text(value, text);
+  std::array<char, detail::kIntWidth> text;
+  detail::free_int_text(value, text);
   put_field(field::view(text));
   return *this;
 }
 
 FreeWriter& FreeWriter::operator<<(std::int16_t value) {
-  std::array<char, kShortWidth> text;
-  free_int_text(value, text);
+  std::array<char, detail::kShortWidth> text;
+  detail::free_int_text(value, text);
   put_field(field::view(text));
   return *this;
 }
@@ -83,7 +83,7 @@ FreeWriter& FreeWriter::operator<<(bool value) {
 }
 
 FreeWriter& FreeWriter::operator<<(float value) {
-  std::array<char, kFloatWidth> text;
+  std::array<char, detail::kFloatWidth> text;
   free_float_text(value, text);
   put_field(field::view(text));
   return *this;

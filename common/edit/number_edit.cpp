@@ -12,11 +12,8 @@
 #include "common/edit/decimal_number.h"
 #include "common/edit/float_digits.h"
 
-namespace edit {
+namespace io::detail {
 namespace {
-
-using io::Ed;
-using io::Item;
 
 void fill(std::span<char> out, char c) {
   for (char& x : out) x = c;
@@ -486,4 +483,4 @@ bool read_real(std::string_view field, int d, const EditModes& modes, double& va
   return read_real_t(field, d, modes.scale, modes.blank_zero, value);
 }
 
-}  // namespace edit
+}  // namespace io::detail

@@ -1,14 +1,14 @@
 #pragma once
 // Number editing of the fixed layouts: one value into exactly w columns (output), and
 // one field of w columns into a value (input). Output fills its whole span; a value
-// too wide for it gives asterisks. No allocation.
+// too wide for it gives asterisks. No allocation. Internal to common/edit.
 #include <cstdint>
 #include <span>
 #include <string_view>
 
 #include "common/edit/layout.h"
 
-namespace edit {
+namespace io::detail {
 
 // How the sign of a non-negative number is written (S / SS: none, SP: plus).
 enum class PlusSign : bool { off, on };
@@ -39,4 +39,4 @@ bool read_boolean(std::string_view field, bool& value);
 bool read_real(std::string_view field, int d, const EditModes& modes, float& value);
 bool read_real(std::string_view field, int d, const EditModes& modes, double& value);
 
-}  // namespace edit
+}  // namespace io::detail

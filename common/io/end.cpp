@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/io/command_line.h"
 #include "common/io/errors.h"
 #include "common/io/failures.h"
 #include "common/io/unit.h"
@@ -251,6 +252,7 @@ void install_interrupt_handlers() {
 void set_end_interceptor(EndInterceptor interceptor) { g_interceptor = interceptor; }
 
 void start_program(int argc, char** argv) {
+  keep_command_line(argc, argv);
   if (argc > 0 && argv != nullptr && argv[0] != nullptr) set_program_name(argv[0]);
   install_interrupt_handlers();
   flush_all();  // creates the unit table now, so its exit handler is in place

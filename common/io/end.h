@@ -36,7 +36,8 @@ void info_line(int number, std::string_view text);
 // and closed, exit status 128 + signal number.
 void install_interrupt_handlers();
 
-// Called by every program's main first: program name, interrupt handlers.
+// Called by every program's main first: the command line (common/io/command_line.h),
+// the program name, the interrupt handlers.
 void start_program(int argc, char** argv);
 
 // For harnesses that run routines many times in one process (the fuzz targets): once

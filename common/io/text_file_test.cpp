@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "common/io/unit.h"
@@ -10,6 +11,10 @@
 #include "support/run_program.h"
 
 namespace {
+
+// One kind of unit serves opened files and the console streams alike: the record
+// primitives are plain calls, not dispatched through an interface.
+static_assert(!std::is_polymorphic_v<io::Unit>);
 
 constexpr int kUnit = 21;
 

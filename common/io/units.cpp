@@ -16,7 +16,6 @@
 #include "common/io/end.h"
 #include "common/io/errors.h"
 #include "common/io/failures.h"
-#include "common/io/file_unit.h"
 #include "common/io/unit.h"
 
 namespace io {
@@ -24,8 +23,8 @@ namespace {
 
 constexpr int kDirectUnits = 1024;  // numbers below this are looked up by index
 
-FileUnit::Setup console_setup(int fd, int number, int report_number, const char* name) {
-  FileUnit::Setup s;
+Unit::Setup console_setup(int fd, int number, int report_number, const char* name) {
+  Unit::Setup s;
   s.fd = fd;
   s.number = number;
   s.report_number = report_number;
@@ -38,25 +37,25 @@ FileUnit::Setup console_setup(int fd, int number, int report_number, const char*
 // by other objects' destructors still has somewhere to go; the final write-out runs
 // from an exit handler.
 struct Registry {
-  std::array<std::unique_ptr<FileUnit>, kDirectUnits> direct;
-  std::map<int, std::unique_ptr<FileUnit>> other;
-  FileUnit std_err{console_setup(STDERR_FILENO, 0, -1, "stderr")};
-  FileUnit std_in{console_setup(STDIN_FILENO, 5, -4, "stdin")};
-  FileUnit std_out{console_setup(STDOUT_FILENO, 6, -1, "stdout")};
+  std::array<std::unique_ptr<Unit>, kDirectUnits> direct;
+  std::map<int, std::unique_ptr<Unit>> other;
+  Unit std_err{console_setup(STDERR_FILENO, 0, -1, "stderr")};
+  Unit std_in{console_setup(STDIN_FILENO, 5, -4, "stdin")};
+  Unit std_out{console_setup(STDOUT_FILENO, 6, -1, "stdout")};
 
-  std::unique_ptr<FileUnit>* slot(int number, bool create) {
+  std::unique_ptr<Unit>* slot(int number, bool create) {
     if (number >= 0 && number < kDirectUnits) return &direct[static_cast<std::size_t>(number)];
     if (create) return &other[number];
     const auto it = other.find(number);
     return it == other.end() ? nullptr : &it->second;
   }
 
-  FileUnit* file(int number) {
-    std::unique_ptr<FileUnit>* s = slot(number, false);
+  Unit* file(int number) {
+    std::unique_ptr<Unit>* s = slot(number, false);
     return s != nullptr ? s->get() : nullptr;
   }
 
-  FileUnit* console(int number) {
+  Unit* console(int number) {
     switch (number) {
       case 0: return &std_err;
       case 5: return &std_in;
@@ -131,16 +130,14 @@ Result open_failed(int number, int unit, const std::string& path, Takes takes) {
   return settle(Result{number}, takes, unit, path);
 }
 
-void report_unit_failure(FileUnit& u, int number) {
-  error_report(number, u.report_number(), u.path());
-}
+void report_unit_failure(Unit& u, int number) { error_report(number, u.report_number(), u.path()); }
 
 }  // namespace
 
 Unit& unit_for(int number) {
   Registry& r = registry();
-  if (FileUnit* u = r.file(number)) return *u;
-  if (FileUnit* u = r.console(number)) return *u;
+  if (Unit* u = r.file(number)) return *u;
+  if (Unit* u = r.console(number)) return *u;
   detail::unit_not_open(number);
 }
 
@@ -174,7 +171,7 @@ Result open(int unit, std::string_view name_given, const OpenSpec& spec, Takes t
     ::close(fd);
     return open_failed(kErrOpenFailure, unit, path, takes);
   }
-  FileUnit::Setup s;
+  Unit::Setup s;
   s.fd = fd;
   s.number = unit;
   s.report_number = unit;
@@ -185,7 +182,7 @@ Result open(int unit, std::string_view name_given, const OpenSpec& spec, Takes t
   s.output = spec.output;
   s.append = spec.append;
   s.seekable = S_ISREG(st.st_mode) || S_ISBLK(st.st_mode);
-  auto created = std::make_unique<FileUnit>(std::move(s));
+  auto created = std::make_unique<Unit>(std::move(s));
   if (spec.append) {
     created->position_at_end();
   } else {
@@ -206,14 +203,14 @@ bool is_open(int unit) { return registry().file(unit) != nullptr; }
 
 Result close(int unit, Takes takes) {
   Registry& r = registry();
-  std::unique_ptr<FileUnit>* s = r.slot(unit, false);
+  std::unique_ptr<Unit>* s = r.slot(unit, false);
   if (s != nullptr && *s) {
-    std::unique_ptr<FileUnit> u = std::move(*s);
+    std::unique_ptr<Unit> u = std::move(*s);
     if (u->close_file()) return kDone;
     if (takes_errors(takes)) return Result{kErrWrite};
     detail::write_failure(u->report_number(), u->path());
   }
-  if (FileUnit* console = r.console(unit)) {
+  if (Unit* console = r.console(unit)) {
     if (console->flush()) return kDone;
     if (takes_errors(takes)) return Result{kErrWrite};
     detail::write_failure(console->report_number(), console->path());
@@ -225,7 +222,7 @@ void close(int unit) { close(unit, Takes::neither); }
 
 void rewind(int unit) {
   Registry& r = registry();
-  FileUnit* u = r.file(unit);
+  Unit* u = r.file(unit);
   if (u == nullptr) u = r.console(unit);
   if (u == nullptr) return;
   if (const int failed = u->rewind()) report_unit_failure(*u, failed);
@@ -233,7 +230,7 @@ void rewind(int unit) {
 
 void backspace(int unit) {
   Registry& r = registry();
-  FileUnit* u = r.file(unit);
+  Unit* u = r.file(unit);
   if (u == nullptr) u = r.console(unit);
   if (u == nullptr) return;
   if (const int failed = u->backspace()) report_unit_failure(*u, failed);
@@ -243,19 +240,19 @@ std::int64_t records_written(int unit) { return unit_for(unit).records_written()
 
 void write_out(int unit) {
   Registry& r = registry();
-  FileUnit* u = r.file(unit);
+  Unit* u = r.file(unit);
   if (u == nullptr) u = r.console(unit);
   if (u != nullptr && !u->flush()) detail::write_failure(u->report_number(), u->path());
 }
 
 void hold_writes(int unit) {
-  FileUnit* u = registry().file(unit);
+  Unit* u = registry().file(unit);
   if (u == nullptr) detail::unit_not_open(unit);
   u->hold();
 }
 
 Result write_held(int unit, Takes takes) {
-  FileUnit* u = registry().file(unit);
+  Unit* u = registry().file(unit);
   if (u == nullptr) detail::unit_not_open(unit);
   if (u->write_held()) return kDone;
   if (takes_errors(takes)) return Result{kErrWrite};
@@ -265,21 +262,21 @@ Result write_held(int unit, Takes takes) {
 
 void flush_all() {
   Registry& r = registry();
-  r.for_each_file([](FileUnit& u) {
+  r.for_each_file([](Unit& u) {
     if (!u.flush()) detail::write_failure(u.report_number(), u.path());
   });
-  for (FileUnit* u : {&r.std_out, &r.std_err}) {
+  for (Unit* u : {&r.std_out, &r.std_err}) {
     if (!u->flush()) detail::write_failure(u->report_number(), u->path());
   }
 }
 
 void detail::discard_outputs() {
-  registry().for_each_file([](FileUnit& u) { u.discard_output(); });
+  registry().for_each_file([](Unit& u) { u.discard_output(); });
 }
 
 void close_all() {
   Registry& r = registry();
-  r.for_each_file([](FileUnit& u) {
+  r.for_each_file([](Unit& u) {
     if (!u.close_file()) detail::write_failure(u.report_number(), u.path());
   });
   flush_all();  // the console streams stay, written out

@@ -1,4 +1,4 @@
-#include "common/io/file_unit.h"
+#include "common/io/unit.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -38,7 +38,7 @@ bool write_all(int fd, bool positioned, std::int64_t offset, std::span<const cha
 
 }  // namespace
 
-FileUnit::FileUnit(Setup s)
+Unit::Unit(Setup s)
     : fd_(s.fd),
       number_(s.number),
       report_number_(s.report_number),
@@ -52,11 +52,11 @@ FileUnit::FileUnit(Setup s)
       append_(s.append),
       buf_(kBufferSize) {}
 
-FileUnit::~FileUnit() {
+Unit::~Unit() {
   if (!console_ && fd_ >= 0) ::close(fd_);
 }
 
-bool FileUnit::flush() {
+bool Unit::flush() {
   if (held_ || mode_ != Mode::writing || wlen_ == 0) return true;
   const bool ok = write_all(fd_, seekable_, buf_pos_, std::span<const char>(buf_).first(wlen_));
   buf_pos_ += static_cast<std::int64_t>(wlen_);
@@ -64,9 +64,9 @@ bool FileUnit::flush() {
   return ok;
 }
 
-void FileUnit::write_failed() { detail::write_failure(report_number_, path_); }
+void Unit::write_failed() { detail::write_failure(report_number_, path_); }
 
-void FileUnit::start_write() {
+void Unit::start_write() {
   if (mode_ == Mode::reading) buf_pos_ += static_cast<std::int64_t>(rpos_);
   rpos_ = rend_ = 0;
   wlen_ = 0;
@@ -78,7 +78,7 @@ void FileUnit::start_write() {
   }
 }
 
-bool FileUnit::start_read() {
+bool Unit::start_read() {
   if (mode_ == Mode::reading) return true;
   bool ok = true;
   if (mode_ == Mode::writing && !flush()) {
@@ -90,7 +90,7 @@ bool FileUnit::start_read() {
   return ok;
 }
 
-void FileUnit::set_position(std::int64_t pos) {
+void Unit::set_position(std::int64_t pos) {
   if (mode_ == Mode::reading && pos >= buf_pos_ &&
       pos <= buf_pos_ + static_cast<std::int64_t>(rend_)) {
     rpos_ = static_cast<std::size_t>(pos - buf_pos_);
@@ -103,9 +103,9 @@ void FileUnit::set_position(std::int64_t pos) {
   need_line_end_ = false;
 }
 
-void FileUnit::grow(std::size_t size) { buf_.resize(std::max(size, buf_.size() * 2)); }
+void Unit::grow(std::size_t size) { buf_.resize(std::max(size, buf_.size() * 2)); }
 
-void FileUnit::put(std::span<const char> bytes) {
+void Unit::put(std::span<const char> bytes) {
   if (bytes.size() > buf_.size() - wlen_ && held_) grow(wlen_ + bytes.size());
   if (bytes.size() > buf_.size() - wlen_) {
     if (!flush()) write_failed();
@@ -119,7 +119,7 @@ void FileUnit::put(std::span<const char> bytes) {
   wlen_ += bytes.size();
 }
 
-void FileUnit::write_text(std::string_view chars, bool end_line) {
+void Unit::write_text(std::string_view chars, bool end_line) {
   if (mode_ != Mode::writing) start_write();
   if (need_line_end_) {
     // The file's last line had no line end: close it so the new record stands alone.
@@ -133,7 +133,7 @@ void FileUnit::write_text(std::string_view chars, bool end_line) {
   }
 }
 
-void FileUnit::reserve_unread(std::size_t n) {
+void Unit::reserve_unread(std::size_t n) {
   if (buf_.size() - rpos_ >= n) return;
   if (rpos_ > 0) {
     std::copy(buf_.begin() + static_cast<std::ptrdiff_t>(rpos_),
@@ -145,7 +145,7 @@ void FileUnit::reserve_unread(std::size_t n) {
   if (buf_.size() < n) buf_.resize(std::max(n, buf_.size() * 2));
 }
 
-long FileUnit::fill() {
+long Unit::fill() {
   if (rend_ == buf_.size()) reserve_unread(rend_ - rpos_ + 1);
   for (;;) {
     const std::size_t room = buf_.size() - rend_;
@@ -159,7 +159,7 @@ long FileUnit::fill() {
   }
 }
 
-int FileUnit::ensure(std::size_t n) {
+int Unit::ensure(std::size_t n) {
   if (rend_ - rpos_ >= n) return 1;
   reserve_unread(n);
   while (rend_ - rpos_ < n) {
@@ -170,7 +170,7 @@ int FileUnit::ensure(std::size_t n) {
   return 1;
 }
 
-Result FileUnit::read_line(std::string_view& line) {
+Result Unit::read_line(std::string_view& line) {
   if (console_) flush_all();  // the prompt and all other output are on screen first
   if (mode_ != Mode::reading) start_read();
   std::size_t scanned = 0;  // unread bytes already searched for the line end
@@ -212,14 +212,14 @@ Result FileUnit::read_line(std::string_view& line) {
   return kDone;
 }
 
-void FileUnit::encode_length(std::uint32_t length, std::span<char, 4> word) const {
+void Unit::encode_length(std::uint32_t length, std::span<char, 4> word) const {
   for (int i = 0; i < 4; ++i) {
     const int shift = big_endian_ ? 8 * (3 - i) : 8 * i;
     word[static_cast<std::size_t>(i)] = static_cast<char>((length >> shift) & 0xFFu);
   }
 }
 
-std::uint32_t FileUnit::decode_length(std::span<const char, 4> word) const {
+std::uint32_t Unit::decode_length(std::span<const char, 4> word) const {
   std::uint32_t length = 0;
   for (int i = 0; i < 4; ++i) {
     const int shift = big_endian_ ? 8 * (3 - i) : 8 * i;
@@ -228,7 +228,7 @@ std::uint32_t FileUnit::decode_length(std::span<const char, 4> word) const {
   return length;
 }
 
-void FileUnit::write_record(std::span<const std::byte> data) {
+void Unit::write_record(std::span<const std::byte> data) {
   if (mode_ != Mode::writing) start_write();
   if (data.size() > kMaxRecord) error_report(kErrRecordOverflow, report_number_, path_);
   const std::size_t total = data.size() + 8;
@@ -246,7 +246,7 @@ void FileUnit::write_record(std::span<const std::byte> data) {
   ++records_written_;
 }
 
-Result FileUnit::read_record(std::span<const std::byte>& data) {
+Result Unit::read_record(std::span<const std::byte>& data) {
   if (mode_ != Mode::reading) start_read();
   const int head = ensure(4);
   if (head < 0) return Result{kErrRead};
@@ -282,7 +282,7 @@ Result FileUnit::read_record(std::span<const std::byte>& data) {
   return kDone;
 }
 
-Result FileUnit::read_bytes(std::span<std::byte> out) {
+Result Unit::read_bytes(std::span<std::byte> out) {
   if (mode_ != Mode::reading) start_read();
   while (!out.empty()) {
     if (rpos_ == rend_) {
@@ -299,7 +299,7 @@ Result FileUnit::read_bytes(std::span<std::byte> out) {
   return kDone;
 }
 
-bool FileUnit::read_at(std::int64_t offset, std::span<char> out) {
+bool Unit::read_at(std::int64_t offset, std::span<char> out) {
   while (!out.empty()) {
     const ssize_t n = ::pread(fd_, out.data(), out.size(), offset);
     if (n < 0 && errno == EINTR) continue;
@@ -310,7 +310,7 @@ bool FileUnit::read_at(std::int64_t offset, std::span<char> out) {
   return true;
 }
 
-void FileUnit::position_at_end() {
+void Unit::position_at_end() {
   if (!seekable_) return;
   const off_t end = ::lseek(fd_, 0, SEEK_END);
   if (end < 0) return;
@@ -323,7 +323,7 @@ void FileUnit::position_at_end() {
   }
 }
 
-int FileUnit::rewind() {
+int Unit::rewind() {
   if (!flush()) write_failed();
   if (console_) return 0;
   if (!seekable_) return kErrRewind;
@@ -335,7 +335,7 @@ int FileUnit::rewind() {
   return 0;
 }
 
-int FileUnit::backspace() {
+int Unit::backspace() {
   if (!flush()) write_failed();
   if (console_) return 0;
   if (!seekable_) return kErrBackspace;
@@ -344,7 +344,7 @@ int FileUnit::backspace() {
   return form_ == Form::binary ? backspace_binary(pos) : backspace_text(pos);
 }
 
-int FileUnit::backspace_text(std::int64_t pos) {
+int Unit::backspace_text(std::int64_t pos) {
   // Bytes before the position come from the read buffer when it holds them, else
   // from the file in chunks read backwards.
   std::array<char, 4096> chunk{};
@@ -384,7 +384,7 @@ int FileUnit::backspace_text(std::int64_t pos) {
   return 0;
 }
 
-int FileUnit::backspace_binary(std::int64_t pos) {
+int Unit::backspace_binary(std::int64_t pos) {
   if (pos < 8) return kErrBackspace;
   std::array<char, 4> word{};
   if (mode_ == Mode::reading && pos - 4 >= buf_pos_ &&
@@ -401,7 +401,7 @@ int FileUnit::backspace_binary(std::int64_t pos) {
   return 0;
 }
 
-bool FileUnit::close_file() {
+bool Unit::close_file() {
   if (held_) {
     held_ = false;
     wlen_ = 0;  // an append that never got its one write leaves nothing behind
@@ -416,7 +416,7 @@ bool FileUnit::close_file() {
   return ok;
 }
 
-void FileUnit::discard_output() {
+void Unit::discard_output() {
   if (!output_ || !written_ || !regular_ || fd_ < 0) return;
   mode_ = Mode::idle;
   buf_pos_ = 0;
@@ -426,7 +426,7 @@ void FileUnit::discard_output() {
   [[maybe_unused]] const int ignored = ::ftruncate(fd_, 0);
 }
 
-bool FileUnit::write_held() {
+bool Unit::write_held() {
   held_ = false;
   if (mode_ != Mode::writing || wlen_ == 0) return true;
   const std::span<const char> bytes = std::span<const char>(buf_).first(wlen_);
@@ -448,7 +448,7 @@ bool FileUnit::write_held() {
   return false;
 }
 
-void FileUnit::undo_write(std::int64_t start, std::int64_t length) {
+void Unit::undo_write(std::int64_t start, std::int64_t length) {
   struct stat st {};
   // A file that grew behind these bytes holds another program's line: it is left.
   if (::fstat(fd_, &st) != 0 || st.st_size != start + length) return;
