@@ -35,7 +35,7 @@ TEST(TimeUnits, OnlyTheTwoExactFieldsNameAUnit) {
 }
 
 TEST(TimeUnits, SamplingOfAnInfoRecordTakesItsDeltaT) {
-  TsInfoRecord info{};
+  tslib::TsInfoRecord info{};
   info.DELTA_T = 0.25f;
   field::assign(info.T_UNITS, "s");
   ASSERT_TRUE(tslib::sampling_of(info).has_value());
@@ -47,7 +47,7 @@ TEST(TimeUnits, SamplingOfAnInfoRecordTakesItsDeltaT) {
 
 TEST(TimeUnits, OtherUnitsAreRefusedOnTheConsole) {
   const mttest::ChildResult r = mttest::run_child([] {
-    TsInfoRecord info{};
+    tslib::TsInfoRecord info{};
     field::assign(info.T_UNITS, "Hz");
     if (tslib::known_sampling(info)) io::FreeWriter(6) << "known";
     field::assign(info.T_UNITS, "sec");

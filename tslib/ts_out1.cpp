@@ -6,7 +6,7 @@
 #include "tslib/data_values.h"
 #include "tslib/ts.h"
 
-void ts_out1(int outd, const TsValues& values) {
+void ts_out1(int outd, const tslib::TsValues& values) {
   const std::span<const float> v(values.data(), tslib::record_values());
   tslib::RecordForm form;
   if (!tslib::tsinfo_records(outd, form)) {

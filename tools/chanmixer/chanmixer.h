@@ -24,7 +24,7 @@ struct Input {
   int unit = 0;
   std::array<char, 8> window{};
   std::array<char, 40> file{};
-  TsInfoRecord info{};
+  tslib::TsInfoRecord info{};
   tslib::FileForm form{};  // the file is read in its own form and format
   tslib::Sampling sampling{};
   std::int32_t instrument = 0;

@@ -30,7 +30,7 @@ void skip_to_event(const Mix& mx, const Input& in, std::string_view which) {
 
 // Reads one record of the input; false at its end. At print level 3 the values are
 // shown as read, before those near the input's marker become the output's marker.
-bool read(const Input& in, TsValues& values, std::string_view echo) {
+bool read(const Input& in, tslib::TsValues& values, std::string_view echo) {
   const tslib::FormSelection input(in.form, in.nchan);
   ts_in1(in.unit, values);
   if (values[0] == eofmark) return false;
@@ -67,8 +67,8 @@ void mix_records(const Mix& mx) {
     const Source s = source_of(mx.chmap[i]);
     picks[i] = {s.file == 1 ? 0 : 1, s.channel - 1};
   }
-  std::array<TsValues, 2> dat{};
-  TsValues out{};
+  std::array<tslib::TsValues, 2> dat{};
+  tslib::TsValues out{};
   // The output's form is the setting; each read selects its input's.
   const tslib::FormSelection output(tslib::kBinaryFile, mx.nout);
   for (std::int32_t r = 0; r < mx.nrec; ++r) {

@@ -39,7 +39,7 @@ void copy_comments(const Input& in, std::string_view label) {
 }
 
 void build_info(const Mix& mx) {
-  const TsInfoRecord& first = mx.in1.info;
+  const tslib::TsInfoRecord& first = mx.in1.info;
   tsinfo.STATION = mx.outstation;
   field::assign(tsinfo.WINDOW, field::view(mx.outwindow));
   tsinfo.LATITUDE = first.LATITUDE;
@@ -56,7 +56,7 @@ void build_info(const Mix& mx) {
   tsinfo.NCHAN = mx.nout;
   for (int i = 0; i < mx.nout; ++i) {
     const Source s = source_of(mx.chmap[i]);
-    const TsInfoRecord& src = s.file == 1 ? mx.in1.info : mx.in2.info;
+    const tslib::TsInfoRecord& src = s.file == 1 ? mx.in1.info : mx.in2.info;
     const int c = s.channel - 1;
     tsinfo.CHAN_[i] = src.CHAN_[c];
     tsinfo.AZIM_[i] = src.AZIM_[c];

@@ -32,7 +32,7 @@ void open_input(Input& in, bool say_file) {
   io::FreeWriter(6) << "Opening input file for window " << field::view(in.window);
   // A name typed at ts_open's own question replaces the window for what follows.
   in.file.fill(' ');
-  ts_open(in.unit, in.window, in.file, false, false, TsAccess::input);
+  ts_open(in.unit, in.window, in.file, false, false, tslib::TsAccess::input);
   if (say_file) io::FreeWriter(6) << "Opened data file =>" << field::view(in.file);
   tslib::read_info_afresh(in.unit);
   if (!tslib::usable_input(field::trimmed(in.file))) fail();
@@ -86,8 +86,8 @@ bool over_a_file_read(std::string_view output, std::initializer_list<std::string
 void ask_output_station(Mix& mx) {
   const std::string windows = tslib::windows_database_name(field::view(mx.prj));
   std::array<char, 40> file1, file2, output;
-  const std::string_view name1 = ts_file_name(mx.in1.window, file1, false);
-  const std::string_view name2 = ts_file_name(mx.in2.window, file2, false);
+  const std::string_view name1 = tslib::ts_file_name(mx.in1.window, file1, false);
+  const std::string_view name2 = tslib::ts_file_name(mx.in2.window, file2, false);
   for (;;) {
     cinput("Give output station name (directory MUST exist!)", mx.outstation);
     std::copy(mx.outstation.begin(), mx.outstation.end(), mx.outwindow.begin());
@@ -98,7 +98,8 @@ void ask_output_station(Mix& mx) {
                         << " is one of the input windows: give another station";
       continue;
     }
-    if (!over_a_file_read(ts_file_name(mx.outwindow, output, false), {name1, name2, windows}))
+    if (!over_a_file_read(tslib::ts_file_name(mx.outwindow, output, false),
+                          {name1, name2, windows}))
       return;
   }
 }
@@ -158,7 +159,7 @@ void open_output(Mix& mx) {
     mx.outfile.fill(' ');
     {
       const tslib::FormSelection output(tslib::kBinaryFile);
-      ts_open(kOutput, window, mx.outfile, false, false, TsAccess::output);
+      ts_open(kOutput, window, mx.outfile, false, false, tslib::TsAccess::output);
     }
     // ts_open asks again for a name when the open fails, and that answer may name an
     // input; nothing is written to the file before this check.

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   field::assign(window, "mzp101ss");
   std::array<char, 40> indat;
   indat.fill(' ');
-  ts_open(kInput, window, indat, true, false, TsAccess::input);
+  ts_open(kInput, window, indat, true, false, tslib::TsAccess::input);
   const bool binary = tslib::current_form().binary();
   refuse_report_over_inputs(indat, window);
 

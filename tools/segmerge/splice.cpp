@@ -97,7 +97,7 @@ bool align_start(const Splice& sp, SpliceEntry& e, std::string_view file, bool f
   if (o.nsec > 0) {
     io::FreeWriter(6) << "Points to be dropped from start: " << o.drop;
     start_lines(e);
-    TsValues rec{};
+    tslib::TsValues rec{};
     for (std::int32_t k = 0; k < o.drop; ++k) {
       ts_in1(kInput, rec);
       if (rec[0] == eofmark) {
@@ -137,7 +137,7 @@ void open_input(const Splice& sp, const SpliceEntry& e, std::array<char, 40>& in
   std::array<char, 8> window = e.window;
   bool ask = false;
   for (;;) {
-    ts_open(kInput, window, indat, ask, false, TsAccess::input);
+    ts_open(kInput, window, indat, ask, false, tslib::TsAccess::input);
     if (!tslib::same_file(field::trimmed(indat), field::trimmed(sp.outfile))) return;
     io::close(kInput);
     io::FixedWriter(6, kThreeTexts)
@@ -256,7 +256,7 @@ BaselineShift join_window(const Splice& sp, SpliceEntry& e, const WindowFile& in
 // Copies the window's records to its end, a later window's moved by its baseline
 // differences (the first window's are left exactly as read, negative zeros included).
 void copy_records(Splice& sp, SpliceEntry& e, const std::optional<BaselineShift>& shift) {
-  TsValues rec{};
+  tslib::TsValues rec{};
   for (;;) {
     ts_in1(kInput, rec);
     if (rec[0] == eofmark) break;
@@ -306,7 +306,7 @@ void fill_gap(Splice& sp, int i) {
                    static_cast<double>(tdiff(field::view(thistime), field::view(next.stime))));
   const std::int32_t gap = records_before(sp, e, next);
   io::FreeWriter(6) << "Time (seconds) and point gap =" << gapsec << gap;
-  TsValues rec{};
+  tslib::TsValues rec{};
   rec.fill(tsinfo.MIS_DATA);
   const tslib::FormSelection output(tslib::kBinaryFile);
   for (std::int32_t k = 0; k < gap; ++k) {

@@ -48,7 +48,7 @@ void write_window_line(int unit, const Timestr& start, const Timestr& end,
       << field::view(start) << field::view(end) << rate.rate_hz();
 }
 
-void show_record(std::string_view label, std::int32_t n, const TsValues& x) {
+void show_record(std::string_view label, std::int32_t n, const tslib::TsValues& x) {
   io::FreeWriter(6) << label << n << std::span<const float>(x);
 }
 
@@ -66,7 +66,7 @@ Input open_input() {
   Input in;
   field::assign(in.window, "vbd027a1");
   in.file.fill(' ');
-  ts_open(kInput, in.window, in.file, true, false, TsAccess::input);
+  ts_open(kInput, in.window, in.file, true, false, tslib::TsAccess::input);
   if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Opened TS file";
   tslib::read_info_afresh(kInput);
   if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Read in INFO block";
@@ -101,7 +101,7 @@ tslib::Sampling sampling_rate() {
 
 // Reads the data records to the end of the file and returns how many there are.
 std::int32_t count_records(const Input& in) {
-  TsValues x{};
+  tslib::TsValues x{};
   std::int32_t n = 0;
   while (x[0] != eofmark) {
     if (n == std::numeric_limits<std::int32_t>::max())

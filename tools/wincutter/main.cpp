@@ -70,7 +70,7 @@ Input open_input() {
   field::assign(in.window, "");
   tslib::ask_form_at_open();
   in.file.fill(' ');
-  ts_open(kInput, in.window, in.file, true, false, TsAccess::input);
+  ts_open(kInput, in.window, in.file, true, false, tslib::TsAccess::input);
   in.binary = tslib::current_form().binary();
   open_comment_source(in);
   return in;
@@ -234,7 +234,7 @@ void copy_records(std::int32_t count) {
   const tslib::RecordForm in_form = input.binary()
                                         ? tslib::kBinaryRecords
                                         : tslib::text_records(field::view(input.format), kInput);
-  TsValues values{};
+  tslib::TsValues values{};
   const std::span<float> record(values.data(), tslib::record_values());
   for (std::int32_t i = 0; i < count; ++i) {
     if (!tslib::read_data_record(kInput, record, in_form, io::Takes::end).ok()) return;
