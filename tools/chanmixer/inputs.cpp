@@ -171,7 +171,7 @@ void open_output(Mix& mx) {
 
 void look_up_windows(Mix& mx) {
   std::array<char, 40> name;
-  field::assign(name, std::string("windows.").append(field::view(mx.prj)));
+  field::assign(name, tslib::windows_database_name(field::view(mx.prj)));
   while (!io::open(kDatabase, field::trimmed(name), io::OpenSpec::to_read(io::Form::text),
                    io::Takes::errors)
               .ok()) {

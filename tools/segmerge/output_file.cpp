@@ -13,6 +13,7 @@
 #include "tools/segmerge/segmerge.h"
 #include "tslib/form_selection.h"
 #include "tslib/output_clash.h"
+#include "tslib/project_files.h"
 #include "tslib/ts.h"
 
 namespace segmerge {
@@ -39,7 +40,7 @@ std::vector<std::string> files_read(const Splice& sp) {
     std::array<char, 40> name;
     files.emplace_back(tslib::ts_file_name(sp.entries[i].window, name, false));
   }
-  files.emplace_back(field::trimmed(windows_file_name(sp.prj)));
+  files.emplace_back(tslib::windows_database_name(field::view(sp.prj)));
   return files;
 }
 

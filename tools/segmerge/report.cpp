@@ -12,6 +12,7 @@
 #include "tools/segmerge/segmerge.h"
 #include "tslib/append_window_line.h"
 #include "tslib/getwindow.h"
+#include "tslib/project_files.h"
 #include "tslib/tsinfo.h"
 
 namespace segmerge {
@@ -57,8 +58,7 @@ void report(const Splice& sp) {
 }
 
 void append_window_line(const Splice& sp) {
-  const std::array<char, 11> name11 = windows_file_name(sp.prj);
-  const std::string name(field::view(name11));
+  const std::string name = tslib::windows_database_name(field::view(sp.prj));
   field::assign(tsinfo.WINDOW,
                 std::string(field::view(tsinfo.STATION)).append(field::view(sp.outrun)));
 

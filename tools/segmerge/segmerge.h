@@ -46,9 +46,6 @@ struct Splice {
   std::int32_t total = 0;  // records written, data and gaps
 };
 
-// The name "windows." followed by the project code.
-std::array<char, 11> windows_file_name(const std::array<char, 3>& prj);
-
 // The error ending: "Program terminated with error condition", failure status.
 [[noreturn]] void error_ending();
 // A count the splice derives (already cut or rounded to a whole number) as the 32-bit

@@ -16,17 +16,11 @@
 #include "tools/segmerge/segmerge.h"
 #include "tslib/counts.h"
 #include "tslib/getwindow.h"
+#include "tslib/project_files.h"
 #include "tslib/tsinfo.h"
 #include "tslib/window_times.h"
 
 namespace segmerge {
-
-std::array<char, 11> windows_file_name(const std::array<char, 3>& prj) {
-  std::array<char, 11> name;
-  field::assign(name, "windows.");
-  std::copy(prj.begin(), prj.end(), name.begin() + 8);
-  return name;
-}
 
 void error_ending() {
   io::end_program(io::Outcome::failure, "Program terminated with error condition");
@@ -85,12 +79,13 @@ void ask_station(Splice& sp) {
 }
 
 void open_windows_database(const Splice& sp) {
-  const std::array<char, 11> name = windows_file_name(sp.prj);
-  if (io::open(kWindowsList, field::view(name), io::OpenSpec::to_read(io::Form::text),
-               io::Takes::errors)
+  const std::string_view prj = field::view(sp.prj);
+  if (io::open(kWindowsList, tslib::windows_database_name(prj),
+               io::OpenSpec::to_read(io::Form::text), io::Takes::errors)
           .ok())
     return;
-  io::FreeWriter(6) << "FATAL ERROR: cannot open windows file > " << field::view(name);
+  io::FreeWriter(6) << "FATAL ERROR: cannot open windows file > "
+                    << field::view(tslib::windows_database_field(prj));
   io::FreeWriter(6) << "This file must exist and contain windows information"
                     << " for each file to be spliced";
   error_ending();

@@ -25,6 +25,7 @@
 #include "tslib/form_selection.h"
 #include "tslib/getwindow.h"
 #include "tslib/output_clash.h"
+#include "tslib/project_files.h"
 #include "tslib/same_file.h"
 #include "tslib/time_units.h"
 #include "tslib/ts.h"
@@ -137,9 +138,11 @@ Timestr last_sample_time(const Input& in, const Timestr& start, std::int32_t nen
 // measured file itself (a database that is a link to it).
 void offer_append(std::string_view prj, std::string_view input, const Timestr& start,
                   const Timestr& end, const tslib::Sampling& rate) {
-  const std::string dbname = "windows." + std::string(prj);
+  // The name in its field of 11 characters, as the question shows it.
+  const std::array<char, 11> name = tslib::windows_database_field(prj);
+  const std::string_view dbname = field::view(name);
   bool append = true;
-  linput("Append results to " + dbname + " ?", append);
+  linput("Append results to " + std::string(dbname) + " ?", append);
   if (!append) return;
   if (tslib::same_file(dbname, input)) tslib::end_at_output(dbname, input);
 
@@ -147,13 +150,13 @@ void offer_append(std::string_view prj, std::string_view input, const Timestr& s
       io::open(kWindows, dbname, io::OpenSpec{io::OpenStatus::unknown, io::Form::text, true},
                io::Takes::errors);
   if (!opened.ok()) {
-    io::FreeWriter(6) << "spanx: unable to open " + dbname;
+    io::FreeWriter(6) << std::string("spanx: unable to open ").append(dbname);
     io::end_program(io::Outcome::failure);
   }
   const auto write = [&](int unit) { write_window_line(unit, start, end, rate); };
   if (!tslib::append_window_line(kWindows, write, io::Takes::errors).ok() ||
       !io::close(kWindows, io::Takes::errors).ok()) {
-    io::FreeWriter(6) << "spanx: error" << 0 << " writing to " + dbname;
+    io::FreeWriter(6) << "spanx: error" << 0 << std::string(" writing to ").append(dbname);
     io::end_program(io::Outcome::failure);
   }
 }

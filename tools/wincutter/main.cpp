@@ -76,16 +76,13 @@ Input open_input() {
   return in;
 }
 
-// The output file: station directory, separator, window, ".ts", blank-padded to 30.
+// The output file: the window's ts file in its station directory, blank-padded to 30.
+// dirsep shows the separator at print level 3; the name takes the same one.
 std::array<char, 30> output_name(const std::array<char, 8>& window) {
   std::array<char, 1> sep;
   dirsep(sep);
-  std::string name(window.data(), 6);
-  name += sep[0];
-  name.append(window.data(), window.size());
-  name += ".ts";
   std::array<char, 30> file;
-  field::assign(file, name);
+  field::assign(file, tslib::window_file_name(field::view(window), ".ts"));
   return file;
 }
 
