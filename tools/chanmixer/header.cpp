@@ -20,20 +20,14 @@ namespace {
 constexpr io::Item kCountRecord[] = {io::lay::A(), io::lay::I(12)};
 constexpr io::Item kCodesRecord[] = {io::lay::A(), io::Item{io::Ed::I, kMaxOut, 3}};
 
-void comment(std::string_view a, std::string_view b = {}) {
-  tslib::HeaderLine line;
-  line.fill(' ');
-  std::size_t at = 0;
-  for (std::string_view part : {a, b})
-    for (char ch : part)
-      if (at < line.size()) line[at++] = ch;
-  tslib::write_comment_line(kOutput, line, true);
+void comment(std::initializer_list<std::string_view> parts) {
+  tslib::write_comment_record(kOutput, parts);
 }
 
 void copy_comments(const Input& in, std::string_view label) {
-  comment("#");
-  comment("#" + std::string(50, '-'));
-  comment(label, field::view(in.window));
+  comment({"#"});
+  comment({"#", std::string(50, '-')});
+  comment({label, field::view(in.window)});
   io::rewind(in.unit);
   ts_copycomm(in.unit, field::view(in.form.form), kOutput, tslib::kFormBinary);
 }
@@ -75,12 +69,12 @@ void build_info(const Mix& mx) {
 }  // namespace
 
 void write_header(Mix& mx) {
-  comment("# chanmixer: ", kVersion);
-  comment("# date: ", field::view(mx.date));
-  comment("#");
-  comment("# File 1: ", field::view(mx.in1.window));
-  comment("# File 2: ", field::view(mx.in2.window));
-  comment("#");
+  comment({"# chanmixer: ", kVersion});
+  comment({"# date: ", field::view(mx.date)});
+  comment({"#"});
+  comment({"# File 1: ", field::view(mx.in1.window)});
+  comment({"# File 2: ", field::view(mx.in2.window)});
+  comment({"#"});
   tslib::HeaderLine line;
   io::FixedWriter::to_field(line, kCountRecord) << "# No. of channels in output file: " << mx.nout;
   tslib::write_comment_line(kOutput, line, true);

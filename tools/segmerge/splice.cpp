@@ -35,30 +35,22 @@ constexpr io::Item kThreeTexts[] = {io::lay::A(), io::lay::A(), io::lay::A()};
 // Baseline differences from the first window, added to channels 1 to 3 of a later one.
 using BaselineShift = std::array<float, 3>;
 
-void comment(std::string_view a, std::string_view b = {}, std::string_view c = {},
-             std::string_view d = {}, std::string_view e = {}) {
-  tslib::HeaderLine line;
-  line.fill(' ');
-  std::size_t at = 0;
-  for (std::string_view part : {a, b, c, d, e})
-    for (char ch : part)
-      if (at < line.size()) line[at++] = ch;
-  tslib::write_comment_line(kOutput, line, true);
+void comment(std::initializer_list<std::string_view> parts) {
+  tslib::write_comment_record(kOutput, parts);
 }
 
 void write_new_comments(const Splice& sp) {
-  comment("# time series file from segmerge");
-  comment("# date: ", field::view(sp.date));
-  comment("#");
-  comment("# Files spliced together:");
+  comment({"# time series file from segmerge"});
+  comment({"# date: ", field::view(sp.date)});
+  comment({"#"});
+  comment({"# Files spliced together:"});
   for (int k = 0; k < sp.count; ++k) {
     const SpliceEntry& e = sp.entries[k];
-    comment("# ", field::view(e.window), "  ", field::view(e.stime),
-            std::string("-").append(field::view(e.etime)));
+    comment({"# ", field::view(e.window), "  ", field::view(e.stime), "-", field::view(e.etime)});
   }
-  comment("#");
-  comment("# Following comment block from first file...");
-  comment("#");
+  comment({"#"});
+  comment({"# Following comment block from first file..."});
+  comment({"#"});
 }
 
 void start_lines(const SpliceEntry& e) {
