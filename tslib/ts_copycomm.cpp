@@ -27,12 +27,12 @@ void ts_copycomm(int ind, std::string_view inform, int outd, std::string_view ou
   if (!tslib::known_form(inform)) {
     io::FreeWriter(6) << "ts_copycomm: inform not BINARY or ASCII "
                       << "inform =" << inform;
-    io::end_program(io::Outcome::failure);
+    io::fail_run({});
   }
   if (!tslib::known_form(outform)) {
     io::FreeWriter(6) << "ts_copycomm: outform not BINARY or ASCII "
                       << "outform =" << outform;
-    io::end_program(io::Outcome::failure);
+    io::fail_run({});
   }
   const bool in_binary = inform == tslib::kFormBinary;
   const bool out_binary = outform == tslib::kFormBinary;

@@ -27,7 +27,7 @@ void ts_in1(int ind, tslib::TsValues& values) {
   tslib::RecordForm form;
   if (!tslib::tsinfo_records(ind, form)) {
     io::FreeWriter(6) << "ts_in1: Unrecognized form = " << field::view(ti.form);
-    io::end_program(io::Outcome::failure);
+    io::fail_run({});
   }
 
   if (tslib::read_data_record(ind, v, form, io::Takes::end).end_of_file()) {

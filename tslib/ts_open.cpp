@@ -60,7 +60,7 @@ bool open_file(int ind, std::string_view name, TsAccess access) {
   } else {
     io::FreeWriter(6) << "ERROR: Unknown form specifier in ts_open";
     io::FreeWriter(6) << "form =" << field::view(tsinfo.form);
-    io::end_program(io::Outcome::failure, "Program terminated");
+    io::fail_run({}, "Program terminated");
   }
   if (access == TsAccess::input && !io::exists(name)) return false;
   if (!io::open(ind, name, spec, io::Takes::errors).ok()) return false;

@@ -37,10 +37,7 @@ void echo_line(std::string_view text) {
   w.end();
 }
 
-[[noreturn]] void abort_read(std::string_view text) {
-  fixed_line(text);
-  io::end_program(io::Outcome::failure);
-}
+[[noreturn]] void abort_read(std::string_view text) { io::fail_run({text}); }
 
 struct Flags {
   bool seq_rec = false;
@@ -126,7 +123,7 @@ void KeyLine::compare_form() const {
     io::FreeWriter(6) << "           form = " << field::view(ti.form)
                       << "form_in = " << field::view(form_in);
     io::FreeWriter(6) << "Correct and rerun";
-    io::end_program(io::Outcome::failure);
+    io::fail_run({});
   }
 }
 

@@ -62,9 +62,6 @@ constexpr Source source_of(std::int32_t code) {
   return {f, code - 10 * f};
 }
 
-// A failure found by the program itself: the message lines are on the console.
-[[noreturn]] void fail();
-
 void ask_windows(Mix& mx);
 void open_inputs(Mix& mx);
 void look_up_windows(Mix& mx);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "common/edit/free.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/text_field.h"
@@ -46,7 +47,7 @@ bool read(const Input& in, tslib::TsValues& values, std::string_view echo) {
 [[noreturn]] void end_of_input(std::string_view line) {
   io::FreeWriter(6) << line;
   io::close(kOutput);
-  fail();
+  io::fail_run({});
 }
 
 }  // namespace

@@ -35,10 +35,10 @@ void open_input(Input& in, bool say_file) {
   ts_open(in.unit, in.window, in.file, false, false, tslib::TsAccess::input);
   if (say_file) io::FreeWriter(6) << "Opened data file =>" << field::view(in.file);
   tslib::read_info_afresh(in.unit);
-  if (!tslib::usable_input(field::trimmed(in.file))) fail();
+  if (!tslib::usable_input(field::trimmed(in.file))) io::fail_run({});
   // The rate and the skips are reckoned in seconds or in Hz: other units have no meaning.
   const std::optional<tslib::Sampling> sampling = tslib::known_sampling(tsinfo);
-  if (!sampling) fail();
+  if (!sampling) io::fail_run({});
   in.info = tsinfo;
   in.form = tslib::current_form();
   in.sampling = *sampling;
@@ -54,21 +54,21 @@ void look_up(Input& in, int number) {
   if (in.instrument == -999) {
     io::FreeWriter(6) << "Window " << field::view(in.window)
                       << " is not in the windows database: its times are unknown";
-    fail();
+    io::fail_run({});
   }
   // The event and the skips are reckoned from these times.
   if (!tslib::window_times_usable(field::view(in.window), field::view(in.stime),
                                   field::view(in.etime)))
-    fail();
+    io::fail_run({});
   if (in.nchan < 1 || in.nchan > tslib::kMaxChannels) {
     io::FreeWriter(6) << "Window " << field::view(in.window) << " has" << in.nchan
                       << "channels in the database: 1 to 5 allowed";
-    fail();
+    io::fail_run({});
   }
   if (in.info.NCHAN != in.nchan) {
     io::FreeWriter(6) << "File" << std::int32_t{number} << "NCHAN" << in.info.NCHAN
                       << "differs from the database count" << in.nchan;
-    fail();
+    io::fail_run({});
   }
 }
 
@@ -114,8 +114,6 @@ bool output_over_a_file_read(const Mix& mx) {
 
 }  // namespace
 
-void fail() { io::end_program(io::Outcome::failure); }
-
 void ask_windows(Mix& mx) {
   pmesg("The FIRST file is the one used for station co-ordinates and declination");
   field::assign(mx.in1.window, "mzp101ss");
@@ -139,7 +137,7 @@ void open_inputs(Mix& mx) {
   open_input(mx.in2, false);
   if (mx.in1.sampling.rate_hz() != mx.in2.sampling.rate_hz()) {
     io::FreeWriter(6) << "Sampling rates differ between the two data files";
-    fail();
+    io::fail_run({});
   }
   if (mx.in1.info.MIS_DATA != mx.in2.info.MIS_DATA) {
     io::FreeWriter(6) << "Missing data markers are not the same:";

@@ -75,7 +75,7 @@ void append_window_line(const Splice& sp) {
     io::FixedWriter(6, kThreeTexts)
         << "Opened new project windows." << prj << " file to add window info:";
   } else {
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   }
   write_line(6, sp);
   tslib::append_window_line(

@@ -46,11 +46,13 @@ struct Splice {
   std::int32_t total = 0;  // records written, data and gaps
 };
 
-// The error ending: "Program terminated with error condition", failure status.
-[[noreturn]] void error_ending();
+// The final message of every failing end of the splice (io::fail_run), which cuts back
+// what the output holds.
+inline constexpr std::string_view kErrorCondition = "Program terminated with error condition";
+
 // A count the splice derives (already cut or rounded to a whole number) as the 32-bit
-// value that holds it; one beyond that range is refused with a line naming the file and
-// the count, and the error ending (which cuts back what the output holds).
+// value that holds it; one beyond that range ends the run with a line naming the file
+// and the count (tslib::count_or_fail).
 std::int32_t count_or_end(std::string_view file, std::string_view what, double value);
 
 // Station, first window and further windows, looked up in the windows database.

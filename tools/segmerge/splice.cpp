@@ -5,7 +5,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +17,7 @@
 #include "common/text_field.h"
 #include "common/timelib.h"
 #include "tools/segmerge/segmerge.h"
+#include "tslib/counts.h"
 #include "tslib/form_selection.h"
 #include "tslib/info_line.h"
 #include "tslib/same_file.h"
@@ -111,14 +111,14 @@ void check_against_first(const Splice& sp) {
     io::FreeWriter(6) << "FATAL ERROR: digitizing rate different from first"
                       << " file";
     io::FreeWriter(6) << "   delta1 =" << sp.sampling.delta_t << "   delta =" << tsinfo.DELTA_T;
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   }
   if (tsinfo.T_UNITS != sp.tunits1) {
     io::FreeWriter(6) << "FATAL ERROR: time units different from first"
                       << " file";
     io::FreeWriter(6) << "   tunits1 =" << field::view(sp.tunits1)
                       << "   tunits =" << field::view(tsinfo.T_UNITS);
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   }
   check_channel_count(sp.nchan1, tsinfo.NCHAN);
 }
@@ -156,7 +156,7 @@ WindowFile open_window(const Splice& sp, const SpliceEntry& e) {
   open_input(sp, e, file.name);
   io::FreeWriter(6) << "Opened data file =>" << field::view(file.name);
   tslib::read_info_afresh(kInput);
-  if (!tslib::usable_input(field::trimmed(file.name))) error_ending();
+  if (!tslib::usable_input(field::trimmed(file.name))) io::fail_run({}, kErrorCondition);
   file.form = tslib::current_form();
   return file;
 }
@@ -168,7 +168,7 @@ void take_first_values(Splice& sp) {
     // The gaps and the window line could not be reckoned.
     io::FreeWriter(6) << "FATAL ERROR: time units of first file not recognised: "
                       << field::view(tsinfo.T_UNITS);
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   }
   sp.sampling = *sampling;
   sp.tunits1 = tsinfo.T_UNITS;
@@ -240,7 +240,7 @@ BaselineShift join_window(const Splice& sp, SpliceEntry& e, const WindowFile& in
   }
   if (!align_start(sp, e, field::trimmed(in.name), false, true)) {
     io::FreeWriter(6) << "EOF found before all drop points read in";
-    io::end_program(io::Outcome::failure);
+    io::fail_run({});
   }
   return diff;
 }
@@ -248,20 +248,20 @@ BaselineShift join_window(const Splice& sp, SpliceEntry& e, const WindowFile& in
 // Copies the window's records to its end, a later window's moved by its baseline
 // differences (the first window's are left exactly as read, negative zeros included).
 void copy_records(Splice& sp, SpliceEntry& e, const std::optional<BaselineShift>& shift) {
+  const std::string_view outfile = field::trimmed(sp.outfile);
   tslib::TsValues rec{};
   for (;;) {
     ts_in1(kInput, rec);
     if (rec[0] == eofmark) break;
     // A splice holds at most as many records as a 32-bit count.
-    if (sp.total == std::numeric_limits<std::int32_t>::max())
-      count_or_end(field::trimmed(sp.outfile), "records of the splice",
-                   static_cast<double>(sp.total) + 1.0);
+    const std::int32_t total =
+        tslib::count_after(outfile, "records of the splice", sp.total, kErrorCondition);
     ++e.points;
     if (shift)
       for (int j = 0; j < 3; ++j) rec[j] += (*shift)[j];
     const tslib::FormSelection output(tslib::kBinaryFile);
     ts_out1(kOutput, rec);
-    ++sp.total;
+    sp.total = total;
   }
 }
 

@@ -2,7 +2,6 @@
 // up in the windows database.
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,14 +21,8 @@
 
 namespace segmerge {
 
-void error_ending() {
-  io::end_program(io::Outcome::failure, "Program terminated with error condition");
-}
-
 std::int32_t count_or_end(std::string_view file, std::string_view what, double value) {
-  const std::optional<std::int32_t> count = tslib::fitting_count(file, what, value);
-  if (!count) error_ending();
-  return *count;
+  return tslib::count_or_fail(file, what, value, kErrorCondition);
 }
 
 namespace {
@@ -54,12 +47,12 @@ bool look_up(SpliceEntry& e, std::int32_t& instrument, std::int32_t& nchan) {
   // is one whose window ends before it starts.
   if (!tslib::window_times_usable(field::view(e.window), field::view(e.stime),
                                   field::view(e.etime)))
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   if (seconds_between(field::view(e.stime), field::view(e.etime)) < 0) {
     io::FreeWriter(6) << "FATAL ERROR: window " + std::string(field::view(e.window)) +
                              " end time >" + std::string(field::view(e.etime)) +
                              "< is before its start";
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   }
   return true;
 }
@@ -68,7 +61,7 @@ void channel_count_failure(std::int32_t nchan1, std::int32_t nchan) {
   io::FreeWriter(6) << "FATAL ERROR: Different number of channels in this "
                     << "file from first";
   io::FreeWriter(6) << "  nchan1 =" << nchan1 << "    nchan =" << nchan;
-  error_ending();
+  io::fail_run({}, kErrorCondition);
 }
 
 void ask_station(Splice& sp) {
@@ -88,7 +81,7 @@ void open_windows_database(const Splice& sp) {
                     << field::view(tslib::windows_database_field(prj));
   io::FreeWriter(6) << "This file must exist and contain windows information"
                     << " for each file to be spliced";
-  error_ending();
+  io::fail_run({}, kErrorCondition);
 }
 
 // The first window, looked up in the windows database, which is opened once the first
@@ -123,7 +116,7 @@ void check_next(const Splice& sp, const SpliceEntry& next, std::int32_t instrume
                       << "of previous file";
     io::FreeWriter(6) << "  stime(nf) =" << field::view(next.stime)
                       << "   etime(nf-1) =" << field::view(prev.etime);
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   }
 }
 
@@ -139,7 +132,7 @@ void ask_next_windows(Splice& sp) {
     if (sp.count == kMaxWindows) {
       static_assert(kMaxWindows == 50, "the line names the limit");
       io::FreeWriter(6) << "FATAL ERROR: a splice holds at most 50 windows";
-      error_ending();
+      io::fail_run({}, kErrorCondition);
     }
     set_window(next, sp.station);
     std::int32_t instrument = 0;

@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <span>
 #include <string>
@@ -72,17 +71,8 @@ Input open_input() {
   tslib::read_info_afresh(kInput);
   if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Read in INFO block";
   // Counting one record as one sample would give an end time SEQ_REC times too early.
-  if (!tslib::usable_input(field::trimmed(in.file))) io::end_program(io::Outcome::failure);
+  if (!tslib::usable_input(field::trimmed(in.file))) io::fail_run({});
   return in;
-}
-
-// A count as the 32-bit value that holds it; one beyond ends the run before the window
-// line is shown.
-std::int32_t count_or_end(const Input& in, std::string_view what, double value) {
-  const std::optional<std::int32_t> count =
-      tslib::fitting_count(field::trimmed(in.file), what, value);
-  if (!count) io::end_program(io::Outcome::failure);
-  return *count;
 }
 
 // The file's sampling given by its rate in Hz (a period's rate rounded to a float, which
@@ -90,7 +80,7 @@ std::int32_t count_or_end(const Input& in, std::string_view what, double value) 
 // Hz end the run.
 tslib::Sampling sampling_rate() {
   const std::optional<tslib::Sampling> sampling = tslib::known_sampling(tsinfo);
-  if (!sampling) io::end_program(io::Outcome::failure);
+  if (!sampling) io::fail_run({});
   const tslib::Sampling rate = sampling->as_rate();
   if (prtlvl.iprint > 0) {
     io::FreeWriter(6) << "Time units =" << field::view(tsinfo.T_UNITS)
@@ -100,14 +90,14 @@ tslib::Sampling sampling_rate() {
   return rate;
 }
 
-// Reads the data records to the end of the file and returns how many there are.
+// Reads the data records to the end of the file and returns how many there are. A
+// count beyond 32 bits ends the run before the window line is shown.
 std::int32_t count_records(const Input& in) {
+  const std::string_view file = field::trimmed(in.file);
   tslib::TsValues x{};
   std::int32_t n = 0;
   while (x[0] != eofmark) {
-    if (n == std::numeric_limits<std::int32_t>::max())
-      count_or_end(in, "data records", static_cast<double>(n) + 1.0);
-    ++n;
+    n = tslib::count_after(file, "data records", n);
     ts_in1(kInput, x);
     if (prtlvl.iprint >= 3) {
       show_record("n, data =", n, x);
@@ -125,12 +115,13 @@ std::int32_t count_records(const Input& in) {
 }
 
 // The time of the last of `nent` samples: the seconds from the first, worked in double
-// and cut toward zero, after the start.
+// and cut toward zero, after the start; seconds beyond 32 bits end the run before the
+// window line is shown.
 Timestr last_sample_time(const Input& in, const Timestr& start, std::int32_t nent,
                          const tslib::Sampling& rate) {
   const std::int32_t secs =
-      count_or_end(in, "seconds from the first to the last sample",
-                   std::trunc(rate.seconds_in<double>(static_cast<double>(nent) - 1.0)));
+      tslib::count_or_fail(field::trimmed(in.file), "seconds from the first to the last sample",
+                           std::trunc(rate.seconds_in<double>(static_cast<double>(nent) - 1.0)));
   return nowtim(field::view(start), 0, 0, 0, secs);
 }
 
@@ -151,13 +142,13 @@ void offer_append(std::string_view prj, std::string_view input, const Timestr& s
                io::Takes::errors);
   if (!opened.ok()) {
     io::FreeWriter(6) << std::string("spanx: unable to open ").append(dbname);
-    io::end_program(io::Outcome::failure);
+    io::fail_run({});
   }
   const auto write = [&](int unit) { write_window_line(unit, start, end, rate); };
   if (!tslib::append_window_line(kWindows, write, io::Takes::errors).ok() ||
       !io::close(kWindows, io::Takes::errors).ok()) {
     io::FreeWriter(6) << "spanx: error" << 0 << std::string(" writing to ").append(dbname);
-    io::end_program(io::Outcome::failure);
+    io::fail_run({});
   }
 }
 

@@ -124,9 +124,9 @@ void walk_comments(int unit, bool binary, Take take) {
 tslib::Sampling read_header(const Input& in) {
   walk_comments(kInput, in.binary, [](const tslib::HeaderLine&) {});
   tslib::read_info_afresh(kInput);
-  if (!tslib::usable_input(field::trimmed(in.file))) io::end_program(io::Outcome::failure);
+  if (!tslib::usable_input(field::trimmed(in.file))) io::fail_run({});
   const std::optional<tslib::Sampling> sampling = tslib::known_sampling(tsinfo);
-  if (!sampling) io::end_program(io::Outcome::failure);
+  if (!sampling) io::fail_run({});
   return *sampling;
 }
 
@@ -192,10 +192,7 @@ Extract ask_extract() {
 std::int32_t records_in(const Input& in, std::string_view what, std::int64_t seconds,
                         const tslib::Sampling& sampling) {
   const float records = std::trunc(sampling.samples_in<float>(static_cast<float>(seconds)));
-  const std::optional<std::int32_t> count =
-      tslib::fitting_count(field::trimmed(in.file), what, records);
-  if (!count) io::end_program(io::Outcome::failure);
-  return *count;
+  return tslib::count_or_fail(field::trimmed(in.file), what, records);
 }
 
 void copy_comments(bool binary) {
