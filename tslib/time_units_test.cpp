@@ -28,6 +28,8 @@ constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 TEST(TimeUnits, OnlyTheTwoExactFieldsNameAUnit) {
   EXPECT_EQ(tslib::time_units_of("Hz   "), kHz);
   EXPECT_EQ(tslib::time_units_of("s    "), kSeconds);
+  EXPECT_EQ(tslib::units_text(kHz), "Hz   ");
+  EXPECT_EQ(tslib::units_text(kSeconds), "s    ");
   using namespace std::string_view_literals;
   for (std::string_view other :
        {"Hz"sv, "s"sv, "hz   "sv, "S    "sv, "sec  "sv, " Hz  "sv, "     "sv, "\0\0\0\0\0"sv})

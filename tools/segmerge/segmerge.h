@@ -39,9 +39,8 @@ struct Splice {
   std::array<char, 2> outrun{};
   std::array<char, 8> outwindow{};
   std::array<char, 40> outfile{};
-  // From the first file; every later file must have the same DELTA_T and T_UNITS.
+  // From the first file (DELTA_T and T_UNITS); every later file must have the same.
   tslib::Sampling sampling{};
-  std::array<char, 5> tunits1{};
   std::array<float, 3> base1{};
   std::int32_t total = 0;  // records written, data and gaps
 };

@@ -113,10 +113,10 @@ void check_against_first(const Splice& sp) {
     io::FreeWriter(6) << "   delta1 =" << sp.sampling.delta_t << "   delta =" << tsinfo.DELTA_T;
     io::fail_run({}, kErrorCondition);
   }
-  if (tsinfo.T_UNITS != sp.tunits1) {
+  if (tslib::time_units_of(field::view(tsinfo.T_UNITS)) != sp.sampling.units) {
     io::FreeWriter(6) << "FATAL ERROR: time units different from first"
                       << " file";
-    io::FreeWriter(6) << "   tunits1 =" << field::view(sp.tunits1)
+    io::FreeWriter(6) << "   tunits1 =" << tslib::units_text(sp.sampling.units)
                       << "   tunits =" << field::view(tsinfo.T_UNITS);
     io::fail_run({}, kErrorCondition);
   }
@@ -171,7 +171,6 @@ void take_first_values(Splice& sp) {
     io::fail_run({}, kErrorCondition);
   }
   sp.sampling = *sampling;
-  sp.tunits1 = tsinfo.T_UNITS;
   sp.base1 = tsinfo.BASELINE_;
   sp.nchan1 = tsinfo.NCHAN;
 }
