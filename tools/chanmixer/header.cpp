@@ -5,7 +5,6 @@
 
 #include "common/banner.h"
 #include "common/edit/fixed.h"
-#include "common/io/units.h"
 #include "common/text_field.h"
 #include "tools/chanmixer/chanmixer.h"
 #include "tslib/form_selection.h"
@@ -28,7 +27,7 @@ void copy_comments(const Input& in, std::string_view label) {
   comment({"#"});
   comment({"#", std::string(50, '-')});
   comment({label, field::view(in.window)});
-  io::rewind(in.unit);
+  // ts_copycomm rewinds the input itself.
   ts_copycomm(in.unit, field::view(in.form.form), kOutput, tslib::kFormBinary);
 }
 
@@ -88,8 +87,10 @@ void write_header(Mix& mx) {
   copy_comments(mx.in1, "# Comment block from File 1: ");
   copy_comments(mx.in2, "# Comment block from File 2: ");
 
-  // Both inputs to their first data record; the shared record then holds the second
-  // file's info, which gives every field the combiner does not set itself.
+  // The copies leave each input after its ">INFO_START:" line: the info blocks read
+  // again put both back at their first data record (and show ts_rdinfo's summary again
+  // at print level 1 and above). The shared record then holds the second file's info,
+  // which gives every field the combiner does not set itself.
   for (const Input* in : {&mx.in1, &mx.in2}) {
     const tslib::FormSelection input(in->form);
     tslib::read_info_afresh(in->unit);

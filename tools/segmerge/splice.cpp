@@ -201,12 +201,14 @@ void check_counts_ahead(const Splice& sp, const SpliceEntry& first, std::string_
                static_cast<double>(seconds_between(start, end)));
 }
 
-// The new comment block, the first file's comment block, and the first file's info
-// block read again, which leaves the file at its first data record.
+// The new comment block, then the first file's comment block (ts_copycomm rewinds the
+// input itself).
 void write_first_comments(Splice& sp, const tslib::FileForm& in) {
   write_new_comments(sp);
-  io::rewind(kInput);
   ts_copycomm(kInput, field::view(in.form), kOutput, tslib::kFormBinary);
+  // The copy leaves the input after its ">INFO_START:" line: the info block read again
+  // puts it back at its first data record (and shows ts_rdinfo's summary again at print
+  // level 1 and above).
   tslib::read_info_afresh(kInput);
   field::assign(tsinfo.WINDOW,
                 std::string(field::view(tsinfo.STATION)).append(field::view(sp.outrun)));

@@ -116,13 +116,15 @@ void walk_comments(int unit, bool binary, Take take) {
   }
 }
 
-// Passes over the comment records, reads the info block (the input is left at its
-// first data record) and ends the run on an input the copy cannot work on, time units
-// other than s and Hz included; returns the input's sampling. The comment records are
-// walked here although ts_rdinfo passes over them too: an input that ends among them
-// is the end-of-file report, not ts_rdinfo's "no info block" end.
+// Passes over the comment records, reads the info block and ends the run on an input
+// the copy cannot work on, time units other than s and Hz included; returns the input's
+// sampling.
 tslib::Sampling read_header(const Input& in) {
+  // The first of the three walks over the comment records: an input that ends among
+  // them gets the end-of-file report here, not ts_rdinfo's "no info block" end.
   walk_comments(kInput, in.binary, [](const tslib::HeaderLine&) {});
+  // The second, ts_rdinfo's own: it leaves the input at its first data record and shows
+  // its summary at print level 1 and above.
   tslib::read_info_afresh(kInput);
   if (!tslib::usable_input(field::trimmed(in.file))) io::fail_run({});
   const std::optional<tslib::Sampling> sampling = tslib::known_sampling(tsinfo);
@@ -195,6 +197,7 @@ std::int32_t records_in(const Input& in, std::string_view what, std::int64_t sec
   return tslib::count_or_fail(field::trimmed(in.file), what, records);
 }
 
+// The third walk, the copy itself, on the unit of its own (open_comment_source).
 void copy_comments(bool binary) {
   walk_comments(kCommentSource, binary, [](const tslib::HeaderLine& line) {
     tslib::write_header_line(kOutput, line, true);
