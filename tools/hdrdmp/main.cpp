@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
   const bool binary = tslib::current_form().binary();
   refuse_report_over_inputs(indat, window);
 
-  io::open(kReport, kReportName, io::OpenSpec{io::OpenStatus::unknown, io::Form::text},
+  io::open(kReport, kReportName,
+           io::OpenSpec{.status = io::OpenStatus::unknown, .form = io::Form::text},
            io::Takes::neither);
   io::FreeWriter(6) << "Writing header into hdrdmp.out";
 

@@ -20,6 +20,12 @@ namespace {
 
 constexpr io::Item kThreeTexts[] = {io::lay::A(), io::lay::A(), io::lay::A()};
 
+// The windows database opened to append the line: the existing one, else a new one.
+constexpr io::OpenSpec kAppendTo{
+    .status = io::OpenStatus::old_file, .form = io::Form::text, .append = true};
+constexpr io::OpenSpec kAppendToNew{
+    .status = io::OpenStatus::new_file, .form = io::Form::text, .append = true};
+
 // Columns 1-54, three blanks, the rate in F9.6, " splice: ", then the run codes, ten
 // to a line (the group is where the layout starts again for the 11th).
 constexpr auto kSpliceLine = tslib::winrec_with(
@@ -63,15 +69,10 @@ void append_window_line(const Splice& sp) {
                 std::string(field::view(tsinfo.STATION)).append(field::view(sp.outrun)));
 
   const std::string_view prj = field::view(sp.prj);
-  if (io::open(kWindowsAppend, name, io::OpenSpec{io::OpenStatus::old_file, io::Form::text, true},
-               io::Takes::errors)
-          .ok()) {
+  if (io::open(kWindowsAppend, name, kAppendTo, io::Takes::errors).ok()) {
     io::FixedWriter(6, kThreeTexts)
         << "Opened old project windows." << prj << " file to add window info:";
-  } else if (io::open(kWindowsAppend, name,
-                      io::OpenSpec{io::OpenStatus::new_file, io::Form::text, true},
-                      io::Takes::errors)
-                 .ok()) {
+  } else if (io::open(kWindowsAppend, name, kAppendToNew, io::Takes::errors).ok()) {
     io::FixedWriter(6, kThreeTexts)
         << "Opened new project windows." << prj << " file to add window info:";
   } else {

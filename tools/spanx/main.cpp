@@ -137,9 +137,10 @@ void offer_append(std::string_view prj, std::string_view input, const Timestr& s
   if (!append) return;
   if (tslib::same_file(dbname, input)) tslib::end_at_output(dbname, input);
 
-  const io::Result opened =
-      io::open(kWindows, dbname, io::OpenSpec{io::OpenStatus::unknown, io::Form::text, true},
-               io::Takes::errors);
+  const io::Result opened = io::open(
+      kWindows, dbname,
+      io::OpenSpec{.status = io::OpenStatus::unknown, .form = io::Form::text, .append = true},
+      io::Takes::errors);
   if (!opened.ok()) {
     io::FreeWriter(6) << std::string("spanx: unable to open ").append(dbname);
     io::fail_run({});
