@@ -70,12 +70,11 @@ void mix_records(const Mix& mx) {
   }
   std::array<tslib::TsValues, 2> dat{};
   tslib::TsValues out{};
-  // The output's form is the setting; each read selects its input's.
-  const tslib::FormSelection output(tslib::kBinaryFile, mx.nout);
   for (std::int32_t r = 0; r < mx.nrec; ++r) {
     if (!read(mx.in1, dat[0], "Input dat1  =>")) end_of_input("EOF of File 1");
     if (!read(mx.in2, dat[1], "Input dat2 =>")) end_of_input("EOF on File 2");
     for (int i = 0; i < mx.nout; ++i) out[i] = dat[picks[i].record][picks[i].index];
+    const tslib::FormSelection output(tslib::kBinaryFile, mx.nout);
     ts_out1(kOutput, out);
   }
   io::FreeWriter(6) << " Number of points written: " << mx.nrec;
