@@ -31,6 +31,7 @@
 #include "tslib/tsinfo.h"
 #include "tslib/usable_input.h"
 
+namespace spanx {
 namespace {
 
 constexpr int kInput = 4;
@@ -101,7 +102,7 @@ std::int32_t count_records(const Input& in) {
     ts_in1(kInput, x);
     if (prtlvl.iprint >= 3) {
       show_record("n, data =", n, x);
-      if (n % 100 == 0) spanx_pause();
+      if (n % 100 == 0) pause();
     }
     if (prtlvl.iprint > 0 && n % 25000 == 0) {
       io::FreeWriter(6) << "Read in...." << n;
@@ -154,20 +155,22 @@ void offer_append(std::string_view prj, std::string_view input, const Timestr& s
 }
 
 }  // namespace
+}  // namespace spanx
 
 int main(int argc, char** argv) {
   io::start_program(argc, argv);
   tools::tool_startup(tools::kSpanx);
 
-  const Input in = open_input();
+  const spanx::Input in = spanx::open_input();
   const Timestr start = tsinfo.STARTTIME;
-  const tslib::Sampling rate = sampling_rate();
-  const std::int32_t nent = count_records(in);
-  const Timestr end = last_sample_time(in, start, nent, rate);
+  const tslib::Sampling rate = spanx::sampling_rate();
+  const std::int32_t nent = spanx::count_records(in);
+  const Timestr end = spanx::last_sample_time(in, start, nent, rate);
 
   io::FreeWriter(6) << " ";
-  write_window_line(6, start, end, rate);
+  spanx::write_window_line(6, start, end, rate);
   io::FreeWriter(6) << " ";
-  offer_append(std::string_view(in.window.data(), 3), field::trimmed(in.file), start, end, rate);
+  spanx::offer_append(std::string_view(in.window.data(), 3), field::trimmed(in.file), start, end,
+                      rate);
   io::end_program(io::Outcome::success);
 }

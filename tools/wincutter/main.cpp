@@ -32,6 +32,7 @@
 #include "tslib/usable_input.h"
 #include "tslib/window_times.h"
 
+namespace wincutter {
 namespace {
 
 constexpr int kInput = 4;
@@ -239,31 +240,41 @@ void copy_records(std::int32_t count) {
   }
 }
 
+// Passes over the records before the span (a skip that meets the end of the input is
+// reported by ts_skip; the copy then ends at once).
+void skip_records(std::int32_t nskip) {
+  if (nskip <= 0) return;
+  io::FreeWriter(6) << "Skipping" << nskip << " entries";
+  ts_skip(kInput, nskip);
+}
+
+// The console first, while the output can still be cut: a console that cannot take the
+// report fails the run like the output would.
+void close_output() {
+  io::write_out(6);
+  io::close(kOutput);
+}
+
 }  // namespace
+}  // namespace wincutter
 
 int main(int argc, char** argv) {
   io::start_program(argc, argv);
   tools::tool_startup(tools::kWincutter);
 
-  const Input in = open_input();
-  const std::array<char, 8> outwin = ask_output_window(in);
-  const tslib::Sampling sampling = read_header(in);
-  const Extract extract = ask_extract();
-  std::int32_t nskip = records_in(in, "records to skip", extract.offset, sampling);
-  const std::int32_t ncopy = records_in(in, "records to copy", extract.length, sampling);
+  const wincutter::Input in = wincutter::open_input();
+  const std::array<char, 8> outwin = wincutter::ask_output_window(in);
+  const tslib::Sampling sampling = wincutter::read_header(in);
+  const wincutter::Extract extract = wincutter::ask_extract();
+  const std::int32_t nskip = wincutter::records_in(in, "records to skip", extract.offset, sampling);
+  const std::int32_t ncopy = wincutter::records_in(in, "records to copy", extract.length, sampling);
 
-  open_output(output_name(outwin));
-  copy_comments(in.binary);
-  if (nskip > 0) {
-    io::FreeWriter(6) << "Skipping" << nskip << " entries";
-    ts_skip(kInput, nskip);
-  }
-  write_info(extract, outwin);
+  wincutter::open_output(wincutter::output_name(outwin));
+  wincutter::copy_comments(in.binary);
+  wincutter::skip_records(nskip);
+  wincutter::write_info(extract, outwin);
   io::FreeWriter(6) << "Reading and writing" << ncopy << " entries";
-  copy_records(ncopy);
-  // The console first, while the output can still be cut: a console that cannot
-  // take the report fails the run like the output would.
-  io::write_out(6);
-  io::close(kOutput);
+  wincutter::copy_records(ncopy);
+  wincutter::close_output();
   io::end_program(io::Outcome::success);
 }
