@@ -1,5 +1,6 @@
 // The output header: the combiner's comment records, both inputs' comment blocks and
 // the info block built from both inputs.
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
