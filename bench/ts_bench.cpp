@@ -47,7 +47,7 @@ void BM_CopyBinaryFiveFloatRecords(benchmark::State& state) {
   const std::string out = bench_file("out");
   write_input(in);
   prtlvl.iprint = -1;
-  tsinfo = TsInfoRecord{};
+  tsinfo = tslib::TsInfoRecord{};
   field::assign(tsinfo.form, tslib::kFormBinary);
   field::assign(tsinfo.format, tslib::kFormatUnformatted);
   tsinfo.NCHAN = 5;
@@ -55,7 +55,7 @@ void BM_CopyBinaryFiveFloatRecords(benchmark::State& state) {
   for (auto _ : state) {
     io::open(kIn, in, binary_spec(), io::Takes::neither);
     io::open(kOut, out, binary_spec(), io::Takes::neither);
-    TsValues v{};
+    tslib::TsValues v{};
     // Exactly the records the file holds: the end-of-file line is not part of the copy.
     for (int i = 0; i < kRecords; ++i) {
       ts_in1(kIn, v);

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int level = (data[0] >> 1) & 7;
   const std::string name = fuzz::write_file("fuzz.ts", std::span(data + 1, size - 1));
 
-  tsinfo = TsInfoRecord{};
+  tsinfo = tslib::TsInfoRecord{};
   prtlvl = PrintLevelRecord{};
   prtlvl.iprint = level > 5 ? 5 : level;
   io::OpenSpec spec{io::OpenStatus::old_file, binary ? io::Form::binary : io::Form::text};
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Data records in the free layout or BINARY; format texts have their own target
     // (each distinct text would stay in the layout cache).
     if (!binary && !field::equals(tsinfo.format, tslib::kFormatFree)) return;
-    TsValues values{};
+    tslib::TsValues values{};
     for (int n = 0; n < kDataRecords && values[0] != eofmark; ++n) ts_in1(kUnit, values);
   });
   return 0;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/edit/fixed.h"
+#include "common/io/end.h"
 
 namespace tslib {
 namespace {
@@ -22,19 +23,33 @@ std::string value_text(double value) {
   return std::string(first, end);
 }
 
+// " FATAL ERROR: <file>: <what> <value> does not fit a 32-bit count"
+std::string refusal(std::string_view file, std::string_view what, double value) {
+  std::string line = " FATAL ERROR: ";
+  line.append(file).append(": ").append(what).append(" ").append(value_text(value));
+  return line.append(" does not fit a 32-bit count");
+}
+
+bool fits(double value) {
+  using Limits = std::numeric_limits<std::int32_t>;
+  return value >= Limits::min() && value <= Limits::max();
+}
+
 }  // namespace
 
 std::optional<std::int32_t> fitting_count(std::string_view file, std::string_view what,
                                           double value) {
-  using Limits = std::numeric_limits<std::int32_t>;
-  if (value >= Limits::min() && value <= Limits::max()) return static_cast<std::int32_t>(value);
-  std::string line = " FATAL ERROR: ";
-  line.append(file).append(": ").append(what).append(" ").append(value_text(value));
-  line.append(" does not fit a 32-bit count");
+  if (fits(value)) return static_cast<std::int32_t>(value);
   // One line however long the file's name: the free layout would break it at 80 columns.
   constexpr io::Item kLine[] = {io::lay::A()};
-  io::FixedWriter(6, kLine) << line;
+  io::FixedWriter(6, kLine) << refusal(file, what, value);
   return std::nullopt;
+}
+
+std::int32_t count_or_fail(std::string_view file, std::string_view what, double value,
+                           std::string_view final_message) {
+  if (fits(value)) return static_cast<std::int32_t>(value);
+  io::fail_run({refusal(file, what, value)}, final_message);
 }
 
 }  // namespace tslib

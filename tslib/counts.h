@@ -22,6 +22,19 @@ namespace tslib {
 std::optional<std::int32_t> fitting_count(std::string_view file, std::string_view what,
                                           double value);
 
+// The count as fitting_count takes it; one that does not fit ends the run there, with
+// fitting_count's line and the program's final message when it has one (io::fail_run).
+std::int32_t count_or_fail(std::string_view file, std::string_view what, double value,
+                           std::string_view final_message = {});
+
+// One more than `count`, for a loop that counts records: past the largest 32-bit count
+// the run ends as count_or_fail ends it.
+inline std::int32_t count_after(std::string_view file, std::string_view what, std::int32_t count,
+                                std::string_view final_message = {}) {
+  if (count < std::numeric_limits<std::int32_t>::max()) return count + 1;
+  return count_or_fail(file, what, static_cast<double>(count) + 1.0, final_message);
+}
+
 // A 64-bit intermediate stopped at the 32-bit limits.
 constexpr std::int32_t saturate_int32(std::int64_t v) {
   constexpr std::int64_t lo = std::numeric_limits<std::int32_t>::min();

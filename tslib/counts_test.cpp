@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -45,6 +46,38 @@ TEST(Counts, ACountBeyondThirtyTwoBitsIsRefusedWithALine) {
     });
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, c.out) << c.value;
+  }
+}
+
+// The failing end: the same line, then the program's final message and the failure
+// status; a count that fits goes on.
+TEST(Counts, ACountThatDoesNotFitEndsTheRun) {
+  struct Case {
+    std::function<std::int32_t()> count;
+    int status;
+    std::string out;
+    std::string err;
+  };
+  const std::string line = " FATAL ERROR: st/w.ts: records ";
+  const std::vector<Case> cases = {
+      {[] { return tslib::count_or_fail("st/w.ts", "records", 7.0); }, 0, " 7\r\n", ""},
+      {[] { return tslib::count_or_fail("st/w.ts", "records", 2147483648.0, "Ended"); }, 1,
+       line + "2147483648 does not fit a 32-bit count\r\n", "Ended\r\n"},
+      {[] { return tslib::count_or_fail("st/w.ts", "records", kNaN); }, 1,
+       line + "nan does not fit a 32-bit count\r\n", ""},
+      {[] { return tslib::count_after("st/w.ts", "records", kMax - 1); }, 0, " 2147483647\r\n",
+       ""},
+      {[] { return tslib::count_after("st/w.ts", "records", -1, "Ended"); }, 0, " 0\r\n", ""},
+      {[] { return tslib::count_after("st/w.ts", "records", kMax, "Ended"); }, 1,
+       line + "2147483648 does not fit a 32-bit count\r\n", "Ended\r\n"},
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    const mttest::ChildResult r =
+        mttest::run_child([&] { io::FreeWriter(6) << std::to_string(c.count()); });
+    EXPECT_EQ(r.status, c.status) << i;
+    EXPECT_EQ(r.out, c.out) << i;
+    EXPECT_EQ(r.err, c.err) << i;
   }
 }
 

@@ -1,9 +1,13 @@
 #pragma once
 // Which file the library's calls work on. ts_in1, ts_out1, ts_skip, ts_rdinfo and
 // ts_wrtinfo take a file's form from `tsinfo.form` and `tsinfo.format` (and the values a
-// record holds from NCHAN), one setting for all open files. A tool with two files open
-// keeps its input's form as the setting and selects another file's in a scope for the
-// calls on that file:
+// record holds from NCHAN), one setting for all open files.
+//
+// The one convention of every tool: the setting is the form of the input that ts_open
+// and ts_rdinfo settled last. A call on any other file selects that file's form in a
+// scope that holds calls on that file only: each write (or run of writes) to an output
+// selects BINARY, and a tool with two inputs selects each input's form, and its NCHAN,
+// at each call on it.
 //
 //     const tslib::FileForm input = tslib::current_form();   // after ts_open, ts_rdinfo
 //     ...

@@ -22,7 +22,7 @@ std::string format() { return std::string(field::view(tsinfo.format)); }
 class FormSelectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    tsinfo = TsInfoRecord{};
+    tsinfo = tslib::TsInfoRecord{};
     prtlvl.iprint = 0;
   }
 };
@@ -83,12 +83,12 @@ TEST_F(FormSelectionTest, EachFileGetsItsRecordsInItsOwnForm) {
   io::open(kBinary, binary_path.string(), io::OpenSpec{.form = io::Form::binary, .output = true},
            io::Takes::neither);
   const tslib::FormSelection text(kFreeText, 3);
-  ts_out1(kText, TsValues{1, 2, 3, 4, 5});
+  ts_out1(kText, tslib::TsValues{1, 2, 3, 4, 5});
   {
     const tslib::FormSelection binary(tslib::kBinaryFile, 2);
-    ts_out1(kBinary, TsValues{1.5f, -2.25f, 9, 9, 9});
+    ts_out1(kBinary, tslib::TsValues{1.5f, -2.25f, 9, 9, 9});
   }
-  ts_out1(kText, TsValues{6, 7, 8, 9, 10});
+  ts_out1(kText, tslib::TsValues{6, 7, 8, 9, 10});
   io::close(kText);
   io::close(kBinary);
   EXPECT_EQ(mttest::read_file(text_path),

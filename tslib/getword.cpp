@@ -4,6 +4,7 @@
 #include "common/text_field.h"
 #include "tslib/ts.h"
 
+namespace tslib {
 namespace {
 
 // Strips leading and trailing runs of `sep` from source[0, n); blanks the rest of the
@@ -23,12 +24,13 @@ std::size_t strip(std::span<char> source, std::size_t n, char sep) {
 }
 
 }  // namespace
+}  // namespace tslib
 
 void getword(std::span<char> source, std::span<char> word, std::int32_t& position) {
   std::size_t n = source.size();
   // Blanks before commas, once each: a blank after a leading comma stays.
   for (char sep : {' ', ','}) {
-    n = strip(source, n, sep);
+    n = tslib::strip(source, n, sep);
     if (n == 0) break;
   }
   if (n == 0) {

@@ -103,6 +103,16 @@ void write_comment_line(int unit, const HeaderLine& line, bool binary) {
   write_text_line(unit, field::trimmed(line));
 }
 
+void write_comment_record(int unit, std::initializer_list<std::string_view> parts) {
+  HeaderLine line;
+  line.fill(' ');
+  std::size_t at = 0;
+  for (const std::string_view part : parts)
+    for (const char ch : part)
+      if (at < line.size()) line[at++] = ch;
+  write_comment_line(unit, line, true);
+}
+
 io::Result read_header_line(int unit, HeaderLine& line, bool binary, io::Takes takes) {
   if (binary) {
     io::BinaryReader r(unit, takes);

@@ -21,6 +21,7 @@
 //   out.real(tslib::channel_key("AZIM_", 2), tsinfo.AZIM_[1]);
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 
@@ -105,6 +106,10 @@ class InfoWriter {
 // Writes one comment record: `binary` true, one BINARY record of the 80 bytes;
 // otherwise one text line of the characters without their trailing blanks.
 void write_comment_line(int unit, const HeaderLine& line, bool binary);
+
+// Writes one comment record that a tool adds to its BINARY output: the parts joined,
+// cut at 80 characters and blank-padded, as one BINARY record of the 80 bytes.
+void write_comment_record(int unit, std::initializer_list<std::string_view> parts);
 
 // Reads one header record into `line`: BINARY, one record of which the first 80 bytes
 // are taken (a shorter record is error 67, "input statement requires too much data");

@@ -80,6 +80,21 @@ TEST(InfoLine, WrittenAsBinaryRecordAndAsTextLine) {
   EXPECT_EQ(mttest::read_file(dir / "a.ts"), line + "\r\n>STATION   :kvt101\r\n");
 }
 
+TEST(InfoLine, CommentRecordJoinsItsPartsCutAndPaddedTo80) {
+  mttest::TempDir dir;
+  io::OpenSpec bin;
+  bin.form = io::Form::binary;
+  io::open(35, (dir / "c.ts").string(), bin, io::Takes::neither);
+  tslib::write_comment_record(35, {"# date: ", "Fri Jul 20 13:17:00 2004"});
+  tslib::write_comment_record(35, {"#", std::string(50, '-'), std::string(40, 'x')});
+  tslib::write_comment_record(35, {});
+  io::close(35);
+  EXPECT_EQ(mttest::read_file(dir / "c.ts"),
+            tstest::record(tstest::pad("# date: Fri Jul 20 13:17:00 2004", 80)) +
+                tstest::record("#" + std::string(50, '-') + std::string(29, 'x')) +
+                tstest::record(std::string(80, ' ')));
+}
+
 TEST(InfoLine, ReadsCutPadAndRefuseShortBinary) {
   mttest::TempDir dir;
   mttest::write_file(dir / "a.ts", std::string(100, 'a') + "\r\n#short\n");

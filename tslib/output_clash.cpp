@@ -13,7 +13,6 @@ using io::lay::A;
 
 // Fixed-layout lines, so that long names do not break them.
 constexpr io::Item kRefusedLine[] = {A(), A(), A(), A(), A(), A()};
-constexpr io::Item kFatalLine[] = {A(), A(), A(), A()};
 
 }  // namespace
 
@@ -35,9 +34,7 @@ void say_output_refused(std::string_view output, std::string_view other, std::st
 }
 
 void end_at_output(std::string_view output, std::string_view other) {
-  io::FixedWriter(6, kFatalLine) << " FATAL ERROR: output file " << output
-                                 << " is the same file as " << other;
-  io::end_program(io::Outcome::failure);
+  io::fail_run({" FATAL ERROR: output file ", output, " is the same file as ", other});
 }
 
 }  // namespace tslib

@@ -23,6 +23,11 @@ enum class TimeUnits : std::uint8_t { hz, seconds };
 inline constexpr std::string_view kUnitsHz = "Hz   ";
 inline constexpr std::string_view kUnitsSeconds = "s    ";
 
+// The T_UNITS value that names the units.
+constexpr std::string_view units_text(TimeUnits units) {
+  return units == TimeUnits::hz ? kUnitsHz : kUnitsSeconds;
+}
+
 // DELTA_T in the other unit, in float: the period of a rate, the rate of a period.
 inline float in_other_unit(float delta_t) { return 1.0f / delta_t; }
 

@@ -28,6 +28,8 @@ constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 TEST(TimeUnits, OnlyTheTwoExactFieldsNameAUnit) {
   EXPECT_EQ(tslib::time_units_of("Hz   "), kHz);
   EXPECT_EQ(tslib::time_units_of("s    "), kSeconds);
+  EXPECT_EQ(tslib::units_text(kHz), "Hz   ");
+  EXPECT_EQ(tslib::units_text(kSeconds), "s    ");
   using namespace std::string_view_literals;
   for (std::string_view other :
        {"Hz"sv, "s"sv, "hz   "sv, "S    "sv, "sec  "sv, " Hz  "sv, "     "sv, "\0\0\0\0\0"sv})
@@ -35,7 +37,7 @@ TEST(TimeUnits, OnlyTheTwoExactFieldsNameAUnit) {
 }
 
 TEST(TimeUnits, SamplingOfAnInfoRecordTakesItsDeltaT) {
-  TsInfoRecord info{};
+  tslib::TsInfoRecord info{};
   info.DELTA_T = 0.25f;
   field::assign(info.T_UNITS, "s");
   ASSERT_TRUE(tslib::sampling_of(info).has_value());
@@ -47,7 +49,7 @@ TEST(TimeUnits, SamplingOfAnInfoRecordTakesItsDeltaT) {
 
 TEST(TimeUnits, OtherUnitsAreRefusedOnTheConsole) {
   const mttest::ChildResult r = mttest::run_child([] {
-    TsInfoRecord info{};
+    tslib::TsInfoRecord info{};
     field::assign(info.T_UNITS, "Hz");
     if (tslib::known_sampling(info)) io::FreeWriter(6) << "known";
     field::assign(info.T_UNITS, "sec");

@@ -5,9 +5,9 @@
 // works on (a caller with two files open selects one's with tslib::FormSelection,
 // tslib/form_selection.h). Console messages go to unit 6 and depend on prtlvl.iprint.
 //
-// Reading a file:  ts_open(ind, ..., TsAccess::input); ts_rdinfo(ind);
+// Reading a file:  ts_open(ind, ..., tslib::TsAccess::input); ts_rdinfo(ind);
 //                  then ts_skip / ts_in1 until values[0] == eofmark or nskip == -1.
-// Writing a file:  ts_open(outd, ..., TsAccess::output); own comment lines and/or
+// Writing a file:  ts_open(outd, ..., tslib::TsAccess::output); own comment lines and/or
 //                  ts_copycomm; ts_wrtinfo(outd); one ts_out1 per record.
 #include <array>
 #include <cstdint>
@@ -20,13 +20,22 @@
 // (bit pattern 0x8DA24260). Callers compare value 1 with it exactly.
 inline constexpr float eofmark = -1.0E-30f;
 
+namespace tslib {
+
 // The caller's value array: one float per channel, channel n in element n - 1.
-using TsValues = std::array<float, tslib::kMaxChannels>;
+using TsValues = std::array<float, kMaxChannels>;
 
 // Whether ts_open opens a file to read (it must exist; nothing is created; a file
 // that may only be read opens) or a file to write (created, or an existing one
 // replaced from its start; one that may not be written is a failed open).
 enum class TsAccess { input, output };
+
+// The file name ts_open builds for `tswindow` into `indat` (left-justified, blank-padded
+// or cut), without asking or opening anything; returns it without trailing blanks. A
+// caller compares a window's file with others before any of them is opened.
+std::string_view ts_file_name(std::span<const char> tswindow, std::span<char> indat, bool local);
+
+}  // namespace tslib
 
 // Opens the ts file of a window on unit `ind`, asking again without limit when the
 // open fails ("Error in opening <indat>  Try again!" and "Give data file " again).
@@ -42,12 +51,7 @@ enum class TsAccess { input, output };
 // "ASCII " or "BINARY" and, for BINARY, `tsinfo.format` is "UNFORMATTED". Any other
 // form ends the program ("Program terminated", failure status).
 void ts_open(int ind, std::span<char> tswindow, std::span<char> indat, bool prompt, bool local,
-             TsAccess access);
-
-// The file name ts_open builds for `tswindow` into `indat` (left-justified, blank-padded
-// or cut), without asking or opening anything; returns it without trailing blanks. A
-// caller compares a window's file with others before any of them is opened.
-std::string_view ts_file_name(std::span<const char> tswindow, std::span<char> indat, bool local);
+             tslib::TsAccess access);
 
 // Rewinds unit `ind`, passes over the comment block and reads the info block into
 // `tsinfo` (in the form `tsinfo.form` names). Defaults: SEQ_REC 1, MIS_DATA 1.0E+32,
@@ -78,11 +82,11 @@ void ts_copycomm(int ind, std::string_view inform, int outd, std::string_view ou
 // Reads one data record of unit `ind` into values[0 .. NCHAN-1] (NCHAN clamped to
 // 0..5). At end of file: "ts_in1: EOF reached", values[0] = eofmark, the others keep
 // what they held. An unrecognised `tsinfo.form` ends the program.
-void ts_in1(int ind, TsValues& values);
+void ts_in1(int ind, tslib::TsValues& values);
 
 // Writes values[0 .. NCHAN-1] as one data record of unit `outd` in the form and
 // format of `tsinfo`. An unrecognised `tsinfo.form` ends the program.
-void ts_out1(int outd, const TsValues& values);
+void ts_out1(int outd, const tslib::TsValues& values);
 
 // Passes over `nskip` records of unit `ind` (BINARY: records; otherwise text lines).
 // When the file ends first: "ts_skip: EOF reached: nskip set to -1" and nskip = -1.

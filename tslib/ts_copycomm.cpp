@@ -7,13 +7,13 @@
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
 
+namespace tslib {
 namespace {
 
-bool known_form(std::string_view form) {
-  return form == tslib::kFormBinary || form == tslib::kFormAscii;
-}
+bool known_form(std::string_view form) { return form == kFormBinary || form == kFormAscii; }
 
 }  // namespace
+}  // namespace tslib
 
 void ts_copycomm(int ind, std::string_view inform, int outd, std::string_view outform) {
   if (prtlvl.iprint >= 2) {
@@ -24,15 +24,15 @@ void ts_copycomm(int ind, std::string_view inform, int outd, std::string_view ou
     io::FreeWriter(6) << "outform = " << outform;
   }
   // Both forms are checked before the input is touched.
-  if (!known_form(inform)) {
+  if (!tslib::known_form(inform)) {
     io::FreeWriter(6) << "ts_copycomm: inform not BINARY or ASCII "
                       << "inform =" << inform;
-    io::end_program(io::Outcome::failure);
+    io::fail_run({});
   }
-  if (!known_form(outform)) {
+  if (!tslib::known_form(outform)) {
     io::FreeWriter(6) << "ts_copycomm: outform not BINARY or ASCII "
                       << "outform =" << outform;
-    io::end_program(io::Outcome::failure);
+    io::fail_run({});
   }
   const bool in_binary = inform == tslib::kFormBinary;
   const bool out_binary = outform == tslib::kFormBinary;

@@ -32,7 +32,7 @@ std::vector<float> run_of(float from, int n) {
 class DataTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    tsinfo = TsInfoRecord{};
+    tsinfo = tslib::TsInfoRecord{};
     prtlvl.iprint = 0;
   }
   void TearDown() override { io::close(kUnit); }
@@ -58,8 +58,8 @@ class DataTest : public ::testing::Test {
   }
   std::filesystem::path path() const { return dir_ / "data.ts"; }
 
-  TsValues read() {
-    TsValues v{};
+  tslib::TsValues read() {
+    tslib::TsValues v{};
     ts_in1(kUnit, v);
     return v;
   }
@@ -77,22 +77,22 @@ TEST_F(DataTest, BinarySeveralSamplesPerRecordGivesTheFirstOfEach) {
   for (int r = 0; r < 5; ++r)
     bytes += float_record(run_of(1.0f + 15.0f * static_cast<float>(r), 15));
   open_binary(bytes, 5);
-  EXPECT_EQ(read(), (TsValues{1, 2, 3, 4, 5}));
-  EXPECT_EQ(read(), (TsValues{16, 17, 18, 19, 20}));
+  EXPECT_EQ(read(), (tslib::TsValues{1, 2, 3, 4, 5}));
+  EXPECT_EQ(read(), (tslib::TsValues{16, 17, 18, 19, 20}));
   std::int32_t nskip = 2;  // two records: six samples
   ts_skip(kUnit, nskip);
   EXPECT_EQ(nskip, 2);
-  EXPECT_EQ(read(), (TsValues{61, 62, 63, 64, 65}));
+  EXPECT_EQ(read(), (tslib::TsValues{61, 62, 63, 64, 65}));
 }
 
 TEST_F(DataTest, BinaryLongerRecordYieldsItsFirstValuesFewerChannelsTouchNoMore) {
   open_binary(float_record(run_of(1, 7)) + float_record(run_of(11, 7)), 5);
-  EXPECT_EQ(read(), (TsValues{1, 2, 3, 4, 5}));
+  EXPECT_EQ(read(), (tslib::TsValues{1, 2, 3, 4, 5}));
   // NCHAN 2: values 3 to 5 of the caller's array are left alone.
   tsinfo.NCHAN = 2;
-  TsValues v{-1, -1, -1, -1, -1};
+  tslib::TsValues v{-1, -1, -1, -1, -1};
   ts_in1(kUnit, v);
-  EXPECT_EQ(v, (TsValues{11, 12, -1, -1, -1}));
+  EXPECT_EQ(v, (tslib::TsValues{11, 12, -1, -1, -1}));
 }
 
 TEST_F(DataTest, BinaryShorterRecordEndsWithTheErrorReport) {
@@ -109,16 +109,16 @@ TEST_F(DataTest, BinaryShorterRecordEndsWithTheErrorReport) {
 
 TEST_F(DataTest, BinaryEndOfFileMarksValueOneAndKeepsTheOthers) {
   open_binary(float_record({1, 2, 3}) + float_record({4, 5, 6}), 3);
-  TsValues v{};
+  tslib::TsValues v{};
   ts_in1(kUnit, v);
   ts_in1(kUnit, v);
-  EXPECT_EQ(v, (TsValues{4, 5, 6, 0, 0}));
+  EXPECT_EQ(v, (tslib::TsValues{4, 5, 6, 0, 0}));
   io::flush_all();
   const auto r = mttest::run_child(
       [&] {
         prtlvl.iprint = -1;
         ts_in1(kUnit, v);
-        if (v != TsValues{eofmark, 5, 6, 0, 0}) io::end_program(io::Outcome::failure);
+        if (v != tslib::TsValues{eofmark, 5, 6, 0, 0}) io::end_program(io::Outcome::failure);
       },
       "");
   EXPECT_EQ(r.status, 0);
@@ -129,10 +129,10 @@ TEST_F(DataTest, BinaryEndOfFileMarksValueOneAndKeepsTheOthers) {
 TEST_F(DataTest, AsciiFreeRunsOverLinesAndPassesOverTheRest) {
   open_ascii({"  1.0  2.0", "3.0, 4.0", "", "  5.5  6.5  7.5", "8", "", "9 10 11 12", "13"},
              tslib::kFormatFree, 3);
-  EXPECT_EQ(read(), (TsValues{1, 2, 3, 0, 0}));  // the 4.0 is passed over
-  EXPECT_EQ(read(), (TsValues{5.5f, 6.5f, 7.5f, 0, 0}));
-  EXPECT_EQ(read(), (TsValues{8, 9, 10, 0, 0}));  // over a blank line
-  TsValues v{};
+  EXPECT_EQ(read(), (tslib::TsValues{1, 2, 3, 0, 0}));  // the 4.0 is passed over
+  EXPECT_EQ(read(), (tslib::TsValues{5.5f, 6.5f, 7.5f, 0, 0}));
+  EXPECT_EQ(read(), (tslib::TsValues{8, 9, 10, 0, 0}));  // over a blank line
+  tslib::TsValues v{};
   ts_in1(kUnit, v);
   EXPECT_EQ(v[0], eofmark);  // the file ends inside the record
 }
@@ -140,9 +140,9 @@ TEST_F(DataTest, AsciiFreeRunsOverLinesAndPassesOverTheRest) {
 TEST_F(DataTest, AsciiUnderAFormatText) {
   // One record over two lines; a short line reads as padded with blanks.
   open_ascii({"  1.50  2.50", "  3.25", "  4.00", "  5.00  6.00"}, "(2F6.2/F6.2)", 3);
-  EXPECT_EQ(read(), (TsValues{1.5f, 2.5f, 3.25f, 0, 0}));
-  EXPECT_EQ(read(), (TsValues{4.0f, 0.0f, 5.0f, 0, 0}));
-  TsValues v{};
+  EXPECT_EQ(read(), (tslib::TsValues{1.5f, 2.5f, 3.25f, 0, 0}));
+  EXPECT_EQ(read(), (tslib::TsValues{4.0f, 0.0f, 5.0f, 0, 0}));
+  tslib::TsValues v{};
   ts_in1(kUnit, v);
   EXPECT_EQ(v[0], eofmark);
 }
@@ -179,15 +179,15 @@ TEST_F(DataTest, OutputInEachForm) {
     io::OpenSpec spec;
     spec.form = c.form == tslib::kFormBinary ? io::Form::binary : io::Form::text;
     io::open(kUnit, path().string(), spec, io::Takes::neither);
-    ts_out1(kUnit, TsValues{1.5f, -2.25f, 1.0E+32f, 7, 7});
+    ts_out1(kUnit, tslib::TsValues{1.5f, -2.25f, 1.0E+32f, 7, 7});
     io::close(kUnit);
     EXPECT_EQ(mttest::read_file(path()), c.bytes);
   }
 }
 
 TEST_F(DataTest, WrittenRecordsReadBack) {
-  const TsValues a{1.5f, -2.25f, 3.0e-5f, 1.0E+32f, 12345.67f};
-  const TsValues b{0.0f, -1.0f, 2.0f, 3.0f, 4.0f};
+  const tslib::TsValues a{1.5f, -2.25f, 3.0e-5f, 1.0E+32f, 12345.67f};
+  const tslib::TsValues b{0.0f, -1.0f, 2.0f, 3.0f, 4.0f};
   for (std::string_view form : {tslib::kFormBinary, tslib::kFormAscii}) {
     SCOPED_TRACE(std::string(form));
     const std::string_view format =
@@ -209,7 +209,7 @@ TEST_F(DataTest, SkipCountsRecordsOrLines) {
   std::int32_t nskip = 2;
   ts_skip(kUnit, nskip);
   EXPECT_EQ(nskip, 2);
-  EXPECT_EQ(read(), (TsValues{3, 4, 0, 0, 0}));
+  EXPECT_EQ(read(), (tslib::TsValues{3, 4, 0, 0, 0}));
   io::close(kUnit);
   // ASCII: one line per record, whatever the format text says.
   open_ascii({"  1.00", "  2.00", "  3.00", "  4.00"}, "(F6.2/F6.2)", 2);
@@ -221,7 +221,7 @@ TEST_F(DataTest, SkipCountsRecordsOrLines) {
     ts_skip(kUnit, nskip);
     EXPECT_EQ(nskip, n);
   }
-  EXPECT_EQ(read(), (TsValues{2, 3, 0, 0, 0}));
+  EXPECT_EQ(read(), (tslib::TsValues{2, 3, 0, 0, 0}));
 }
 
 TEST_F(DataTest, SkipPastTheEnd) {
@@ -277,7 +277,7 @@ TEST_F(DataTest, UnrecognisedFormEndsTheProgram) {
           open_ascii({"  1.0"}, tslib::kFormatFree, 1);
           field::assign(tsinfo.form, tslib::kFormAsk);
           prtlvl.iprint = -1;
-          TsValues v{};
+          tslib::TsValues v{};
           if (c.output) ts_out1(kUnit, v);
           else ts_in1(kUnit, v);
         },

@@ -8,12 +8,14 @@
 #include "tslib/data_values.h"
 #include "tslib/ts.h"
 
+namespace tslib {
 namespace {
 constexpr std::array<io::Item, 1> kText{io::lay::A()};
 }  // namespace
+}  // namespace tslib
 
-void ts_in1(int ind, TsValues& values) {
-  const TsInfoRecord& ti = tsinfo;
+void ts_in1(int ind, tslib::TsValues& values) {
+  const tslib::TsInfoRecord& ti = tsinfo;
   if (prtlvl.iprint >= 5) {
     io::FreeWriter(6) << "ts_in1 entered:";
     io::FreeWriter(6) << "ind    = " << std::int32_t{ind};
@@ -25,11 +27,11 @@ void ts_in1(int ind, TsValues& values) {
   tslib::RecordForm form;
   if (!tslib::tsinfo_records(ind, form)) {
     io::FreeWriter(6) << "ts_in1: Unrecognized form = " << field::view(ti.form);
-    io::end_program(io::Outcome::failure);
+    io::fail_run({});
   }
 
   if (tslib::read_data_record(ind, v, form, io::Takes::end).end_of_file()) {
-    io::FixedWriter w(6, kText);
+    io::FixedWriter w(6, tslib::kText);
     w << "ts_in1: EOF reached";
     w.end();
     values[0] = eofmark;

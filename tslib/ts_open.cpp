@@ -8,8 +8,10 @@
 #include "common/probes.h"
 #include "common/prompt.h"
 #include "common/text_field.h"
+#include "tslib/project_files.h"
 #include "tslib/ts.h"
 
+namespace tslib {
 namespace {
 
 // Appends text to the name under construction, as far as the field holds.
@@ -30,36 +32,13 @@ struct NameBuilder {
   }
 };
 
-std::string_view first(std::span<const char> field, std::size_t n) {
-  return {field.data(), std::min(n, field.size())};
-}
-
-// The file name of a window (or of a typed name holding '.') into indat.
-std::string_view build_name(std::span<const char> tswindow, std::span<char> indat, bool local,
-                            char sep) {
-  const std::string_view window = field::view(tswindow);
-  const bool has_dot = window.find('.') != std::string_view::npos;
-  NameBuilder name{indat};
-  if (!local) {
-    name.add(first(tswindow, 6));
-    name.add(std::string_view(&sep, 1));
-  }
-  if (has_dot) {
-    name.add(window);
-  } else {
-    name.add(local ? field::trimmed(tswindow) : first(tswindow, 8));
-    name.add(".ts");
-  }
-  return name.finish();
-}
-
 // Asks the form when `form` holds the question mark; another letter than a/b leaves it.
 void settle_form() {
-  if (!field::equals(tsinfo.form, tslib::kFormAsk)) return;
+  if (!field::equals(tsinfo.form, kFormAsk)) return;
   std::array<char, 1> answer{'b'};
   cinput("Are data in BINARY (b) or ASCII (a)", answer);
-  if (answer[0] == 'b' || answer[0] == 'B') field::assign(tsinfo.form, tslib::kFormBinary);
-  if (answer[0] == 'a' || answer[0] == 'A') field::assign(tsinfo.form, tslib::kFormAscii);
+  if (answer[0] == 'b' || answer[0] == 'B') field::assign(tsinfo.form, kFormBinary);
+  if (answer[0] == 'a' || answer[0] == 'A') field::assign(tsinfo.form, kFormAscii);
 }
 
 // Opens the file in the settled form; false when the open failed. An input is opened
@@ -70,18 +49,18 @@ bool open_file(int ind, std::string_view name, TsAccess access) {
   spec.reads_only = access == TsAccess::input;
   spec.output = access == TsAccess::output;
   std::string_view mode;
-  if (field::equals(tsinfo.form, tslib::kFormAscii)) {
+  if (field::equals(tsinfo.form, kFormAscii)) {
     spec.form = io::Form::text;
     mode = "File opened in ASCII mode=>";
-  } else if (field::equals(tsinfo.form, tslib::kFormBinary)) {
-    field::assign(tsinfo.format, tslib::kFormatUnformatted);
+  } else if (field::equals(tsinfo.form, kFormBinary)) {
+    field::assign(tsinfo.format, kFormatUnformatted);
     spec.form = io::Form::binary;
     spec.big_endian = true;
     mode = "File opened in UNFORMATTED/BIG_ENDIAN mode=>";
   } else {
     io::FreeWriter(6) << "ERROR: Unknown form specifier in ts_open";
     io::FreeWriter(6) << "form =" << field::view(tsinfo.form);
-    io::end_program(io::Outcome::failure, "Program terminated");
+    io::fail_run({}, "Program terminated");
   }
   if (access == TsAccess::input && !io::exists(name)) return false;
   if (!io::open(ind, name, spec, io::Takes::errors).ok()) return false;
@@ -92,11 +71,23 @@ bool open_file(int ind, std::string_view name, TsAccess access) {
 }  // namespace
 
 std::string_view ts_file_name(std::span<const char> tswindow, std::span<char> indat, bool local) {
-  return build_name(tswindow, indat, local, kDirSeparator);
+  const std::string_view window = field::view(tswindow);
+  const bool has_dot = window.find('.') != std::string_view::npos;
+  NameBuilder name{indat};
+  if (local) {
+    name.add(has_dot ? window : field::trimmed(window));
+    if (!has_dot) name.add(".ts");
+  } else {
+    name.add(has_dot ? in_station_directory(window, window) : window_file_name(window, ".ts"));
+  }
+  return name.finish();
 }
 
+}  // namespace tslib
+
 void ts_open(int ind, std::span<char> tswindow, std::span<char> indat, bool prompt, bool local,
-             TsAccess access) {
+             tslib::TsAccess access) {
+  // dirsep shows the separator at print level 3; the name takes the same one.
   std::array<char, 1> sep{' '};
   dirsep(sep);
   if (prtlvl.iprint >= 2) {
@@ -121,9 +112,9 @@ void ts_open(int ind, std::span<char> tswindow, std::span<char> indat, bool prom
   }
   for (;;) {
     if (ask) cinput("Give data file ", tswindow);
-    const std::string_view name = build_name(tswindow, indat, local, sep[0]);
-    settle_form();
-    if (open_file(ind, name, access)) return;
+    const std::string_view name = tslib::ts_file_name(tswindow, indat, local);
+    tslib::settle_form();
+    if (tslib::open_file(ind, name, access)) return;
     io::FreeWriter(6) << "Error in opening " << field::view(indat) << "  Try again!";
     ask = true;
   }

@@ -75,14 +75,14 @@ struct Call {
   bool local = false;
   std::string form = "ASCII ";
   int iprint = 0;
-  TsAccess access = TsAccess::input;
+  tslib::TsAccess access = tslib::TsAccess::input;
 };
 
 mttest::ChildResult open_in(const fs::path& dir, const Call& c, const std::string& answers) {
   return mttest::run_child(
       [&] {
         fs::current_path(dir);
-        tsinfo = TsInfoRecord{};
+        tsinfo = tslib::TsInfoRecord{};
         field::assign(tsinfo.form, c.form);
         prtlvl.iprint = c.iprint;
         std::array<char, 8> window;
@@ -281,7 +281,7 @@ std::array<char, 40> open_output(const fs::path& dir) {
   field::assign(window, "kvt101a1");
   std::array<char, 40> indat;
   indat.fill(' ');
-  ts_open(kUnit, window, indat, false, false, TsAccess::output);
+  ts_open(kUnit, window, indat, false, false, tslib::TsAccess::output);
   return indat;
 }
 
@@ -335,7 +335,7 @@ int blank_window_child() {
   window.fill(' ');
   std::array<char, 40> indat;
   indat.fill(' ');
-  ts_open(kUnit, window, indat, false, false, TsAccess::input);
+  ts_open(kUnit, window, indat, false, false, tslib::TsAccess::input);
   report(window, indat);
   io::end_program(io::Outcome::success);
 }

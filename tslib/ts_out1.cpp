@@ -6,12 +6,12 @@
 #include "tslib/data_values.h"
 #include "tslib/ts.h"
 
-void ts_out1(int outd, const TsValues& values) {
+void ts_out1(int outd, const tslib::TsValues& values) {
   const std::span<const float> v(values.data(), tslib::record_values());
   tslib::RecordForm form;
   if (!tslib::tsinfo_records(outd, form)) {
     io::FreeWriter(6) << "ts_out1: form not BINARY or ASCII, form = " << field::view(tsinfo.form);
-    io::end_program(io::Outcome::failure);
+    io::fail_run({});
   }
   tslib::write_data_record(outd, v, form);
 }

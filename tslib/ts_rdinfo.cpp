@@ -12,9 +12,9 @@
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
 
+namespace tslib {
 namespace {
 
-using tslib::HeaderLine;
 using namespace io::lay;
 
 constexpr std::array<io::Item, 1> kText{A()};
@@ -37,10 +37,7 @@ void echo_line(std::string_view text) {
   w.end();
 }
 
-[[noreturn]] void abort_read(std::string_view text) {
-  fixed_line(text);
-  io::end_program(io::Outcome::failure);
-}
+[[noreturn]] void abort_read(std::string_view text) { io::fail_run({text}); }
 
 struct Flags {
   bool seq_rec = false;
@@ -57,7 +54,7 @@ class KeyLine {
   bool apply();
 
  private:
-  std::string_view value_text() const { return field::view(tslib::value_field(line_)); }
+  std::string_view value_text() const { return field::view(value_field(line_)); }
   // A number in the free layout from the value field; a null value keeps `v`.
   template <typename T>
   void number(T& v) const {
@@ -66,7 +63,7 @@ class KeyLine {
     r.finish();
   }
   void word(std::span<char> target) const {
-    std::array<char, tslib::kValueLength> source;
+    std::array<char, kValueLength> source;
     std::copy_n(value_text().begin(), source.size(), source.begin());
     std::int32_t position = 0;
     getword(source, target, position);
@@ -74,7 +71,7 @@ class KeyLine {
   void columns(std::span<char> target) const {
     std::copy_n(value_text().begin(), target.size(), target.begin());
   }
-  void store(tslib::InfoKind kind, const tslib::FieldRef& field) const;
+  void store(InfoKind kind, const FieldRef& field) const;
   // The channel number from the key's digit column; 0 when the line is to be passed
   // over (a comma, a slash, or a number outside 1..limit).
   int channel(std::size_t column, int limit) const;
@@ -87,13 +84,13 @@ class KeyLine {
   Flags& flags_;
 };
 
-void KeyLine::store(tslib::InfoKind kind, const tslib::FieldRef& field) const {
+void KeyLine::store(InfoKind kind, const FieldRef& field) const {
   switch (kind) {
-    case tslib::InfoKind::none: break;
-    case tslib::InfoKind::word: word(field.text); break;
-    case tslib::InfoKind::integer: number(*field.integer); break;
-    case tslib::InfoKind::real: number(*field.real); break;
-    case tslib::InfoKind::columns: columns(field.text); break;
+    case InfoKind::none: break;
+    case InfoKind::word: word(field.text); break;
+    case InfoKind::integer: number(*field.integer); break;
+    case InfoKind::real: number(*field.real); break;
+    case InfoKind::columns: columns(field.text); break;
   }
 }
 
@@ -109,7 +106,7 @@ int KeyLine::channel(std::size_t column, int limit) const {
   }
   if (n < 1 || n > limit) {
     io::FixedWriter w(6, kBadChannel);
-    w << std::int32_t{limit} << field::trimmed(tslib::key_of(line_));
+    w << std::int32_t{limit} << field::trimmed(key_of(line_));
     w.end();
     return 0;
   }
@@ -126,18 +123,17 @@ void KeyLine::compare_form() const {
     io::FreeWriter(6) << "           form = " << field::view(ti.form)
                       << "form_in = " << field::view(form_in);
     io::FreeWriter(6) << "Correct and rerun";
-    io::end_program(io::Outcome::failure);
+    io::fail_run({});
   }
 }
 
 void KeyLine::check_binary_format() const {
   TsInfoRecord& ti = tsinfo;
-  if (field::equals(ti.form, tslib::kFormBinary) &&
-      !field::equals(ti.format, tslib::kFormatUnformatted)) {
+  if (field::equals(ti.form, kFormBinary) && !field::equals(ti.format, kFormatUnformatted)) {
     io::FreeWriter(6) << "ts_rdinfo: Incorrect format specified for BINARY file";
     io::FreeWriter(6) << "           format = " << field::view(ti.format);
     io::FreeWriter(6) << "           reset to UNFORMATTED";
-    field::assign(ti.format, tslib::kFormatUnformatted);
+    field::assign(ti.format, kFormatUnformatted);
   }
 }
 
@@ -159,14 +155,13 @@ void KeyLine::time(std::span<char> field, bool start) const {
 void KeyLine::report_unknown() const {
   fixed_line(" ");
   io::FixedWriter w(6, kUnknownKey);
-  w << tslib::key_of(line_);
+  w << key_of(line_);
   w.end();
   fixed_line(" ");
 }
 
 bool KeyLine::apply() {
-  using tslib::ReadAction;
-  const tslib::InfoKey* key = tslib::find_info_key(tslib::key_of(line_));
+  const InfoKey* key = find_info_key(key_of(line_));
   if (key == nullptr) {
     report_unknown();
     return false;
@@ -180,9 +175,8 @@ bool KeyLine::apply() {
     n = channel(key->digit_column(), key->field.channels);
     if (n == 0) return false;
   }
-  tslib::FieldRef field;
-  if (key->kind != tslib::InfoKind::none)
-    field = key->field.ref(tsinfo, static_cast<std::size_t>(n - 1));
+  FieldRef field;
+  if (key->kind != InfoKind::none) field = key->field.ref(tsinfo, static_cast<std::size_t>(n - 1));
   store(key->kind, field);
 
   switch (key->action) {
@@ -214,13 +208,13 @@ void apply_defaults(const Flags& flags) {
   }
   if (!flags.mis_data) {
     io::FixedWriter w(6, kMissingDefault);
-    w << tslib::kMissingData;
+    w << kMissingData;
     w.end();
-    ti.MIS_DATA = tslib::kMissingData;
+    ti.MIS_DATA = kMissingData;
   }
-  if (!flags.format && field::equals(ti.form, tslib::kFormAscii)) {
+  if (!flags.format && field::equals(ti.form, kFormAscii)) {
     fixed_line("ts_rdinfo: FORMAT not read in: set to FREE");
-    field::assign(ti.format, tslib::kFormatFree);
+    field::assign(ti.format, kFormatFree);
   }
 }
 
@@ -228,7 +222,7 @@ void apply_defaults(const Flags& flags) {
 // blank-padded to `width`, and a colon ("STATION   :", "CHAN    :").
 class SummaryLabel {
  public:
-  SummaryLabel(const tslib::InfoKey& key, std::size_t width) : size_(width + 1) {
+  SummaryLabel(const InfoKey& key, std::size_t width) : size_(width + 1) {
     std::string_view letters = key.key;
     if (key.per_channel()) letters.remove_suffix(1);
     field::assign(text_, letters.substr(0, width));
@@ -237,97 +231,102 @@ class SummaryLabel {
   operator std::string_view() const { return {text_.data(), size_}; }
 
  private:
-  std::array<char, tslib::kKeyLength + 1> text_;
+  std::array<char, kKeyLength + 1> text_;
   std::size_t size_;
 };
 
 // One summary line: the label, then the value of channel n's field (n 1 for a field
 // of its own), texts in their full width.
-void summary_line(const tslib::InfoKey& key, std::size_t label_width, int n = 1) {
+void summary_line(const InfoKey& key, std::size_t label_width, int n = 1) {
   io::FreeWriter w(6);
   w << SummaryLabel(key, label_width);
-  if (key.kind == tslib::InfoKind::none) return;
-  const tslib::FieldValue v = key.field.value(tsinfo, static_cast<std::size_t>(n - 1));
+  if (key.kind == InfoKind::none) return;
+  const FieldValue v = key.field.value(tsinfo, static_cast<std::size_t>(n - 1));
   switch (key.kind) {
-    case tslib::InfoKind::none: break;
-    case tslib::InfoKind::word:
-    case tslib::InfoKind::columns: w << v.text; break;
-    case tslib::InfoKind::integer: w << v.integer; break;
-    case tslib::InfoKind::real: w << v.real; break;
+    case InfoKind::none: break;
+    case InfoKind::word:
+    case InfoKind::columns: w << v.text; break;
+    case InfoKind::integer: w << v.integer; break;
+    case InfoKind::real: w << v.real; break;
   }
 }
 
 // The summary's keys in its own order; UTM_ZONE and ORDER are not shown.
 constexpr auto kSummaryHead =
-    tslib::info_keys({"STATION", "INSTRUMENT", "WINDOW", "LATITUDE", "LONGITUDE", "ELEVATION",
-                      "UTM_ORIGIN", "UTM_NORTH", "UTM_EAST", "COORD_SYS", "DECLIN", "FORM",
-                      "FORMAT", "FORM_TYPE", "FORM_LEN", "ENDIAN", "BIN_FORM", "SEQ_REC", "NCHAN"});
-constexpr auto kSummaryChannel =
-    tslib::info_keys({"CHAN_", "AZIM_", "GAIN_", "UNITS_", "BASELINE_"});
-constexpr auto kSummaryTail =
-    tslib::info_keys({"STARTTIME", "ENDTIME", "T_UNITS", "DELTA_T", "MIS_DATA"});
+    info_keys({"STATION", "INSTRUMENT", "WINDOW", "LATITUDE", "LONGITUDE", "ELEVATION",
+               "UTM_ORIGIN", "UTM_NORTH", "UTM_EAST", "COORD_SYS", "DECLIN", "FORM", "FORMAT",
+               "FORM_TYPE", "FORM_LEN", "ENDIAN", "BIN_FORM", "SEQ_REC", "NCHAN"});
+constexpr auto kSummaryChannel = info_keys({"CHAN_", "AZIM_", "GAIN_", "UNITS_", "BASELINE_"});
+constexpr auto kSummaryTail = info_keys({"STARTTIME", "ENDTIME", "T_UNITS", "DELTA_T", "MIS_DATA"});
 
 void write_summary() {
   io::FreeWriter(6) << "Information block from input file...";
-  for (const tslib::InfoKey* key : kSummaryHead) summary_line(*key, 10);
-  const int nchan = std::min<std::int32_t>(tsinfo.NCHAN, tslib::kMaxChannels);
+  for (const InfoKey* key : kSummaryHead) summary_line(*key, 10);
+  const int nchan = std::min<std::int32_t>(tsinfo.NCHAN, kMaxChannels);
   for (int n = 1; n <= nchan; ++n) {
     io::FreeWriter(6) << "Channel......:" << std::int32_t{n};
     // Baselines exist for channels 1 to 3 only.
-    for (const tslib::InfoKey* key : kSummaryChannel)
+    for (const InfoKey* key : kSummaryChannel)
       if (n <= key->field.channels) summary_line(*key, 8, n);
   }
-  for (const tslib::InfoKey* key : kSummaryTail) summary_line(*key, 10);
+  for (const InfoKey* key : kSummaryTail) summary_line(*key, 10);
 }
 
-}  // namespace
-
-void ts_rdinfo(int ind) {
-  Flags flags;
-  const int iprint = prtlvl.iprint;
-  if (iprint >= 2)
-    io::FreeWriter(6) << "ts_rdinfo: entered with form =" << field::view(tsinfo.form);
-  const bool binary = field::equals(tsinfo.form, tslib::kFormBinary);
+// Reads from the start of the file to the first record whose column 1 is '>': every
+// record before it is passed over, whatever it holds. The file ending first ends the
+// program.
+void find_block(int ind, bool binary, HeaderLine& line) {
   const std::string_view no_block = "ts_rdinfo: no info block found in file - aborting";
-
-  io::rewind(ind);
-  HeaderLine line;
-  if (tslib::read_header_line(ind, line, binary, io::Takes::end).end_of_file())
-    abort_read(no_block);
+  const int iprint = prtlvl.iprint;
+  if (read_header_line(ind, line, binary, io::Takes::end).end_of_file()) abort_read(no_block);
   if (iprint == 3) echo_line(field::view(line));
-  // Every record before the first '>' record is passed over, whatever it holds.
   while (line[0] != '>') {
-    if (tslib::read_header_line(ind, line, binary, io::Takes::end).end_of_file())
-      abort_read(no_block);
+    if (read_header_line(ind, line, binary, io::Takes::end).end_of_file()) abort_read(no_block);
     if (iprint >= 5) echo_line(field::trimmed(line));
   }
-  if (!tslib::info_key("INFO_START").matches(tslib::key_of(line)))
+  if (!info_key("INFO_START").matches(key_of(line)))
     io::FreeWriter(6) << "ts_rdinfo: Info block does not begin with INFO_START";
+}
 
+// Reads the key lines from `line` on, to INFO_END or to the first record that is no
+// info line, which is stepped back over: it is the caller's first data record.
+void read_keys(int ind, bool binary, HeaderLine& line, Flags& flags) {
+  const int iprint = prtlvl.iprint;
   for (;;) {
     if (KeyLine(line, flags).apply()) {
       if (iprint >= 3) io::FreeWriter(6) << "tsrdinfo: INFO_END found";
-      break;
+      return;
     }
-    const io::Result r = tslib::read_header_line(ind, line, binary, io::Takes::both);
+    const io::Result r = read_header_line(ind, line, binary, io::Takes::both);
     if (r.end_of_file()) abort_read("ts_rdinfo: EOF still reading in info block - aborting");
     if (r.error()) {
-      // A record that is no header record (a short BINARY data record): it is the
-      // caller's first data record.
+      // A record that is no header record (a short BINARY data record).
       io::backspace(ind);
       if (iprint >= 2) fixed_line("ts_rdinfo: exiting after one backspace");
-      break;
+      return;
     }
     if (iprint >= 5) echo_line(field::view(line));
     if (line[0] != '>') {
-      // The block ended without INFO_END at a data record: step back over it so the
-      // caller's first data read gets it.
+      // The block ended without INFO_END at a data record.
       io::backspace(ind);
       if (iprint >= 2) fixed_line("ts_rdinfo: exiting");
-      break;
+      return;
     }
   }
+}
 
-  apply_defaults(flags);
-  if (iprint >= 1) write_summary();
+}  // namespace
+}  // namespace tslib
+
+void ts_rdinfo(int ind) {
+  if (prtlvl.iprint >= 2)
+    io::FreeWriter(6) << "ts_rdinfo: entered with form =" << field::view(tsinfo.form);
+  const bool binary = field::equals(tsinfo.form, tslib::kFormBinary);
+  io::rewind(ind);
+  tslib::HeaderLine line;
+  tslib::find_block(ind, binary, line);
+  tslib::Flags flags;
+  tslib::read_keys(ind, binary, line, flags);
+  tslib::apply_defaults(flags);
+  if (prtlvl.iprint >= 1) tslib::write_summary();
 }

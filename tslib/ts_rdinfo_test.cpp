@@ -21,7 +21,7 @@ std::string s(std::span<const char> f) { return {f.data(), f.size()}; }
 class RdinfoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    tsinfo = TsInfoRecord{};
+    tsinfo = tslib::TsInfoRecord{};
     prtlvl.iprint = 0;
   }
   void TearDown() override { io::close(kUnit); }
@@ -105,7 +105,7 @@ TEST_F(RdinfoTest, AsciiFileEveryKeyKind) {
   open(tstest::text_lines(lines), false);
   ts_rdinfo(kUnit);
 
-  const TsInfoRecord& t = tsinfo;
+  const tslib::TsInfoRecord& t = tsinfo;
   EXPECT_EQ(s(t.STATION), "kvt101");
   EXPECT_EQ(t.INSTRUMENT, 77);
   EXPECT_EQ(s(t.WINDOW), pad("kvt101a1", 20));
@@ -287,9 +287,9 @@ TEST_F(RdinfoTest, BinaryBlockWithoutEndStepsBackToTheFirstRecord) {
                             tstest::float_record({6, 7, 8, 9, 10});
   open(bytes, true);
   ts_rdinfo(kUnit);
-  TsValues v{};
+  tslib::TsValues v{};
   ts_in1(kUnit, v);
-  EXPECT_EQ(v, (TsValues{1, 2, 3, 4, 5}));
+  EXPECT_EQ(v, (tslib::TsValues{1, 2, 3, 4, 5}));
   io::close(kUnit);
   const auto r = run(bytes, true, 2);
   EXPECT_NE(r.out.find("ts_rdinfo: exiting after one backspace\r\n"), std::string::npos) << r.out;
@@ -301,7 +301,7 @@ TEST_F(RdinfoTest, AsciiBlockWithoutEndKeepsTheFirstDataLine) {
       info("FORMAT", "FREE"), "  1.5  2.5",       "  3.5  4.5"};
   open(tstest::text_lines(lines), false);
   ts_rdinfo(kUnit);
-  TsValues v{};
+  tslib::TsValues v{};
   ts_in1(kUnit, v);
   EXPECT_EQ(v[0], 1.5f);
   EXPECT_EQ(v[1], 2.5f);

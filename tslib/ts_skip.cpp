@@ -6,6 +6,7 @@
 #include "tslib/info_line.h"
 #include "tslib/ts.h"
 
+namespace tslib {
 namespace {
 
 // One record passed over; false at end of file. A BINARY record of any length counts.
@@ -14,14 +15,15 @@ bool skip_one(int ind, bool binary) {
     io::BinaryReader r(ind, io::Takes::end);
     return !r.finish().end_of_file();
   }
-  tslib::HeaderLine line;
-  return !tslib::read_header_line(ind, line, false, io::Takes::end).end_of_file();
+  HeaderLine line;
+  return !read_header_line(ind, line, false, io::Takes::end).end_of_file();
 }
 
 }  // namespace
+}  // namespace tslib
 
 void ts_skip(int ind, std::int32_t& nskip) {
-  const TsInfoRecord& ti = tsinfo;
+  const tslib::TsInfoRecord& ti = tsinfo;
   const std::int32_t n = nskip;
   if (prtlvl.iprint >= 1) {
     io::FreeWriter(6) << "ts_skip entered with:";
@@ -31,7 +33,7 @@ void ts_skip(int ind, std::int32_t& nskip) {
   }
   const bool binary = field::equals(ti.form, tslib::kFormBinary);
   for (std::int32_t i = 0; i < n; ++i) {
-    if (!skip_one(ind, binary)) {
+    if (!tslib::skip_one(ind, binary)) {
       io::FreeWriter(6) << "ts_skip: EOF reached: nskip set to -1";
       nskip = -1;
       return;

@@ -15,8 +15,8 @@ namespace {
 using tstest::info;
 
 void fill_record() {
-  tsinfo = TsInfoRecord{};
-  TsInfoRecord& t = tsinfo;
+  tsinfo = tslib::TsInfoRecord{};
+  tslib::TsInfoRecord& t = tsinfo;
   field::assign(t.STATION, "kvt101");
   field::assign(t.WINDOW, "kvt101a1");
   t.INSTRUMENT = 77;
@@ -136,7 +136,7 @@ TEST_F(WrtinfoTest, AsciiBlockOfFull80CharacterLines) {
 
 TEST_F(WrtinfoTest, OtherFormWritesAsciiAndRecordIsUnchanged) {
   tsinfo.form = {'?', ' ', ' ', ' ', ' ', ' '};
-  const TsInfoRecord before = tsinfo;
+  const tslib::TsInfoRecord before = tsinfo;
   io::open(21, (dir_ / "q.ts").string(), io::OpenSpec{}, io::Takes::neither);
   ts_wrtinfo(21);
   io::close(21);

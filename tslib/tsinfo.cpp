@@ -1,4 +1,4 @@
 // The one shared info record. Constant-initialised: numbers 0, text fields NUL.
 #include "tslib/tsinfo.h"
 
-TsInfoRecord tsinfo;
+tslib::TsInfoRecord tsinfo;

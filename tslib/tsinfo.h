@@ -34,8 +34,6 @@ inline constexpr std::string_view kFormatUnformatted = "UNFORMATTED    ";
 // combiner's output), whatever marker its inputs had.
 inline constexpr float kMissingData = 1.0E+32f;
 
-}  // namespace tslib
-
 struct TsInfoRecord {
   // site
   std::array<char, 6> STATION{};
@@ -44,22 +42,22 @@ struct TsInfoRecord {
   std::array<char, 19> STARTTIME{};
   std::array<char, 19> ENDTIME{};
   // orientation
-  std::array<float, tslib::kMaxChannels> AZIM_{};
+  std::array<float, kMaxChannels> AZIM_{};
   float DECLIN = 0.0f;
   std::array<char, 17> COORD_SYS{};
   // channels
   std::int32_t NCHAN = 0;
   float DELTA_T = 0.0f;
-  std::array<float, tslib::kMaxChannels> GAIN_{};
-  std::array<float, tslib::kMaxBaselines> BASELINE_{};
+  std::array<float, kMaxChannels> GAIN_{};
+  std::array<float, kMaxBaselines> BASELINE_{};
   float MIS_DATA = 0.0f;
   std::array<char, 5> T_UNITS{};
-  std::array<std::array<char, 2>, tslib::kMaxChannels> CHAN_{};
+  std::array<std::array<char, 2>, kMaxChannels> CHAN_{};
   std::array<char, 10> ORDER{};
-  std::array<std::array<char, 10>, tslib::kMaxChannels> UNITS_{};
+  std::array<std::array<char, 10>, kMaxChannels> UNITS_{};
   // sensors
   std::int32_t INSTRUMENT = 0;
-  std::array<std::int32_t, tslib::kMaxChannels> SENSOR_{};
+  std::array<std::int32_t, kMaxChannels> SENSOR_{};
   // location
   float LATITUDE = 0.0f;
   float LONGITUDE = 0.0f;
@@ -83,5 +81,7 @@ struct TsInfoRecord {
   std::array<char, 4> BIN_FORM{};
 };
 
+}  // namespace tslib
+
 // The one process-wide instance (defined in tsinfo.cpp).
-extern TsInfoRecord tsinfo;
+extern tslib::TsInfoRecord tsinfo;

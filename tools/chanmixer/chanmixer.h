@@ -24,7 +24,7 @@ struct Input {
   int unit = 0;
   std::array<char, 8> window{};
   std::array<char, 40> file{};
-  TsInfoRecord info{};
+  tslib::TsInfoRecord info{};
   tslib::FileForm form{};  // the file is read in its own form and format
   tslib::Sampling sampling{};
   std::int32_t instrument = 0;
@@ -61,9 +61,6 @@ constexpr Source source_of(std::int32_t code) {
   const std::int32_t f = code / 10;
   return {f, code - 10 * f};
 }
-
-// A failure found by the program itself: the message lines are on the console.
-[[noreturn]] void fail();
 
 void ask_windows(Mix& mx);
 void open_inputs(Mix& mx);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "common/edit/free.h"
+#include "common/io/end.h"
 #include "common/io/units.h"
 #include "common/printlevel.h"
 #include "common/text_field.h"
@@ -30,7 +31,7 @@ void skip_to_event(const Mix& mx, const Input& in, std::string_view which) {
 
 // Reads one record of the input; false at its end. At print level 3 the values are
 // shown as read, before those near the input's marker become the output's marker.
-bool read(const Input& in, TsValues& values, std::string_view echo) {
+bool read(const Input& in, tslib::TsValues& values, std::string_view echo) {
   const tslib::FormSelection input(in.form, in.nchan);
   ts_in1(in.unit, values);
   if (values[0] == eofmark) return false;
@@ -46,7 +47,7 @@ bool read(const Input& in, TsValues& values, std::string_view echo) {
 [[noreturn]] void end_of_input(std::string_view line) {
   io::FreeWriter(6) << line;
   io::close(kOutput);
-  fail();
+  io::fail_run({});
 }
 
 }  // namespace
@@ -67,14 +68,13 @@ void mix_records(const Mix& mx) {
     const Source s = source_of(mx.chmap[i]);
     picks[i] = {s.file == 1 ? 0 : 1, s.channel - 1};
   }
-  std::array<TsValues, 2> dat{};
-  TsValues out{};
-  // The output's form is the setting; each read selects its input's.
-  const tslib::FormSelection output(tslib::kBinaryFile, mx.nout);
+  std::array<tslib::TsValues, 2> dat{};
+  tslib::TsValues out{};
   for (std::int32_t r = 0; r < mx.nrec; ++r) {
     if (!read(mx.in1, dat[0], "Input dat1  =>")) end_of_input("EOF of File 1");
     if (!read(mx.in2, dat[1], "Input dat2 =>")) end_of_input("EOF on File 2");
     for (int i = 0; i < mx.nout; ++i) out[i] = dat[picks[i].record][picks[i].index];
+    const tslib::FormSelection output(tslib::kBinaryFile, mx.nout);
     ts_out1(kOutput, out);
   }
   io::FreeWriter(6) << " Number of points written: " << mx.nrec;

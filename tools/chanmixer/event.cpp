@@ -1,12 +1,12 @@
 // The event: its start and end, its duration and the number of output records.
 #include <cmath>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "common/edit/fixed.h"
 #include "common/edit/free.h"
+#include "common/io/end.h"
 #include "common/printlevel.h"
 #include "common/text_field.h"
 #include "common/time_question.h"
@@ -17,7 +17,6 @@
 namespace chanmixer {
 namespace {
 
-constexpr io::Item kOneText[] = {io::lay::A()};
 constexpr io::Item kDuration[] = {io::lay::A(),     io::lay::I(4, 4),  io::lay::Lit("/"),
                                   io::lay::I(2, 2), io::lay::Lit("/"), io::lay::I(2, 2)};
 
@@ -77,12 +76,10 @@ void ask_end(Mix& mx) {
   }
 }
 
-// A count of records as the 32-bit value that holds it; one beyond ends the run.
+// A count of records, cut toward zero, as the 32-bit value that holds it; one beyond
+// ends the run.
 std::int32_t records(const Input& in, std::string_view what, float count) {
-  const std::optional<std::int32_t> n =
-      tslib::fitting_count(field::trimmed(in.file), what, std::trunc(count));
-  if (!n) fail();
-  return *n;
+  return tslib::count_or_fail(field::trimmed(in.file), what, std::trunc(count));
 }
 
 // The records before the event start, reckoned now so that a count beyond 32 bits ends
@@ -103,9 +100,8 @@ void count_skips(Mix& mx) {
 void require_common_span(const Mix& mx) {
   if (tdiff(field::view(later_start(mx)), field::view(earlier_end(mx))) >= 0) return;
   // One line however long: both spans belong in it.
-  io::FixedWriter(6, kOneText) << " FATAL ERROR: windows " + span_of(mx.in1) + " and " +
-                                      span_of(mx.in2) + " have no common span";
-  fail();
+  io::fail_run({" FATAL ERROR: windows ", span_of(mx.in1), " and ", span_of(mx.in2),
+                " have no common span"});
 }
 
 void ask_event(Mix& mx) {

@@ -1,11 +1,11 @@
 // The output header: the combiner's comment records, both inputs' comment blocks and
 // the info block built from both inputs.
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "common/banner.h"
 #include "common/edit/fixed.h"
-#include "common/io/units.h"
 #include "common/text_field.h"
 #include "tools/chanmixer/chanmixer.h"
 #include "tslib/form_selection.h"
@@ -20,26 +20,20 @@ namespace {
 constexpr io::Item kCountRecord[] = {io::lay::A(), io::lay::I(12)};
 constexpr io::Item kCodesRecord[] = {io::lay::A(), io::Item{io::Ed::I, kMaxOut, 3}};
 
-void comment(std::string_view a, std::string_view b = {}) {
-  tslib::HeaderLine line;
-  line.fill(' ');
-  std::size_t at = 0;
-  for (std::string_view part : {a, b})
-    for (char ch : part)
-      if (at < line.size()) line[at++] = ch;
-  tslib::write_comment_line(kOutput, line, true);
+void comment(std::initializer_list<std::string_view> parts) {
+  tslib::write_comment_record(kOutput, parts);
 }
 
 void copy_comments(const Input& in, std::string_view label) {
-  comment("#");
-  comment("#" + std::string(50, '-'));
-  comment(label, field::view(in.window));
-  io::rewind(in.unit);
+  comment({"#"});
+  comment({"#", std::string(50, '-')});
+  comment({label, field::view(in.window)});
+  // ts_copycomm rewinds the input itself.
   ts_copycomm(in.unit, field::view(in.form.form), kOutput, tslib::kFormBinary);
 }
 
 void build_info(const Mix& mx) {
-  const TsInfoRecord& first = mx.in1.info;
+  const tslib::TsInfoRecord& first = mx.in1.info;
   tsinfo.STATION = mx.outstation;
   field::assign(tsinfo.WINDOW, field::view(mx.outwindow));
   tsinfo.LATITUDE = first.LATITUDE;
@@ -56,7 +50,7 @@ void build_info(const Mix& mx) {
   tsinfo.NCHAN = mx.nout;
   for (int i = 0; i < mx.nout; ++i) {
     const Source s = source_of(mx.chmap[i]);
-    const TsInfoRecord& src = s.file == 1 ? mx.in1.info : mx.in2.info;
+    const tslib::TsInfoRecord& src = s.file == 1 ? mx.in1.info : mx.in2.info;
     const int c = s.channel - 1;
     tsinfo.CHAN_[i] = src.CHAN_[c];
     tsinfo.AZIM_[i] = src.AZIM_[c];
@@ -75,12 +69,12 @@ void build_info(const Mix& mx) {
 }  // namespace
 
 void write_header(Mix& mx) {
-  comment("# chanmixer: ", kVersion);
-  comment("# date: ", field::view(mx.date));
-  comment("#");
-  comment("# File 1: ", field::view(mx.in1.window));
-  comment("# File 2: ", field::view(mx.in2.window));
-  comment("#");
+  comment({"# chanmixer: ", kVersion});
+  comment({"# date: ", field::view(mx.date)});
+  comment({"#"});
+  comment({"# File 1: ", field::view(mx.in1.window)});
+  comment({"# File 2: ", field::view(mx.in2.window)});
+  comment({"#"});
   tslib::HeaderLine line;
   io::FixedWriter::to_field(line, kCountRecord) << "# No. of channels in output file: " << mx.nout;
   tslib::write_comment_line(kOutput, line, true);
@@ -94,8 +88,10 @@ void write_header(Mix& mx) {
   copy_comments(mx.in1, "# Comment block from File 1: ");
   copy_comments(mx.in2, "# Comment block from File 2: ");
 
-  // Both inputs to their first data record; the shared record then holds the second
-  // file's info, which gives every field the combiner does not set itself.
+  // The copies leave each input after its ">INFO_START:" line: the info blocks read
+  // again put both back at their first data record (and show ts_rdinfo's summary again
+  // at print level 1 and above). The shared record then holds the second file's info,
+  // which gives every field the combiner does not set itself.
   for (const Input* in : {&mx.in1, &mx.in2}) {
     const tslib::FormSelection input(in->form);
     tslib::read_info_afresh(in->unit);

@@ -32,13 +32,13 @@ void open_input(Input& in, bool say_file) {
   io::FreeWriter(6) << "Opening input file for window " << field::view(in.window);
   // A name typed at ts_open's own question replaces the window for what follows.
   in.file.fill(' ');
-  ts_open(in.unit, in.window, in.file, false, false, TsAccess::input);
+  ts_open(in.unit, in.window, in.file, false, false, tslib::TsAccess::input);
   if (say_file) io::FreeWriter(6) << "Opened data file =>" << field::view(in.file);
   tslib::read_info_afresh(in.unit);
-  if (!tslib::usable_input(field::trimmed(in.file))) fail();
+  if (!tslib::usable_input(field::trimmed(in.file))) io::fail_run({});
   // The rate and the skips are reckoned in seconds or in Hz: other units have no meaning.
   const std::optional<tslib::Sampling> sampling = tslib::known_sampling(tsinfo);
-  if (!sampling) fail();
+  if (!sampling) io::fail_run({});
   in.info = tsinfo;
   in.form = tslib::current_form();
   in.sampling = *sampling;
@@ -54,21 +54,21 @@ void look_up(Input& in, int number) {
   if (in.instrument == -999) {
     io::FreeWriter(6) << "Window " << field::view(in.window)
                       << " is not in the windows database: its times are unknown";
-    fail();
+    io::fail_run({});
   }
   // The event and the skips are reckoned from these times.
   if (!tslib::window_times_usable(field::view(in.window), field::view(in.stime),
                                   field::view(in.etime)))
-    fail();
+    io::fail_run({});
   if (in.nchan < 1 || in.nchan > tslib::kMaxChannels) {
     io::FreeWriter(6) << "Window " << field::view(in.window) << " has" << in.nchan
                       << "channels in the database: 1 to 5 allowed";
-    fail();
+    io::fail_run({});
   }
   if (in.info.NCHAN != in.nchan) {
     io::FreeWriter(6) << "File" << std::int32_t{number} << "NCHAN" << in.info.NCHAN
                       << "differs from the database count" << in.nchan;
-    fail();
+    io::fail_run({});
   }
 }
 
@@ -86,8 +86,8 @@ bool over_a_file_read(std::string_view output, std::initializer_list<std::string
 void ask_output_station(Mix& mx) {
   const std::string windows = tslib::windows_database_name(field::view(mx.prj));
   std::array<char, 40> file1, file2, output;
-  const std::string_view name1 = ts_file_name(mx.in1.window, file1, false);
-  const std::string_view name2 = ts_file_name(mx.in2.window, file2, false);
+  const std::string_view name1 = tslib::ts_file_name(mx.in1.window, file1, false);
+  const std::string_view name2 = tslib::ts_file_name(mx.in2.window, file2, false);
   for (;;) {
     cinput("Give output station name (directory MUST exist!)", mx.outstation);
     std::copy(mx.outstation.begin(), mx.outstation.end(), mx.outwindow.begin());
@@ -98,7 +98,8 @@ void ask_output_station(Mix& mx) {
                         << " is one of the input windows: give another station";
       continue;
     }
-    if (!over_a_file_read(ts_file_name(mx.outwindow, output, false), {name1, name2, windows}))
+    if (!over_a_file_read(tslib::ts_file_name(mx.outwindow, output, false),
+                          {name1, name2, windows}))
       return;
   }
 }
@@ -112,8 +113,6 @@ bool output_over_a_file_read(const Mix& mx) {
 }
 
 }  // namespace
-
-void fail() { io::end_program(io::Outcome::failure); }
 
 void ask_windows(Mix& mx) {
   pmesg("The FIRST file is the one used for station co-ordinates and declination");
@@ -138,7 +137,7 @@ void open_inputs(Mix& mx) {
   open_input(mx.in2, false);
   if (mx.in1.sampling.rate_hz() != mx.in2.sampling.rate_hz()) {
     io::FreeWriter(6) << "Sampling rates differ between the two data files";
-    fail();
+    io::fail_run({});
   }
   if (mx.in1.info.MIS_DATA != mx.in2.info.MIS_DATA) {
     io::FreeWriter(6) << "Missing data markers are not the same:";
@@ -158,7 +157,7 @@ void open_output(Mix& mx) {
     mx.outfile.fill(' ');
     {
       const tslib::FormSelection output(tslib::kBinaryFile);
-      ts_open(kOutput, window, mx.outfile, false, false, TsAccess::output);
+      ts_open(kOutput, window, mx.outfile, false, false, tslib::TsAccess::output);
     }
     // ts_open asks again for a name when the open fails, and that answer may name an
     // input; nothing is written to the file before this check.
@@ -170,7 +169,7 @@ void open_output(Mix& mx) {
 
 void look_up_windows(Mix& mx) {
   std::array<char, 40> name;
-  field::assign(name, std::string("windows.").append(field::view(mx.prj)));
+  field::assign(name, tslib::windows_database_name(field::view(mx.prj)));
   while (!io::open(kDatabase, field::trimmed(name), io::OpenSpec::to_read(io::Form::text),
                    io::Takes::errors)
               .ok()) {

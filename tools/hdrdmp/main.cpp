@@ -18,6 +18,7 @@
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 
+namespace hdrdmp {
 namespace {
 
 constexpr int kInput = 4;
@@ -41,37 +42,57 @@ void refuse_report_over_inputs(const std::array<char, 40>& indat,
     tslib::end_at_output(kReportName, *other);
 }
 
-}  // namespace
+// The ts file dumped: its window and name as ts_open settled them, and its form.
+struct Input {
+  std::array<char, 8> window{};
+  std::array<char, 40> indat{};
+  bool binary = true;
+};
 
-int main(int argc, char** argv) {
-  io::start_program(argc, argv);
-  tools::tool_startup(tools::kHdrdmp);
-
+Input open_input() {
   tslib::ask_form_at_open();
-  std::array<char, 8> window;
-  field::assign(window, "mzp101ss");
-  std::array<char, 40> indat;
-  indat.fill(' ');
-  ts_open(kInput, window, indat, true, false, TsAccess::input);
-  const bool binary = tslib::current_form().binary();
-  refuse_report_over_inputs(indat, window);
+  Input in;
+  field::assign(in.window, "mzp101ss");
+  in.indat.fill(' ');
+  ts_open(kInput, in.window, in.indat, true, false, tslib::TsAccess::input);
+  in.binary = tslib::current_form().binary();
+  return in;
+}
 
-  io::open(kReport, kReportName, io::OpenSpec{io::OpenStatus::unknown, io::Form::text},
+void open_report(const Input& in) {
+  refuse_report_over_inputs(in.indat, in.window);
+  io::open(kReport, kReportName,
+           io::OpenSpec{.status = io::OpenStatus::unknown, .form = io::Form::text},
            io::Takes::neither);
   io::FreeWriter(6) << "Writing header into hdrdmp.out";
+}
 
+// Shows each header record with its label on the console and in the report, up to the
+// first record that is no header line.
+void dump_header(bool binary) {
   // The first read takes nothing back: an empty or unreadable file is reported.
   tslib::HeaderLine line;
   tslib::read_header_line(kInput, line, binary, io::Takes::neither);
   for (;;) {
     const std::string_view label = label_of(line);
-    if (label.empty()) break;
+    if (label.empty()) return;
     const std::string_view text = field::trimmed(line);
     io::FixedWriter(6, kLabelAndText) << label << text;
     io::FixedWriter(kReport, kLabelAndText) << label << text;
     // A read error (a BINARY data record shorter than 80 bytes) ends the dump; the
     // end of the file is not taken back: a header without data is reported.
-    if (tslib::read_header_line(kInput, line, binary, io::Takes::errors).error()) break;
+    if (tslib::read_header_line(kInput, line, binary, io::Takes::errors).error()) return;
   }
+}
+
+}  // namespace
+}  // namespace hdrdmp
+
+int main(int argc, char** argv) {
+  io::start_program(argc, argv);
+  tools::tool_startup(tools::kHdrdmp);
+  const hdrdmp::Input in = hdrdmp::open_input();
+  hdrdmp::open_report(in);
+  hdrdmp::dump_header(in.binary);
   io::end_program(io::Outcome::success);
 }

@@ -13,6 +13,7 @@
 #include "tools/segmerge/segmerge.h"
 #include "tslib/form_selection.h"
 #include "tslib/output_clash.h"
+#include "tslib/project_files.h"
 #include "tslib/ts.h"
 
 namespace segmerge {
@@ -37,9 +38,9 @@ std::vector<std::string> files_read(const Splice& sp) {
   std::vector<std::string> files;
   for (int i = 0; i < sp.count; ++i) {
     std::array<char, 40> name;
-    files.emplace_back(ts_file_name(sp.entries[i].window, name, false));
+    files.emplace_back(tslib::ts_file_name(sp.entries[i].window, name, false));
   }
-  files.emplace_back(field::trimmed(windows_file_name(sp.prj)));
+  files.emplace_back(tslib::windows_database_name(field::view(sp.prj)));
   return files;
 }
 
@@ -67,11 +68,11 @@ void open_output(Splice& sp) {
       continue;
     }
     std::array<char, 40> name;
-    if (over_a_file_read(ts_file_name(sp.outwindow, name, false), files)) continue;
+    if (over_a_file_read(tslib::ts_file_name(sp.outwindow, name, false), files)) continue;
     sp.outfile.fill(' ');
     {
       const tslib::FormSelection output(tslib::kBinaryFile);
-      ts_open(kOutput, sp.outwindow, sp.outfile, false, false, TsAccess::output);
+      ts_open(kOutput, sp.outwindow, sp.outfile, false, false, tslib::TsAccess::output);
     }
     // A name typed at ts_open's own question may name an input; nothing has been
     // written to the file yet.

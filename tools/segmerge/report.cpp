@@ -12,12 +12,19 @@
 #include "tools/segmerge/segmerge.h"
 #include "tslib/append_window_line.h"
 #include "tslib/getwindow.h"
+#include "tslib/project_files.h"
 #include "tslib/tsinfo.h"
 
 namespace segmerge {
 namespace {
 
 constexpr io::Item kThreeTexts[] = {io::lay::A(), io::lay::A(), io::lay::A()};
+
+// The windows database opened to append the line: the existing one, else a new one.
+constexpr io::OpenSpec kAppendTo{
+    .status = io::OpenStatus::old_file, .form = io::Form::text, .append = true};
+constexpr io::OpenSpec kAppendToNew{
+    .status = io::OpenStatus::new_file, .form = io::Form::text, .append = true};
 
 // Columns 1-54, three blanks, the rate in F9.6, " splice: ", then the run codes, ten
 // to a line (the group is where the layout starts again for the 11th).
@@ -57,25 +64,19 @@ void report(const Splice& sp) {
 }
 
 void append_window_line(const Splice& sp) {
-  const std::array<char, 11> name11 = windows_file_name(sp.prj);
-  const std::string name(field::view(name11));
+  const std::string name = tslib::windows_database_name(field::view(sp.prj));
   field::assign(tsinfo.WINDOW,
                 std::string(field::view(tsinfo.STATION)).append(field::view(sp.outrun)));
 
   const std::string_view prj = field::view(sp.prj);
-  if (io::open(kWindowsAppend, name, io::OpenSpec{io::OpenStatus::old_file, io::Form::text, true},
-               io::Takes::errors)
-          .ok()) {
+  if (io::open(kWindowsAppend, name, kAppendTo, io::Takes::errors).ok()) {
     io::FixedWriter(6, kThreeTexts)
         << "Opened old project windows." << prj << " file to add window info:";
-  } else if (io::open(kWindowsAppend, name,
-                      io::OpenSpec{io::OpenStatus::new_file, io::Form::text, true},
-                      io::Takes::errors)
-                 .ok()) {
+  } else if (io::open(kWindowsAppend, name, kAppendToNew, io::Takes::errors).ok()) {
     io::FixedWriter(6, kThreeTexts)
         << "Opened new project windows." << prj << " file to add window info:";
   } else {
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   }
   write_line(6, sp);
   tslib::append_window_line(

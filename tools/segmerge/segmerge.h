@@ -39,21 +39,19 @@ struct Splice {
   std::array<char, 2> outrun{};
   std::array<char, 8> outwindow{};
   std::array<char, 40> outfile{};
-  // From the first file; every later file must have the same DELTA_T and T_UNITS.
+  // From the first file (DELTA_T and T_UNITS); every later file must have the same.
   tslib::Sampling sampling{};
-  std::array<char, 5> tunits1{};
   std::array<float, 3> base1{};
   std::int32_t total = 0;  // records written, data and gaps
 };
 
-// The name "windows." followed by the project code.
-std::array<char, 11> windows_file_name(const std::array<char, 3>& prj);
+// The final message of every failing end of the splice (io::fail_run), which cuts back
+// what the output holds.
+inline constexpr std::string_view kErrorCondition = "Program terminated with error condition";
 
-// The error ending: "Program terminated with error condition", failure status.
-[[noreturn]] void error_ending();
 // A count the splice derives (already cut or rounded to a whole number) as the 32-bit
-// value that holds it; one beyond that range is refused with a line naming the file and
-// the count, and the error ending (which cuts back what the output holds).
+// value that holds it; one beyond that range ends the run with a line naming the file
+// and the count (tslib::count_or_fail).
 std::int32_t count_or_end(std::string_view file, std::string_view what, double value);
 
 // Station, first window and further windows, looked up in the windows database.

@@ -5,7 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <limits>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +18,7 @@
 #include "common/text_field.h"
 #include "common/timelib.h"
 #include "tools/segmerge/segmerge.h"
+#include "tslib/counts.h"
 #include "tslib/form_selection.h"
 #include "tslib/info_line.h"
 #include "tslib/same_file.h"
@@ -35,30 +36,22 @@ constexpr io::Item kThreeTexts[] = {io::lay::A(), io::lay::A(), io::lay::A()};
 // Baseline differences from the first window, added to channels 1 to 3 of a later one.
 using BaselineShift = std::array<float, 3>;
 
-void comment(std::string_view a, std::string_view b = {}, std::string_view c = {},
-             std::string_view d = {}, std::string_view e = {}) {
-  tslib::HeaderLine line;
-  line.fill(' ');
-  std::size_t at = 0;
-  for (std::string_view part : {a, b, c, d, e})
-    for (char ch : part)
-      if (at < line.size()) line[at++] = ch;
-  tslib::write_comment_line(kOutput, line, true);
+void comment(std::initializer_list<std::string_view> parts) {
+  tslib::write_comment_record(kOutput, parts);
 }
 
 void write_new_comments(const Splice& sp) {
-  comment("# time series file from segmerge");
-  comment("# date: ", field::view(sp.date));
-  comment("#");
-  comment("# Files spliced together:");
+  comment({"# time series file from segmerge"});
+  comment({"# date: ", field::view(sp.date)});
+  comment({"#"});
+  comment({"# Files spliced together:"});
   for (int k = 0; k < sp.count; ++k) {
     const SpliceEntry& e = sp.entries[k];
-    comment("# ", field::view(e.window), "  ", field::view(e.stime),
-            std::string("-").append(field::view(e.etime)));
+    comment({"# ", field::view(e.window), "  ", field::view(e.stime), "-", field::view(e.etime)});
   }
-  comment("#");
-  comment("# Following comment block from first file...");
-  comment("#");
+  comment({"#"});
+  comment({"# Following comment block from first file..."});
+  comment({"#"});
 }
 
 void start_lines(const SpliceEntry& e) {
@@ -97,7 +90,7 @@ bool align_start(const Splice& sp, SpliceEntry& e, std::string_view file, bool f
   if (o.nsec > 0) {
     io::FreeWriter(6) << "Points to be dropped from start: " << o.drop;
     start_lines(e);
-    TsValues rec{};
+    tslib::TsValues rec{};
     for (std::int32_t k = 0; k < o.drop; ++k) {
       ts_in1(kInput, rec);
       if (rec[0] == eofmark) {
@@ -119,14 +112,14 @@ void check_against_first(const Splice& sp) {
     io::FreeWriter(6) << "FATAL ERROR: digitizing rate different from first"
                       << " file";
     io::FreeWriter(6) << "   delta1 =" << sp.sampling.delta_t << "   delta =" << tsinfo.DELTA_T;
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   }
-  if (tsinfo.T_UNITS != sp.tunits1) {
+  if (tslib::time_units_of(field::view(tsinfo.T_UNITS)) != sp.sampling.units) {
     io::FreeWriter(6) << "FATAL ERROR: time units different from first"
                       << " file";
-    io::FreeWriter(6) << "   tunits1 =" << field::view(sp.tunits1)
+    io::FreeWriter(6) << "   tunits1 =" << tslib::units_text(sp.sampling.units)
                       << "   tunits =" << field::view(tsinfo.T_UNITS);
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   }
   check_channel_count(sp.nchan1, tsinfo.NCHAN);
 }
@@ -137,7 +130,7 @@ void open_input(const Splice& sp, const SpliceEntry& e, std::array<char, 40>& in
   std::array<char, 8> window = e.window;
   bool ask = false;
   for (;;) {
-    ts_open(kInput, window, indat, ask, false, TsAccess::input);
+    ts_open(kInput, window, indat, ask, false, tslib::TsAccess::input);
     if (!tslib::same_file(field::trimmed(indat), field::trimmed(sp.outfile))) return;
     io::close(kInput);
     io::FixedWriter(6, kThreeTexts)
@@ -164,7 +157,7 @@ WindowFile open_window(const Splice& sp, const SpliceEntry& e) {
   open_input(sp, e, file.name);
   io::FreeWriter(6) << "Opened data file =>" << field::view(file.name);
   tslib::read_info_afresh(kInput);
-  if (!tslib::usable_input(field::trimmed(file.name))) error_ending();
+  if (!tslib::usable_input(field::trimmed(file.name))) io::fail_run({}, kErrorCondition);
   file.form = tslib::current_form();
   return file;
 }
@@ -176,10 +169,9 @@ void take_first_values(Splice& sp) {
     // The gaps and the window line could not be reckoned.
     io::FreeWriter(6) << "FATAL ERROR: time units of first file not recognised: "
                       << field::view(tsinfo.T_UNITS);
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   }
   sp.sampling = *sampling;
-  sp.tunits1 = tsinfo.T_UNITS;
   sp.base1 = tsinfo.BASELINE_;
   sp.nchan1 = tsinfo.NCHAN;
 }
@@ -210,12 +202,14 @@ void check_counts_ahead(const Splice& sp, const SpliceEntry& first, std::string_
                static_cast<double>(seconds_between(start, end)));
 }
 
-// The new comment block, the first file's comment block, and the first file's info
-// block read again, which leaves the file at its first data record.
+// The new comment block, then the first file's comment block (ts_copycomm rewinds the
+// input itself).
 void write_first_comments(Splice& sp, const tslib::FileForm& in) {
   write_new_comments(sp);
-  io::rewind(kInput);
   ts_copycomm(kInput, field::view(in.form), kOutput, tslib::kFormBinary);
+  // The copy leaves the input after its ">INFO_START:" line: the info block read again
+  // puts it back at its first data record (and shows ts_rdinfo's summary again at print
+  // level 1 and above).
   tslib::read_info_afresh(kInput);
   field::assign(tsinfo.WINDOW,
                 std::string(field::view(tsinfo.STATION)).append(field::view(sp.outrun)));
@@ -248,7 +242,7 @@ BaselineShift join_window(const Splice& sp, SpliceEntry& e, const WindowFile& in
   }
   if (!align_start(sp, e, field::trimmed(in.name), false, true)) {
     io::FreeWriter(6) << "EOF found before all drop points read in";
-    io::end_program(io::Outcome::failure);
+    io::fail_run({});
   }
   return diff;
 }
@@ -256,20 +250,20 @@ BaselineShift join_window(const Splice& sp, SpliceEntry& e, const WindowFile& in
 // Copies the window's records to its end, a later window's moved by its baseline
 // differences (the first window's are left exactly as read, negative zeros included).
 void copy_records(Splice& sp, SpliceEntry& e, const std::optional<BaselineShift>& shift) {
-  TsValues rec{};
+  const std::string_view outfile = field::trimmed(sp.outfile);
+  tslib::TsValues rec{};
   for (;;) {
     ts_in1(kInput, rec);
     if (rec[0] == eofmark) break;
     // A splice holds at most as many records as a 32-bit count.
-    if (sp.total == std::numeric_limits<std::int32_t>::max())
-      count_or_end(field::trimmed(sp.outfile), "records of the splice",
-                   static_cast<double>(sp.total) + 1.0);
+    const std::int32_t total =
+        tslib::count_after(outfile, "records of the splice", sp.total, kErrorCondition);
     ++e.points;
     if (shift)
       for (int j = 0; j < 3; ++j) rec[j] += (*shift)[j];
     const tslib::FormSelection output(tslib::kBinaryFile);
     ts_out1(kOutput, rec);
-    ++sp.total;
+    sp.total = total;
   }
 }
 
@@ -306,7 +300,7 @@ void fill_gap(Splice& sp, int i) {
                    static_cast<double>(tdiff(field::view(thistime), field::view(next.stime))));
   const std::int32_t gap = records_before(sp, e, next);
   io::FreeWriter(6) << "Time (seconds) and point gap =" << gapsec << gap;
-  TsValues rec{};
+  tslib::TsValues rec{};
   rec.fill(tsinfo.MIS_DATA);
   const tslib::FormSelection output(tslib::kBinaryFile);
   for (std::int32_t k = 0; k < gap; ++k) {

@@ -2,7 +2,6 @@
 // up in the windows database.
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,26 +15,14 @@
 #include "tools/segmerge/segmerge.h"
 #include "tslib/counts.h"
 #include "tslib/getwindow.h"
+#include "tslib/project_files.h"
 #include "tslib/tsinfo.h"
 #include "tslib/window_times.h"
 
 namespace segmerge {
 
-std::array<char, 11> windows_file_name(const std::array<char, 3>& prj) {
-  std::array<char, 11> name;
-  field::assign(name, "windows.");
-  std::copy(prj.begin(), prj.end(), name.begin() + 8);
-  return name;
-}
-
-void error_ending() {
-  io::end_program(io::Outcome::failure, "Program terminated with error condition");
-}
-
 std::int32_t count_or_end(std::string_view file, std::string_view what, double value) {
-  const std::optional<std::int32_t> count = tslib::fitting_count(file, what, value);
-  if (!count) error_ending();
-  return *count;
+  return tslib::count_or_fail(file, what, value, kErrorCondition);
 }
 
 namespace {
@@ -60,12 +47,12 @@ bool look_up(SpliceEntry& e, std::int32_t& instrument, std::int32_t& nchan) {
   // is one whose window ends before it starts.
   if (!tslib::window_times_usable(field::view(e.window), field::view(e.stime),
                                   field::view(e.etime)))
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   if (seconds_between(field::view(e.stime), field::view(e.etime)) < 0) {
     io::FreeWriter(6) << "FATAL ERROR: window " + std::string(field::view(e.window)) +
                              " end time >" + std::string(field::view(e.etime)) +
                              "< is before its start";
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   }
   return true;
 }
@@ -74,7 +61,7 @@ void channel_count_failure(std::int32_t nchan1, std::int32_t nchan) {
   io::FreeWriter(6) << "FATAL ERROR: Different number of channels in this "
                     << "file from first";
   io::FreeWriter(6) << "  nchan1 =" << nchan1 << "    nchan =" << nchan;
-  error_ending();
+  io::fail_run({}, kErrorCondition);
 }
 
 void ask_station(Splice& sp) {
@@ -85,15 +72,16 @@ void ask_station(Splice& sp) {
 }
 
 void open_windows_database(const Splice& sp) {
-  const std::array<char, 11> name = windows_file_name(sp.prj);
-  if (io::open(kWindowsList, field::view(name), io::OpenSpec::to_read(io::Form::text),
-               io::Takes::errors)
+  const std::string_view prj = field::view(sp.prj);
+  if (io::open(kWindowsList, tslib::windows_database_name(prj),
+               io::OpenSpec::to_read(io::Form::text), io::Takes::errors)
           .ok())
     return;
-  io::FreeWriter(6) << "FATAL ERROR: cannot open windows file > " << field::view(name);
+  io::FreeWriter(6) << "FATAL ERROR: cannot open windows file > "
+                    << field::view(tslib::windows_database_field(prj));
   io::FreeWriter(6) << "This file must exist and contain windows information"
                     << " for each file to be spliced";
-  error_ending();
+  io::fail_run({}, kErrorCondition);
 }
 
 // The first window, looked up in the windows database, which is opened once the first
@@ -128,7 +116,7 @@ void check_next(const Splice& sp, const SpliceEntry& next, std::int32_t instrume
                       << "of previous file";
     io::FreeWriter(6) << "  stime(nf) =" << field::view(next.stime)
                       << "   etime(nf-1) =" << field::view(prev.etime);
-    error_ending();
+    io::fail_run({}, kErrorCondition);
   }
 }
 
@@ -144,7 +132,7 @@ void ask_next_windows(Splice& sp) {
     if (sp.count == kMaxWindows) {
       static_assert(kMaxWindows == 50, "the line names the limit");
       io::FreeWriter(6) << "FATAL ERROR: a splice holds at most 50 windows";
-      error_ending();
+      io::fail_run({}, kErrorCondition);
     }
     set_window(next, sp.station);
     std::int32_t instrument = 0;

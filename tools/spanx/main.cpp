@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <span>
 #include <string>
@@ -25,12 +24,14 @@
 #include "tslib/form_selection.h"
 #include "tslib/getwindow.h"
 #include "tslib/output_clash.h"
+#include "tslib/project_files.h"
 #include "tslib/same_file.h"
 #include "tslib/time_units.h"
 #include "tslib/ts.h"
 #include "tslib/tsinfo.h"
 #include "tslib/usable_input.h"
 
+namespace spanx {
 namespace {
 
 constexpr int kInput = 4;
@@ -48,7 +49,7 @@ void write_window_line(int unit, const Timestr& start, const Timestr& end,
       << field::view(start) << field::view(end) << rate.rate_hz();
 }
 
-void show_record(std::string_view label, std::int32_t n, const TsValues& x) {
+void show_record(std::string_view label, std::int32_t n, const tslib::TsValues& x) {
   io::FreeWriter(6) << label << n << std::span<const float>(x);
 }
 
@@ -66,22 +67,13 @@ Input open_input() {
   Input in;
   field::assign(in.window, "vbd027a1");
   in.file.fill(' ');
-  ts_open(kInput, in.window, in.file, true, false, TsAccess::input);
+  ts_open(kInput, in.window, in.file, true, false, tslib::TsAccess::input);
   if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Opened TS file";
   tslib::read_info_afresh(kInput);
   if (prtlvl.iprint >= 2) io::FreeWriter(6) << "Read in INFO block";
   // Counting one record as one sample would give an end time SEQ_REC times too early.
-  if (!tslib::usable_input(field::trimmed(in.file))) io::end_program(io::Outcome::failure);
+  if (!tslib::usable_input(field::trimmed(in.file))) io::fail_run({});
   return in;
-}
-
-// A count as the 32-bit value that holds it; one beyond ends the run before the window
-// line is shown.
-std::int32_t count_or_end(const Input& in, std::string_view what, double value) {
-  const std::optional<std::int32_t> count =
-      tslib::fitting_count(field::trimmed(in.file), what, value);
-  if (!count) io::end_program(io::Outcome::failure);
-  return *count;
 }
 
 // The file's sampling given by its rate in Hz (a period's rate rounded to a float, which
@@ -89,7 +81,7 @@ std::int32_t count_or_end(const Input& in, std::string_view what, double value) 
 // Hz end the run.
 tslib::Sampling sampling_rate() {
   const std::optional<tslib::Sampling> sampling = tslib::known_sampling(tsinfo);
-  if (!sampling) io::end_program(io::Outcome::failure);
+  if (!sampling) io::fail_run({});
   const tslib::Sampling rate = sampling->as_rate();
   if (prtlvl.iprint > 0) {
     io::FreeWriter(6) << "Time units =" << field::view(tsinfo.T_UNITS)
@@ -99,18 +91,18 @@ tslib::Sampling sampling_rate() {
   return rate;
 }
 
-// Reads the data records to the end of the file and returns how many there are.
+// Reads the data records to the end of the file and returns how many there are. A
+// count beyond 32 bits ends the run before the window line is shown.
 std::int32_t count_records(const Input& in) {
-  TsValues x{};
+  const std::string_view file = field::trimmed(in.file);
+  tslib::TsValues x{};
   std::int32_t n = 0;
   while (x[0] != eofmark) {
-    if (n == std::numeric_limits<std::int32_t>::max())
-      count_or_end(in, "data records", static_cast<double>(n) + 1.0);
-    ++n;
+    n = tslib::count_after(file, "data records", n);
     ts_in1(kInput, x);
     if (prtlvl.iprint >= 3) {
       show_record("n, data =", n, x);
-      if (n % 100 == 0) spanx_pause();
+      if (n % 100 == 0) pause();
     }
     if (prtlvl.iprint > 0 && n % 25000 == 0) {
       io::FreeWriter(6) << "Read in...." << n;
@@ -124,12 +116,13 @@ std::int32_t count_records(const Input& in) {
 }
 
 // The time of the last of `nent` samples: the seconds from the first, worked in double
-// and cut toward zero, after the start.
+// and cut toward zero, after the start; seconds beyond 32 bits end the run before the
+// window line is shown.
 Timestr last_sample_time(const Input& in, const Timestr& start, std::int32_t nent,
                          const tslib::Sampling& rate) {
   const std::int32_t secs =
-      count_or_end(in, "seconds from the first to the last sample",
-                   std::trunc(rate.seconds_in<double>(static_cast<double>(nent) - 1.0)));
+      tslib::count_or_fail(field::trimmed(in.file), "seconds from the first to the last sample",
+                           std::trunc(rate.seconds_in<double>(static_cast<double>(nent) - 1.0)));
   return nowtim(field::view(start), 0, 0, 0, secs);
 }
 
@@ -137,42 +130,47 @@ Timestr last_sample_time(const Input& in, const Timestr& start, std::int32_t nen
 // measured file itself (a database that is a link to it).
 void offer_append(std::string_view prj, std::string_view input, const Timestr& start,
                   const Timestr& end, const tslib::Sampling& rate) {
-  const std::string dbname = "windows." + std::string(prj);
+  // The name in its field of 11 characters, as the question shows it.
+  const std::array<char, 11> name = tslib::windows_database_field(prj);
+  const std::string_view dbname = field::view(name);
   bool append = true;
-  linput("Append results to " + dbname + " ?", append);
+  linput("Append results to " + std::string(dbname) + " ?", append);
   if (!append) return;
   if (tslib::same_file(dbname, input)) tslib::end_at_output(dbname, input);
 
-  const io::Result opened =
-      io::open(kWindows, dbname, io::OpenSpec{io::OpenStatus::unknown, io::Form::text, true},
-               io::Takes::errors);
+  const io::Result opened = io::open(
+      kWindows, dbname,
+      io::OpenSpec{.status = io::OpenStatus::unknown, .form = io::Form::text, .append = true},
+      io::Takes::errors);
   if (!opened.ok()) {
-    io::FreeWriter(6) << "spanx: unable to open " + dbname;
-    io::end_program(io::Outcome::failure);
+    io::FreeWriter(6) << std::string("spanx: unable to open ").append(dbname);
+    io::fail_run({});
   }
   const auto write = [&](int unit) { write_window_line(unit, start, end, rate); };
   if (!tslib::append_window_line(kWindows, write, io::Takes::errors).ok() ||
       !io::close(kWindows, io::Takes::errors).ok()) {
-    io::FreeWriter(6) << "spanx: error" << 0 << " writing to " + dbname;
-    io::end_program(io::Outcome::failure);
+    io::FreeWriter(6) << "spanx: error" << 0 << std::string(" writing to ").append(dbname);
+    io::fail_run({});
   }
 }
 
 }  // namespace
+}  // namespace spanx
 
 int main(int argc, char** argv) {
   io::start_program(argc, argv);
   tools::tool_startup(tools::kSpanx);
 
-  const Input in = open_input();
+  const spanx::Input in = spanx::open_input();
   const Timestr start = tsinfo.STARTTIME;
-  const tslib::Sampling rate = sampling_rate();
-  const std::int32_t nent = count_records(in);
-  const Timestr end = last_sample_time(in, start, nent, rate);
+  const tslib::Sampling rate = spanx::sampling_rate();
+  const std::int32_t nent = spanx::count_records(in);
+  const Timestr end = spanx::last_sample_time(in, start, nent, rate);
 
   io::FreeWriter(6) << " ";
-  write_window_line(6, start, end, rate);
+  spanx::write_window_line(6, start, end, rate);
   io::FreeWriter(6) << " ";
-  offer_append(std::string_view(in.window.data(), 3), field::trimmed(in.file), start, end, rate);
+  spanx::offer_append(std::string_view(in.window.data(), 3), field::trimmed(in.file), start, end,
+                      rate);
   io::end_program(io::Outcome::success);
 }

@@ -10,11 +10,12 @@
 #include "common/text_field.h"
 #include "tslib/tsinfo.h"
 
+namespace spanx {
 namespace {
 constexpr std::array<io::Item, 1> kLine{io::lay::A()};
 }  // namespace
 
-void spanx_pause() {
+void pause() {
   for (;;) {
     io::FreeWriter(6) << "Paused: type a command to run it, or press Enter to continue";
     std::array<char, 256> answer;
@@ -26,3 +27,5 @@ void spanx_pause() {
     (void)status;  // the command's own outcome is the user's to read on the console
   }
 }
+
+}  // namespace spanx

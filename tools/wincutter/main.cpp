@@ -32,6 +32,7 @@
 #include "tslib/usable_input.h"
 #include "tslib/window_times.h"
 
+namespace wincutter {
 namespace {
 
 constexpr int kInput = 4;
@@ -70,22 +71,19 @@ Input open_input() {
   field::assign(in.window, "");
   tslib::ask_form_at_open();
   in.file.fill(' ');
-  ts_open(kInput, in.window, in.file, true, false, TsAccess::input);
+  ts_open(kInput, in.window, in.file, true, false, tslib::TsAccess::input);
   in.binary = tslib::current_form().binary();
   open_comment_source(in);
   return in;
 }
 
-// The output file: station directory, separator, window, ".ts", blank-padded to 30.
+// The output file: the window's ts file in its station directory, blank-padded to 30.
+// dirsep shows the separator at print level 3; the name takes the same one.
 std::array<char, 30> output_name(const std::array<char, 8>& window) {
   std::array<char, 1> sep;
   dirsep(sep);
-  std::string name(window.data(), 6);
-  name += sep[0];
-  name.append(window.data(), window.size());
-  name += ".ts";
   std::array<char, 30> file;
-  field::assign(file, name);
+  field::assign(file, tslib::window_file_name(field::view(window), ".ts"));
   return file;
 }
 
@@ -119,17 +117,19 @@ void walk_comments(int unit, bool binary, Take take) {
   }
 }
 
-// Passes over the comment records, reads the info block (the input is left at its
-// first data record) and ends the run on an input the copy cannot work on, time units
-// other than s and Hz included; returns the input's sampling. The comment records are
-// walked here although ts_rdinfo passes over them too: an input that ends among them
-// is the end-of-file report, not ts_rdinfo's "no info block" end.
+// Passes over the comment records, reads the info block and ends the run on an input
+// the copy cannot work on, time units other than s and Hz included; returns the input's
+// sampling.
 tslib::Sampling read_header(const Input& in) {
+  // The first of the three walks over the comment records: an input that ends among
+  // them gets the end-of-file report here, not ts_rdinfo's "no info block" end.
   walk_comments(kInput, in.binary, [](const tslib::HeaderLine&) {});
+  // The second, ts_rdinfo's own: it leaves the input at its first data record and shows
+  // its summary at print level 1 and above.
   tslib::read_info_afresh(kInput);
-  if (!tslib::usable_input(field::trimmed(in.file))) io::end_program(io::Outcome::failure);
+  if (!tslib::usable_input(field::trimmed(in.file))) io::fail_run({});
   const std::optional<tslib::Sampling> sampling = tslib::known_sampling(tsinfo);
-  if (!sampling) io::end_program(io::Outcome::failure);
+  if (!sampling) io::fail_run({});
   return *sampling;
 }
 
@@ -195,12 +195,10 @@ Extract ask_extract() {
 std::int32_t records_in(const Input& in, std::string_view what, std::int64_t seconds,
                         const tslib::Sampling& sampling) {
   const float records = std::trunc(sampling.samples_in<float>(static_cast<float>(seconds)));
-  const std::optional<std::int32_t> count =
-      tslib::fitting_count(field::trimmed(in.file), what, records);
-  if (!count) io::end_program(io::Outcome::failure);
-  return *count;
+  return tslib::count_or_fail(field::trimmed(in.file), what, records);
 }
 
+// The third walk, the copy itself, on the unit of its own (open_comment_source).
 void copy_comments(bool binary) {
   walk_comments(kCommentSource, binary, [](const tslib::HeaderLine& line) {
     tslib::write_header_line(kOutput, line, true);
@@ -234,7 +232,7 @@ void copy_records(std::int32_t count) {
   const tslib::RecordForm in_form = input.binary()
                                         ? tslib::kBinaryRecords
                                         : tslib::text_records(field::view(input.format), kInput);
-  TsValues values{};
+  tslib::TsValues values{};
   const std::span<float> record(values.data(), tslib::record_values());
   for (std::int32_t i = 0; i < count; ++i) {
     if (!tslib::read_data_record(kInput, record, in_form, io::Takes::end).ok()) return;
@@ -242,31 +240,41 @@ void copy_records(std::int32_t count) {
   }
 }
 
+// Passes over the records before the span (a skip that meets the end of the input is
+// reported by ts_skip; the copy then ends at once).
+void skip_records(std::int32_t nskip) {
+  if (nskip <= 0) return;
+  io::FreeWriter(6) << "Skipping" << nskip << " entries";
+  ts_skip(kInput, nskip);
+}
+
+// The console first, while the output can still be cut: a console that cannot take the
+// report fails the run like the output would.
+void close_output() {
+  io::write_out(6);
+  io::close(kOutput);
+}
+
 }  // namespace
+}  // namespace wincutter
 
 int main(int argc, char** argv) {
   io::start_program(argc, argv);
   tools::tool_startup(tools::kWincutter);
 
-  const Input in = open_input();
-  const std::array<char, 8> outwin = ask_output_window(in);
-  const tslib::Sampling sampling = read_header(in);
-  const Extract extract = ask_extract();
-  std::int32_t nskip = records_in(in, "records to skip", extract.offset, sampling);
-  const std::int32_t ncopy = records_in(in, "records to copy", extract.length, sampling);
+  const wincutter::Input in = wincutter::open_input();
+  const std::array<char, 8> outwin = wincutter::ask_output_window(in);
+  const tslib::Sampling sampling = wincutter::read_header(in);
+  const wincutter::Extract extract = wincutter::ask_extract();
+  const std::int32_t nskip = wincutter::records_in(in, "records to skip", extract.offset, sampling);
+  const std::int32_t ncopy = wincutter::records_in(in, "records to copy", extract.length, sampling);
 
-  open_output(output_name(outwin));
-  copy_comments(in.binary);
-  if (nskip > 0) {
-    io::FreeWriter(6) << "Skipping" << nskip << " entries";
-    ts_skip(kInput, nskip);
-  }
-  write_info(extract, outwin);
+  wincutter::open_output(wincutter::output_name(outwin));
+  wincutter::copy_comments(in.binary);
+  wincutter::skip_records(nskip);
+  wincutter::write_info(extract, outwin);
   io::FreeWriter(6) << "Reading and writing" << ncopy << " entries";
-  copy_records(ncopy);
-  // The console first, while the output can still be cut: a console that cannot
-  // take the report fails the run like the output would.
-  io::write_out(6);
-  io::close(kOutput);
+  wincutter::copy_records(ncopy);
+  wincutter::close_output();
   io::end_program(io::Outcome::success);
 }
