@@ -31,10 +31,10 @@ const std::string& raw_file() {
 void Input1dMillion(benchmark::State& state) {
   const std::string& path = raw_file();
   for (auto _ : state) {
-    rawhdr = RawHeader{};
+    rawhdr = rawcv::RawHeader{};
     rawhdr.hwunit = 2;  // not open: hardware factors 1.0
     rawcv::Input1dState reader{};
-    prtlvl = PrintLevelRecord{};
+    prtlvl = common::PrintLevelRecord{};
     std::int32_t next = 0, status = 0;
     rdhead(kRaw, path, next);
     std::array<float, 11> dat{};

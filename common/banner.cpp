@@ -100,7 +100,7 @@ void long_banner(const BannerText& b, std::string_view name, bool single) {
   line(" ");
   line(title);
   line(" ");
-  io::FreeWriter(6) << "           version = " << kVersion;
+  io::FreeWriter(6) << "           version = " << common::kVersion;
   io::FreeWriter(6) << "build date = " << b.build_date;
   line(" ");
   if (b.precision) {
@@ -113,13 +113,13 @@ void long_banner(const BannerText& b, std::string_view name, bool single) {
 
 void short_banner(std::string_view name, bool single) {
   line(" ");
-  io::FixedWriter(6, kShortBanner) << name << kVersion << (single ? "SINGLE" : "DOUBLE");
+  io::FixedWriter(6, kShortBanner) << name << common::kVersion << (single ? "SINGLE" : "DOUBLE");
   line(" ");
 }
 
 }  // namespace
 
-void banner(BannerKind kind, std::string_view name) {
+void banner(common::BannerKind kind, std::string_view name) {
   const BannerText& b = kBanners[static_cast<std::size_t>(kind)];
   const std::string_view shown = b.name.empty() ? field::trimmed(name) : b.name;
   bool single = false;

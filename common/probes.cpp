@@ -23,10 +23,10 @@ void chkend(std::span<char> e) {
 }
 
 void dirsep(std::span<char> sep) {
-  if (!sep.empty()) sep[0] = kDirSeparator;
+  if (!sep.empty()) sep[0] = common::kDirSeparator;
   if (prtlvl.iprint >= 3)
     io::FreeWriter(6) << "dirsep: directory seperator set to >"
-                      << std::string_view(&kDirSeparator, 1);
+                      << std::string_view(&common::kDirSeparator, 1);
 }
 
 std::int32_t ncmdarg() {

@@ -8,8 +8,10 @@
 // at print level above 0 first says so on the console.
 void chkend(std::span<char> e);
 
+namespace common {
 // The directory separator of the platform.
 inline constexpr char kDirSeparator = '/';
+}  // namespace common
 
 // Stores the directory separator in sep(1:1); at print level 3 and above says so.
 void dirsep(std::span<char> sep);

@@ -209,7 +209,7 @@ TEST(Banner, ShortBannerAtPrintLevelZeroAndBelow) {
 }
 
 TEST(Banner, ConverterBannerFromPrintLevelZero) {
-  const auto r = at_level(0, [] { banner(BannerKind::converter); });
+  const auto r = at_level(0, [] { banner(common::BannerKind::converter); });
   EXPECT_EQ(r.out,
             "  \r\n"
             "  >>>>>>>>>>>>>>> rawcv <<<<<<<<<<<<<<<<<<<\r\n"
@@ -227,11 +227,11 @@ TEST(Banner, ConverterBannerFromPrintLevelZero) {
             "  windows and hardware database files are required\r\n"
             "  (e.g. windows.abx & hardware.abx) \r\n"
             "  \r\n");
-  EXPECT_EQ(at_level(-1, [] { banner(BannerKind::converter); }).out, "");
+  EXPECT_EQ(at_level(-1, [] { banner(common::BannerKind::converter); }).out, "");
 }
 
 TEST(Banner, InlineBannersOnlyAbovePrintLevelZero) {
-  for (BannerKind kind : {BannerKind::splicer, BannerKind::cutter}) {
+  for (common::BannerKind kind : {common::BannerKind::splicer, common::BannerKind::cutter}) {
     EXPECT_EQ(at_level(0, [kind] { banner(kind); }).out, "");
     EXPECT_EQ(at_level(-1, [kind] { banner(kind); }).out, "");
   }

@@ -31,7 +31,7 @@ TEST(RunStart, EchoShowsTheDateAndByteOrderAboveLevelZero) {
   for (const Case& c : cases) {
     const auto r = mttest::run_child([&] {
       prtlvl.iprint = c.iprint;
-      startup_echo("Mon Mar  8 18:03:30 2004", "Little");
+      common::startup_echo("Mon Mar  8 18:03:30 2004", "Little");
     });
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, c.out) << "print level " << c.iprint;
@@ -54,7 +54,7 @@ TEST(RunStart, PrintLevelQuestionOffersTheCurrentLevel) {
     const auto r = mttest::run_child(
         [&] {
           prtlvl.iprint = c.iprint;
-          ask_print_level();
+          common::ask_print_level();
           say(std::to_string(prtlvl.iprint));
         },
         c.answer);

@@ -45,7 +45,7 @@ std::int32_t SHIFTUP(std::span<char> string) {
   if (ns == 0) return ns;
   for (std::size_t i = 0; i < count; ++i) {
     const auto code = static_cast<unsigned char>(string[i]);
-    string[i] = static_cast<char>(shiftup_table[code]);
+    string[i] = static_cast<char>(common::shiftup_table[code]);
     if (prtlvl.iprint >= 50)
       io::FreeWriter(6) << "i, ic, string(i:i)=" << static_cast<std::int32_t>(i + 1)
                         << static_cast<std::int32_t>(code) << " "

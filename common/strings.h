@@ -12,12 +12,14 @@
 // above two echo lines go to console output.
 void TRUNC(std::span<char> line, std::int32_t& n);
 
-// Left-justifies the field and translates its characters through shiftup_table
+// Left-justifies the field and translates its characters through common::shiftup_table
 // (a-z to A-Z; codes 129 to 255 to NUL). A blank field, or one whose first character
 // is NUL, is left unchanged. Returns the field's length without its trailing blanks as
 // it leaves (TRUNC's count; 0 for a blank field). Echo lines at print levels 30 and 50
 // and above.
 std::int32_t SHIFTUP(std::span<char> string);
+
+namespace common {
 
 // SHIFTUP's translation table, code in to code out.
 constexpr std::array<unsigned char, 256> make_shiftup_table() {
@@ -30,6 +32,8 @@ constexpr std::array<unsigned char, 256> make_shiftup_table() {
   return t;
 }
 inline constexpr std::array<unsigned char, 256> shiftup_table = make_shiftup_table();
+
+}  // namespace common
 
 // Writes the message followed by " .....press <ENT> to continue" as one free-layout
 // line on console output (at every print level) and waits for one line of console

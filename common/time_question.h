@@ -5,6 +5,8 @@
 
 #include "common/timelib.h"
 
+namespace timelib {
+
 // How a time question is put, beside its default.
 struct TimeQuestion {
   std::string_view prompt;  // the prompt routine's text
@@ -25,3 +27,5 @@ struct TimeQuestion {
 // are read by column and compared as texts. An answer whose number columns hold no
 // number ends the program with the conversion error report.
 Timestr ask_time(const TimeQuestion& question, const Timestr& first_default);
+
+}  // namespace timelib

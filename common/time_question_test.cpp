@@ -16,13 +16,13 @@ namespace {
 
 // Runs the question in a child at the print level, with the answers on standard input,
 // and shows the time it returns as "=<time>" on a line of its own.
-mttest::ChildResult ask(int iprint, const TimeQuestion& q, const std::string& answers) {
+mttest::ChildResult ask(int iprint, const timelib::TimeQuestion& q, const std::string& answers) {
   return mttest::run_child(
       [&] {
         prtlvl.iprint = iprint;
-        Timestr first{};
+        timelib::Timestr first{};
         field::assign(first, "2004-07-20 13:00:00");
-        const Timestr t = ask_time(q, first);
+        const timelib::Timestr t = timelib::ask_time(q, first);
         io::flush_all();
         std::printf("=%s\n", std::string(field::view(t)).c_str());
         std::fflush(stdout);
@@ -43,7 +43,7 @@ TEST(TimeQuestion, AsksAgainOfferingTheAnswerRefused) {
 }
 
 TEST(TimeQuestion, AsksAgainOfferingTheFirstDefaultUnderItsHeading) {
-  const TimeQuestion q{.prompt = " ", .heading = "Give the time >", .offer_refused = false};
+  const timelib::TimeQuestion q{.prompt = " ", .heading = "Give the time >", .offer_refused = false};
   const auto r = ask(0, q, "2004-07-20 25:00:00\n\n");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
@@ -56,7 +56,7 @@ TEST(TimeQuestion, AsksAgainOfferingTheFirstDefaultUnderItsHeading) {
 }
 
 TEST(TimeQuestion, EchoesTheAnswerAsTypedFromLevelTwo) {
-  const TimeQuestion q{.prompt = " ", .heading = "Give >", .echo = "stime="};
+  const timelib::TimeQuestion q{.prompt = " ", .heading = "Give >", .echo = "stime="};
   for (int iprint : {1, 2, 3}) {
     const auto r = ask(iprint, q, "2004.07.20 13/01/02\n");
     EXPECT_EQ(r.status, 0) << r.err;
@@ -68,7 +68,7 @@ TEST(TimeQuestion, EchoesTheAnswerAsTypedFromLevelTwo) {
 }
 
 TEST(TimeQuestion, BelowLevelZeroOnlyTheAnswersAreRead) {
-  const TimeQuestion q{.prompt = " ", .heading = "Give >", .echo = "stime="};
+  const timelib::TimeQuestion q{.prompt = " ", .heading = "Give >", .echo = "stime="};
   const auto r = ask(-1, q, "2004-07-20 13:00:61\n2004-07-20 14:00:00\n");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,

@@ -16,7 +16,7 @@ class TimeLib : public ::testing::Test {
   void SetUp() override { prtlvl.iprint = 0; }
 };
 
-std::string text(const Timestr& t) { return std::string(t.data(), t.size()); }
+std::string text(const timelib::Timestr& t) { return std::string(t.data(), t.size()); }
 
 // A line of the child's own on standard output, after everything the I/O layer holds.
 void say(const std::string& line) {
@@ -85,14 +85,14 @@ TEST_F(TimeLib, DifferencesBeyondSixtyEightYearsDoNotWrap) {
       {"0000-01-01 00:00:00", "3000-01-01 00:00:00", (3000LL * 365 + 728) * 86400},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(seconds_between(c.t1, c.t2), c.secs) << c.t1 << " -> " << c.t2;
+    EXPECT_EQ(timelib::seconds_between(c.t1, c.t2), c.secs) << c.t1 << " -> " << c.t2;
     const auto r = mttest::run_child([&] { say(std::to_string(tdiff(c.t1, c.t2))); }, "");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find(" tdiff: ERROR: years differ by more than 1!\r\n"), std::string::npos);
     EXPECT_NE(r.out.find(std::to_string(c.secs) + "\n"), std::string::npos) << r.out;
   }
   const auto quiet = mttest::run_child(
-      [] { say(std::to_string(seconds_between("2003-06-01 00:00:00", "2005-06-01 00:00:00"))); },
+      [] { say(std::to_string(timelib::seconds_between("2003-06-01 00:00:00", "2005-06-01 00:00:00"))); },
       "");
   EXPECT_EQ(quiet.out, std::to_string(731 * 86400) + "\n");
 }
@@ -183,7 +183,7 @@ TEST_F(TimeLib, NowtimEchoesFromLevelTen) {
 
 TEST_F(TimeLib, DateWritesFieldsWithAsterisksWhereTheyDoNotFit) {
   struct Case {
-    TimeFields f;
+    timelib::TimeFields f;
     const char* expected;
   };
   const Case cases[] = {
@@ -195,7 +195,7 @@ TEST_F(TimeLib, DateWritesFieldsWithAsterisksWhereTheyDoNotFit) {
       {{2004, 1, 100, 3, 4, 5}, "2004-01-** 03:04:05"},
   };
   for (const Case& c : cases) {
-    Timestr t;
+    timelib::Timestr t;
     t.fill('#');
     date(c.f, t);
     EXPECT_EQ(text(t), c.expected);
@@ -207,10 +207,10 @@ TEST_F(TimeLib, DateWritesFieldsWithAsterisksWhereTheyDoNotFit) {
   EXPECT_EQ(s, "2004-02-29 23:59:58");
   s = "1999-12-31 01:02:03";
   date(0, s, y, mo, d, h, mi, se);
-  EXPECT_EQ((TimeFields{y, mo, d, h, mi, se}), (TimeFields{1999, 12, 31, 1, 2, 3}));
+  EXPECT_EQ((timelib::TimeFields{y, mo, d, h, mi, se}), (timelib::TimeFields{1999, 12, 31, 1, 2, 3}));
   // A shorter field takes what fits and nothing beyond it.
   std::array<char, 10> shortfield;
-  date(TimeFields{2004, 3, 8, 0, 0, 0}, shortfield);
+  date(timelib::TimeFields{2004, 3, 8, 0, 0, 0}, shortfield);
   EXPECT_EQ(std::string(shortfield.data(), 10), "2004-03-08");
 }
 
@@ -239,10 +239,10 @@ TEST_F(TimeLib, DateEchoesFromLevelThree) {
 }
 
 TEST_F(TimeLib, DateReadsSignsAndBlanksInItsColumns) {
-  EXPECT_EQ(date(" 204- 3- 8  1: 2: 3"), (TimeFields{204, 3, 8, 1, 2, 3}));
-  EXPECT_EQ(date("2004--1-08 00:00:00"), (TimeFields{2004, -1, 8, 0, 0, 0}));
+  EXPECT_EQ(date(" 204- 3- 8  1: 2: 3"), (timelib::TimeFields{204, 3, 8, 1, 2, 3}));
+  EXPECT_EQ(date("2004--1-08 00:00:00"), (timelib::TimeFields{2004, -1, 8, 0, 0, 0}));
   // A short text reads blanks beyond its end.
-  EXPECT_EQ(date("2004-03-08"), (TimeFields{2004, 3, 8, 0, 0, 0}));
+  EXPECT_EQ(date("2004-03-08"), (timelib::TimeFields{2004, 3, 8, 0, 0, 0}));
 }
 
 TEST_F(TimeLib, DateEndsTheProgramOnAColumnThatHoldsNoInteger) {
@@ -254,7 +254,7 @@ TEST_F(TimeLib, DateEndsTheProgramOnAColumnThatHoldsNoInteger) {
 
 TEST_F(TimeLib, DateRefusesATabInANumericColumn) {
   // A tab in a separator column is never read; in a numeric column it is no blank.
-  EXPECT_EQ(date("2004-03-08\t18:03:30"), (TimeFields{2004, 3, 8, 18, 3, 30}));
+  EXPECT_EQ(date("2004-03-08\t18:03:30"), (timelib::TimeFields{2004, 3, 8, 18, 3, 30}));
   for (const char* t : {"2004-03-08 \t8:03:30", "\t004-03-08 18:03:30", "2004-03-08 18:03:3\t"}) {
     const auto r = mttest::run_child([t] { (void)date(t); }, "");
     EXPECT_EQ(r.status, 64) << t;
@@ -273,10 +273,10 @@ TEST_F(TimeLib, DaynoAndDaymon) {
   EXPECT_EQ(dayno(2004, 0, 7), 7);  // a month of 1 or less gives the day itself
   std::int32_t y = 2004, m = 0, d = 0;
   daymon(y, 60, m, d);
-  EXPECT_EQ((TimeFields{y, m, d}), (TimeFields{2004, 2, 29}));
+  EXPECT_EQ((timelib::TimeFields{y, m, d}), (timelib::TimeFields{2004, 2, 29}));
   y = 2005;
   daymon(y, 365 + 59, m, d);  // beyond the year: once into the next one
-  EXPECT_EQ((TimeFields{y, m, d}), (TimeFields{2006, 2, 28}));
+  EXPECT_EQ((timelib::TimeFields{y, m, d}), (timelib::TimeFields{2006, 2, 28}));
 }
 
 TEST_F(TimeLib, ChktimAcceptsItsLimitsAndNamesEveryBadField) {
@@ -317,11 +317,11 @@ TEST_F(TimeLib, ChktimAcceptsItsLimitsAndNamesEveryBadField) {
 TEST_F(TimeLib, ChktimAcceptsSaysWhatChktimTakesWithoutALine) {
   const auto r = mttest::run_child(
       [] {
-        say(std::to_string(chktim_accepts({2004, 12, 31, 24, 60, 60})));
-        say(std::to_string(chktim_accepts({0, 1, 1, 0, 0, 0})));
-        say(std::to_string(chktim_accepts({3001, 1, 1, 0, 0, 0})));
-        say(std::to_string(chktim_accepts({2004, 0, 1, 0, 0, 0})));
-        say(std::to_string(chktim_accepts({2004, 1, 1, 0, 0, 61})));
+        say(std::to_string(timelib::chktim_accepts({2004, 12, 31, 24, 60, 60})));
+        say(std::to_string(timelib::chktim_accepts({0, 1, 1, 0, 0, 0})));
+        say(std::to_string(timelib::chktim_accepts({3001, 1, 1, 0, 0, 0})));
+        say(std::to_string(timelib::chktim_accepts({2004, 0, 1, 0, 0, 0})));
+        say(std::to_string(timelib::chktim_accepts({2004, 1, 1, 0, 0, 61})));
       },
       "");
   EXPECT_EQ(r.out, "1\n1\n0\n0\n0\n");
@@ -357,9 +357,9 @@ TEST_F(TimeLib, TdifstrAndSecsplit) {
 
   std::int32_t d = 0, h = 0, m = 0, s = 0;
   secsplit(86400 + 2 * 3600 + 3 * 60 + 4, d, h, m, s);
-  EXPECT_EQ((TimeFields{d, h, m, s}), (TimeFields{1, 2, 3, 4}));
+  EXPECT_EQ((timelib::TimeFields{d, h, m, s}), (timelib::TimeFields{1, 2, 3, 4}));
   secsplit(-3661, d, h, m, s);  // truncation toward zero
-  EXPECT_EQ((TimeFields{d, h, m, s}), (TimeFields{0, -1, -1, -1}));
+  EXPECT_EQ((timelib::TimeFields{d, h, m, s}), (timelib::TimeFields{0, -1, -1, -1}));
 }
 
 TEST_F(TimeLib, TpackAndTunpack) {

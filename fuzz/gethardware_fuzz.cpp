@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::int32_t instr = data[0] == 255 ? -1 : data[0];
   const std::int32_t nchan = data[1] & 7;
   const std::string name = fuzz::write_file("hardware.fzz", std::span(data + 2, size - 2));
-  prtlvl = PrintLevelRecord{};
+  prtlvl = common::PrintLevelRecord{};
   prtlvl.iprint = (data[1] >> 3) & 3;
 
   fuzz::guarded([&] {

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const fuzz::Scratch scratch;
   const fuzz::Split in = fuzz::split_first_line(data, size);
   const std::string name = fuzz::write_file("windows.fzz", in.rest);
-  prtlvl = PrintLevelRecord{};
+  prtlvl = common::PrintLevelRecord{};
   prtlvl.iprint = in.first.size() % 2;
 
   fuzz::guarded([&] {

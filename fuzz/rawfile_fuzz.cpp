@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const fuzz::Scratch scratch;
   if (size < 1) return 0;
   const std::string name = fuzz::write_file("fuzz.1mp", std::span(data + 1, size - 1));
-  rawhdr = RawHeader{};
+  rawhdr = rawcv::RawHeader{};
   rawhdr.iprint = data[0] & 3;
 
   fuzz::guarded([&] {

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const fuzz::Scratch scratch;
   const fuzz::Split in = fuzz::split_first_line(data, size);
   fuzz::write_file("fzzsite.flt", in.rest);
-  prtlvl = PrintLevelRecord{};
+  prtlvl = common::PrintLevelRecord{};
   prtlvl.iprint = in.first.size() % 2;
 
   bool ended = false;

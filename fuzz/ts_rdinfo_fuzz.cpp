@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string name = fuzz::write_file("fuzz.ts", std::span(data + 1, size - 1));
 
   tsinfo = tslib::TsInfoRecord{};
-  prtlvl = PrintLevelRecord{};
+  prtlvl = common::PrintLevelRecord{};
   prtlvl.iprint = level > 5 ? 5 : level;
   io::OpenSpec spec{io::OpenStatus::old_file, binary ? io::Form::binary : io::Form::text};
   field::assign(tsinfo.form, binary ? tslib::kFormBinary : tslib::kFormAscii);

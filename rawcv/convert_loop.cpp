@@ -165,11 +165,11 @@ std::int32_t convert_samples(ConverterState& s) {
 }
 
 // The report of the samples written and of where they end; returns that end.
-Timestr report_actual_end(const ConverterState& s, std::int32_t written) {
+timelib::Timestr report_actual_end(const ConverterState& s, std::int32_t written) {
   io::FixedWriter(6, kCountLine) << "Number of points written: " << written;
   const std::int32_t seconds =
       tslib::nearest_int32(static_cast<double>(written) / static_cast<double>(rawhdr.delta));
-  const Timestr actual_end = nowtim(field::view(s.stime), 0, 0, 0, seconds);
+  const timelib::Timestr actual_end = nowtim(field::view(s.stime), 0, 0, 0, seconds);
   const std::string_view end_text = field::view(actual_end);
   if (prtlvl.iprint > 0) {
     io::FixedWriter(6, kCountLine) << "Actual length in seconds = " << seconds;
@@ -187,7 +187,7 @@ Timestr report_actual_end(const ConverterState& s, std::int32_t written) {
 void convert_and_finish(ConverterState& s) {
   if (s.old) announce_drop(s.drop);
   const std::int32_t written = convert_samples(s);
-  const Timestr actual_end = report_actual_end(s, written);
+  const timelib::Timestr actual_end = report_actual_end(s, written);
   // The ts and aux files are one product, and the window line names complete files
   // only: both files and the console are written out before either file closes, so
   // that a failure of any of them cuts both back and ends the run without the line.

@@ -68,9 +68,9 @@ void start_up(ConverterState& s) {
   dirsep(s.sep);
   rawhdr.hwunit = kHardwareUnit;
   rawhdr.magfac = 10000.0f;
-  ask_print_level();
+  common::ask_print_level();
   rawhdr.iprint = prtlvl.iprint;
-  startup_echo(field::view(s.run_date), field::view(s.endian));
+  common::startup_echo(field::view(s.run_date), field::view(s.endian));
 }
 
 void ask_version(ConverterState& s) {
@@ -294,7 +294,7 @@ void run_converter() {
   ConverterState s;
   start_up(s);
   ask_version(s);
-  banner(BannerKind::converter);
+  banner(common::BannerKind::converter);
   linput("Verify data write?", s.verify);
   ask_window_and_read_header(s);
   take_header_values(s);

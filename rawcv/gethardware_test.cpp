@@ -31,7 +31,7 @@ Outcome lookup(const std::string& db, int instr, int nchan, const std::string& a
   Outcome o;
   o.child = mttest::run_child(
       [&] {
-        prtlvl = PrintLevelRecord{};
+        prtlvl = common::PrintLevelRecord{};
         io::open(kUnit, path, {io::OpenStatus::old_file, io::Form::text}, io::Takes::neither);
         CalTable t;
         gethardware(kUnit, instr, nchan, t);

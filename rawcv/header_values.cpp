@@ -28,7 +28,7 @@ constexpr io::Item kPlain[] = {io::lay::A()};
 int iprint() { return prtlvl.iprint; }
 
 void echo_header() {
-  const RawHeader& h = rawhdr;
+  const rawcv::RawHeader& h = rawhdr;
   io::FixedWriter(6, kPlain) << "Header read in...";
   FreeWriter(6) << "prjcod =" << field::view(h.prjcod);
   FreeWriter(6) << "runnum =" << field::view(h.runnum);
@@ -83,7 +83,7 @@ void sampling_rate_index(ConverterState& s) {
 }
 
 void block_values(ConverterState& s) {
-  const RawHeader& h = rawhdr;
+  const rawcv::RawHeader& h = rawhdr;
   s.box = h.hdr77(1);
   s.magnetometer = h.hdr77(2);
   s.ex_length = static_cast<float>(h.hdr32(1));
@@ -124,7 +124,7 @@ void take_header_values(ConverterState& s) {
 }
 
 void take_block_start(ConverterState& s) {
-  RawHeader& h = rawhdr;
+  rawcv::RawHeader& h = rawhdr;
   h.bss = 0;
   date(1, s.stime, h.byy, h.bmm, h.bdd, h.bhh, h.bmin, h.bss);
   if (iprint() >= 2) FreeWriter(6) << "block start time=" << field::view(s.stime);

@@ -97,7 +97,7 @@ std::array<char, 2> upper_code(const std::array<char, 2>& stored) {
   return c;
 }
 
-void show_constants(RawHeader& h) {
+void show_constants(rawcv::RawHeader& h) {
   io::FixedWriter(kConsole, kText) << " The default calibration and converstion values  are:";
   io::FixedWriter(kConsole, kIndentText) << " Values from DIGDUMP are in digitizer units.";
   io::FixedWriter(kConsole, kIndentText) << " NO gains have been removed.";
@@ -124,7 +124,7 @@ void show_constants(RawHeader& h) {
 
 // The hardware calibration factors of the instrument. Without the database (the driver
 // used its defaults) every factor is 1.0.
-void look_up_hardware(const RawHeader& h, std::int32_t instr, Input1dState& st) {
+void look_up_hardware(const rawcv::RawHeader& h, std::int32_t instr, Input1dState& st) {
   if (io::is_open(h.hwunit)) {
     io::rewind(h.hwunit);
     gethardware(h.hwunit, instr, h.nchan, st.hw);
@@ -134,7 +134,7 @@ void look_up_hardware(const RawHeader& h, std::int32_t instr, Input1dState& st) 
 }
 
 // The header factor of raw channel k, whose component code (upper case) is `code`.
-double header_factor(const RawHeader& h, float fscale, std::string_view code, std::int32_t k) {
+double header_factor(const rawcv::RawHeader& h, float fscale, std::string_view code, std::int32_t k) {
   const double g = static_cast<double>(h.gain(k));
   const double fs = fscale;
   if (code[0] == 'H') return quotient(fs, g * h.magfac);
@@ -146,7 +146,7 @@ double header_factor(const RawHeader& h, float fscale, std::string_view code, st
 
 // Header factor of each channel and the output position it feeds; a table that does
 // not feed every position of its channel count once ends the program.
-void channel_factors(RawHeader& h, Input1dState& st, std::int32_t iprint) {
+void channel_factors(rawcv::RawHeader& h, Input1dState& st, std::int32_t iprint) {
   if (h.nchan != 3 && h.nchan != 5)
     io::fail_run({kTableError, "number of channels not 3 or 5: ", DecimalText(h.nchan).view()});
   st.mpchan = {};
@@ -176,7 +176,7 @@ void channel_factors(RawHeader& h, Input1dState& st, std::int32_t iprint) {
       io::fail_run({kTableError, "no channel for the component ", kPositionNames[j]});
 }
 
-void final_factors(const RawHeader& h, Input1dState& st, std::int32_t iprint) {
+void final_factors(const rawcv::RawHeader& h, Input1dState& st, std::int32_t iprint) {
   const Slots<float, 5>& a = st.hw.calfac;
   auto times = [](float x, float y) { return static_cast<float>(double{x} * double{y}); };
   st.cal = {};
@@ -202,7 +202,7 @@ void final_factors(const RawHeader& h, Input1dState& st, std::int32_t iprint) {
 }
 
 // The final factor of each output position, from the header and the hardware factors.
-void calibrate(RawHeader& h, Input1dState& st, std::int32_t iprint) {
+void calibrate(rawcv::RawHeader& h, Input1dState& st, std::int32_t iprint) {
   st.fscale = static_cast<float>(h.hdr77(13));
   channel_factors(h, st, iprint);
   final_factors(h, st, iprint);
@@ -222,7 +222,7 @@ bool samples_requested(std::int32_t dursec, float delta, std::int32_t iprint) {
 }
 
 // Seconds from the block start to the requested start.
-std::int32_t seconds_to_start(const RawHeader& h, const SampleRequest& q, std::int32_t iprint) {
+std::int32_t seconds_to_start(const rawcv::RawHeader& h, const SampleRequest& q, std::int32_t iprint) {
   const std::int32_t stsec = yrsec(q.yy, q.mo, q.dd, q.hh, q.mi, q.ss);
   if (iprint >= 1)
     io::FixedWriter(kConsole, kTimeLine)
@@ -242,7 +242,7 @@ std::int32_t seconds_to_start(const RawHeader& h, const SampleRequest& q, std::i
 
 // The next data record of the raw file, and the stamp record after it.
 std::int32_t read_record(std::int32_t unit, Input1dState& st, std::int32_t& next) {
-  const RawHeader& h = rawhdr;
+  const rawcv::RawHeader& h = rawhdr;
   return readdt(unit, st.irec, st.nstamp, h.delta, h.nchan, std::span<std::int16_t>(st.ibuf),
                 st.stamp, next);
 }
@@ -277,7 +277,7 @@ bool skip_to_start(std::int32_t unit, std::int32_t ns, std::int32_t& next, Input
 // request cannot be served.
 bool set_up(std::int32_t unit, std::int32_t instr, const SampleRequest& request, std::int32_t& next,
             Input1dState& st) {
-  RawHeader& h = rawhdr;
+  rawcv::RawHeader& h = rawhdr;
   const std::int32_t iprint = prtlvl.iprint;
   st.irec = 1;
   st.gap = 0;

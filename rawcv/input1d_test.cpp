@@ -51,10 +51,10 @@ template <class Base>
 class Input1dFixture : public Base {
  protected:
   void SetUp() override {
-    rawhdr = RawHeader{};
+    rawhdr = rawcv::RawHeader{};
     rawhdr.hwunit = kHardware;
     reader_ = Input1dState{};
-    prtlvl = PrintLevelRecord{};
+    prtlvl = common::PrintLevelRecord{};
   }
   void TearDown() override {
     io::close(kRaw);

@@ -22,8 +22,8 @@ std::string code_of(int n) { return std::string(field::view(rawhdr.comp(n))); }
 class RawFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    rawhdr = RawHeader{};
-    prtlvl = PrintLevelRecord{};
+    rawhdr = rawcv::RawHeader{};
+    prtlvl = common::PrintLevelRecord{};
   }
   void TearDown() override { io::close(kRaw); }
   std::string write(const rawgen::Description& d) {
@@ -131,7 +131,7 @@ std::vector<TableCase> table_cases() {
 TEST_F(RawFile, HeaderAndChannelTable) {
   for (TableCase& c : table_cases()) {
     SCOPED_TRACE(c.name);
-    rawhdr = RawHeader{};
+    rawhdr = rawcv::RawHeader{};
     c.desc.sitdes = "Site by the lake";
     c.desc.baseln = {123456, -7, 42};
     std::int32_t next = -99;

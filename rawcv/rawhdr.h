@@ -14,18 +14,16 @@ inline constexpr int kRawMaxChannel = 16;  // raw channel numbers 1..16
 inline constexpr int kRawMaxRecords = 13;  // channel records in all (mapcmp has 19 slots)
 inline constexpr int kStampValues = 6;     // values of a housekeeping stamp record
 
-}  // namespace rawcv
-
 // Text fields are held as stored in the file, blank-padded, without terminator
 // (common/text_field.h).
 struct RawHeader {
   float smprt1 = 0.0f, smprt2 = 0.0f;    // sampling values of groups 1 and 2
-  rawcv::Slots<std::int32_t, 3> baseln;  // magnetometer baselines
+  Slots<std::int32_t, 3> baseln;         // magnetometer baselines
   std::int16_t hdr10 = 0;
-  rawcv::Slots<std::int16_t, 5> hdr32;   // Ex, Ey line length; latitude d, m, s
-  rawcv::Slots<std::int16_t, 3> hdr43;   // longitude d, m, s
-  rawcv::Slots<std::int16_t, 5> hdr50;   // telluric gain, -, Ex, Ey, Hx azimuth
-  rawcv::Slots<std::int16_t, 15> hdr77;  // box, magnetometer, -, day, month, year, hour,
+  Slots<std::int16_t, 5> hdr32;          // Ex, Ey line length; latitude d, m, s
+  Slots<std::int16_t, 3> hdr43;          // longitude d, m, s
+  Slots<std::int16_t, 5> hdr50;          // telluric gain, -, Ex, Ey, Hx azimuth
+  Slots<std::int16_t, 15> hdr77;         // box, magnetometer, -, day, month, year, hour,
                                          // minute, 4 x -, full scale, group counts
   std::int16_t filtp1 = 0, filtp2 = 0;
   std::array<char, 3> prjcod{};
@@ -37,17 +35,19 @@ struct RawHeader {
   std::int32_t byy = 0, bmm = 0, bdd = 0, bhh = 0, bmin = 0, bss = 0;  // block start
   std::int32_t itgain = 0, lenex = 0, leney = 0;
   float magfac = 0.0f;                         // magnetometer conversion factor
-  rawcv::Slots<std::int32_t, 16> gain;         // gain per raw channel number
-  rawcv::Slots<std::array<char, 2>, 16> comp;  // component code per raw channel number
-  rawcv::Slots<std::int32_t, 19> mapcmp;       // raw channel number of each channel record
+  Slots<std::int32_t, 16> gain;                // gain per raw channel number
+  Slots<std::array<char, 2>, 16> comp;         // component code per raw channel number
+  Slots<std::int32_t, 19> mapcmp;              // raw channel number of each channel record
   std::int32_t hwunit = 0;                     // unit of the hardware database
   float delta = 0.0f;                          // samples per second
   std::int32_t iprint = 0;                     // copy of the print level
   std::int32_t nchan = 0;                      // channel records read
 };
 
+}  // namespace rawcv
+
 // The one process-wide raw header, zero at program start.
-inline RawHeader rawhdr;
+inline rawcv::RawHeader rawhdr;
 
 // Opens fname (trailing blanks ignored) on unit as an existing byte stream and reads
 // the header, channel table and baselines into rawhdr; sets next. Returns 1 when the

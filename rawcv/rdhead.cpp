@@ -50,7 +50,7 @@ static_assert(io::valid_layout(kStartTimeLayout) && io::valid_layout(kLabelIntLa
 
 // One channel group: its header and count channel records; c runs on over groups.
 void read_group(int unit, std::int16_t count, std::int16_t& filtp, float& smprt,
-                std::array<char, 4>& smpin, RawHeader& h, int& c) {
+                std::array<char, 4>& smpin, rawcv::RawHeader& h, int& c) {
   io::ByteReader(unit, io::Takes::neither) >> filtp >> smprt >> std::span<char>(smpin);
   for (int r = 0; r < count; ++r) {
     std::int16_t number = 0;
@@ -74,7 +74,7 @@ void read_group(int unit, std::int16_t count, std::int16_t& filtp, float& smprt,
 }
 
 // Samples per second from the group-1 sampling value and unit.
-float samples_per_second(const RawHeader& h) {
+float samples_per_second(const rawcv::RawHeader& h) {
   if (h.smpin1[0] == 'H' || h.smpin1[0] == 'h') return h.smprt1;
   if (h.smprt1 == 0.0f) return std::numeric_limits<float>::infinity();
   return 1.0f / h.smprt1;
@@ -104,7 +104,7 @@ bool open_raw_file(std::int32_t unit, std::string_view fname) {
 }
 
 // A line tracing the reading, then the pause (print level 3 and above).
-void trace(const RawHeader& h, std::string_view text, std::string_view value) {
+void trace(const rawcv::RawHeader& h, std::string_view text, std::string_view value) {
   if (h.iprint < 3) return;
   io::FreeWriter(kConsole) << text << value;
   pause();
@@ -112,7 +112,7 @@ void trace(const RawHeader& h, std::string_view text, std::string_view value) {
 
 // The fixed header, bytes 0 to 106, in its three parts; the file ending inside it is
 // an error report.
-void read_fixed_header(std::int32_t unit, RawHeader& h) {
+void read_fixed_header(std::int32_t unit, rawcv::RawHeader& h) {
   io::ByteReader(unit, io::Takes::neither) >> std::span<char>(h.prjcod) >>
       std::span<char>(h.runnum) >> h.hdr10 >> std::span<char>(h.sitdes) >>
       std::span<std::int16_t>(h.hdr32.v);
@@ -126,7 +126,7 @@ void read_fixed_header(std::int32_t unit, RawHeader& h) {
 }
 
 // The fixed header as read, one free-layout line per part, then the pause.
-void dump_header(const RawHeader& h) {
+void dump_header(const rawcv::RawHeader& h) {
   io::FreeWriter(kConsole) << " Dump of header information from rdhedd:";
   {
     io::FreeWriter w(kConsole);
@@ -150,7 +150,7 @@ void dump_header(const RawHeader& h) {
 
 // The values the fixed header gives (block start, telluric gain, line lengths), and
 // the channel slots cleared but for the housekeeping channels 11 to 16.
-void take_fixed_values(RawHeader& h) {
+void take_fixed_values(rawcv::RawHeader& h) {
   h.byy = h.hdr77(6);
   h.itgain = h.hdr50(1);
   h.lenex = h.hdr32(1);
@@ -168,7 +168,7 @@ void take_fixed_values(RawHeader& h) {
   h.bmin = h.hdr77(8);
 }
 
-void show_block_start(const RawHeader& h) {
+void show_block_start(const rawcv::RawHeader& h) {
   io::FixedWriter(kConsole, kStartTimeLayout)
       << "Data start time: year/month/day/"
       << "hour/min/sec=" << h.byy << h.bmm << h.bdd << h.bhh << h.bmin << h.bss;
@@ -177,7 +177,7 @@ void show_block_start(const RawHeader& h) {
 
 // The channel table: the groups the header counts, then nchan and the slots of the
 // housekeeping channels after the channel records.
-void read_channel_table(std::int32_t unit, RawHeader& h) {
+void read_channel_table(std::int32_t unit, rawcv::RawHeader& h) {
   const std::int16_t count1 = h.hdr77(14);
   const std::int16_t count2 = h.hdr77(15);
   const int records = (count1 > 0 ? count1 : 0) + (count2 > 0 ? count2 : 0);
@@ -194,13 +194,13 @@ void read_channel_table(std::int32_t unit, RawHeader& h) {
 }
 
 // The three baselines; false when the file ends or fails inside them.
-bool read_baselines(std::int32_t unit, RawHeader& h) {
+bool read_baselines(std::int32_t unit, rawcv::RawHeader& h) {
   io::ByteReader baselines(unit, io::Takes::both);
   baselines >> h.baseln(1) >> h.baseln(2) >> h.baseln(3);
   return baselines.finish().ok();
 }
 
-void dump_selected_header(const RawHeader& h) {
+void dump_selected_header(const rawcv::RawHeader& h) {
   io::FixedWriter(kConsole, kTitleLayout) << "Dump of selected header information:";
   const std::array<std::pair<std::string_view, std::int32_t>, 8> rows{{{"byy    = ", h.byy},
                                                                        {"bmm    = ", h.bmm},
@@ -224,7 +224,7 @@ void dump_selected_header(const RawHeader& h) {
 }  // namespace
 
 std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& next) {
-  RawHeader& h = rawhdr;
+  rawcv::RawHeader& h = rawhdr;
   h.magfac = 10000.0f;
   if (h.iprint >= 3) {
     io::FreeWriter(kConsole) << "rdhead: ifdef DOS used";

@@ -59,7 +59,7 @@ std::array<char, 11> dms_text(std::int16_t deg, std::int16_t min, std::int16_t s
   return t;
 }
 
-Coordinates header_coordinates(const RawHeader& h) {
+Coordinates header_coordinates(const rawcv::RawHeader& h) {
   Coordinates c;
   c.latitude = degrees(h.hdr32(3), h.hdr32(4), h.hdr32(5));
   if (h.latdir[0] == 'S') c.latitude = -c.latitude;

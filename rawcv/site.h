@@ -18,7 +18,7 @@ struct Coordinates {
 };
 
 // Decimal degrees and the 11-character texts from hdr32(3..5), latdir, hdr43, lngdir.
-Coordinates header_coordinates(const RawHeader& h);
+Coordinates header_coordinates(const rawcv::RawHeader& h);
 
 // "ddd:mm:ss L" (asterisks for a value too wide for its digits).
 std::array<char, 11> dms_text(std::int16_t deg, std::int16_t min, std::int16_t sec, char letter);

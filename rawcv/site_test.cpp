@@ -70,7 +70,7 @@ TEST(Coordinates, DegreesAndTexts) {
       {1234, 5, 6, 'N', 1234.085f, "***:05:06 N"},
   };
   for (const Case& c : cases) {
-    RawHeader h;
+    rawcv::RawHeader h;
     h.hdr32 = {{0, 0, c.d, c.m, c.s}};
     h.latdir = {c.letter};
     h.hdr43 = {{c.d, c.m, c.s}};

@@ -28,7 +28,7 @@ inline std::array<char, 11> windows_database_field(std::string_view prj) {
 // characters), the directory separator, the file's name.
 inline std::string in_station_directory(std::string_view window, std::string_view file) {
   std::string name(window.substr(0, 6));
-  name += kDirSeparator;
+  name += common::kDirSeparator;
   return name.append(file);
 }
 

@@ -18,8 +18,8 @@ bool usable(std::string_view window, std::string_view which, std::string_view t)
   if (what.empty()) return true;
   if (what == kOutOfRange) {
     // chktim names each field out of range.
-    TimeFields f;
-    read_time_fields(t, f, io::Takes::neither);
+    timelib::TimeFields f;
+    timelib::read_time_fields(t, f, io::Takes::neither);
     std::int32_t ierr = 0;
     chktim(f.year, f.month, f.day, f.hour, f.minute, f.second, ierr);
   }
@@ -36,9 +36,9 @@ std::string_view time_fault(std::string_view t) {
   if (used.empty()) return "is blank";
   // A line cut short inside its time columns leaves the last ones blank.
   if (used.size() < t.size()) return "is incomplete";
-  TimeFields f;
-  if (!read_time_fields(t, f, io::Takes::errors).ok()) return "is unreadable";
-  return chktim_accepts(f) ? std::string_view{} : kOutOfRange;
+  timelib::TimeFields f;
+  if (!timelib::read_time_fields(t, f, io::Takes::errors).ok()) return "is unreadable";
+  return timelib::chktim_accepts(f) ? std::string_view{} : kOutOfRange;
 }
 
 bool window_times_usable(std::string_view window, std::string_view stime, std::string_view etime) {

@@ -12,12 +12,12 @@ constexpr std::int32_t kMonthLength[12][2] = {{31, 31}, {28, 29}, {31, 31}, {30,
 
 }  // namespace
 
-bool leap_year(std::int32_t year) { return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0); }
+bool timelib::leap_year(std::int32_t year) { return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0); }
 
-std::int32_t year_length(std::int32_t year) { return leap_year(year) ? 366 : 365; }
+std::int32_t timelib::year_length(std::int32_t year) { return timelib::leap_year(year) ? 366 : 365; }
 
 std::int32_t dayno(std::int32_t year, std::int32_t month, std::int32_t day) {
-  const int leap = leap_year(year) ? 1 : 0;
+  const int leap = timelib::leap_year(year) ? 1 : 0;
   // A month beyond 12 (read from a broken time) counts the whole year, no further.
   const std::int32_t full_months = std::clamp(month - 1, 0, 12);
   std::int32_t doy = day;
@@ -26,11 +26,11 @@ std::int32_t dayno(std::int32_t year, std::int32_t month, std::int32_t day) {
 }
 
 void daymon(std::int32_t& year, std::int32_t doy, std::int32_t& month, std::int32_t& day) {
-  if (doy > year_length(year)) {
-    doy -= year_length(year);
+  if (doy > timelib::year_length(year)) {
+    doy -= timelib::year_length(year);
     ++year;
   }
-  const int leap = leap_year(year) ? 1 : 0;
+  const int leap = timelib::leap_year(year) ? 1 : 0;
   std::int32_t m = 1;
   while (m < 12 && doy > kMonthLength[m - 1][leap]) {
     doy -= kMonthLength[m - 1][leap];

@@ -31,7 +31,7 @@ void check(std::int32_t value, const FieldRule& rule, std::int32_t& ierr, bool s
 
 }  // namespace
 
-bool chktim_accepts(const TimeFields& f) {
+bool timelib::chktim_accepts(const timelib::TimeFields& f) {
   std::int32_t ierr = 0;
   check(f.year, kYear, ierr, false);
   check(f.month, kMonth, ierr, false);
@@ -54,7 +54,7 @@ void chktim(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_
 }
 
 std::int32_t DATCHK(std::string_view t) {
-  const TimeFields f = date(t);
+  const timelib::TimeFields f = date(t);
   const bool good = f.year >= 0 && f.year <= 3000 && f.month >= 1 && f.month <= 12 && f.day >= 1 &&
                     f.day <= 31 && f.hour >= 0 && f.hour <= 23 && f.minute >= 0 && f.minute <= 59 &&
                     f.second >= 0 && f.second <= 59;

@@ -28,27 +28,27 @@ void echo_done() {
 
 }  // namespace
 
-io::Result read_time_fields(std::string_view cdate, TimeFields& f, io::Takes takes) {
+io::Result timelib::read_time_fields(std::string_view cdate, timelib::TimeFields& f, io::Takes takes) {
   auto reader = io::FixedReader::from_field(cdate, kTimestrFields, takes);
   reader >> f.year >> f.month >> f.day >> f.hour >> f.minute >> f.second;
   return reader.finish();
 }
 
-TimeFields date(std::string_view cdate) {
+timelib::TimeFields date(std::string_view cdate) {
   echo_read(0, cdate);
-  TimeFields f;
-  read_time_fields(cdate, f, io::Takes::neither);
+  timelib::TimeFields f;
+  timelib::read_time_fields(cdate, f, io::Takes::neither);
   echo_done();
   return f;
 }
 
-void date(const TimeFields& f, std::span<char> cdate) {
+void date(const timelib::TimeFields& f, std::span<char> cdate) {
   if (prtlvl.iprint >= 3) {
     io::FreeWriter(6) << "date: conv = " << std::int32_t{1};
     io::FreeWriter(6) << "     yymmhhddmmss=" << f.year << f.month << f.day << f.hour << f.minute
                       << f.second;
   }
-  Timestr t;
+  timelib::Timestr t;
   constexpr std::string_view zero = "0000-00-00 00:00:00";
   std::copy(zero.begin(), zero.end(), t.begin());
   const std::span<char> s(t);
@@ -62,8 +62,8 @@ void date(const TimeFields& f, std::span<char> cdate) {
   echo_done();
 }
 
-Timestr library_form(std::string_view cdate) {
-  Timestr out{};
+timelib::Timestr timelib::library_form(std::string_view cdate) {
+  timelib::Timestr out{};
   date(date(cdate), out);
   return out;
 }
@@ -71,13 +71,13 @@ Timestr library_form(std::string_view cdate) {
 void date(std::int32_t conv, std::span<char> cdate, std::int32_t& year, std::int32_t& month,
           std::int32_t& day, std::int32_t& hour, std::int32_t& minute, std::int32_t& second) {
   if (conv == 1) {
-    date(TimeFields{year, month, day, hour, minute, second}, cdate);
+    date(timelib::TimeFields{year, month, day, hour, minute, second}, cdate);
     return;
   }
   const std::string_view text = field::view(cdate);
   echo_read(conv, text);
-  TimeFields f;
-  read_time_fields(text, f, io::Takes::neither);
+  timelib::TimeFields f;
+  timelib::read_time_fields(text, f, io::Takes::neither);
   year = f.year;
   month = f.month;
   day = f.day;

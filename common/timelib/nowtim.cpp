@@ -26,7 +26,7 @@ void echo_offset(std::string_view reftim, std::int32_t dday, std::int32_t dhour,
   io::FreeWriter(6) << "dsec   =" << dsec;
 }
 
-void echo_reference(const TimeFields& ref) {
+void echo_reference(const timelib::TimeFields& ref) {
   io::FreeWriter(6) << "nowtim: return from date with :";
   io::FreeWriter(6) << "refyy  =" << ref.year;
   io::FreeWriter(6) << "refmm  =" << ref.month;
@@ -67,7 +67,7 @@ DaysAndClock split_seconds(std::int64_t total, std::int32_t dday) {
 
 // The year, month and day `day` days after the reference date. With no days to move,
 // a month above 12 that the reference carries goes into the year.
-void move_date(TimeFields& out, const TimeFields& ref, std::int64_t day) {
+void move_date(timelib::TimeFields& out, const timelib::TimeFields& ref, std::int64_t day) {
   if (day == 0) {
     if (out.month > 12) {
       const std::int32_t carry = (out.month - 1) / 12;
@@ -77,24 +77,24 @@ void move_date(TimeFields& out, const TimeFields& ref, std::int64_t day) {
     return;
   }
   std::int64_t doy = dayno(ref.year, ref.month, ref.day) + day;
-  while (doy > year_length(out.year)) {
-    doy -= year_length(out.year);
+  while (doy > timelib::year_length(out.year)) {
+    doy -= timelib::year_length(out.year);
     ++out.year;
   }
   while (doy < 1) {
     --out.year;
-    doy += year_length(out.year);
+    doy += timelib::year_length(out.year);
   }
   daymon(out.year, static_cast<std::int32_t>(doy), out.month, out.day);
 }
 
 }  // namespace
 
-Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour, std::int32_t dmin,
+timelib::Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour, std::int32_t dmin,
                std::int32_t dsec) {
   const bool echo = prtlvl.iprint >= 10;
   if (echo) echo_offset(reftim, dday, dhour, dmin, dsec);
-  const TimeFields ref = date(reftim);
+  const timelib::TimeFields ref = date(reftim);
   if (echo) echo_reference(ref);
   // Seconds from the start of reftim's day: in 64 bits, since an offset near the 32-bit
   // limit added to the time of day would wrap into the past.
@@ -103,9 +103,9 @@ Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour, s
   if (prtlvl.iprint >= 50) echo_total(total);
   const DaysAndClock t = split_seconds(total, dday);
   if (echo) echo_split(t);
-  TimeFields out{ref.year, ref.month, ref.day, t.hour, t.min, t.sec};
+  timelib::TimeFields out{ref.year, ref.month, ref.day, t.hour, t.min, t.sec};
   move_date(out, ref, t.day);
-  Timestr result;
+  timelib::Timestr result;
   date(out, result);
   return result;
 }

@@ -7,41 +7,41 @@
 namespace {
 
 // Whole calendar days from the date of a to the date of b.
-std::int64_t days_between(const TimeFields& a, const TimeFields& b) {
+std::int64_t days_between(const timelib::TimeFields& a, const timelib::TimeFields& b) {
   if (a.year == b.year) return dayno(b.year, b.month, b.day) - dayno(a.year, a.month, a.day);
   const bool forward = a.year < b.year;
-  const TimeFields& early = forward ? a : b;
-  const TimeFields& late = forward ? b : a;
-  std::int64_t days = year_length(early.year) - dayno(early.year, early.month, early.day);
-  for (std::int32_t y = early.year + 1; y < late.year; ++y) days += year_length(y);
+  const timelib::TimeFields& early = forward ? a : b;
+  const timelib::TimeFields& late = forward ? b : a;
+  std::int64_t days = timelib::year_length(early.year) - dayno(early.year, early.month, early.day);
+  for (std::int32_t y = early.year + 1; y < late.year; ++y) days += timelib::year_length(y);
   days += dayno(late.year, late.month, late.day);
   return forward ? days : -days;
 }
 
 // Fields are not normalised first: an hour of 24 or a second of 60 counts as such.
-std::int64_t seconds_between(const TimeFields& a, const TimeFields& b) {
+std::int64_t seconds_apart(const timelib::TimeFields& a, const timelib::TimeFields& b) {
   return days_between(a, b) * 86400 + std::int64_t{b.hour - a.hour} * 3600 +
          std::int64_t{b.minute - a.minute} * 60 + (b.second - a.second);
 }
 
 }  // namespace
 
-std::int64_t seconds_between(std::string_view t1, std::string_view t2) {
-  TimeFields a, b;
-  read_time_fields(t1, a, io::Takes::neither);
-  read_time_fields(t2, b, io::Takes::neither);
-  return seconds_between(a, b);
+std::int64_t timelib::seconds_between(std::string_view t1, std::string_view t2) {
+  timelib::TimeFields a, b;
+  timelib::read_time_fields(t1, a, io::Takes::neither);
+  timelib::read_time_fields(t2, b, io::Takes::neither);
+  return seconds_apart(a, b);
 }
 
 std::int64_t tdiff(std::string_view t1, std::string_view t2) {
-  const TimeFields a = date(t1);
-  const TimeFields b = date(t2);
+  const timelib::TimeFields a = date(t1);
+  const timelib::TimeFields b = date(t2);
   if (a.year != b.year && b.year != a.year + 1) {
     io::FreeWriter(6) << "tdiff: ERROR: years differ by more than 1!";
     io::FreeWriter(6) << " year1=" << a.year;
     io::FreeWriter(6) << " year2=" << b.year;
   }
-  return seconds_between(a, b);
+  return seconds_apart(a, b);
 }
 
 void secsplit(std::int32_t secs, std::int32_t& days, std::int32_t& hours, std::int32_t& minutes,

@@ -29,8 +29,8 @@ struct Input {
   tslib::Sampling sampling{};
   std::int32_t instrument = 0;
   std::int32_t nchan = 0;  // channel count from the windows database
-  Timestr stime{};
-  Timestr etime{};
+  timelib::Timestr stime{};
+  timelib::Timestr etime{};
   std::int32_t nskip = 0;  // records before the event start
   float low = 0.0f;        // values strictly between low and high are missing
   float high = 0.0f;
@@ -44,8 +44,8 @@ struct Mix {
   std::array<char, 40> outfile{};
   std::array<char, 40> database{};  // the windows database as opened
   Input in1, in2;
-  Timestr evstart{};
-  Timestr evend{};
+  timelib::Timestr evstart{};
+  timelib::Timestr evend{};
   std::int32_t nrec = 0;
   std::int32_t nout = 0;
   std::array<std::int32_t, kMaxOut> chmap{};

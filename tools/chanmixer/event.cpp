@@ -22,8 +22,8 @@ constexpr io::Item kDuration[] = {io::lay::A(),     io::lay::I(4, 4),  io::lay::
 
 // An event time: the question line, then the answer on the prompt " "; the echo shows
 // the answer as typed, and a question asked again offers the first default.
-Timestr ask_event_time(std::string_view heading, std::string_view echo, const Timestr& dflt) {
-  return ask_time({.prompt = " ", .heading = heading, .echo = echo, .offer_refused = false}, dflt);
+timelib::Timestr ask_event_time(std::string_view heading, std::string_view echo, const timelib::Timestr& dflt) {
+  return timelib::ask_time({.prompt = " ", .heading = heading, .echo = echo, .offer_refused = false}, dflt);
 }
 
 // The seconds between two times: tdiff where the comparison prints its year lines,
@@ -32,12 +32,12 @@ using Seconds = std::int64_t (*)(std::string_view, std::string_view);
 
 // The records of both inputs are positioned by their windows' database times: the
 // event lies within the later start and the earlier end.
-const Timestr& later_start(const Mix& mx, Seconds seconds = tdiff) {
+const timelib::Timestr& later_start(const Mix& mx, Seconds seconds = tdiff) {
   return seconds(field::view(mx.in1.stime), field::view(mx.in2.stime)) > 0 ? mx.in2.stime
                                                                            : mx.in1.stime;
 }
 
-const Timestr& earlier_end(const Mix& mx, Seconds seconds = tdiff) {
+const timelib::Timestr& earlier_end(const Mix& mx, Seconds seconds = tdiff) {
   return seconds(field::view(mx.in1.etime), field::view(mx.in2.etime)) >= 0 ? mx.in1.etime
                                                                             : mx.in2.etime;
 }
@@ -51,17 +51,17 @@ std::string span_of(const Input& in) {
 // the other window's records of later times: it is moved to the later start. One after
 // the common span would give records of neither window: it is asked again.
 void ask_start(Mix& mx) {
-  const Timestr& limit = later_start(mx);
-  const Timestr span_end = library_form(field::view(earlier_end(mx, seconds_between)));
+  const timelib::Timestr& limit = later_start(mx);
+  const timelib::Timestr span_end = timelib::library_form(field::view(earlier_end(mx, timelib::seconds_between)));
   for (;;) {
     mx.evstart = ask_event_time("Give the required event start time >", "stime=", limit);
     if (tdiff(field::view(mx.evstart), field::view(limit)) > 0) {
-      mx.evstart = library_form(field::view(limit));
+      mx.evstart = timelib::library_form(field::view(limit));
       io::FreeWriter(6) << "Event start moved to the later window start: " +
                                std::string(field::view(mx.evstart));
       return;
     }
-    if (seconds_between(field::view(mx.evstart), field::view(span_end)) >= 0) return;
+    if (timelib::seconds_between(field::view(mx.evstart), field::view(span_end)) >= 0) return;
     io::FreeWriter(6) << "Event start is after the end of the common span " +
                              std::string(field::view(span_end)) + ": try again";
   }
@@ -88,7 +88,7 @@ std::int32_t records(const Input& in, std::string_view what, float count) {
 // in float.
 void count_skips(Mix& mx) {
   for (Input* in : {&mx.in1, &mx.in2}) {
-    const std::int64_t s = seconds_between(field::view(in->stime), field::view(mx.evstart));
+    const std::int64_t s = timelib::seconds_between(field::view(in->stime), field::view(mx.evstart));
     in->nskip = s > 0 ? records(*in, "records to skip",
                                 mx.in2.sampling.samples_in<float>(static_cast<float>(s)))
                       : 0;

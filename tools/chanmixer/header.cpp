@@ -69,7 +69,7 @@ void build_info(const Mix& mx) {
 }  // namespace
 
 void write_header(Mix& mx) {
-  comment({"# chanmixer: ", kVersion});
+  comment({"# chanmixer: ", common::kVersion});
   comment({"# date: ", field::view(mx.date)});
   comment({"#"});
   comment({"# File 1: ", field::view(mx.in1.window)});

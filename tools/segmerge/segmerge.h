@@ -22,8 +22,8 @@ inline constexpr int kWindowsAppend = 8;  // windows database when the line is a
 struct SpliceEntry {
   std::array<char, 2> run{};
   std::array<char, 8> window{};
-  Timestr stime{};
-  Timestr etime{};
+  timelib::Timestr stime{};
+  timelib::Timestr etime{};
   std::int32_t points = 0;  // data records written from the window
   std::int32_t gap = 0;     // gap records written after it (may be negative)
 };

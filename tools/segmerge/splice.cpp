@@ -190,16 +190,16 @@ std::int32_t landing_record(const Splice& sp, std::int64_t seconds, const Splice
 // counts are reckoned again where they are used, with tdiff's lines.)
 void check_counts_ahead(const Splice& sp, const SpliceEntry& first, std::string_view file) {
   const std::int64_t offset =
-      seconds_between(field::view(tsinfo.STARTTIME), field::view(first.stime));
+      timelib::seconds_between(field::view(tsinfo.STARTTIME), field::view(first.stime));
   start_offset(sp, file, offset);
   // Data starting after the window start move the splice start there.
   const std::string_view start =
       offset < 0 ? field::view(tsinfo.STARTTIME) : field::view(first.stime);
   for (int i = 1; i < sp.count; ++i)
-    landing_record(sp, seconds_between(start, field::view(sp.entries[i].stime)), sp.entries[i]);
+    landing_record(sp, timelib::seconds_between(start, field::view(sp.entries[i].stime)), sp.entries[i]);
   const std::string_view end = field::view(sp.entries[sp.count - 1].etime);
   count_or_end(field::trimmed(sp.outfile), "duration in seconds",
-               static_cast<double>(seconds_between(start, end)));
+               static_cast<double>(timelib::seconds_between(start, end)));
 }
 
 // The new comment block, then the first file's comment block (ts_copycomm rewinds the
@@ -289,7 +289,7 @@ void fill_gap(Splice& sp, int i) {
       count_or_end(outfile, "seconds the records cover",
                    std::round(sp.sampling.seconds_in<double>(static_cast<double>(sp.total) - 1.0)));
   io::FreeWriter(6) << "No. of secs total    :" << secs;
-  const Timestr thistime = nowtim(field::view(sp.entries[0].stime), 0, 0, 0, secs);
+  const timelib::Timestr thistime = nowtim(field::view(sp.entries[0].stime), 0, 0, 0, secs);
   io::FreeWriter(6) << "Thistime based on pts:" << field::view(thistime);
   io::FreeWriter(6) << "End of previous data :" << field::view(e.etime);
   io::FreeWriter(6) << "Start of next data   :" << field::view(next.stime);

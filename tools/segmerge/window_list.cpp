@@ -48,7 +48,7 @@ bool look_up(SpliceEntry& e, std::int32_t& instrument, std::int32_t& nchan) {
   if (!tslib::window_times_usable(field::view(e.window), field::view(e.stime),
                                   field::view(e.etime)))
     io::fail_run({}, kErrorCondition);
-  if (seconds_between(field::view(e.stime), field::view(e.etime)) < 0) {
+  if (timelib::seconds_between(field::view(e.stime), field::view(e.etime)) < 0) {
     io::FreeWriter(6) << "FATAL ERROR: window " + std::string(field::view(e.window)) +
                              " end time >" + std::string(field::view(e.etime)) +
                              "< is before its start";

@@ -42,7 +42,7 @@ constexpr auto kWindowLine = tslib::winrec_with(std::array{io::lay::X(2), io::la
 static_assert(io::valid_layout(kWindowLine));
 constexpr std::array<io::Item, 2> kEofLine{io::lay::A(), io::lay::I(10)};
 
-void write_window_line(int unit, const Timestr& start, const Timestr& end,
+void write_window_line(int unit, const timelib::Timestr& start, const timelib::Timestr& end,
                        const tslib::Sampling& rate) {
   io::FixedWriter(unit, kWindowLine)
       << std::string_view(tsinfo.WINDOW.data(), 8) << tsinfo.INSTRUMENT << tsinfo.NCHAN
@@ -118,7 +118,7 @@ std::int32_t count_records(const Input& in) {
 // The time of the last of `nent` samples: the seconds from the first, worked in double
 // and cut toward zero, after the start; seconds beyond 32 bits end the run before the
 // window line is shown.
-Timestr last_sample_time(const Input& in, const Timestr& start, std::int32_t nent,
+timelib::Timestr last_sample_time(const Input& in, const timelib::Timestr& start, std::int32_t nent,
                          const tslib::Sampling& rate) {
   const std::int32_t secs =
       tslib::count_or_fail(field::trimmed(in.file), "seconds from the first to the last sample",
@@ -128,8 +128,8 @@ Timestr last_sample_time(const Input& in, const Timestr& start, std::int32_t nen
 
 // Appends the window line to "windows." + prj when the user agrees, never to the
 // measured file itself (a database that is a link to it).
-void offer_append(std::string_view prj, std::string_view input, const Timestr& start,
-                  const Timestr& end, const tslib::Sampling& rate) {
+void offer_append(std::string_view prj, std::string_view input, const timelib::Timestr& start,
+                  const timelib::Timestr& end, const tslib::Sampling& rate) {
   // The name in its field of 11 characters, as the question shows it.
   const std::array<char, 11> name = tslib::windows_database_field(prj);
   const std::string_view dbname = field::view(name);
@@ -162,10 +162,10 @@ int main(int argc, char** argv) {
   tools::tool_startup(tools::kSpanx);
 
   const spanx::Input in = spanx::open_input();
-  const Timestr start = tsinfo.STARTTIME;
+  const timelib::Timestr start = tsinfo.STARTTIME;
   const tslib::Sampling rate = spanx::sampling_rate();
   const std::int32_t nent = spanx::count_records(in);
-  const Timestr end = spanx::last_sample_time(in, start, nent, rate);
+  const timelib::Timestr end = spanx::last_sample_time(in, start, nent, rate);
 
   io::FreeWriter(6) << " ";
   spanx::write_window_line(6, start, end, rate);

@@ -18,8 +18,8 @@ Startup tool_startup(const StartupSpec& spec) {
   if (spec.take_date) datetext(st.date);
   if (spec.take_byte_order) chkend(st.endian);
   read_command_line(spec.help_line);
-  if (!spec.ask_only_at_level_zero || prtlvl.iprint == 0) ask_print_level();
-  if (spec.echo) startup_echo(field::view(st.date), field::view(st.endian));
+  if (!spec.ask_only_at_level_zero || prtlvl.iprint == 0) common::ask_print_level();
+  if (spec.echo) common::startup_echo(field::view(st.date), field::view(st.endian));
   banner(spec.banner, spec.name);
   return st;
 }

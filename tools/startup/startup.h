@@ -28,24 +28,24 @@ struct StartupSpec {
   std::string_view help_line;           // step 3
   bool ask_only_at_level_zero = false;  // step 4: ask only while the level is still 0
   bool echo = false;                    // step 5: start-up echo above print level 0
-  BannerKind banner;                    // step 6
+  common::BannerKind banner;                    // step 6
 };
 
 inline constexpr StartupSpec kSegmerge{
-    .name = "segmerge", .take_date = true, .help_line = kHelpLineA, .banner = BannerKind::splicer};
+    .name = "segmerge", .take_date = true, .help_line = kHelpLineA, .banner = common::BannerKind::splicer};
 inline constexpr StartupSpec kChanmixer{
-    .name = "chanmixer", .take_date = true, .help_line = kHelpLineA, .banner = BannerKind::library};
+    .name = "chanmixer", .take_date = true, .help_line = kHelpLineA, .banner = common::BannerKind::library};
 inline constexpr StartupSpec kWincutter{
-    .name = "wincutter", .help_line = kHelpLineB, .banner = BannerKind::cutter};
+    .name = "wincutter", .help_line = kHelpLineB, .banner = common::BannerKind::cutter};
 inline constexpr StartupSpec kSpanx{.name = "spanx",
                                     .take_date = true,
                                     .take_byte_order = true,
                                     .help_line = kHelpLineC,
                                     .ask_only_at_level_zero = true,
                                     .echo = true,
-                                    .banner = BannerKind::library};
+                                    .banner = common::BannerKind::library};
 inline constexpr StartupSpec kHdrdmp{
-    .name = "hdrdmp", .help_line = kHelpLineB, .banner = BannerKind::cutter};
+    .name = "hdrdmp", .help_line = kHelpLineB, .banner = common::BannerKind::cutter};
 
 struct Startup {
   std::array<char, 24> date;   // blanks when the tool takes no date text

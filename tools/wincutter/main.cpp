@@ -48,8 +48,8 @@ struct Input {
 // The span asked for, and its seconds: from the data's start to the span's start, and
 // from the span's start to its end.
 struct Extract {
-  Timestr start;
-  Timestr end;
+  timelib::Timestr start;
+  timelib::Timestr end;
   std::int64_t offset = 0;
   std::int64_t length = 0;
 };
@@ -136,29 +136,29 @@ tslib::Sampling read_header(const Input& in) {
 // Where the data end: the input's ENDTIME, when it is a time after its STARTTIME. A
 // window that rawcv cut short keeps its requested end there, so the records may end
 // before it.
-std::optional<Timestr> end_of_data() {
+std::optional<timelib::Timestr> end_of_data() {
   const std::string_view end = field::view(tsinfo.ENDTIME);
   if (!tslib::time_fault(end).empty()) return std::nullopt;
-  if (seconds_between(field::view(tsinfo.STARTTIME), end) <= 0) return std::nullopt;
-  return library_form(end);
+  if (timelib::seconds_between(field::view(tsinfo.STARTTIME), end) <= 0) return std::nullopt;
+  return timelib::library_form(end);
 }
 
 // A start before the data becomes the data's start: the extract's STARTTIME must be the
 // time of its first record. A start at or after the end of the data would give an
 // extract without records: it is asked again. A repeated question offers the answer
 // just refused.
-void ask_start(Extract& x, const std::optional<Timestr>& data_end) {
+void ask_start(Extract& x, const std::optional<timelib::Timestr>& data_end) {
   x.start = tsinfo.STARTTIME;
   for (;;) {
-    x.start = ask_time({.prompt = "Give start time of required extract"}, x.start);
+    x.start = timelib::ask_time({.prompt = "Give start time of required extract"}, x.start);
     x.offset = tdiff(field::view(tsinfo.STARTTIME), field::view(x.start));
     if (x.offset < 0) {
-      x.start = library_form(field::view(tsinfo.STARTTIME));
+      x.start = timelib::library_form(field::view(tsinfo.STARTTIME));
       x.offset = 0;
       io::FreeWriter(6) << "Start of extract moved to the start of the data: "
                         << field::view(x.start);
     }
-    if (!data_end || seconds_between(field::view(x.start), field::view(*data_end)) > 0) return;
+    if (!data_end || timelib::seconds_between(field::view(x.start), field::view(*data_end)) > 0) return;
     // Within the 80 columns of one free-layout line.
     io::FreeWriter(6) << "Start of extract is at or after the data end " << field::view(*data_end)
                       << ": give another";
@@ -167,23 +167,23 @@ void ask_start(Extract& x, const std::optional<Timestr>& data_end) {
 
 // An end before the start is refused; one past the end of the data becomes that end,
 // so that the extract's ENDTIME and its count of records say what it holds.
-void ask_end(Extract& x, const std::optional<Timestr>& data_end) {
+void ask_end(Extract& x, const std::optional<timelib::Timestr>& data_end) {
   x.end = tsinfo.ENDTIME;
   for (;;) {
-    x.end = ask_time({.prompt = "Give end   time of required extract"}, x.end);
+    x.end = timelib::ask_time({.prompt = "Give end   time of required extract"}, x.end);
     x.length = tdiff(field::view(x.start), field::view(x.end));
     if (x.length >= 0) break;
     io::FreeWriter(6) << "End of extract is before its start " << field::view(x.start)
                       << ": give another end";
   }
-  if (!data_end || seconds_between(field::view(*data_end), field::view(x.end)) <= 0) return;
+  if (!data_end || timelib::seconds_between(field::view(*data_end), field::view(x.end)) <= 0) return;
   x.end = *data_end;
-  x.length = seconds_between(field::view(x.start), field::view(x.end));
+  x.length = timelib::seconds_between(field::view(x.start), field::view(x.end));
   io::FreeWriter(6) << "End of extract moved to the end of the data: " << field::view(x.end);
 }
 
 Extract ask_extract() {
-  const std::optional<Timestr> data_end = end_of_data();
+  const std::optional<timelib::Timestr> data_end = end_of_data();
   Extract x;
   ask_start(x, data_end);
   ask_end(x, data_end);
