@@ -4,11 +4,15 @@
 #include "common/printlevel.h"
 #include "common/prompt.h"
 
-void common::ask_print_level() { iinput("Give print level (-1/0/1/2/3)", prtlvl.iprint); }
+namespace common {
 
-void common::startup_echo(std::string_view date, std::string_view endian) {
+void ask_print_level() { iinput("Give print level (-1/0/1/2/3)", prtlvl.iprint); }
+
+void startup_echo(std::string_view date, std::string_view endian) {
   if (prtlvl.iprint <= 0) return;
   io::FreeWriter(6) << "Program start at: " << date;
   io::FreeWriter(6) << "Machine endian  : " << endian;
   io::FreeWriter(6) << "UNIX setting    : " << false;
 }
+
+}  // namespace common

@@ -9,11 +9,12 @@
 #include "common/prompt.h"
 #include "common/text_field.h"
 
+namespace timelib {
 namespace {
 
 constexpr io::Item kHeading[] = {io::lay::A(), io::lay::A()};
 
-void echo(std::string_view label, const timelib::Timestr& answer, const timelib::TimeFields& f) {
+void echo(std::string_view label, const Timestr& answer, const TimeFields& f) {
   io::FreeWriter(6) << label << field::view(answer);
   io::FreeWriter(6) << " yy, mm, dd, hh, min =>" << f.year << f.month << f.day << f.hour << f.minute
                     << f.second;
@@ -21,14 +22,14 @@ void echo(std::string_view label, const timelib::Timestr& answer, const timelib:
 
 }  // namespace
 
-timelib::Timestr timelib::ask_time(const timelib::TimeQuestion& question, const timelib::Timestr& first_default) {
-  timelib::Timestr answer = first_default;
+Timestr ask_time(const TimeQuestion& question, const Timestr& first_default) {
+  Timestr answer = first_default;
   for (;;) {
     if (!question.heading.empty() && prtlvl.iprint >= 0)
       io::FixedWriter(6, kHeading) << question.heading << "yyyy-mm-dd hh:mm:ss";
     if (!question.offer_refused) answer = first_default;
     cinput(question.prompt, answer);
-    const timelib::TimeFields f = date(field::view(answer));
+    const TimeFields f = date(field::view(answer));
     if (!question.echo.empty() && prtlvl.iprint >= 2) echo(question.echo, answer, f);
     std::int32_t ierr = 0;
     chktim(f.year, f.month, f.day, f.hour, f.minute, f.second, ierr);
@@ -38,3 +39,5 @@ timelib::Timestr timelib::ask_time(const timelib::TimeQuestion& question, const 
     }
   }
 }
+
+}  // namespace timelib

@@ -43,7 +43,8 @@ TEST(TimeQuestion, AsksAgainOfferingTheAnswerRefused) {
 }
 
 TEST(TimeQuestion, AsksAgainOfferingTheFirstDefaultUnderItsHeading) {
-  const timelib::TimeQuestion q{.prompt = " ", .heading = "Give the time >", .offer_refused = false};
+  const timelib::TimeQuestion q{
+      .prompt = " ", .heading = "Give the time >", .offer_refused = false};
   const auto r = ask(0, q, "2004-07-20 25:00:00\n\n");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,

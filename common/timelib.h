@@ -46,8 +46,8 @@ std::int64_t tdiff(std::string_view t1, std::string_view t2);
 
 // reftim plus the offset, reckoned in 64 bits (no offset wraps). Echo lines at print
 // level 10 and above.
-timelib::Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour, std::int32_t dmin,
-               std::int32_t dsec);
+timelib::Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour,
+                        std::int32_t dmin, std::int32_t dsec);
 
 // ierr = 0, or 1 with one console line per field out of range (hour, minute and
 // second may be 24, 60 and 60).

@@ -92,7 +92,9 @@ TEST_F(TimeLib, DifferencesBeyondSixtyEightYearsDoNotWrap) {
     EXPECT_NE(r.out.find(std::to_string(c.secs) + "\n"), std::string::npos) << r.out;
   }
   const auto quiet = mttest::run_child(
-      [] { say(std::to_string(timelib::seconds_between("2003-06-01 00:00:00", "2005-06-01 00:00:00"))); },
+      [] {
+        say(std::to_string(timelib::seconds_between("2003-06-01 00:00:00", "2005-06-01 00:00:00")));
+      },
       "");
   EXPECT_EQ(quiet.out, std::to_string(731 * 86400) + "\n");
 }
@@ -207,7 +209,8 @@ TEST_F(TimeLib, DateWritesFieldsWithAsterisksWhereTheyDoNotFit) {
   EXPECT_EQ(s, "2004-02-29 23:59:58");
   s = "1999-12-31 01:02:03";
   date(0, s, y, mo, d, h, mi, se);
-  EXPECT_EQ((timelib::TimeFields{y, mo, d, h, mi, se}), (timelib::TimeFields{1999, 12, 31, 1, 2, 3}));
+  EXPECT_EQ((timelib::TimeFields{y, mo, d, h, mi, se}),
+            (timelib::TimeFields{1999, 12, 31, 1, 2, 3}));
   // A shorter field takes what fits and nothing beyond it.
   std::array<char, 10> shortfield;
   date(timelib::TimeFields{2004, 3, 8, 0, 0, 0}, shortfield);

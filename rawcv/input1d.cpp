@@ -134,7 +134,8 @@ void look_up_hardware(const rawcv::RawHeader& h, std::int32_t instr, Input1dStat
 }
 
 // The header factor of raw channel k, whose component code (upper case) is `code`.
-double header_factor(const rawcv::RawHeader& h, float fscale, std::string_view code, std::int32_t k) {
+double header_factor(const rawcv::RawHeader& h, float fscale, std::string_view code,
+                     std::int32_t k) {
   const double g = static_cast<double>(h.gain(k));
   const double fs = fscale;
   if (code[0] == 'H') return quotient(fs, g * h.magfac);
@@ -222,7 +223,8 @@ bool samples_requested(std::int32_t dursec, float delta, std::int32_t iprint) {
 }
 
 // Seconds from the block start to the requested start.
-std::int32_t seconds_to_start(const rawcv::RawHeader& h, const SampleRequest& q, std::int32_t iprint) {
+std::int32_t seconds_to_start(const rawcv::RawHeader& h, const SampleRequest& q,
+                              std::int32_t iprint) {
   const std::int32_t stsec = yrsec(q.yy, q.mo, q.dd, q.hh, q.mi, q.ss);
   if (iprint >= 1)
     io::FixedWriter(kConsole, kTimeLine)

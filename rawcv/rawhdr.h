@@ -17,14 +17,14 @@ inline constexpr int kStampValues = 6;     // values of a housekeeping stamp rec
 // Text fields are held as stored in the file, blank-padded, without terminator
 // (common/text_field.h).
 struct RawHeader {
-  float smprt1 = 0.0f, smprt2 = 0.0f;    // sampling values of groups 1 and 2
-  Slots<std::int32_t, 3> baseln;         // magnetometer baselines
+  float smprt1 = 0.0f, smprt2 = 0.0f;  // sampling values of groups 1 and 2
+  Slots<std::int32_t, 3> baseln;       // magnetometer baselines
   std::int16_t hdr10 = 0;
-  Slots<std::int16_t, 5> hdr32;          // Ex, Ey line length; latitude d, m, s
-  Slots<std::int16_t, 3> hdr43;          // longitude d, m, s
-  Slots<std::int16_t, 5> hdr50;          // telluric gain, -, Ex, Ey, Hx azimuth
-  Slots<std::int16_t, 15> hdr77;         // box, magnetometer, -, day, month, year, hour,
-                                         // minute, 4 x -, full scale, group counts
+  Slots<std::int16_t, 5> hdr32;   // Ex, Ey line length; latitude d, m, s
+  Slots<std::int16_t, 3> hdr43;   // longitude d, m, s
+  Slots<std::int16_t, 5> hdr50;   // telluric gain, -, Ex, Ey, Hx azimuth
+  Slots<std::int16_t, 15> hdr77;  // box, magnetometer, -, day, month, year, hour,
+                                  // minute, 4 x -, full scale, group counts
   std::int16_t filtp1 = 0, filtp2 = 0;
   std::array<char, 3> prjcod{};
   std::array<char, 7> runnum{};
@@ -34,14 +34,14 @@ struct RawHeader {
   std::array<char, 4> smpin1{}, smpin2{};
   std::int32_t byy = 0, bmm = 0, bdd = 0, bhh = 0, bmin = 0, bss = 0;  // block start
   std::int32_t itgain = 0, lenex = 0, leney = 0;
-  float magfac = 0.0f;                         // magnetometer conversion factor
-  Slots<std::int32_t, 16> gain;                // gain per raw channel number
-  Slots<std::array<char, 2>, 16> comp;         // component code per raw channel number
-  Slots<std::int32_t, 19> mapcmp;              // raw channel number of each channel record
-  std::int32_t hwunit = 0;                     // unit of the hardware database
-  float delta = 0.0f;                          // samples per second
-  std::int32_t iprint = 0;                     // copy of the print level
-  std::int32_t nchan = 0;                      // channel records read
+  float magfac = 0.0f;                  // magnetometer conversion factor
+  Slots<std::int32_t, 16> gain;         // gain per raw channel number
+  Slots<std::array<char, 2>, 16> comp;  // component code per raw channel number
+  Slots<std::int32_t, 19> mapcmp;       // raw channel number of each channel record
+  std::int32_t hwunit = 0;              // unit of the hardware database
+  float delta = 0.0f;                   // samples per second
+  std::int32_t iprint = 0;              // copy of the print level
+  std::int32_t nchan = 0;               // channel records read
 };
 
 }  // namespace rawcv

@@ -12,9 +12,13 @@ constexpr std::int32_t kMonthLength[12][2] = {{31, 31}, {28, 29}, {31, 31}, {30,
 
 }  // namespace
 
-bool timelib::leap_year(std::int32_t year) { return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0); }
+namespace timelib {
 
-std::int32_t timelib::year_length(std::int32_t year) { return timelib::leap_year(year) ? 366 : 365; }
+bool leap_year(std::int32_t year) { return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0); }
+
+std::int32_t year_length(std::int32_t year) { return leap_year(year) ? 366 : 365; }
+
+}  // namespace timelib
 
 std::int32_t dayno(std::int32_t year, std::int32_t month, std::int32_t day) {
   const int leap = timelib::leap_year(year) ? 1 : 0;

@@ -23,24 +23,26 @@ constexpr FieldRule kHour{0, 24, " Invalid hour:", kFieldLine};
 constexpr FieldRule kMinute{0, 60, " Invalid minute:", kFieldLine};
 constexpr FieldRule kSecond{0, 60, " Invalid second:", kFieldLine};
 
-void check(std::int32_t value, const FieldRule& rule, std::int32_t& ierr, bool say = true) {
-  if (value >= rule.low && value <= rule.high) return;
-  if (say) io::FixedWriter(6, rule.layout) << rule.text << value;
+bool in_range(std::int32_t value, const FieldRule& rule) {
+  return value >= rule.low && value <= rule.high;
+}
+
+void check(std::int32_t value, const FieldRule& rule, std::int32_t& ierr) {
+  if (in_range(value, rule)) return;
+  io::FixedWriter(6, rule.layout) << rule.text << value;
   ierr = 1;
 }
 
 }  // namespace
 
-bool timelib::chktim_accepts(const timelib::TimeFields& f) {
-  std::int32_t ierr = 0;
-  check(f.year, kYear, ierr, false);
-  check(f.month, kMonth, ierr, false);
-  check(f.day, kDay, ierr, false);
-  check(f.hour, kHour, ierr, false);
-  check(f.minute, kMinute, ierr, false);
-  check(f.second, kSecond, ierr, false);
-  return ierr == 0;
+namespace timelib {
+
+bool chktim_accepts(const TimeFields& f) {
+  return in_range(f.year, kYear) && in_range(f.month, kMonth) && in_range(f.day, kDay) &&
+         in_range(f.hour, kHour) && in_range(f.minute, kMinute) && in_range(f.second, kSecond);
 }
+
+}  // namespace timelib
 
 void chktim(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t hour,
             std::int32_t minute, std::int32_t second, std::int32_t& ierr) {

@@ -28,11 +28,15 @@ void echo_done() {
 
 }  // namespace
 
-io::Result timelib::read_time_fields(std::string_view cdate, timelib::TimeFields& f, io::Takes takes) {
+namespace timelib {
+
+io::Result read_time_fields(std::string_view cdate, TimeFields& f, io::Takes takes) {
   auto reader = io::FixedReader::from_field(cdate, kTimestrFields, takes);
   reader >> f.year >> f.month >> f.day >> f.hour >> f.minute >> f.second;
   return reader.finish();
 }
+
+}  // namespace timelib
 
 timelib::TimeFields date(std::string_view cdate) {
   echo_read(0, cdate);
@@ -62,11 +66,15 @@ void date(const timelib::TimeFields& f, std::span<char> cdate) {
   echo_done();
 }
 
-timelib::Timestr timelib::library_form(std::string_view cdate) {
-  timelib::Timestr out{};
+namespace timelib {
+
+Timestr library_form(std::string_view cdate) {
+  Timestr out{};
   date(date(cdate), out);
   return out;
 }
+
+}  // namespace timelib
 
 void date(std::int32_t conv, std::span<char> cdate, std::int32_t& year, std::int32_t& month,
           std::int32_t& day, std::int32_t& hour, std::int32_t& minute, std::int32_t& second) {

@@ -90,8 +90,8 @@ void move_date(timelib::TimeFields& out, const timelib::TimeFields& ref, std::in
 
 }  // namespace
 
-timelib::Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour, std::int32_t dmin,
-               std::int32_t dsec) {
+timelib::Timestr nowtim(std::string_view reftim, std::int32_t dday, std::int32_t dhour,
+                        std::int32_t dmin, std::int32_t dsec) {
   const bool echo = prtlvl.iprint >= 10;
   if (echo) echo_offset(reftim, dday, dhour, dmin, dsec);
   const timelib::TimeFields ref = date(reftim);

@@ -26,12 +26,16 @@ std::int64_t seconds_apart(const timelib::TimeFields& a, const timelib::TimeFiel
 
 }  // namespace
 
-std::int64_t timelib::seconds_between(std::string_view t1, std::string_view t2) {
-  timelib::TimeFields a, b;
-  timelib::read_time_fields(t1, a, io::Takes::neither);
-  timelib::read_time_fields(t2, b, io::Takes::neither);
+namespace timelib {
+
+std::int64_t seconds_between(std::string_view t1, std::string_view t2) {
+  TimeFields a, b;
+  read_time_fields(t1, a, io::Takes::neither);
+  read_time_fields(t2, b, io::Takes::neither);
   return seconds_apart(a, b);
 }
+
+}  // namespace timelib
 
 std::int64_t tdiff(std::string_view t1, std::string_view t2) {
   const timelib::TimeFields a = date(t1);

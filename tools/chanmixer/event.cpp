@@ -22,8 +22,10 @@ constexpr io::Item kDuration[] = {io::lay::A(),     io::lay::I(4, 4),  io::lay::
 
 // An event time: the question line, then the answer on the prompt " "; the echo shows
 // the answer as typed, and a question asked again offers the first default.
-timelib::Timestr ask_event_time(std::string_view heading, std::string_view echo, const timelib::Timestr& dflt) {
-  return timelib::ask_time({.prompt = " ", .heading = heading, .echo = echo, .offer_refused = false}, dflt);
+timelib::Timestr ask_event_time(std::string_view heading, std::string_view echo,
+                                const timelib::Timestr& dflt) {
+  return timelib::ask_time(
+      {.prompt = " ", .heading = heading, .echo = echo, .offer_refused = false}, dflt);
 }
 
 // The seconds between two times: tdiff where the comparison prints its year lines,
@@ -52,7 +54,8 @@ std::string span_of(const Input& in) {
 // the common span would give records of neither window: it is asked again.
 void ask_start(Mix& mx) {
   const timelib::Timestr& limit = later_start(mx);
-  const timelib::Timestr span_end = timelib::library_form(field::view(earlier_end(mx, timelib::seconds_between)));
+  const timelib::Timestr span_end =
+      timelib::library_form(field::view(earlier_end(mx, timelib::seconds_between)));
   for (;;) {
     mx.evstart = ask_event_time("Give the required event start time >", "stime=", limit);
     if (tdiff(field::view(mx.evstart), field::view(limit)) > 0) {
@@ -88,7 +91,8 @@ std::int32_t records(const Input& in, std::string_view what, float count) {
 // in float.
 void count_skips(Mix& mx) {
   for (Input* in : {&mx.in1, &mx.in2}) {
-    const std::int64_t s = timelib::seconds_between(field::view(in->stime), field::view(mx.evstart));
+    const std::int64_t s =
+        timelib::seconds_between(field::view(in->stime), field::view(mx.evstart));
     in->nskip = s > 0 ? records(*in, "records to skip",
                                 mx.in2.sampling.samples_in<float>(static_cast<float>(s)))
                       : 0;

@@ -196,7 +196,8 @@ void check_counts_ahead(const Splice& sp, const SpliceEntry& first, std::string_
   const std::string_view start =
       offset < 0 ? field::view(tsinfo.STARTTIME) : field::view(first.stime);
   for (int i = 1; i < sp.count; ++i)
-    landing_record(sp, timelib::seconds_between(start, field::view(sp.entries[i].stime)), sp.entries[i]);
+    landing_record(sp, timelib::seconds_between(start, field::view(sp.entries[i].stime)),
+                   sp.entries[i]);
   const std::string_view end = field::view(sp.entries[sp.count - 1].etime);
   count_or_end(field::trimmed(sp.outfile), "duration in seconds",
                static_cast<double>(timelib::seconds_between(start, end)));

@@ -119,7 +119,7 @@ std::int32_t count_records(const Input& in) {
 // and cut toward zero, after the start; seconds beyond 32 bits end the run before the
 // window line is shown.
 timelib::Timestr last_sample_time(const Input& in, const timelib::Timestr& start, std::int32_t nent,
-                         const tslib::Sampling& rate) {
+                                  const tslib::Sampling& rate) {
   const std::int32_t secs =
       tslib::count_or_fail(field::trimmed(in.file), "seconds from the first to the last sample",
                            std::trunc(rate.seconds_in<double>(static_cast<double>(nent) - 1.0)));

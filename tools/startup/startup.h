@@ -28,13 +28,17 @@ struct StartupSpec {
   std::string_view help_line;           // step 3
   bool ask_only_at_level_zero = false;  // step 4: ask only while the level is still 0
   bool echo = false;                    // step 5: start-up echo above print level 0
-  common::BannerKind banner;                    // step 6
+  common::BannerKind banner;            // step 6
 };
 
-inline constexpr StartupSpec kSegmerge{
-    .name = "segmerge", .take_date = true, .help_line = kHelpLineA, .banner = common::BannerKind::splicer};
-inline constexpr StartupSpec kChanmixer{
-    .name = "chanmixer", .take_date = true, .help_line = kHelpLineA, .banner = common::BannerKind::library};
+inline constexpr StartupSpec kSegmerge{.name = "segmerge",
+                                       .take_date = true,
+                                       .help_line = kHelpLineA,
+                                       .banner = common::BannerKind::splicer};
+inline constexpr StartupSpec kChanmixer{.name = "chanmixer",
+                                        .take_date = true,
+                                        .help_line = kHelpLineA,
+                                        .banner = common::BannerKind::library};
 inline constexpr StartupSpec kWincutter{
     .name = "wincutter", .help_line = kHelpLineB, .banner = common::BannerKind::cutter};
 inline constexpr StartupSpec kSpanx{.name = "spanx",

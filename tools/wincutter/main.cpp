@@ -158,7 +158,8 @@ void ask_start(Extract& x, const std::optional<timelib::Timestr>& data_end) {
       io::FreeWriter(6) << "Start of extract moved to the start of the data: "
                         << field::view(x.start);
     }
-    if (!data_end || timelib::seconds_between(field::view(x.start), field::view(*data_end)) > 0) return;
+    if (!data_end || timelib::seconds_between(field::view(x.start), field::view(*data_end)) > 0)
+      return;
     // Within the 80 columns of one free-layout line.
     io::FreeWriter(6) << "Start of extract is at or after the data end " << field::view(*data_end)
                       << ": give another";
@@ -176,7 +177,8 @@ void ask_end(Extract& x, const std::optional<timelib::Timestr>& data_end) {
     io::FreeWriter(6) << "End of extract is before its start " << field::view(x.start)
                       << ": give another end";
   }
-  if (!data_end || timelib::seconds_between(field::view(*data_end), field::view(x.end)) <= 0) return;
+  if (!data_end || timelib::seconds_between(field::view(*data_end), field::view(x.end)) <= 0)
+    return;
   x.end = *data_end;
   x.length = timelib::seconds_between(field::view(x.start), field::view(x.end));
   io::FreeWriter(6) << "End of extract moved to the end of the data: " << field::view(x.end);
