@@ -107,9 +107,10 @@ TEST(Scripts, TestInstallsAsRootOrThroughSudoOrSaysWhatToInstall) {
     for (const char* tool : {"bash", "env", "dirname", "cmake", "g++"})
       if (const fs::path real = on_path(tool); !real.empty()) fs::create_symlink(real, bin / tool);
     write_stub(bin / "id", std::string("echo ") + c.uid);
-    write_stub(bin / "apt-get", "echo \"$*\" >> " + (dir / "apt.log").string() + "; exit 3");
+    // The logs go beside bin/, found from the stub's own path: no temp path in the script.
+    write_stub(bin / "apt-get", "echo \"$*\" >> \"$(dirname \"$0\")/../apt.log\"; exit 3");
     if (c.sudo)
-      write_stub(bin / "sudo", "echo \"$*\" >> " + (dir / "sudo.log").string() + "; exit 3");
+      write_stub(bin / "sudo", "echo \"$*\" >> \"$(dirname \"$0\")/../sudo.log\"; exit 3");
 
     const auto r = run_script("test", {}, bin.string());
     EXPECT_EQ(r.status, 1) << r.out << r.err;

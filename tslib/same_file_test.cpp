@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/run_program.h"
+#include "support/working_directory.h"
 
 namespace {
 
@@ -70,11 +71,7 @@ TEST(SameFile, RelativeNamesAreTakenFromTheCurrentDirectory) {
   mttest::TempDir dir;
   mttest::write_file(dir / "a.ts", "a");
   fs::create_symlink("windows.abc", dir / "db.lnk");
-  struct InDirectory {  // back where the test started, however it ends
-    fs::path before = fs::current_path();
-    explicit InDirectory(const fs::path& d) { fs::current_path(d); }
-    ~InDirectory() { fs::current_path(before); }
-  } in_dir(dir.path());
+  const mttest::WorkingDirectory in_dir(dir.path());
   EXPECT_TRUE(tslib::same_file("a.ts", (dir / "a.ts").string()));
   EXPECT_TRUE(tslib::same_file("db.lnk", "windows.abc"));
   EXPECT_FALSE(tslib::same_file("db.lnk", "windows.abd"));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "common/io/unit.h"
@@ -11,10 +10,6 @@
 #include "support/run_program.h"
 
 namespace {
-
-// One kind of unit serves opened files and the console streams alike: the record
-// primitives are plain calls, not dispatched through an interface.
-static_assert(!std::is_polymorphic_v<io::Unit>);
 
 constexpr int kUnit = 21;
 

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "common/io/outcome.h"
@@ -153,5 +154,9 @@ class Unit {
   bool held_ = false;           // writes are held for one write (hold)
   std::int64_t records_written_ = 0;
 };
+
+// One kind of unit serves opened files and the console streams alike: the record
+// primitives are plain calls, not dispatched through an interface.
+static_assert(!std::is_polymorphic_v<Unit>);
 
 }  // namespace io
