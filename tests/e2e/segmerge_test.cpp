@@ -35,14 +35,6 @@ struct Win {
   std::string drop_key{};  // an info key the file's block lacks
 };
 
-// The value the file of the window gives a key that build() can leave out.
-std::string value_of(const Win& w, const std::string& key) {
-  if (key == "NCHAN") return std::to_string(w.nchan);
-  if (key == "DELTA_T") return w.delta;
-  if (key == "T_UNITS") return w.tunits;
-  return w.data_start;  // STARTTIME
-}
-
 std::string build(const TempDir& dir, const std::vector<Win>& wins) {
   std::string db = "# windows of the test\r\n";
   std::string form_answers;
@@ -59,8 +51,7 @@ std::string build(const TempDir& dir, const std::vector<Win>& wins) {
     tsfix::write_ts(dir.path(), s, tsfix::ramp(w.n, w.base));
     if (!w.drop_key.empty()) {
       const auto file = dir / s.station / (s.window + ".ts");
-      mttest::write_file(
-          file, tsfix::without_info(read_file(file), w.drop_key, value_of(w, w.drop_key), w.ascii));
+      mttest::write_file(file, tsfix::without_info(read_file(file), w.drop_key, w.ascii));
     }
     db += tsfix::winrec(s.window, w.instrument, w.db_nchan, w.db_start, w.db_end);
     form_answers += w.ascii ? "a\n" : "b\n";

@@ -345,7 +345,7 @@ TEST(Spanx, AnInfoBlockNoWindowLineCanBeWorkedOutFromIsRefused) {
     std::filesystem::create_directories(dir / s.station);
     std::string file = tsfix::with_info(tsfix::ts_file(s, tsfix::ramp(13)), "NCHAN",
                                         std::to_string(s.nchan), std::to_string(c.nchan));
-    if (!c.drop_key.empty()) file = tsfix::without_info(file, c.drop_key, s.tunits);
+    if (!c.drop_key.empty()) file = tsfix::without_info(file, c.drop_key);
     mttest::write_file(dir / s.station / (s.window + ".ts"), file);
     mttest::write_file(dir / "windows.abx", old);
     const auto r = run_program("spanx", {"1"}, answers("T"), dir.str());

@@ -472,7 +472,7 @@ TEST(Wincutter, AnInputItCannotWorkOnIsRefusedBeforeTheOutputIsOpened) {
             file, tsfix::with_info(read_file(file), "NCHAN", "5", std::to_string(c.header_nchan)));
       }
       if (!c.drop_key.empty())
-        mttest::write_file(file, tsfix::without_info(read_file(file), c.drop_key, s.tunits));
+        mttest::write_file(file, tsfix::without_info(read_file(file), c.drop_key));
       std::optional<std::string> before;
       if (earlier) before = put_earlier_extract(dir);
       const auto r = run_program("wincutter", {}, answers("", "20x4-07-20 13:00:00"), dir.str());
