@@ -6,8 +6,8 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "common/banner.h"
@@ -23,7 +23,6 @@
 #include "common/strings.h"
 #include "common/text_field.h"
 #include "common/timelib.h"
-#include "rawcv/decimal_text.h"
 #include "rawcv/rawhdr.h"
 #include "rawcv/site.h"
 #include "tslib/counts.h"
@@ -65,7 +64,7 @@ std::int32_t version_number(std::string_view part) {
 void start_up(ConverterState& s) {
   chkend(s.endian);
   datetext(s.run_date);
-  dirsep(s.sep);
+  dirsep({});  // its line at print level 3; names take the separator from common
   rawhdr.hwunit = kHardwareUnit;
   rawhdr.magfac = 10000.0f;
   common::ask_print_level();
@@ -193,8 +192,8 @@ void hardware_database(ConverterState& s) {
     gethardware(kHardwareUnit, s.box, rawhdr.nchan, s.caltable);
     return;
   }
-  io::FixedWriter(6, kPlain3) << "Error opening HARDWARE file: iostat ="
-                              << DecimalText(r.code).view() << " - default values used";
+  io::FixedWriter(6, kPlain3) << "Error opening HARDWARE file: iostat =" << std::to_string(r.code)
+                              << " - default values used";
   use_default_caltable(s.caltable);
 }
 
@@ -260,10 +259,7 @@ void ask_end_time(ConverterState& s) {
 // A count of the span requested as the 32-bit value that holds it; one beyond ends the
 // run before the headers are written.
 std::int32_t requested(const ConverterState& s, std::string_view what, double value) {
-  const std::optional<std::int32_t> count =
-      tslib::fitting_count(field::trimmed(s.raw_name), what, value);
-  if (!count) io::fail_run({});
-  return *count;
+  return tslib::count_or_fail(field::trimmed(s.raw_name), what, value);
 }
 
 // The request handed to the sample reader: the fields of stime and tlen, the seconds from
@@ -279,10 +275,8 @@ void duration(ConverterState& s) {
   if (iprint() > 0) {
     FreeWriter(6) << "Total length in seconds       :" << tlen;
     FreeWriter(6) << "Total number of data requested:" << s.ndata;
-    const std::int32_t days = tlen / 86400;
-    const std::int32_t hours = (tlen - days * 86400) / 3600;
-    const std::int32_t minutes = (tlen - days * 86400 - hours * 3600) / 60;
-    const std::int32_t seconds = tlen - days * 86400 - hours * 3600 - minutes * 60;
+    std::int32_t days = 0, hours = 0, minutes = 0, seconds = 0;
+    secsplit(tlen, days, hours, minutes, seconds);
     io::FixedWriter(6, kDurationLine)
         << " Event duration (ddhhmmss) >" << days << hours << minutes << seconds;
   }

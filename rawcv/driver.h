@@ -28,7 +28,6 @@ inline constexpr int kDatSize = 16;    // values of one sample from input1d
 struct ConverterState {
   std::array<char, 24> run_date{};          // local date-time text at start
   std::array<char, 6> endian{};             // byte-order word from chkend
-  std::array<char, 1> sep{};                // directory separator
   std::array<char, 5> version{};            // acquisition-code version as answered
   bool old = false;                         // the acquisition code counts as old
   std::array<std::int32_t, 5> droptable{};  // samples to drop, by srindex

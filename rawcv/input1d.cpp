@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "common/edit/fixed.h"
@@ -18,11 +19,9 @@
 #include "common/prompt.h"
 #include "common/strings.h"
 #include "common/text_field.h"
-#include "rawcv/decimal_text.h"
 #include "rawcv/logger_samples.h"
 #include "tslib/counts.h"
 
-using rawcv::DecimalText;
 using rawcv::Input1dState;
 using rawcv::kRawMaxRecords;
 using rawcv::logger_samples;
@@ -87,7 +86,7 @@ constexpr std::string_view kTableError = "input1d: ERROR: ";
 
 void warn_not_finite(std::int32_t channel) {
   io::FixedWriter(kConsole, kThreeTexts) << "input1d: WARNING: calibration factor of channel "
-                                         << DecimalText(channel).view() << " is not finite";
+                                         << std::to_string(channel) << " is not finite";
 }
 
 // Left-justified, upper-cased two-character code.
@@ -149,7 +148,7 @@ double header_factor(const rawcv::RawHeader& h, float fscale, std::string_view c
 // not feed every position of its channel count once ends the program.
 void channel_factors(rawcv::RawHeader& h, Input1dState& st, std::int32_t iprint) {
   if (h.nchan != 3 && h.nchan != 5)
-    io::fail_run({kTableError, "number of channels not 3 or 5: ", DecimalText(h.nchan).view()});
+    io::fail_run({kTableError, "number of channels not 3 or 5: ", std::to_string(h.nchan)});
   st.mpchan = {};
   for (std::int32_t k = 1; k <= h.nchan; ++k) {
     const std::array<char, 2> acomp = upper_code(h.comp(k));

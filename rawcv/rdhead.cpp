@@ -30,6 +30,13 @@ constexpr int kConsole = 6;
 
 void pause() { waitent("Continue"); }
 
+// A header rawhdr cannot hold: the line names what and the value (in the columns of a
+// 32-bit integer), and the run ends.
+[[noreturn]] void refuse(std::string_view what, std::int32_t value) {
+  io::FreeWriter(kConsole) << what << value;
+  io::fail_run({});
+}
+
 // The file name without its leading and trailing blanks.
 std::string_view bare_name(std::string_view fname) {
   const std::string_view name = field::trimmed(fname);
@@ -61,10 +68,7 @@ void read_group(int unit, std::int16_t count, std::int16_t& filtp, float& smprt,
       io::FreeWriter(kConsole) << "Channel number, component &  gain =>" << number
                                << field::view(code) << gain;
     if (!Slots<int, kRawMaxChannel>::in_range(number)) {
-      io::FreeWriter(kConsole)
-          << "rdhead: ERROR: raw channel number outside 1 to 16 in the channel table:"
-          << std::int32_t{number};  // in the 32-bit integer's columns
-      io::fail_run({});
+      refuse("rdhead: ERROR: raw channel number outside 1 to 16 in the channel table:", number);
     }
     ++c;
     h.mapcmp(c) = number;
@@ -182,9 +186,7 @@ void read_channel_table(std::int32_t unit, rawcv::RawHeader& h) {
   const std::int16_t count2 = h.hdr77(15);
   const int records = (count1 > 0 ? count1 : 0) + (count2 > 0 ? count2 : 0);
   if (records > kRawMaxRecords) {
-    io::FreeWriter(kConsole) << "rdhead: ERROR: more than 13 channel records in the channel table:"
-                             << records;
-    io::fail_run({});
+    refuse("rdhead: ERROR: more than 13 channel records in the channel table:", records);
   }
   int c = 0;
   if (count1 > 0) read_group(unit, count1, h.filtp1, h.smprt1, h.smpin1, h, c);
@@ -238,9 +240,7 @@ std::int32_t rdhead(std::int32_t unit, std::string_view fname, std::int32_t& nex
   take_fixed_values(h);
   if (h.iprint >= 1) show_block_start(h);
   if (h.bmm < 1 || h.bmm > 12) {
-    io::FreeWriter(kConsole) << "rdhead: ERROR: start month outside 1 to 12 in the header:"
-                             << h.bmm;
-    io::fail_run({});
+    refuse("rdhead: ERROR: start month outside 1 to 12 in the header:", h.bmm);
   }
 
   read_channel_table(unit, h);

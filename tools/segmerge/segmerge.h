@@ -45,8 +45,8 @@ struct Splice {
   std::int32_t total = 0;  // records written, data and gaps
 };
 
-// The final message of every failing end of the splice (io::fail_run), which cuts back
-// what the output holds.
+// The final message of the splice's failing ends (io::fail_run, which cuts back what the
+// output holds); a later window whose data end during its drop ends without it.
 inline constexpr std::string_view kErrorCondition = "Program terminated with error condition";
 
 // A count the splice derives (already cut or rounded to a whole number) as the 32-bit

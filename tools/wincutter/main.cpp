@@ -80,8 +80,7 @@ Input open_input() {
 // The output file: the window's ts file in its station directory, blank-padded to 30.
 // dirsep shows the separator at print level 3; the name takes the same one.
 std::array<char, 30> output_name(const std::array<char, 8>& window) {
-  std::array<char, 1> sep;
-  dirsep(sep);
+  dirsep({});
   std::array<char, 30> file;
   field::assign(file, tslib::window_file_name(field::view(window), ".ts"));
   return file;
